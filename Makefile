@@ -1,0 +1,12 @@
+# The two everyday commands; the work is in scripts/.
+.PHONY: run test native windows clean
+run:
+	bash scripts/run.sh
+test:
+	bash scripts/test.sh
+native:
+	cmake --preset native && cmake --build --preset native
+windows:
+	cmake --preset windows && cmake --build --preset windows
+clean:
+	rm -rf build

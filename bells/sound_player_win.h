@@ -1,0 +1,34 @@
+// Bell sounds through the platform's wave player, and the local clock.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "bells/bell_tick.h"
+
+namespace bells {
+
+// The recordings ship beside the executable; a name found there is played from
+// there, any other is handed to the platform as it stands (system sound names,
+// the working folder).
+std::string ResolveSoundName(const std::string& programFolder, const std::string& name);
+
+class WinSoundPlayer final : public SoundPlayer {
+ public:
+  WinSoundPlayer(HINSTANCE instance, std::string programFolder);
+  // Synchronous: returns when the sound has played. With flags 0 the platform
+  // plays its default sound for a file it cannot find, and never fails.
+  void Play(const std::string& name) override;
+
+ private:
+  HINSTANCE instance_;
+  std::string folder_;
+};
+
+class WinLocalClock final : public LocalClock {
+ public:
+  TimeOfDay Now() override;
+};
+
+}  // namespace bells

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs marlinet.exe under Wine, in the prefix's virtual
+# desktop window so its notification area shows on any Linux desktop.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+cd "$here/.."
+bash scripts/setup.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target marlinet
+export WINEPREFIX="$PWD/build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+bash scripts/wine-prefix.sh
+if [ -z "${DISPLAY:-}" ]; then
+  source scripts/xvfb.sh
+  trap stop_xvfb EXIT
+  start_xvfb
+  echo "No display: running under Xvfb on $DISPLAY (screenshot: import -display $DISPLAY -window root shot.png)"
+fi
+echo "Marlinet runs in the notification area of the Wine desktop; Ctrl-C ends it."
+exec wine build/windows/marlinet.exe
