@@ -1,0 +1,33 @@
+#include "ui/app_text.h"
+
+namespace ui {
+namespace {
+
+unsigned char LowerAnsi(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
+  // Windows-1252 capitals with a small letter 0x20 above them, and the three
+  // whose small letters sit elsewhere.
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
+  if (c == 0x8A || c == 0x8C || c == 0x8E) return static_cast<unsigned char>(c + 16);
+  if (c == 0x9F) return 0xFF;
+  return c;
+}
+
+}  // namespace
+
+std::string TitleFromExecutablePath(const std::string& path) {
+  const auto slash = path.find_last_of("\\/:");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  name = name.substr(0, name.find('.'));
+  for (size_t i = 1; i < name.size(); ++i) {
+    name[i] = static_cast<char>(LowerAnsi(static_cast<unsigned char>(name[i])));
+  }
+  return name;
+}
+
+std::string WithFullStop(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+}  // namespace ui

@@ -1,0 +1,18 @@
+// Texts the application object derives: its title and its error box text.
+#pragma once
+
+#include <string>
+
+namespace ui {
+
+// The title is the executable's name without folder and without everything
+// from its first "." on, every character but the first in lower case
+// ("C:\\Ships\\ABC.EXE" gives "Abc"). The name must already be in the ANSI code
+// page; lower-casing follows Windows-1252.
+std::string TitleFromExecutablePath(const std::string& path);
+
+// Messages ending in a letter or digit (anything sorting after ".") get a full
+// stop; those ending in punctuation are left as they are.
+std::string WithFullStop(const std::string& message);
+
+}  // namespace ui
