@@ -25,9 +25,18 @@ add_custom_target(bell_sounds ALL DEPENDS ${bell_files})
 
 add_library(marlinet_win STATIC
   bells/sound_player_win.cpp
+  settings/persistent_form_win.cpp
+  ui/application_win.cpp
+  ui/controls_win.cpp
+  ui/form_win.cpp
+  ui/gdi_win.cpp
+  ui/menu_win.cpp
   ui/paths_win.cpp
+  ui/timer_win.cpp
+  ui/window_win.cpp
+  widgets/tray_icon_win.cpp
 )
-target_link_libraries(marlinet_win PUBLIC marlinet_core winmm)
+target_link_libraries(marlinet_win PUBLIC marlinet_core winmm shell32 gdi32 user32 comctl32)
 target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 
 set(static_runtime -static -static-libgcc -static-libstdc++)

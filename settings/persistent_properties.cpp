@@ -9,10 +9,10 @@ namespace {
 bool IsListedKind(ui::PropertyKind kind) { return kind != ui::PropertyKind::Other; }
 
 template <class Visit>
-void WalkPersistent(const ui::Component& owner, const PersistentNames& names, Visit visit) {
+void WalkPersistent(const ui::Component& owner, const IsPersistent& isPersistent, Visit visit) {
   for (const ui::Component* c : owner.Components()) {
     for (const auto& p : c->Properties()) {
-      if (IsListedKind(p.kind) && names.IsPersistentProperty(c->ClassName(), p.name)) {
+      if (IsListedKind(p.kind) && isPersistent(c->ClassName(), p.name)) {
         visit(c->Name() + "." + p.name, p);
       }
     }
@@ -29,6 +29,12 @@ void Write(ProfileStore& store, const std::string& section, const std::string& k
 bool PersistentNames::IsPersistentProperty(const std::string& className,
                                            const std::string& propertyName) const {
   return names_.contains(propertyName) || names_.contains(className + "." + propertyName);
+}
+
+IsPersistent ByNames(const PersistentNames& names) {
+  return [&names](const std::string& cls, const std::string& property) {
+    return names.IsPersistentProperty(cls, property);
+  };
 }
 
 void AddDefaultPersistentNames(PersistentNames& names) {
@@ -53,15 +59,15 @@ void WriteBounds(ProfileStore& store, const std::string& section, const Bounds& 
 }
 
 void LoadProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
-                    const PersistentNames& names) {
-  WalkPersistent(owner, names, [&](const std::string& key, const ui::PublishedProperty& p) {
+                    const IsPersistent& isPersistent) {
+  WalkPersistent(owner, isPersistent, [&](const std::string& key, const ui::PublishedProperty& p) {
     ApplyPropertyText(p, store.ReadString(section, key, ""));
   });
 }
 
 void SaveProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
-                    const PersistentNames& names) {
-  WalkPersistent(owner, names, [&](const std::string& key, const ui::PublishedProperty& p) {
+                    const IsPersistent& isPersistent) {
+  WalkPersistent(owner, isPersistent, [&](const std::string& key, const ui::PublishedProperty& p) {
     const auto text = PropertyToText(p);
     if (text && !text->empty()) Write(store, section, key, *text);
   });

@@ -2,6 +2,7 @@
 // initialization file between runs. The file itself is behind ProfileStore.
 #pragma once
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -43,11 +44,15 @@ Bounds ReadBounds(ProfileStore& store, const std::string& section);
 // Throws ui::WriteError at the first value that cannot be written.
 void WriteBounds(ProfileStore& store, const std::string& section, const Bounds& bounds);
 
+// (class name, property name) -> whether the property is kept.
+using IsPersistent = std::function<bool(const std::string&, const std::string&)>;
+
 // Over the owner's components in creation order and each one's published
-// properties of the saved kinds that the names pick out.
+// properties of the saved kinds that the predicate picks out.
 void LoadProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
-                    const PersistentNames& names);
+                    const IsPersistent& isPersistent);
 void SaveProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
-                    const PersistentNames& names);
+                    const IsPersistent& isPersistent);
+IsPersistent ByNames(const PersistentNames& names);
 
 }  // namespace settings

@@ -142,7 +142,7 @@ TEST(PersistentProperties, SavesPickedPropertiesInComponentOrder) {
   names.Add("TMenuItem.Caption");
   FakeStore store;
   WriteBounds(store, "Form1", {10, 20, 300, 400});
-  SaveProperties(store, "Form1", w, names);
+  SaveProperties(store, "Form1", w, ByNames(names));
   const std::vector<std::string> expected = {
       "Top=10",           "Left=20",         "Width=300",         "Height=400",
       "CheckBox1.Checked=TRUE",               "Edit1.Checked=FALSE", "Edit1.Text=Lisbon [+0]",
@@ -165,7 +165,8 @@ TEST(PersistentProperties, LoadsWhatConvertsAndIgnoresTheRest) {
   store.values[{"Form1", "Edit1.Text"}] = "after";
   store.values[{"Other", "CheckBox1.Checked"}] = "FALSE";  // another window's section
   store.values[{"Form1", "CheckBox1.Tag"}] = "5";          // Tag is not a persistent name
-  LoadProperties(store, "Form1", w, MainWindowNames());
+  const auto names = MainWindowNames();
+  LoadProperties(store, "Form1", w, ByNames(names));
   EXPECT_TRUE(a.checked);
   EXPECT_TRUE(b.checked);
   EXPECT_TRUE(c.checked);
@@ -192,7 +193,8 @@ TEST(PersistentProperties, AFailedWriteStopsTheSaveWithTheFileInTheMessage) {
   store.failAfter = 5;  // the four bounds and one more
   WriteBounds(store, "Form1", {1, 2, 3, 4});
   try {
-    SaveProperties(store, "Form1", w, MainWindowNames());
+    const auto names = MainWindowNames();
+    SaveProperties(store, "Form1", w, ByNames(names));
     FAIL() << "expected a write error";
   } catch (const ui::WriteError& e) {
     EXPECT_STREQ(e.what(), "Unable to write to C:\\Ships\\Demo.ini");

@@ -1,0 +1,78 @@
+#include "settings/persistent_form_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "ui/application_win.h"
+#include "ui/paths_win.h"
+
+namespace settings {
+namespace {
+constexpr DWORD kReadBuffer = 2048;
+}
+
+std::string IniProfileStore::ReadString(const std::string& section, const std::string& key,
+                                        const std::string& fallback) {
+  std::vector<char> buffer(kReadBuffer);
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
+                                           buffer.data(), kReadBuffer, path_.c_str());
+  return std::string(buffer.data(), n);
+}
+
+bool IniProfileStore::WriteString(const std::string& section, const std::string& key,
+                                  const std::string& value) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) !=
+         FALSE;
+}
+
+TPersistentForm::TPersistentForm(std::string name, std::string className)
+    : Form(std::move(name), std::move(className)) {}
+
+void TPersistentForm::ComputeFilePath() {
+  if (filePath_.empty()) {
+    filePath_ = ui::ProgramFolder() + ui::Application::Instance().Title() + ".ini";
+  }
+}
+
+void TPersistentForm::AddPersistentNames() { AddDefaultPersistentNames(names_); }
+
+bool TPersistentForm::IsPersistentProperty(const std::string& className,
+                                           const std::string& propertyName) const {
+  return names_.IsPersistentProperty(className, propertyName);
+}
+
+void TPersistentForm::RestoreState() {
+  AddPersistentNames();
+  ComputeFilePath();
+  IniProfileStore store(filePath_);
+  const Bounds b = ReadBounds(store, Name());
+  LoadProperties();
+  if (b.top != 0) SetTop(b.top);
+  if (b.left != 0) SetLeft(b.left);
+  if (b.width != 0) SetWidth(b.width);
+  if (b.height != 0) SetHeight(b.height);
+}
+
+void TPersistentForm::LoadProperties() {
+  IniProfileStore store(filePath_);
+  settings::LoadProperties(store, Name(), *this, [this](const std::string& c, const std::string& p) {
+    return IsPersistentProperty(c, p);
+  });
+}
+
+void TPersistentForm::SaveProperties() {
+  IniProfileStore store(filePath_);
+  settings::SaveProperties(store, Name(), *this, [this](const std::string& c, const std::string& p) {
+    return IsPersistentProperty(c, p);
+  });
+}
+
+void TPersistentForm::BeforeDestruction() {
+  if (filePath_.empty()) return;
+  IniProfileStore store(filePath_);
+  WriteBounds(store, Name(), {Top(), Left(), Width(), Height()});
+  SaveProperties();
+}
+
+}  // namespace settings

@@ -1,0 +1,53 @@
+// A window that keeps its bounds and its controls' chosen properties in an
+// initialization file beside the executable, named after the application.
+#pragma once
+
+#include <string>
+
+#include "settings/persistent_properties.h"
+#include "ui/form_win.h"
+
+namespace settings {
+
+// The initialization file through the profile API.
+class IniProfileStore : public ProfileStore {
+ public:
+  explicit IniProfileStore(std::string path) : path_(std::move(path)) {}
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& fallback) override;
+  bool WriteString(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  std::string Path() const override { return path_; }
+
+ private:
+  std::string path_;
+};
+
+class TPersistentForm : public ui::Form {
+ public:
+  TPersistentForm(std::string name, std::string className);
+
+  // Saves the state; throws ui::WriteError when the file cannot be written.
+  void BeforeDestruction() override;
+
+  const std::string& FilePath() const { return filePath_; }
+  // For a window that keeps its file elsewhere (tests); set before construction ends.
+  void SetFilePath(std::string path) { filePath_ = std::move(path); }
+
+  virtual void SaveProperties();
+  virtual void LoadProperties();
+  virtual bool IsPersistentProperty(const std::string& className,
+                                    const std::string& propertyName) const;
+  virtual void AddPersistentNames();
+
+ protected:
+  void RestoreState() override;
+  PersistentNames& Names() { return names_; }
+
+ private:
+  void ComputeFilePath();
+  std::string filePath_;
+  PersistentNames names_;
+};
+
+}  // namespace settings

@@ -1,0 +1,160 @@
+// The tray icon against the real shell of the Wine desktop.
+#include "widgets/tray_icon_win.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/form_win.h"
+#include "win_test_util.h"
+
+namespace widgets {
+namespace {
+
+struct Host : ui::Form {
+  Host() : Form("Host", "THost") {}
+};
+
+HICON BellIcon() { return LoadIcon(nullptr, IDI_INFORMATION); }
+
+// The menu runs its own loop; this timer closes it as a user pressing Esc would.
+bool menuWasOpen = false;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  menuWasOpen = true;
+  EndMenu();
+}
+
+class TrayIconTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    tray = host.Create<TTrayIcon>("TrayIcon1");
+    tray->SetIcon(ui::Icon(CopyIcon(BellIcon())));
+    tray->Loaded();
+    tray->OnClick = [this](MouseButton b, ShiftState, int, int) {
+      events.push_back(b == MouseButton::Left ? "click-left" : "click-right");
+    };
+    tray->OnDblClick = [this] { events.push_back("dblclick"); };
+    tray->OnMouseDown = [this](MouseButton, ShiftState s, int, int) {
+      events.push_back(s & kDouble ? "down-double" : "down");
+    };
+    tray->OnMouseUp = [this](MouseButton, ShiftState, int, int) { events.push_back("up"); };
+  }
+
+  void Notice(UINT notice) {
+    SendMessageA(tray->MessageWindow(), kTrayCallbackMessage, 0, notice);
+  }
+
+  Host host;
+  TTrayIcon* tray = nullptr;
+  std::vector<std::string> events;
+};
+
+TEST_F(TrayIconTest, TheShellAcceptsTheIcon) { EXPECT_TRUE(tray->Added()); }
+
+TEST_F(TrayIconTest, CallbackMessagesRaiseTheRightEvents) {
+  struct Case {
+    std::vector<UINT> notices;
+    std::vector<std::string> events;
+  } cases[] = {
+      {{WM_LBUTTONDOWN, WM_LBUTTONUP}, {"down", "click-left", "up"}},
+      {{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP},
+       {"down", "click-left", "up", "dblclick", "down-double", "up"}},
+      {{WM_RBUTTONDOWN, WM_RBUTTONUP}, {"down", "click-right", "up"}},  // no menu
+      {{WM_MBUTTONDOWN, WM_MBUTTONUP}, {"down", "up"}},
+      {{WM_LBUTTONUP}, {"up"}},
+  };
+  for (const auto& c : cases) {
+    events.clear();
+    for (UINT n : c.notices) Notice(n);
+    EXPECT_EQ(events, c.events);
+  }
+}
+
+TEST_F(TrayIconTest, ADisabledIconIgnoresNotices) {
+  tray->SetEnabled(false);
+  Notice(WM_LBUTTONDOWN);
+  Notice(WM_LBUTTONUP);
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(TrayIconTest, RightClickShowsTheMenuAtThePointerAndRaisesNoClick) {
+  auto* menu = host.Create<ui::PopupMenu>("PopupMenu1");
+  host.Create<ui::MenuItem>(menu, "Item1", "Item");
+  tray->SetPopupMenu(menu);
+  menuWasOpen = false;
+  SetTimer(nullptr, 0, 200, CloseMenu);
+  Notice(WM_RBUTTONDOWN);
+  Notice(WM_RBUTTONUP);
+  EXPECT_TRUE(menuWasOpen);
+  EXPECT_EQ(events, (std::vector<std::string>{"down", "up"}));
+  EXPECT_EQ(menu->popupComponent, tray);
+}
+
+TEST_F(TrayIconTest, DoubleClickRunsTheDefaultItemInsteadOfTheEvent) {
+  auto* menu = host.Create<ui::PopupMenu>("PopupMenu1");
+  auto* item = host.Create<ui::MenuItem>(menu, "Item1", "Open");
+  int itemClicks = 0;
+  item->OnClick = [&] { ++itemClicks; };
+  item->SetDefault(true);
+  tray->SetPopupMenu(menu);
+  Notice(WM_LBUTTONDBLCLK);
+  EXPECT_EQ(itemClicks, 1);
+  EXPECT_EQ(events, (std::vector<std::string>{"down-double"}));
+  item->SetEnabled(false);  // a disabled default item takes nothing
+  Notice(WM_LBUTTONDBLCLK);
+  EXPECT_EQ(itemClicks, 1);
+}
+
+TEST_F(TrayIconTest, AnEmptyIconRemovesItAndANewOneAddsItAgain) {
+  ASSERT_TRUE(tray->Added());
+  tray->SetIcon(ui::Icon());
+  EXPECT_FALSE(tray->Added());
+  tray->SetIcon(ui::Icon(CopyIcon(BellIcon())));
+  EXPECT_TRUE(tray->Added());
+  tray->SetActive(false);
+  EXPECT_FALSE(tray->Added());
+  tray->SetIcon(ui::Icon(CopyIcon(BellIcon())));
+  EXPECT_FALSE(tray->Added());  // inactive: a new picture does not show it
+  tray->SetActive(true);
+  EXPECT_TRUE(tray->Added());
+}
+
+TEST_F(TrayIconTest, AThrowingClickHandlerIsReportedAndTheIconKeepsWorking) {
+  testutil::RecordErrors errors;
+  int clicks = 0;
+  tray->OnClick = [&](MouseButton, ShiftState, int, int) {
+    ++clicks;
+    throw std::runtime_error("Click went wrong");
+  };
+  Notice(WM_LBUTTONDOWN);
+  Notice(WM_LBUTTONUP);
+  Notice(WM_LBUTTONDOWN);
+  Notice(WM_LBUTTONUP);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(errors.messages,
+            (std::vector<std::string>{"Click went wrong.", "Click went wrong."}));
+  EXPECT_TRUE(IsWindow(tray->MessageWindow()));
+}
+
+TEST_F(TrayIconTest, ADestroyedMenuIsForgotten) {
+  auto* menu = new ui::PopupMenu(nullptr, "Loose");
+  tray->SetPopupMenu(menu);
+  delete menu;
+  EXPECT_EQ(tray->PopupMenu(), nullptr);
+  Notice(WM_RBUTTONDOWN);
+  Notice(WM_RBUTTONUP);
+  EXPECT_EQ(events, (std::vector<std::string>{"down", "click-right", "up"}));
+}
+
+TEST_F(TrayIconTest, OtherMessagesGoToTheDefaultProcedure) {
+  char text[32] = {};
+  SetWindowTextA(tray->MessageWindow(), "tray");
+  GetWindowTextA(tray->MessageWindow(), text, sizeof text);
+  EXPECT_STREQ(text, "tray");
+}
+
+}  // namespace
+}  // namespace widgets

@@ -1,0 +1,159 @@
+// The windowing layer's own behaviour against the real API.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ui/application_win.h"
+#include "ui/controls_win.h"
+#include "ui/error.h"
+#include "ui/form_win.h"
+#include "ui/timer_win.h"
+#include "win_test_util.h"
+
+namespace {
+
+struct Plain : ui::Form {
+  explicit Plain(const char* name) : Form(name, "TPlain") {}
+};
+
+// Checks, from inside a modal loop, which windows the loop disabled.
+Plain* modalForm = nullptr;
+bool visibleEnabled = true, hiddenEnabled = false;
+void CALLBACK InsideModal(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  visibleEnabled = IsWindowEnabled(FindWindowA(nullptr, "Visible")) != FALSE;
+  hiddenEnabled = IsWindowEnabled(FindWindowA(nullptr, "Hidden")) != FALSE;
+  modalForm->Close();
+}
+
+TEST(Application, TitleComesFromTheExecutableName) {
+  ui::Application::Instance().Initialize();
+  EXPECT_EQ(ui::Application::Instance().Title(), "win_tests");
+}
+
+TEST(Form, ClientSizeBorderAndCentringAtFirstShow) {
+  Plain form("Form1");
+  form.SetBorder(ui::BorderStyle::Single, {true, false, false});
+  form.SetClientSize(536, 410);
+  RECT client;
+  GetClientRect(form.Handle(), &client);
+  EXPECT_EQ(client.right, 536);
+  EXPECT_EQ(client.bottom, 410);
+  const LONG style = GetWindowLongA(form.Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  form.SetLeft(3);
+  form.Show();
+  EXPECT_TRUE(form.Visible());
+  EXPECT_EQ(form.Left(), (GetSystemMetrics(SM_CXSCREEN) - form.Width()) / 2);
+  form.SetLeft(3);
+  form.Hide();
+  form.Show();  // only the first show centres
+  EXPECT_EQ(form.Left(), 3);
+}
+
+TEST(RadioButton, ClickRaisedOnEverySelectionByUserOrProgram) {
+  Plain form("Form1");
+  auto* a = form.Create<ui::RadioButton>(&form, "RadioButton1", ui::Rect{0, 0, 80, 17}, "A", true);
+  auto* b = form.Create<ui::RadioButton>(&form, "RadioButton2", ui::Rect{0, 20, 80, 17}, "B", false);
+  int aClicks = 0, bClicks = 0;
+  a->OnClick = [&] { ++aClicks; };
+  b->OnClick = [&] { ++bClicks; };
+  b->SetChecked(true);
+  EXPECT_FALSE(a->Checked());
+  b->SetChecked(true);  // already selected: nothing
+  SendMessageA(a->Handle(), BM_CLICK, 0, 0);  // the user's click
+  EXPECT_TRUE(a->Checked());
+  EXPECT_FALSE(b->Checked());
+  SendMessageA(a->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(aClicks, 1);
+  EXPECT_EQ(bClicks, 1);
+}
+
+TEST(CheckBox, UserClicksToggleAndRaiseClick) {
+  Plain form("Form1");
+  auto* group = form.Create<ui::GroupBox>(&form, "GroupBox1", ui::Rect{0, 0, 100, 60}, " AM ");
+  auto* box = form.Create<ui::CheckBox>(group, "CheckBox0", ui::Rect{10, 14, 45, 17}, "0000", true);
+  int clicks = 0;
+  box->OnClick = [&] { ++clicks; };
+  SendMessageA(box->Handle(), BM_CLICK, 0, 0);  // reaches the handler through the group box
+  EXPECT_FALSE(box->Checked());
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(GetParent(box->Handle()), group->Handle());
+}
+
+TEST(Timer, SameIntervalDoesNotRestartAndZeroStops) {
+  Plain form("Form1");
+  auto* timer = form.Create<ui::Timer>("Timer1", 0u);
+  int ticks = 0;
+  timer->SetOnTimer([&] { ++ticks; });
+  testutil::PumpFor(150);
+  EXPECT_EQ(ticks, 0);  // interval 0 never runs
+  timer->SetInterval(300);
+  const DWORD start = GetTickCount();
+  testutil::PumpFor(200);
+  timer->SetInterval(300);  // would push the first tick to about 500 ms if it restarted
+  ASSERT_TRUE(testutil::PumpUntil([&] { return ticks > 0; }, 2000));
+  EXPECT_LT(GetTickCount() - start, 460u);
+  timer->SetInterval(0);
+  const int seen = ticks;
+  testutil::PumpFor(400);
+  EXPECT_EQ(ticks, seen);
+}
+
+TEST(Form, ShowModalDisablesOnlyVisibleWindowsAndEndsOnClose) {
+  Plain visible("Visible"), hidden("Hidden"), dialog("Dialog");
+  visible.Show();
+  modalForm = &dialog;
+  SetTimer(nullptr, 0, 100, InsideModal);
+  visible.SetCaption("Visible");
+  hidden.SetCaption("Hidden");
+  EXPECT_EQ(dialog.ShowModal(), ui::mrCancel);
+  EXPECT_FALSE(visibleEnabled);
+  EXPECT_TRUE(hiddenEnabled);
+  EXPECT_TRUE(IsWindowEnabled(visible.Handle()));
+  EXPECT_FALSE(dialog.Visible());
+}
+
+TEST(Form, EventsReachTheirHandlersAndErrorsTheReport) {
+  testutil::RecordErrors errors;
+  Plain form("Form1");
+  int paints = 0;
+  form.OnPaint = [&] {
+    ++paints;
+    throw ui::FileOpenError("C:\\x\\prefs.kvr");
+  };
+  form.Show();
+  UpdateWindow(form.Handle());
+  testutil::PumpFor(50);
+  EXPECT_GE(paints, 1);
+  ASSERT_FALSE(errors.messages.empty());
+  EXPECT_EQ(errors.messages[0], "Cannot open file C:\\x\\prefs.kvr.");
+}
+
+TEST(Memo, LinesRoundTripWithoutWrapping) {
+  Plain form("Form1");
+  auto* memo = form.Create<ui::Memo>(&form, "Memo1", ui::Rect{0, 0, 50, 50}, false);
+  const std::vector<std::string> lines = {std::string(300, '1'), "", "Lisbon [+0]"};
+  memo->SetLines(lines);
+  EXPECT_EQ(memo->Lines(), lines);
+  EXPECT_EQ(memo->FindProperty("Text"), nullptr);
+}
+
+TEST(SpeedButton, ClicksOnlyWhenEnabled) {
+  Plain form("Form1");
+  auto* button = form.Create<ui::SpeedButton>(&form, "SpeedButton1", ui::Rect{0, 0, 76, 24}, "OK", true);
+  int clicks = 0;
+  button->OnClick = [&] { ++clicks; };
+  form.Show();
+  SendMessageA(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(clicks, 1);
+  SendMessageA(button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(200, 5));  // released outside
+  EXPECT_EQ(clicks, 1);
+  button->SetEnabled(false);
+  EXPECT_FALSE(IsWindowEnabled(button->Handle()));
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "ui/application_win.h"
+
+#include "ui/app_text.h"
+#include "ui/form_win.h"
+#include "ui/paths_win.h"
+
+namespace ui {
+
+Application& Application::Instance() {
+  static Application app;
+  return app;
+}
+
+void Application::Initialize() {
+  // The module name arrives in the OEM code page on old systems; the title
+  // is always ANSI.
+  std::string path = ExecutablePath();
+  OemToCharBuffA(path.c_str(), path.data(), static_cast<DWORD>(path.size()));
+  title_ = TitleFromExecutablePath(path);
+}
+
+void Application::Adopt(std::unique_ptr<Form> form) {
+  Form* raw = form.get();
+  forms_.push_back(std::move(form));
+  if (!mainForm_) mainForm_ = raw;
+  raw->AfterConstruction();
+}
+
+Form* Application::ActiveForm() const {
+  HWND active = GetActiveWindow();
+  for (const auto& f : forms_) {
+    if (f->Handle() && f->Handle() == active) return f.get();
+  }
+  return nullptr;
+}
+
+void Application::Run() {
+  if (showMainForm && mainForm_) mainForm_->Show();
+  MSG msg;
+  while (!terminated_) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) break;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  terminated_ = true;
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Application::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void Application::DestroyForms() {
+  while (!forms_.empty()) {
+    std::unique_ptr<Form> form = std::move(forms_.back());
+    forms_.pop_back();
+    try {
+      form->BeforeDestruction();
+    } catch (const std::exception& e) {
+      HandleException(e);
+    }
+    if (form.get() == mainForm_) mainForm_ = nullptr;
+    form.reset();
+  }
+}
+
+void Application::HandleException(const std::exception& e) { ShowError(e.what()); }
+
+void Application::ShowError(const std::string& message) {
+  const std::string text = WithFullStop(message);
+  if (onException) {
+    onException(text);
+    return;
+  }
+  HWND owner = GetActiveWindow();
+  MessageBoxA(owner, text.c_str(), title_.c_str(), MB_ICONERROR | MB_OK);
+}
+
+}  // namespace ui

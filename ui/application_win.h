@@ -1,0 +1,63 @@
+// The application object: title, forms, message loop and error report.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ui {
+
+class Form;
+
+class Application {
+ public:
+  static Application& Instance();
+
+  // Reads the title from the executable's name.
+  void Initialize();
+  const std::string& Title() const { return title_; }
+
+  // False keeps the main form hidden when the loop starts.
+  bool showMainForm = true;
+
+  // The first form created is the main form; closing it ends the loop.
+  template <class T, class... Args>
+  T* CreateForm(Args&&... args) {
+    auto form = std::make_unique<T>(std::forward<Args>(args)...);
+    T* raw = form.get();
+    Adopt(std::move(form));
+    return raw;
+  }
+  Form* MainForm() const { return mainForm_; }
+  Form* ActiveForm() const;
+
+  void Run();
+  void ProcessMessages();
+  void Terminate();
+  bool Terminated() const { return terminated_; }
+
+  // Forms go last created first; a form's save that fails is reported once
+  // and the shutdown goes on.
+  void DestroyForms();
+
+  // The error box: error icon, "OK", the title as caption.
+  void HandleException(const std::exception& e);
+  void ShowError(const std::string& message);
+  // Replaces the error box (tests record the messages instead).
+  std::function<void(const std::string&)> onException;
+
+ private:
+  Application() = default;
+  void Adopt(std::unique_ptr<Form> form);
+
+  std::string title_;
+  std::vector<std::unique_ptr<Form>> forms_;
+  Form* mainForm_ = nullptr;
+  bool terminated_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,426 @@
+#include "ui/controls_win.h"
+
+#include "ui/application_win.h"
+
+namespace ui {
+namespace {
+
+UINT_PTR NextControlId() {
+  static UINT_PTR id = 100;  // clear of IDOK and IDCANCEL
+  return id++;
+}
+
+constexpr DWORD kChild = WS_CHILD | WS_CLIPSIBLINGS;
+
+DWORD VisibleStyle(bool visible) { return visible ? WS_VISIBLE : 0; }
+
+void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
+  if (bevel == Bevel::None) return;
+  const COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  const COLORREF dark = GetSysColor(COLOR_BTNSHADOW);
+  const COLORREF topLeft = bevel == Bevel::Raised ? light : dark;
+  const COLORREF bottomRight = bevel == Bevel::Raised ? dark : light;
+  auto line = [&](int x1, int y1, int x2, int y2, COLORREF c) {
+    HPEN pen = CreatePen(PS_SOLID, 1, c);
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+  };
+  line(r.left, r.bottom - 1, r.left, r.top, topLeft);
+  line(r.left, r.top, r.right, r.top, topLeft);
+  line(r.right - 1, r.top, r.right - 1, r.bottom - 1, bottomRight);
+  line(r.right - 1, r.bottom - 1, r.left - 1, r.bottom - 1, bottomRight);
+  InflateRect(&r, -1, -1);
+}
+
+}  // namespace
+
+// --- Control -------------------------------------------------------------
+
+Control::Control(Component* owner, Window* parent, std::string name, std::string className)
+    : Component(owner, std::move(name), std::move(className)), parent_(parent) {
+  color_ = parent->BackColor();
+  font_ = parent->Font();
+}
+
+bool Control::Visible() const { return Handle() && IsWindowVisible(Handle()); }
+
+void Control::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOW : SW_HIDE); }
+
+bool Control::Enabled() const { return IsWindowEnabled(Handle()) != FALSE; }
+
+void Control::SetEnabled(bool enabled) {
+  EnableWindow(Handle(), enabled);
+  InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void Control::SetFocus() { ::SetFocus(Handle()); }
+
+std::string Control::Caption() const {
+  const int n = GetWindowTextLengthA(Handle());
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), n + 1)));
+  return text;
+}
+
+void Control::SetCaption(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
+
+void Control::PublishCommon() {
+  auto intProp = [this](const char* name, int Rect::*field) {
+    Publish(name, PropertyKind::Integer,
+            [this, field] { return PropertyValue(static_cast<long long>(bounds_.*field)); },
+            nullptr);
+  };
+  intProp("Left", &Rect::left);
+  intProp("Top", &Rect::top);
+  intProp("Width", &Rect::width);
+  intProp("Height", &Rect::height);
+  Publish("Color", PropertyKind::Integer,
+          [this] { return PropertyValue(static_cast<long long>(color_)); }, nullptr);
+  Publish("Font", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(Enabled()); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
+          });
+  Publish("Visible", PropertyKind::Boolean, [this] { return PropertyValue(Visible()); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetVisible(*b);
+          });
+}
+
+// --- Label ---------------------------------------------------------------
+
+Label::Label(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption)
+    : Control(owner, parent, std::move(name), "TLabel"), autoSize_(r.width == 0 || r.height == 0) {
+  bounds_ = r;
+  CreateSystem("STATIC", 0, kChild | WS_VISIBLE | SS_LEFTNOWORDWRAP, caption, r.left, r.top,
+               r.width, r.height, ParentHandle(), NextControlId());
+  if (autoSize_) AutoSize();
+  PublishCommon();
+  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
+          nullptr);
+}
+
+void Label::SetFont(const FontSpec& f) {
+  Window::SetFont(f);
+  if (autoSize_) AutoSize();
+}
+
+void Label::AutoSize() {
+  HDC dc = GetDC(Handle());
+  HGDIOBJ old = SelectObject(dc, SharedFont(font_));
+  RECT r{0, 0, 0, 0};
+  const std::string text = Caption();
+  DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  bounds_.width = r.right;
+  bounds_.height = r.bottom;
+  SetWindowPos(Handle(), nullptr, 0, 0, bounds_.width, bounds_.height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// --- CheckBox ------------------------------------------------------------
+
+CheckBox::CheckBox(Component* owner, Window* parent, std::string name, Rect r,
+                   const std::string& caption, bool checked, bool tabStop)
+    : Control(owner, parent, std::move(name), "TCheckBox") {
+  bounds_ = r;
+  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | BS_AUTOCHECKBOX | (tabStop ? WS_TABSTOP : 0),
+               caption, r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
+  SetChecked(checked);
+  PublishCommon();
+  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
+          nullptr);
+  Publish("Checked", PropertyKind::Boolean, [this] { return PropertyValue(Checked()); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetChecked(*b);
+          });
+}
+
+bool CheckBox::Checked() const {
+  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CheckBox::SetChecked(bool checked) {
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void CheckBox::Command(WORD code) {
+  if (code == BN_CLICKED && OnClick) OnClick();
+}
+
+// --- RadioButton ---------------------------------------------------------
+
+RadioButton::RadioButton(Component* owner, Window* parent, std::string name, Rect r,
+                         const std::string& caption, bool checked)
+    : Control(owner, parent, std::move(name), "TRadioButton") {
+  bounds_ = r;
+  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON, caption, r.left,
+               r.top, r.width, r.height, ParentHandle(), NextControlId());
+  if (checked) SendMessageA(Handle(), BM_SETCHECK, BST_CHECKED, 0);
+  PublishCommon();
+  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
+          nullptr);
+  Publish("Checked", PropertyKind::Boolean, [this] { return PropertyValue(Checked()); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetChecked(*b);
+          });
+}
+
+bool RadioButton::Checked() const {
+  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void RadioButton::SetChecked(bool checked) {
+  if (checked == Checked()) return;
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!checked) return;
+  for (HWND sibling = GetWindow(ParentHandle(), GW_CHILD); sibling;
+       sibling = GetWindow(sibling, GW_HWNDNEXT)) {
+    if (auto* other = dynamic_cast<RadioButton*>(Window::FromHandle(sibling));
+        other && other != this) {
+      other->SetChecked(false);
+    }
+  }
+  if (OnClick) OnClick();
+}
+
+void RadioButton::Command(WORD code) {
+  if (code == BN_CLICKED) SetChecked(true);
+}
+
+// --- GroupBox ------------------------------------------------------------
+
+GroupBox::GroupBox(Component* owner, Window* parent, std::string name, Rect r,
+                   const std::string& caption)
+    : Control(owner, parent, std::move(name), "TGroupBox") {
+  bounds_ = r;
+  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | BS_GROUPBOX, caption, r.left, r.top, r.width,
+               r.height, ParentHandle(), NextControlId());
+  PublishCommon();
+  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
+          nullptr);
+}
+
+// --- Panel ---------------------------------------------------------------
+
+Panel::Panel(Component* owner, Window* parent, std::string name, Rect r, Bevel inner, Bevel outer)
+    : Control(owner, parent, std::move(name), "TPanel"), inner_(inner), outer_(outer) {
+  bounds_ = r;
+  CreateOwn("TMarlinetPanel", WS_EX_CONTROLPARENT, kChild | WS_VISIBLE | WS_CLIPCHILDREN, "",
+            r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
+  PublishCommon();
+}
+
+LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      RECT r;
+      GetClientRect(Handle(), &r);
+      FrameEdges(dc, r, outer_);
+      FrameEdges(dc, r, inner_);
+      FillRect(dc, &r, SharedBrush(color_));
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      SetFocus();
+      return 0;
+    default:
+      return Control::HandleMessage(msg, wp, lp);
+  }
+}
+
+// --- Image ---------------------------------------------------------------
+
+Image::Image(Component* owner, Window* parent, std::string name, Rect r, HICON icon, bool visible)
+    : Control(owner, parent, std::move(name), "TImage"), icon_(icon ? CopyIcon(icon) : nullptr) {
+  bounds_ = r;
+  CreateOwn("TMarlinetImage", 0, kChild | VisibleStyle(visible), "", r.left, r.top, r.width,
+            r.height, ParentHandle(), NextControlId());
+  PublishCommon();
+  Publish("Picture", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+}
+
+LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      RECT r;
+      GetClientRect(Handle(), &r);
+      FillRect(dc, &r, SharedBrush(color_));
+      if (!icon_.Empty()) DrawIconEx(dc, 0, 0, icon_.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    default:
+      return Control::HandleMessage(msg, wp, lp);
+  }
+}
+
+// --- Edit and Memo -------------------------------------------------------
+
+Edit::Edit(Component* owner, Window* parent, std::string name, Rect r, const std::string& text,
+           bool border)
+    : Control(owner, parent, std::move(name), "TEdit") {
+  bounds_ = r;
+  CreateSystem("EDIT", border ? WS_EX_CLIENTEDGE : 0,
+               kChild | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, text, r.left, r.top, r.width,
+               r.height, ParentHandle(), NextControlId());
+  PublishCommon();
+  Publish("Text", PropertyKind::LongString, [this] { return PropertyValue(Text()); },
+          [this](const PropertyValue& v) {
+            if (auto s = std::get_if<std::string>(&v)) SetText(*s);
+          });
+}
+
+void Edit::Command(WORD code) {
+  if (code == EN_CHANGE && OnChange) OnChange();
+}
+
+Memo::Memo(Component* owner, Window* parent, std::string name, Rect r, bool visible)
+    : Control(owner, parent, std::move(name), "TMemo") {
+  bounds_ = r;
+  CreateSystem("EDIT", WS_EX_CLIENTEDGE,
+               kChild | VisibleStyle(visible) | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
+                   ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
+               "", r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
+  SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+  PublishCommon();
+  Publish("Lines", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+}
+
+std::vector<std::string> Memo::Lines() const {
+  std::vector<std::string> lines;
+  const std::string text = Caption();
+  if (text.empty()) return lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+    if (start == text.size()) break;  // a final line break ends the last line
+  }
+  return lines;
+}
+
+void Memo::SetLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& l : lines) text += l + "\r\n";
+  SetCaption(text);
+}
+
+// --- SpeedButton ---------------------------------------------------------
+
+SpeedButton::SpeedButton(Component* owner, Window* parent, std::string name, Rect r,
+                         const std::string& caption, bool visible)
+    : Control(owner, parent, std::move(name), "TSpeedButton") {
+  bounds_ = r;
+  CreateOwn("TMarlinetSpeedButton", 0, kChild | VisibleStyle(visible), caption, r.left, r.top,
+            r.width, r.height, ParentHandle(), NextControlId());
+  PublishCommon();
+  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
+          nullptr);
+}
+
+void SpeedButton::Click() {
+  if (OnClick) OnClick();
+}
+
+LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      RECT r;
+      GetClientRect(Handle(), &r);
+      FillRect(dc, &r, SharedBrush(color_));
+      if (Enabled() && (hot_ || down_)) {
+        RECT edge = r;
+        DrawEdge(dc, &edge, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+      }
+      const std::string text = Caption();
+      HGDIOBJ old = SelectObject(dc, SharedFont(font_));
+      SetBkMode(dc, TRANSPARENT);
+      RECT textRect = r;
+      if (down_) OffsetRect(&textRect, 1, 1);
+      if (Enabled()) {
+        SetTextColor(dc, ColorToRgb(font_.color));
+        DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      } else {
+        // The engraved look of a disabled caption.
+        OffsetRect(&textRect, 1, 1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+        DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        OffsetRect(&textRect, -1, -1);
+        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
+        DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+      }
+      SelectObject(dc, old);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    case WM_MOUSEMOVE:
+      if (!hot_) {
+        hot_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(Handle(), nullptr, FALSE);
+      }
+      return 0;
+    case WM_MOUSELEAVE:
+      hot_ = false;
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      down_ = true;
+      SetCapture(Handle());
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return 0;
+    case WM_LBUTTONUP: {
+      const bool wasDown = down_;
+      down_ = false;
+      ReleaseCapture();
+      InvalidateRect(Handle(), nullptr, FALSE);
+      POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      RECT r;
+      GetClientRect(Handle(), &r);
+      if (wasDown && PtInRect(&r, p)) Dispatch([this] { Click(); });
+      return 0;
+    }
+    case WM_CAPTURECHANGED:
+      down_ = false;
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return 0;
+    case BM_CLICK:
+      // Lets another program (or a test) press the button as a user would.
+      Dispatch([this] { Click(); });
+      return 0;
+    case WM_SETTEXT: {
+      const LRESULT r = Control::HandleMessage(msg, wp, lp);
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return r;
+    }
+    default:
+      return Control::HandleMessage(msg, wp, lp);
+  }
+}
+
+}  // namespace ui

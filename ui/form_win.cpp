@@ -1,0 +1,197 @@
+#include "ui/form_win.h"
+
+#include <vector>
+
+#include "ui/application_win.h"
+
+namespace ui {
+namespace {
+
+constexpr DWORD kFormStyle = WS_CAPTION | WS_CLIPCHILDREN;
+
+RECT WindowRect(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return r;
+}
+
+BOOL CALLBACK CollectEnabledVisible(HWND hwnd, LPARAM param) {
+  auto* list = reinterpret_cast<std::vector<HWND>*>(param);
+  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) list->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+Form::Form(std::string name, std::string className)
+    : Component(nullptr, std::move(name), std::move(className)) {
+  CreateOwn("TMarlinetForm", 0, kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
+                                     WS_THICKFRAME,
+            "", CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, 0);
+}
+
+Form::~Form() {
+  // Controls first, while the form's handle still parents them.
+  DestroyComponents();
+  DestroyHandle();
+}
+
+void Form::AfterConstruction() {
+  for (Component* c : Components()) c->Loaded();
+  RestoreState();
+  if (OnCreate) Dispatch(OnCreate);
+}
+
+void Form::SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+
+std::string Form::Caption() const {
+  char text[256] = {};
+  GetWindowTextA(Handle(), text, sizeof text);
+  return text;
+}
+
+void Form::SetBorder(BorderStyle style, BorderIcons icons) {
+  DWORD s = kFormStyle;
+  DWORD ex = 0;
+  if (icons.systemMenu) s |= WS_SYSMENU;
+  if (style == BorderStyle::Dialog) {
+    s |= DS_MODALFRAME;
+    ex |= WS_EX_DLGMODALFRAME;
+  } else {
+    if (icons.minimize) s |= WS_MINIMIZEBOX;
+    if (icons.maximize) s |= WS_MAXIMIZEBOX;
+    if (style == BorderStyle::Sizeable) s |= WS_THICKFRAME;
+  }
+  SetWindowLongPtrA(Handle(), GWL_STYLE, static_cast<LONG_PTR>(s | (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE)));
+  SetWindowLongPtrA(Handle(), GWL_EXSTYLE, static_cast<LONG_PTR>(ex));
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void Form::SetClientSize(int width, int height) {
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetIcon(HICON icon) {
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+int Form::Top() const { return WindowRect(Handle()).top; }
+int Form::Left() const { return WindowRect(Handle()).left; }
+int Form::Width() const {
+  const RECT r = WindowRect(Handle());
+  return r.right - r.left;
+}
+int Form::Height() const {
+  const RECT r = WindowRect(Handle());
+  return r.bottom - r.top;
+}
+void Form::MoveTo(int x, int y, int w, int h) {
+  SetWindowPos(Handle(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+void Form::SetTop(int v) { MoveTo(Left(), v, Width(), Height()); }
+void Form::SetLeft(int v) { MoveTo(v, Top(), Width(), Height()); }
+void Form::SetWidth(int v) { MoveTo(Left(), Top(), v, Height()); }
+void Form::SetHeight(int v) { MoveTo(Left(), Top(), Width(), v); }
+
+bool Form::Visible() const { return IsWindowVisible(Handle()) != FALSE; }
+
+void Form::Show() {
+  if (!shown_ && centreOnFirstShow) {
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - Width()) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - Height()) / 2;
+    SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  shown_ = true;
+  ShowWindow(Handle(), SW_SHOW);
+  BringToFront();
+}
+
+void Form::Hide() { ShowWindow(Handle(), SW_HIDE); }
+
+void Form::BringToFront() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetForegroundWindow(Handle());
+  BringWindowToTop(Handle());
+}
+
+void Form::Close() {
+  if (modal_) {
+    modalResult = mrCancel;
+    return;
+  }
+  if (Application::Instance().MainForm() == this) {
+    Application::Instance().Terminate();
+  } else {
+    Hide();
+  }
+}
+
+int Form::ShowModal() {
+  // Disable only the visible, enabled top-level windows of this thread: the
+  // hidden ones (the tray icon's among them) keep working.
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledVisible,
+                    reinterpret_cast<LPARAM>(&disabled));
+  std::erase(disabled, Handle());
+  for (HWND w : disabled) EnableWindow(w, FALSE);
+
+  modal_ = true;
+  modalResult = mrNone;
+  Show();
+  Application& app = Application::Instance();
+  MSG msg;
+  while (modalResult == mrNone && !app.Terminated()) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got <= 0) {
+      app.Terminate();  // hand the quit on to the main loop
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  modal_ = false;
+  for (HWND w : disabled) {
+    if (IsWindow(w)) EnableWindow(w, TRUE);
+  }
+  Hide();
+  return modalResult;
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_ERASEBKGND: {
+      RECT r;
+      GetClientRect(Handle(), &r);
+      FillRect(reinterpret_cast<HDC>(wp), &r, SharedBrush(color_));
+      return 1;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(Handle(), &ps);
+      EndPaint(Handle(), &ps);
+      if (OnPaint) Dispatch(OnPaint);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wp) == WA_INACTIVE) {
+        if (OnDeactivate) Dispatch(OnDeactivate);
+      } else if (OnActivate) {
+        Dispatch(OnActivate);
+      }
+      break;
+    default:
+      break;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace ui

@@ -1,0 +1,72 @@
+// A top-level window that owns its components and raises the form events.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/component.h"
+#include "ui/window_win.h"
+
+namespace ui {
+
+enum class BorderStyle { Single, Sizeable, Dialog };
+
+struct BorderIcons {
+  bool systemMenu = true;
+  bool minimize = true;
+  bool maximize = true;
+};
+
+enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+class Form : public Component, public Window {
+ public:
+  Form(std::string name, std::string className);
+  ~Form() override;
+
+  // Called once the derived window has built its layout: components are told
+  // they are loaded, the stored state is restored, then OnCreate runs.
+  virtual void AfterConstruction();
+  // Called before the window is destroyed, while every control still exists.
+  virtual void BeforeDestruction() {}
+
+  void SetCaption(const std::string& caption);
+  std::string Caption() const;
+  void SetBorder(BorderStyle style, BorderIcons icons);
+  void SetClientSize(int width, int height);
+  void SetIcon(HICON icon);
+  // Centre on the desktop the first time the window is shown.
+  bool centreOnFirstShow = true;
+
+  int Top() const;
+  int Left() const;
+  int Width() const;
+  int Height() const;
+  void SetTop(int v);
+  void SetLeft(int v);
+  void SetWidth(int v);
+  void SetHeight(int v);
+
+  bool Visible() const;
+  void Show();
+  void Hide();
+  // The main form's close ends the program; any other form's only hides it
+  // (and ends a modal show with mrCancel).
+  void Close();
+  void BringToFront();
+  int ShowModal();
+  int modalResult = mrNone;
+
+  std::function<void()> OnCreate, OnActivate, OnDeactivate, OnPaint;
+
+ protected:
+  virtual void RestoreState() {}
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void MoveTo(int x, int y, int w, int h);
+  bool shown_ = false;
+  bool modal_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,105 @@
+#include "ui/gdi_win.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace ui {
+
+Icon& Icon::operator=(const Icon& o) {
+  if (this != &o) Reset(o.h_ ? CopyIcon(o.h_) : nullptr);
+  return *this;
+}
+
+Icon& Icon::operator=(Icon&& o) noexcept {
+  if (this != &o) Reset(std::exchange(o.h_, nullptr));
+  return *this;
+}
+
+void Icon::Reset(HICON adopt) {
+  if (h_) DestroyIcon(h_);
+  h_ = adopt;
+}
+
+COLORREF ColorToRgb(Color c) {
+  return (c & kSystemColorFlag) ? GetSysColor(static_cast<int>(c & 0xFF)) : static_cast<COLORREF>(c);
+}
+
+HFONT SharedFont(const FontSpec& spec) {
+  static std::map<std::tuple<std::string, int, bool>, GdiObject<HFONT>> fonts;
+  auto& slot = fonts[{spec.face, spec.points, spec.bold}];
+  if (!slot.Get()) {
+    HDC screen = GetDC(nullptr);
+    const int height = -MulDiv(spec.points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    slot.Reset(CreateFontA(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str()));
+  }
+  return slot.Get();
+}
+
+HBRUSH SharedBrush(Color color) {
+  static std::map<Color, GdiObject<HBRUSH>> brushes;
+  auto& slot = brushes[color];
+  if (!slot.Get()) slot.Reset(CreateSolidBrush(ColorToRgb(color)));
+  return slot.Get();
+}
+
+HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return nullptr;
+  BITMAPFILEHEADER file;
+  BITMAPINFOHEADER info;
+  std::memcpy(&file, bytes, sizeof file);
+  std::memcpy(&info, bytes + sizeof file, sizeof info);
+  const int w = info.biWidth;
+  const int h = info.biHeight > 0 ? info.biHeight : -info.biHeight;
+  const size_t stride = ((static_cast<size_t>(w) * 3 + 3) / 4) * 4;
+  if (file.bfType != 0x4D42 || info.biBitCount != 24 || info.biCompression != BI_RGB || w <= 0 ||
+      w > 256 || h <= 0 || h > 256 || file.bfOffBits + stride * h > size) {
+    return nullptr;
+  }
+  auto pixel = [&](int x, int yFromTop) {
+    const int row = info.biHeight > 0 ? h - 1 - yFromTop : yFromTop;
+    const unsigned char* p = bytes + file.bfOffBits + stride * row + x * 3;
+    return RGB(p[2], p[1], p[0]);
+  };
+  const COLORREF transparent = pixel(0, h - 1);
+
+  BITMAPINFO out{};
+  out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  out.bmiHeader.biWidth = w;
+  out.bmiHeader.biHeight = -h;
+  out.bmiHeader.biPlanes = 1;
+  out.bmiHeader.biBitCount = 32;
+  out.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bmp) return nullptr;
+  auto* dst = static_cast<DWORD*>(bits);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const COLORREF c = pixel(x, y);
+      // Premultiplied ARGB: a transparent pixel is all zeros.
+      dst[y * w + x] = c == transparent
+                           ? 0
+                           : 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    }
+  }
+  return bmp;
+}
+
+std::string LoadRcData(int id) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (!info) return {};
+  HGLOBAL data = LoadResource(module, info);
+  const void* p = data ? LockResource(data) : nullptr;
+  if (!p) return {};
+  return std::string(static_cast<const char*>(p), SizeofResource(module, info));
+}
+
+}  // namespace ui

@@ -1,0 +1,86 @@
+// GDI resources: owned handles, and fonts and brushes shared for the run.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+namespace ui {
+
+// A GDI object handle deleted with the owner.
+template <class H>
+class GdiObject {
+ public:
+  GdiObject() = default;
+  explicit GdiObject(H h) : h_(h) {}
+  ~GdiObject() { Reset(); }
+  GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  GdiObject& operator=(GdiObject&& o) noexcept {
+    if (this != &o) {
+      Reset();
+      h_ = std::exchange(o.h_, nullptr);
+    }
+    return *this;
+  }
+  H Get() const { return h_; }
+  void Reset(H h = nullptr) {
+    if (h_) DeleteObject(h_);
+    h_ = h;
+  }
+
+ private:
+  H h_ = nullptr;
+};
+using Bitmap = GdiObject<HBITMAP>;
+
+// An icon the holder owns; assignment copies the picture.
+class Icon {
+ public:
+  Icon() = default;
+  explicit Icon(HICON adopt) : h_(adopt) {}
+  Icon(const Icon& o) : h_(o.h_ ? CopyIcon(o.h_) : nullptr) {}
+  Icon& operator=(const Icon& o);
+  Icon(Icon&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  Icon& operator=(Icon&& o) noexcept;
+  ~Icon() { Reset(); }
+  HICON Handle() const { return h_; }
+  bool Empty() const { return h_ == nullptr; }
+  void Reset(HICON adopt = nullptr);
+
+ private:
+  HICON h_ = nullptr;
+};
+
+// Colours as the toolkit writes them: COLORREF layout (blue in the high byte),
+// or a system colour index with the top bit set.
+using Color = DWORD;
+inline constexpr Color kSystemColorFlag = 0x80000000;
+inline constexpr Color clBtnFace = kSystemColorFlag | COLOR_BTNFACE;
+inline constexpr Color clWindow = kSystemColorFlag | COLOR_WINDOW;
+inline constexpr Color clWindowText = kSystemColorFlag | COLOR_WINDOWTEXT;
+inline constexpr Color clBlack = 0x000000;
+inline constexpr Color clNavy = 0x800000;
+inline constexpr Color clBlue = 0xFF0000;
+inline constexpr Color clRed = 0x0000FF;
+inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
+COLORREF ColorToRgb(Color c);
+
+struct FontSpec {
+  std::string face = "MS Sans Serif";
+  int points = 8;
+  Color color = clWindowText;
+  bool bold = false;
+};
+
+// Fonts and solid brushes live as long as the program: a handful are used.
+HFONT SharedFont(const FontSpec& spec);
+HBRUSH SharedBrush(Color color);
+
+// A 16 x 16 picture from a whole BMP file in memory, as a 32-bit bitmap
+// whose bottom-left colour is transparent (the menu draws it with alpha).
+HBITMAP MenuPictureFromBmp(const void* data, size_t size);
+// The bytes of an RCDATA resource of this module.
+std::string LoadRcData(int id);
+
+}  // namespace ui

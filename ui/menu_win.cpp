@@ -1,0 +1,103 @@
+#include "ui/menu_win.h"
+
+#include "ui/window_win.h"
+
+namespace ui {
+namespace {
+
+UINT NextCommandId() {
+  static UINT id = 1000;
+  return id++;
+}
+
+}  // namespace
+
+MenuItem::MenuItem(Component* owner, PopupMenu* menu, std::string name, const std::string& caption)
+    : Component(owner, std::move(name), "TMenuItem"), menu_(menu), caption_(caption),
+      id_(NextCommandId()) {
+  menu_->Attach(this);
+  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(caption_); }, nullptr);
+  Publish("Checked", PropertyKind::Boolean, [this] { return PropertyValue(checked_); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetChecked(*b);
+          });
+  Publish("Default", PropertyKind::Boolean, [this] { return PropertyValue(default_); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetDefault(*b);
+          });
+  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(enabled_); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
+          });
+  Publish("Bitmap", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+}
+
+void MenuItem::SetChecked(bool checked) {
+  checked_ = checked;
+  Update();
+}
+
+void MenuItem::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Update();
+}
+
+void MenuItem::SetDefault(bool isDefault) {
+  if (isDefault) {
+    for (MenuItem* other : menu_->items_) other->default_ = false;
+  }
+  default_ = isDefault;
+  SetMenuDefaultItem(menu_->Handle(), isDefault ? id_ : static_cast<UINT>(-1), FALSE);
+}
+
+void MenuItem::SetPicture(HBITMAP picture) {
+  picture_.Reset(picture);
+  Update();
+}
+
+void MenuItem::Click() {
+  if (OnClick) OnClick();
+}
+
+void MenuItem::Update() {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_STATE | MIIM_BITMAP;
+  info.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_DISABLED) |
+                (default_ ? MFS_DEFAULT : 0);
+  info.hbmpItem = picture_.Get();
+  SetMenuItemInfoA(menu_->Handle(), id_, FALSE, &info);
+}
+
+PopupMenu::PopupMenu(Component* owner, std::string name)
+    : Component(owner, std::move(name), "TPopupMenu"), menu_(CreatePopupMenu()) {
+  Publish("AutoPopup", PropertyKind::Boolean, [this] { return PropertyValue(autoPopup); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) autoPopup = *b;
+          });
+}
+
+PopupMenu::~PopupMenu() {
+  // Items are owned by the window, not by the menu: they may outlive it.
+  DestroyMenu(menu_);
+}
+
+void PopupMenu::Attach(MenuItem* item) {
+  items_.push_back(item);
+  AppendMenuA(menu_, MF_STRING, item->Id(), item->Caption().c_str());
+}
+
+void PopupMenu::Popup(int x, int y, HWND owner) {
+  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+      menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, owner,
+      nullptr));
+  if (!chosen) return;
+  for (MenuItem* item : items_) {
+    if (item->Id() == chosen) {
+      Dispatch([item] { item->Click(); });
+      return;
+    }
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,69 @@
+// Popup menus with item pictures, check marks and a default item.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/component.h"
+#include "ui/gdi_win.h"
+
+namespace ui {
+
+class PopupMenu;
+
+class MenuItem : public Component {
+ public:
+  MenuItem(Component* owner, PopupMenu* menu, std::string name, const std::string& caption);
+
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  bool Default() const { return default_; }
+  void SetDefault(bool isDefault);
+  // Takes ownership of the picture (a 32-bit bitmap with alpha).
+  void SetPicture(HBITMAP picture);
+  HBITMAP Picture() const { return picture_.Get(); }
+  UINT Id() const { return id_; }
+  const std::string& Caption() const { return caption_; }
+
+  std::function<void()> OnClick;
+  // Runs the item's handler as if it were chosen from the menu.
+  void Click();
+
+ private:
+  void Update();
+  PopupMenu* menu_;
+  std::string caption_;
+  UINT id_;
+  bool checked_ = false;
+  bool enabled_ = true;
+  bool default_ = false;
+  Bitmap picture_;
+};
+
+class PopupMenu : public Component {
+ public:
+  PopupMenu(Component* owner, std::string name);
+  ~PopupMenu() override;
+
+  HMENU Handle() const { return menu_; }
+  const std::vector<MenuItem*>& Items() const { return items_; }
+  bool autoPopup = true;
+  Component* popupComponent = nullptr;
+
+  // Shows the menu at a screen position and waits until it closes; the chosen
+  // item's handler then runs. The owner window receives the menu's messages.
+  void Popup(int x, int y, HWND owner);
+
+ private:
+  friend class MenuItem;
+  void Attach(MenuItem* item);
+  HMENU menu_;
+  std::vector<MenuItem*> items_;
+};
+
+}  // namespace ui

@@ -1,0 +1,58 @@
+#include "ui/timer_win.h"
+
+namespace ui {
+namespace {
+constexpr UINT_PTR kTimerId = 1;
+}
+
+Timer::Timer(Component* owner, std::string name, unsigned interval)
+    : Component(owner, std::move(name), "TTimer"), interval_(interval) {
+  CreateOwn("TMarlinetTimer", 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE, 0);
+  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(enabled_); },
+          [this](const PropertyValue& v) {
+            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
+          });
+  Publish("Interval", PropertyKind::Integer,
+          [this] { return PropertyValue(static_cast<long long>(interval_)); },
+          [this](const PropertyValue& v) {
+            if (auto i = std::get_if<long long>(&v)) SetInterval(static_cast<unsigned>(*i));
+          });
+  Publish("OnTimer", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+}
+
+Timer::~Timer() {
+  if (running_) KillTimer(Handle(), kTimerId);
+}
+
+void Timer::SetInterval(unsigned interval) {
+  if (interval == interval_) return;
+  interval_ = interval;
+  Update();
+}
+
+void Timer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  Update();
+}
+
+void Timer::SetOnTimer(std::function<void()> handler) {
+  onTimer_ = std::move(handler);
+  Update();
+}
+
+void Timer::Update() {
+  if (running_) KillTimer(Handle(), kTimerId);
+  running_ = enabled_ && interval_ != 0 && onTimer_;
+  if (running_) SetTimer(Handle(), kTimerId, interval_, nullptr);
+}
+
+LRESULT Timer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_TIMER && wp == kTimerId) {
+    if (onTimer_) Dispatch(onTimer_);
+    return 0;
+  }
+  return Window::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace ui

@@ -1,0 +1,36 @@
+// A message-driven timer: ticks arrive on the user-interface thread, also
+// while a modal window or a message box runs its own loop.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/component.h"
+#include "ui/window_win.h"
+
+namespace ui {
+
+class Timer : public Component, public Window {
+ public:
+  Timer(Component* owner, std::string name, unsigned interval);
+  ~Timer() override;
+
+  unsigned Interval() const { return interval_; }
+  // The same interval again does not restart the timer; 0 stops it.
+  void SetInterval(unsigned interval);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  void SetOnTimer(std::function<void()> handler);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void Update();
+  unsigned interval_;
+  bool enabled_ = true;
+  bool running_ = false;
+  std::function<void()> onTimer_;
+};
+
+}  // namespace ui

@@ -1,0 +1,154 @@
+#include "ui/window_win.h"
+
+#include <set>
+
+#include "ui/application_win.h"
+
+namespace ui {
+namespace {
+
+constexpr const char* kBinding = "Marlinet.Window";
+
+void RegisterOwnClass(const char* name, HICON icon, WNDPROC procedure) {
+  static std::set<std::string> registered;
+  if (registered.contains(name)) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = icon;
+  wc.lpszClassName = name;
+  RegisterClassExA(&wc);
+  registered.insert(name);
+}
+
+}  // namespace
+
+void Dispatch(const std::function<void()>& handler) noexcept {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    Application::Instance().HandleException(e);
+  } catch (...) {
+    Application::Instance().HandleException(std::runtime_error("Unexpected error"));
+  }
+}
+
+Window::~Window() { DestroyHandle(); }
+
+Window* Window::FromHandle(HWND hwnd) {
+  return hwnd ? static_cast<Window*>(GetPropA(hwnd, kBinding)) : nullptr;
+}
+
+void Window::SetBackColor(Color c) {
+  color_ = c;
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Window::SetFont(const FontSpec& f) {
+  font_ = f;
+  if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(f)), TRUE);
+}
+
+void Window::Bind(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropA(hwnd, kBinding, this);
+}
+
+void Window::CreateOwn(const char* className, DWORD exStyle, DWORD style, const std::string& text,
+                       int x, int y, int w, int h, HWND parent, UINT_PTR id, HICON icon) {
+  RegisterOwnClass(className, icon, &Window::Procedure);
+  // Binds at WM_NCCREATE, from the creation parameter.
+  HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, w, h, parent,
+                              reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), this);
+  if (!hwnd) throw std::runtime_error("Cannot create window " + std::string(className));
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_)), FALSE);
+}
+
+void Window::CreateSystem(const char* className, DWORD exStyle, DWORD style,
+                          const std::string& text, int x, int y, int w, int h, HWND parent,
+                          UINT_PTR id) {
+  HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, w, h, parent,
+                              reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+  if (!hwnd) throw std::runtime_error("Cannot create window " + std::string(className));
+  Bind(hwnd);
+  systemProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Procedure)));
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_)), FALSE);
+}
+
+void Window::DestroyHandle() {
+  HWND hwnd = hwnd_;
+  if (!hwnd) return;
+  hwnd_ = nullptr;
+  RemovePropA(hwnd, kBinding);
+  if (systemProc_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
+  DestroyWindow(hwnd);
+}
+
+LRESULT Window::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+  return systemProc_ ? CallWindowProcA(systemProc_, hwnd_, msg, wp, lp)
+                     : DefWindowProcA(hwnd_, msg, wp, lp);
+}
+
+HBRUSH Window::CtlColor(HDC dc) {
+  SetTextColor(dc, ColorToRgb(font_.color));
+  SetBkColor(dc, ColorToRgb(color_));
+  return SharedBrush(color_);
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (Window* child = FromHandle(reinterpret_cast<HWND>(lp))) {
+        const WORD code = HIWORD(wp);
+        Dispatch([&] { child->Command(code); });
+        return 0;
+      }
+      break;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLOREDIT:
+      if (Window* child = FromHandle(reinterpret_cast<HWND>(lp))) {
+        if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(wp))) {
+          return reinterpret_cast<LRESULT>(brush);
+        }
+      }
+      break;
+    default:
+      break;
+  }
+  return DefaultHandler(msg, wp, lp);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+  if (msg == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lp);
+    if (auto* owner = static_cast<Window*>(create->lpCreateParams)) owner->Bind(hwnd);
+  }
+  Window* self = FromHandle(hwnd);
+  if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    // The handle goes away without DestroyHandle (its parent was destroyed).
+    const WNDPROC system = self->systemProc_;
+    RemovePropA(hwnd, kBinding);
+    self->hwnd_ = nullptr;
+    self->systemProc_ = nullptr;
+    if (!system) return DefWindowProcA(hwnd, msg, wp, lp);
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(system));
+    return CallWindowProcA(system, hwnd, msg, wp, lp);
+  }
+  LRESULT result = 0;
+  try {
+    result = self->HandleMessage(msg, wp, lp);
+  } catch (const std::exception& e) {
+    Application::Instance().HandleException(e);
+  } catch (...) {
+    Application::Instance().HandleException(std::runtime_error("Unexpected error"));
+  }
+  return result;
+}
+
+}  // namespace ui

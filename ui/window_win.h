@@ -1,0 +1,65 @@
+// The one window procedure every window of the program goes through. It finds
+// the C++ object bound to the handle, forwards the message to its virtual
+// handler, reflects child notifications (commands, colours) back to the child
+// that sent them, and never lets an exception leave.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "ui/gdi_win.h"
+
+namespace ui {
+
+// Runs an event handler; an exception from it goes to the application's error
+// report and stops there.
+void Dispatch(const std::function<void()>& handler) noexcept;
+
+class Window {
+ public:
+  Window() = default;
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND Handle() const { return hwnd_; }
+
+  Color BackColor() const { return color_; }
+  const FontSpec& Font() const { return font_; }
+  virtual void SetBackColor(Color c);
+  virtual void SetFont(const FontSpec& f);
+
+  // The object bound to one of the program's windows; null for any other.
+  static Window* FromHandle(HWND hwnd);
+
+ protected:
+  // A window of the program's own class (registered on first use).
+  void CreateOwn(const char* className, DWORD exStyle, DWORD style, const std::string& text, int x,
+                 int y, int w, int h, HWND parent, UINT_PTR id, HICON icon = nullptr);
+  // A window of a system class (BUTTON, STATIC, EDIT), subclassed.
+  void CreateSystem(const char* className, DWORD exStyle, DWORD style, const std::string& text,
+                    int x, int y, int w, int h, HWND parent, UINT_PTR id);
+  // Unbinds first, so no message reaches a half-destroyed object.
+  void DestroyHandle();
+
+  virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+
+  // Notifications a parent reflects back to the child they concern.
+  virtual void Command(WORD /*code*/) {}
+  virtual HBRUSH CtlColor(HDC dc);
+
+  Color color_ = clBtnFace;
+  FontSpec font_;
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+  void Bind(HWND hwnd);
+
+  HWND hwnd_ = nullptr;
+  WNDPROC systemProc_ = nullptr;
+};
+
+}  // namespace ui

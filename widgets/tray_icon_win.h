@@ -1,0 +1,80 @@
+// The notification-area icon of the program: one icon with its tooltip, the
+// shell's mouse notices turned into component events, and the popup menu on
+// the right button.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "ui/component.h"
+#include "ui/gdi_win.h"
+#include "ui/menu_win.h"
+#include "ui/window_win.h"
+#include "widgets/tray_icon_core.h"
+
+namespace widgets {
+
+// The icon's hidden message window: a hidden top-level window, since a
+// message-only window cannot be brought to the foreground, which the popup
+// menu needs to close when the user clicks elsewhere.
+class TrayMessageWindow : public ui::Window {
+ public:
+  explicit TrayMessageWindow(class TTrayIcon& owner);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  TTrayIcon& owner_;
+};
+
+class TTrayIcon : public ui::Component, public TrayMouse {
+ public:
+  TTrayIcon(ui::Component* owner, std::string name);
+  ~TTrayIcon() override;
+
+  void Loaded() override;
+
+  bool Active() const { return active_; }
+  void SetActive(bool active);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled) { enabled_ = enabled; }
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint);
+  const ui::Icon& Icon() const { return icon_; }
+  // Copies the picture; an empty one takes the icon out of the area.
+  void SetIcon(const ui::Icon& icon);
+  ui::PopupMenu* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(ui::PopupMenu* menu);
+
+  bool Added() const { return added_; }
+  HWND MessageWindow() const { return window_.Handle(); }
+
+  void Show();
+  void Hide();
+  void Refresh();
+
+  // The shell's callback for one notice, as the message window receives it.
+  LRESULT HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  bool ShowPopupMenu(int x, int y) override;
+  bool ClickDefaultMenuItem() override;
+  void Notification(ui::Component* component) override;
+
+ private:
+  void FillRecord();
+  NOTIFYICONDATAA record_{};
+  bool active_ = true;
+  bool enabled_ = true;
+  bool added_ = false;
+  std::string hint_;
+  ui::Icon icon_;
+  ui::PopupMenu* popupMenu_ = nullptr;
+  // Last, so the state it forwards messages to exists before it does.
+  TrayMessageWindow window_;
+};
+
+}  // namespace widgets
