@@ -23,9 +23,32 @@ add_custom_command(
   COMMENT "Synthesising the bell sounds")
 add_custom_target(bell_sounds ALL DEPENDS ${bell_files})
 
+# The pictures, from their pixel maps.
+add_custom_command(
+  OUTPUT ${host_tools}/make_pictures${CMAKE_HOST_EXECUTABLE_SUFFIX}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
+  COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -o ${host_tools}/make_pictures
+          ${CMAKE_SOURCE_DIR}/tools/make_pictures.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_pictures.cpp
+  COMMENT "Building the picture generator")
+set(picture_dir ${CMAKE_BINARY_DIR}/pictures)
+set(picture_files)
+foreach(p bell bell_muted bell_crossed quit ringing tools clock)
+  list(APPEND picture_files ${picture_dir}/${p}.bmp ${picture_dir}/${p}.ico)
+endforeach()
+add_custom_command(
+  OUTPUT ${picture_files}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${picture_dir}
+  COMMAND ${host_tools}/make_pictures ${CMAKE_SOURCE_DIR}/resources/pictures.txt ${picture_dir}
+  DEPENDS ${host_tools}/make_pictures${CMAKE_HOST_EXECUTABLE_SUFFIX}
+          ${CMAKE_SOURCE_DIR}/resources/pictures.txt
+  COMMENT "Drawing the pictures")
+add_custom_target(pictures DEPENDS ${picture_files})
+
 add_library(marlinet_win STATIC
   bells/sound_player_win.cpp
   settings/persistent_form_win.cpp
+  settings/text_files_win.cpp
   ui/application_win.cpp
   ui/controls_win.cpp
   ui/form_win.cpp
@@ -41,11 +64,26 @@ target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN
 
 set(static_runtime -static -static-libgcc -static-libstdc++)
 
-add_executable(marlinet WIN32 app/main_win.cpp)
+enable_language(RC)
+set_source_files_properties(resources/marlinet.rc PROPERTIES OBJECT_DEPENDS "${picture_files}")
+add_library(marlinet_resources OBJECT resources/marlinet.rc)
+target_include_directories(marlinet_resources PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/resources)
+add_dependencies(marlinet_resources pictures)
+
+add_executable(marlinet WIN32 app/main_win.cpp bells/Unit1.cpp $<TARGET_OBJECTS:marlinet_resources>)
 target_link_libraries(marlinet PRIVATE marlinet_win)
-target_link_options(marlinet PRIVATE ${static_runtime})
+target_link_options(marlinet PRIVATE ${static_runtime} -s)
 add_dependencies(marlinet bell_sounds)
+
+# The program folder as a user installs it: the program and its sounds.
+set(program_dir ${CMAKE_BINARY_DIR}/Marlinet)
+add_custom_command(TARGET marlinet POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${program_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:marlinet> ${program_dir}/Marlinet.exe
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${bell_files} ${program_dir}
+  COMMENT "Laying out the program folder")
 
 if(BUILD_TESTING)
   add_subdirectory(tests/win)
+  add_subdirectory(tests/e2e)
 endif()

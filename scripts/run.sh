@@ -16,5 +16,5 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb
   echo "No display: running under Xvfb on $DISPLAY (screenshot: import -display $DISPLAY -window root shot.png)"
 fi
-echo "Marlinet runs in the notification area of the Wine desktop; Ctrl-C ends it."
-exec wine build/windows/marlinet.exe
+echo "Marlinet runs in the notification area of the Wine desktop: right-click its bell for the menu."
+exec wine build/windows/Marlinet/Marlinet.exe

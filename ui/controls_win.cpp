@@ -205,6 +205,18 @@ GroupBox::GroupBox(Component* owner, Window* parent, std::string name, Rect r,
           nullptr);
 }
 
+LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_ERASEBKGND) {
+    // The system group box paints only its frame and caption; its inside
+    // is the parent's colour, which clipping keeps the parent from painting.
+    RECT r;
+    GetClientRect(Handle(), &r);
+    FillRect(reinterpret_cast<HDC>(wp), &r, SharedBrush(color_));
+    return 1;
+  }
+  return Control::HandleMessage(msg, wp, lp);
+}
+
 // --- Panel ---------------------------------------------------------------
 
 Panel::Panel(Component* owner, Window* parent, std::string name, Rect r, Bevel inner, Bevel outer)

@@ -79,6 +79,9 @@ class RadioButton : public Control {
 class GroupBox : public Control {
  public:
   GroupBox(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption);
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 enum class Bevel { None, Lowered, Raised };

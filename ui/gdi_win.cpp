@@ -69,6 +69,9 @@ HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
   };
   const COLORREF transparent = pixel(0, h - 1);
 
+  // Menus draw item pictures without alpha, so the transparent colour becomes
+  // the menu's own background.
+  const COLORREF menu = GetSysColor(COLOR_MENU);
   BITMAPINFO out{};
   out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   out.bmiHeader.biWidth = w;
@@ -82,11 +85,8 @@ HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
   auto* dst = static_cast<DWORD*>(bits);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
-      const COLORREF c = pixel(x, y);
-      // Premultiplied ARGB: a transparent pixel is all zeros.
-      dst[y * w + x] = c == transparent
-                           ? 0
-                           : 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+      const COLORREF c = pixel(x, y) == transparent ? menu : pixel(x, y);
+      dst[y * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   }
   return bmp;

@@ -77,8 +77,8 @@ struct FontSpec {
 HFONT SharedFont(const FontSpec& spec);
 HBRUSH SharedBrush(Color color);
 
-// A 16 x 16 picture from a whole BMP file in memory, as a 32-bit bitmap
-// whose bottom-left colour is transparent (the menu draws it with alpha).
+// A menu item picture from a whole 24-bit BMP file in memory; its bottom-left
+// colour is transparent and shows the menu's background.
 HBITMAP MenuPictureFromBmp(const void* data, size_t size);
 // The bytes of an RCDATA resource of this module.
 std::string LoadRcData(int id);

@@ -1,0 +1,319 @@
+#include "bells/Unit1.h"
+
+#include <cstdio>
+
+#include "resources/resource_ids.h"
+#include "ui/application_win.h"
+#include "ui/error.h"
+#include "ui/paths_win.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+using ui::Rect;
+
+constexpr ui::Color kWindowColour = 11063520;  // red 224, green 208, blue 168
+constexpr ui::Color kPanelColour = 9482432;    // red 192, green 176, blue 144
+const ui::FontSpec kSansNavy{"MS Sans Serif", 8, ui::clNavy};
+const ui::FontSpec kSansBlue{"MS Sans Serif", 8, ui::clBlue};
+const ui::FontSpec kCourierNavy{"Courier New", 8, ui::clNavy};
+
+const char* const kInstructions =
+    "  When you begin to hear the bell rings, start counting at either 1, 5, or 9 am (or pm) "
+    "for each set of 2 bells.\r\n"
+    "Example: It is sometime in mid-afternoon and you hear:  Ding-Ding  Ding-Ding\r\n"
+    "Since you know what portion of the day you are in (mid-afternoon), you would start your "
+    "count at 1:\r\n"
+    "Ding-Ding  1, Ding-Ding  2 = 2 pm.\r\n"
+    "If you were to hear Ding-Ding  1, Ding-Ding  2, Ding = 2:30 pm (one ding = + 1/2 hour).\r\n"
+    "There is one exception to this.  12:30, 4:30, and 8:30 am (or pm) = Ding (1 bell).";
+
+const char* const kBellTable =
+    "Time (am/pm): 12:30   1   1:30   2    2:30    3    3:30    4\r\n"
+    "               4:30   5   5:30   6    6:30    7    7:30    8\r\n"
+    "               8:30   9   9:30   10   10:30   11   11:30   12";
+
+HICON LoadSmallIcon(int id) {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+}
+
+HBITMAP MenuPicture(int id) {
+  const std::string bmp = ui::LoadRcData(id);
+  return ui::MenuPictureFromBmp(bmp.data(), bmp.size());
+}
+
+template <class C>
+C* Styled(C* control, const ui::FontSpec& font) {
+  control->SetFont(font);
+  return control;
+}
+
+}  // namespace
+
+TForm1::TForm1()
+    : TPersistentForm("Form1", "TForm1"),
+      player_(GetModuleHandleA(nullptr), ui::ProgramFolder()),
+      bellTick_(clock_, player_, *this) {
+  Form1 = this;
+  SetBackColor(kWindowColour);
+  SetFont(kSansNavy);
+  SetCaption("Marlinet");
+  SetBorder(ui::BorderStyle::Single, {true, false, false});
+  SetClientSize(536, 410);
+  BuildLayout();
+  BuildMenuAndTimers();
+  OnCreate = [this] { FormCreate(); };
+  OnPaint = [this] { FormPaint(); };
+}
+
+void TForm1::BuildLayout() {
+  HICON bell = LoadSmallIcon(IDI_BELL);
+  HICON muted = LoadSmallIcon(IDI_BELL_MUTED);
+  SetIcon(bell);
+
+  GroupBox1 = Styled(Create<ui::GroupBox>(this, "GroupBox1", Rect{6, 2, 523, 248}, " Instructions "),
+                     kSansBlue);
+  Label1 = Styled(Create<ui::Label>(GroupBox1, "Label1", Rect{8, 16, 497, 78}, kInstructions),
+                  kSansNavy);
+  Label2 = Styled(Create<ui::Label>(GroupBox1, "Label2", Rect{48, 104, 427, 42}, kBellTable),
+                  kCourierNavy);
+  Image1 = Create<ui::Image>(GroupBox1, "Image1", Rect{30, 148, 15, 16}, bell, true);
+  Label9 = Styled(Create<ui::Label>(GroupBox1, "Label9", Rect{49, 149, 0, 0}, "USN Bells:"),
+                  kCourierNavy);
+  Label8 = Styled(Create<ui::Label>(GroupBox1, "Label8", Rect{146, 149, 0, 0},
+                                    "  1     2   2+1    4    4+1     6    6+1     8"),
+                  kCourierNavy);
+  CheckBox24 = Styled(Create<ui::CheckBox>(GroupBox1, "CheckBox24", Rect{31, 178, 114, 17},
+                                           "Use dog watch:", false, false),
+                      kCourierNavy);
+  Label4 = Styled(Create<ui::Label>(GroupBox1, "Label4", Rect{154, 179, 0, 0},
+                                    "1630  1700  1730  1800  1830  1900  1930  2000"),
+                  kCourierNavy);
+  Image2 = Create<ui::Image>(GroupBox1, "Image2", Rect{30, 195, 15, 16}, bell, true);
+  Label5 = Styled(Create<ui::Label>(GroupBox1, "Label5", Rect{48, 196, 0, 0}, "RN Bells:"),
+                  kCourierNavy);
+  Label7 = Styled(Create<ui::Label>(GroupBox1, "Label7", Rect{154, 196, 0, 0},
+                                    "  1     2    2+1    4     1     2    2+1    8"),
+                  kCourierNavy);
+  RadioButton1 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton1", Rect{31, 224, 71, 17},
+                                                "Small Bells", true),
+                        kSansNavy);
+  RadioButton2 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton2",
+                                                Rect{107, 224, 73, 17}, "Large Bells", false),
+                        kSansNavy);
+  RadioButton1->SetBackColor(kWindowColour);
+  RadioButton2->SetBackColor(kWindowColour);
+  RadioButton1->OnClick = [this] { RadioButton1Click(); };
+  RadioButton2->OnClick = [this] { RadioButton2Click(); };
+
+  GroupBox3 = Styled(Create<ui::GroupBox>(this, "GroupBox3", Rect{6, 252, 523, 130},
+                                          " Hours of Operation "),
+                     kSansBlue);
+  GroupBox4 = Styled(Create<ui::GroupBox>(GroupBox3, "GroupBox4", Rect{7, 16, 160, 106}, " AM "),
+                     kSansBlue);
+  GroupBox5 = Styled(Create<ui::GroupBox>(GroupBox3, "GroupBox5", Rect{175, 16, 160, 106}, " PM "),
+                     kSansBlue);
+  constexpr int kColumns[] = {10, 60, 110};
+  constexpr int kRows[] = {14, 38, 62, 85};
+  for (int hour = 0; hour < 24; ++hour) {
+    ui::GroupBox* group = hour < 12 ? GroupBox4 : GroupBox5;
+    const int slot = hour % 12;
+    char caption[8];
+    std::snprintf(caption, sizeof caption, "%02d00", hour);
+    HourBoxes[hour] = Styled(
+        Create<ui::CheckBox>(group, "CheckBox" + std::to_string(hour),
+                             Rect{kColumns[slot % 3], kRows[slot / 3], 45, 17}, caption, true),
+        kSansNavy);
+  }
+  Panel1 = Create<ui::Panel>(GroupBox3, "Panel1", Rect{343, 21, 173, 101}, ui::Bevel::Raised,
+                             ui::Bevel::Lowered);
+  Panel1->SetBackColor(kWindowColour);
+  CheckBox27 = Styled(Create<ui::CheckBox>(Panel1, "CheckBox27", Rect{10, 7, 158, 17},
+                                           "Ring 1 min before hour and", false),
+                      kSansNavy);
+  Label3 = Styled(Create<ui::Label>(Panel1, "Label3", Rect{28, 23, 0, 0}, "half hour."), kSansNavy);
+  Panel2 = Create<ui::Panel>(Panel1, "Panel2", Rect{5, 40, 163, 56}, ui::Bevel::Lowered,
+                             ui::Bevel::Raised);
+  Panel2->SetBackColor(kPanelColour);
+  Label6 = Styled(Create<ui::Label>(Panel2, "Label6", Rect{53, 12, 0, 0}, "Marlinet"), kSansNavy);
+  HoverLabel3 = Styled(Create<ui::Label>(Panel2, "HoverLabel3", Rect{29, 28, 0, 0},
+                                         "Orvanta Software"),
+                       kSansBlue);
+
+  SpeedButton2 = Styled(Create<ui::SpeedButton>(this, "SpeedButton2", Rect{6, 385, 76, 24},
+                                                "Processes", false),
+                        kSansNavy);
+  SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+  CheckBox25 = Styled(Create<ui::CheckBox>(this, "CheckBox25", Rect{86, 389, 55, 17}, "On/Off", true),
+                      kSansNavy);
+  SpeedButton1 = Styled(Create<ui::SpeedButton>(this, "SpeedButton1", Rect{230, 385, 76, 24}, "OK",
+                                                true),
+                        kSansNavy);
+  SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+
+  Image3 = Create<ui::Image>(this, "Image3", Rect{0, 0, 32, 32}, bell, false);
+  Image4 = Create<ui::Image>(this, "Image4", Rect{0, 0, 32, 32}, muted, false);
+  Memo1 = Create<ui::Memo>(this, "Memo1", Rect{0, 0, 185, 89}, false);
+  DestroyIcon(muted);
+  // `bell` stays: it is the window's icon for the life of the window.
+}
+
+void TForm1::BuildMenuAndTimers() {
+  TrayIcon1 = Create<widgets::TTrayIcon>("TrayIcon1");
+  TrayIcon1->SetIcon(Image3->Picture());
+  TrayIcon1->OnClick = [this](widgets::MouseButton, widgets::ShiftState, int, int) {
+    TrayIcon1Click();
+  };
+  TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+
+  Timer1 = Create<ui::Timer>("Timer1", 3000u);
+  Timer1->SetOnTimer([this] { Timer1Timer(); });
+  Timer2 = Create<ui::Timer>("Timer2", 0u);
+  Timer2->SetOnTimer([this] { Timer2Timer(); });
+
+  PopupMenu1 = Create<ui::PopupMenu>("PopupMenu1");
+  auto item = [this](const char* name, const char* caption, int picture, void (TForm1::*handler)()) {
+    ui::MenuItem* m = Create<ui::MenuItem>(PopupMenu1, name, caption);
+    m->SetPicture(MenuPicture(picture));
+    m->OnClick = [this, handler] { (this->*handler)(); };
+    return m;
+  };
+  Quit1 = item("Quit1", "Quit", IDB_QUIT, &TForm1::Quit1Click);
+  TestBells1 = item("TestBells1", "Test Bells", IDB_TEST_BELLS, &TForm1::TestBells1Click);
+  Parameters1 = item("Parameters1", "Parameters", IDB_PARAMETERS, &TForm1::Parameters1Click);
+  MuteBells1 = item("MuteBells1", "Mute Bells", IDB_MUTE_LAYOUT, &TForm1::MuteBells1Click);
+  Clocks1 = item("Clocks1", "Clocks", IDB_CLOCKS, &TForm1::Clocks1Click);
+  TrayIcon1->SetPopupMenu(PopupMenu1);
+}
+
+std::string TForm1::SettingsPath() const {
+  return ui::ProgramFolder() + settings::kSettingsFileName;
+}
+
+// --- Start ----------------------------------------------------------------
+
+void TForm1::FormCreate() {
+  SpeedButton2->SetVisible(true);
+  Timer2->SetInterval(1000);
+  try {
+    InitializeParameters("PgmStart");
+  } catch (const ui::Error& e) {
+    // Reported once; the program then runs on what the window holds.
+    ui::Application::Instance().HandleException(e);
+  }
+  InitializeParameters("PgmUpdate");
+  ShowMuteState(MuteBells1->Checked());
+}
+
+void TForm1::FormPaint() { Panel1->SetFocus(); }
+
+// --- Settings ---------------------------------------------------------------
+
+settings::ControlFlags TForm1::ReadControls() const {
+  settings::ControlFlags c;
+  for (int h = 0; h < 24; ++h) c.hours[h] = HourBoxes[h]->Checked();
+  c.earlyRing = CheckBox27->Checked();
+  c.dogWatch = CheckBox24->Checked();
+  c.largeBells = !RadioButton1->Checked();
+  c.launchSwitch = CheckBox25->Checked();
+  return c;
+}
+
+void TForm1::ApplyControls(const settings::ControlFlags& c) {
+  for (int h = 0; h < 24; ++h) HourBoxes[h]->SetChecked(c.hours[h]);
+  CheckBox27->SetChecked(c.earlyRing);
+  CheckBox24->SetChecked(c.dogWatch);
+  if (c.largeBells) {
+    RadioButton2->SetChecked(true);
+  } else {
+    RadioButton1->SetChecked(true);
+  }
+  CheckBox25->SetChecked(c.launchSwitch);
+}
+
+void TForm1::InitializeParameters(const std::string& mode) {
+  const auto parsed = settings::ParseParameterMode(mode);
+  if (!parsed) return;
+  switch (*parsed) {
+    case settings::ParameterMode::PgmStart: {
+      settingsText_ = settings::LoadSettingsFile(files_, SettingsPath());
+      Memo1->SetLines(settingsText_);
+      flags_ = settings::FlagsLine(settingsText_.empty() ? std::string() : settingsText_[0]);
+      places_ = settings::PlacesFromLines(settingsText_);
+      ApplyControls(settings::ReadControlFlags(flags_));
+      break;
+    }
+    case settings::ParameterMode::PgmUpdate:
+      bellTick_.ApplySoundSet(RadioButton1->Checked() ? bells::SoundSetKind::Small
+                                                      : bells::SoundSetKind::Large);
+      break;
+    case settings::ParameterMode::ParmUpdate:
+      settings::WriteControlFlags(ReadControls(), flags_);
+      settingsText_ = settings::SettingsLines(flags_, places_);
+      Memo1->SetLines(settingsText_);
+      settings::SaveSettingsFile(files_, SettingsPath(), settingsText_);
+      break;
+  }
+}
+
+// --- Bells ------------------------------------------------------------------
+
+bells::BellOptions TForm1::CurrentBellOptions() {
+  bells::BellOptions o;
+  for (int h = 0; h < 24; ++h) o.hourBoxes[h] = HourBoxes[h]->Checked();
+  o.earlyRing = CheckBox27->Checked();
+  o.dogWatch = CheckBox24->Checked();
+  return o;
+}
+
+void TForm1::Timer1Timer() { bellTick_.Tick(); }
+
+void TForm1::Timer2Timer() {
+  // The launch tick: nothing is scheduled yet.
+}
+
+void TForm1::TestBells1Click() { bellTick_.TestStrike(); }
+void TForm1::RadioButton1Click() { bellTick_.PlaySample(bells::SoundSetKind::Small); }
+void TForm1::RadioButton2Click() { bellTick_.PlaySample(bells::SoundSetKind::Large); }
+
+// --- Mute -------------------------------------------------------------------
+
+void TForm1::ShowMuteState(bool muted) {
+  MuteBells1->SetChecked(muted);
+  MuteBells1->SetPicture(MenuPicture(muted ? IDB_MUTE_ON : IDB_MUTE_OFF));
+  TrayIcon1->SetIcon(muted ? Image4->Picture() : Image3->Picture());
+  bells::BellsSilenced = muted ? 1 : 0;
+}
+
+void TForm1::MuteBells1Click() { ShowMuteState(!MuteBells1->Checked()); }
+void TForm1::TrayIcon1Click() { ShowMuteState(!MuteBells1->Checked()); }
+void TForm1::TrayIcon1DblClick() {}
+
+// --- Commands ---------------------------------------------------------------
+
+void TForm1::Quit1Click() {
+  InitializeParameters("ParmUpdate");
+  Close();
+}
+
+void TForm1::Parameters1Click() {
+  Show();
+  BringToFront();
+}
+
+void TForm1::Clocks1Click() {
+  // The clocks window is not part of the program yet.
+}
+
+void TForm1::SpeedButton1Click() {
+  InitializeParameters("ParmUpdate");
+  InitializeParameters("PgmUpdate");
+  Hide();
+}
+
+void TForm1::SpeedButton2Click() {
+  // The launch list editor is not part of the program yet; until it is, the
+  // bells are not silenced here, since nothing would give them back.
+}

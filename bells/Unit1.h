@@ -1,0 +1,88 @@
+// The main window: every bell option, the tray icon with its menu, the bell
+// tick and the launch tick. It is never shown at start; the tray icon is the
+// way in.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "bells/bell_tick.h"
+#include "bells/sound_player_win.h"
+#include "settings/persistent_form_win.h"
+#include "settings/settings_file.h"
+#include "settings/text_files_win.h"
+#include "ui/controls_win.h"
+#include "ui/menu_win.h"
+#include "ui/timer_win.h"
+#include "widgets/tray_icon_win.h"
+
+class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSource {
+ public:
+  TForm1();
+
+  // Loads, applies or saves the settings file; the mode text is matched
+  // exactly and any other text does nothing. File errors are thrown.
+  void InitializeParameters(const std::string& mode);
+
+  // What the other windows read of the main window.
+  const std::vector<std::string>& SettingsText() const { return settingsText_; }
+  settings::FlagsLine& Flags() { return flags_; }
+  bool Muted() const { return MuteBells1->Checked(); }
+
+  // Layout names.
+  ui::GroupBox *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5;
+  ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
+  ui::Label* HoverLabel3;
+  ui::Image *Image1, *Image2, *Image3, *Image4;
+  std::array<ui::CheckBox*, 24> HourBoxes{};  // CheckBox0 ... CheckBox23
+  ui::CheckBox *CheckBox24, *CheckBox25, *CheckBox27;
+  ui::RadioButton *RadioButton1, *RadioButton2;
+  ui::Panel *Panel1, *Panel2;
+  ui::SpeedButton *SpeedButton1, *SpeedButton2;
+  ui::Memo* Memo1;
+  widgets::TTrayIcon* TrayIcon1;
+  ui::Timer *Timer1, *Timer2;
+  ui::PopupMenu* PopupMenu1;
+  ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
+
+ private:
+  void BuildLayout();
+  void BuildMenuAndTimers();
+
+  void FormCreate();
+  void FormPaint();
+  void Timer1Timer();
+  void Timer2Timer();
+  void TrayIcon1Click();
+  void TrayIcon1DblClick();
+  void Quit1Click();
+  void TestBells1Click();
+  void Parameters1Click();
+  void MuteBells1Click();
+  void Clocks1Click();
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void RadioButton1Click();
+  void RadioButton2Click();
+
+  // The check mark, the menu picture, the tray icon and the bell silence
+  // always change together.
+  void ShowMuteState(bool muted);
+  bells::BellOptions CurrentBellOptions() override;
+  settings::ControlFlags ReadControls() const;
+  void ApplyControls(const settings::ControlFlags& flags);
+  std::string SettingsPath() const;
+
+  bells::WinLocalClock clock_;
+  bells::WinSoundPlayer player_;
+  bells::BellTick bellTick_;
+  settings::WinTextFiles files_;
+  settings::FlagsLine flags_;
+  std::vector<std::string> settingsText_;
+  // The place box texts as loaded; written back until the clocks window owns them.
+  std::array<std::string, settings::kPlaceCount> places_;
+};
+
+// The one main window of the program.
+extern TForm1* Form1;

@@ -1,0 +1,86 @@
+// The settings file "prefs.kvr": a flags line of "0"/"1" characters at fixed
+// positions, then the 24 place box texts. Reading, writing and the mapping
+// between flag positions and the main window's controls.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace settings {
+
+inline constexpr const char* kSettingsFileName = "prefs.kvr";
+inline constexpr int kPlaceCount = 24;
+inline constexpr size_t kFlagsLength = 54;
+inline constexpr size_t kSettingsLines = 1 + kPlaceCount;
+
+// Positions count from 1, as the file's users know them.
+inline constexpr int kFirstHourPosition = 1;   // 1..24: hours 0..23
+inline constexpr int kEarlyRingPosition = 25;
+inline constexpr int kDogWatchPosition = 26;
+inline constexpr int kLargeBellsPosition = 27;
+inline constexpr int kLaunchSwitchPosition = 28;
+inline constexpr int kFirstDstPosition = 29;  // 29..51: places 2..24
+
+class FlagsLine {
+ public:
+  FlagsLine() : text_(kFlagsLength, '0') {}
+  explicit FlagsLine(std::string text) : text_(std::move(text)) {}
+
+  // Anything but "1" is clear, a position past the end included.
+  bool Get(int position) const;
+  // Lengthens a short line with "0" up to the position written.
+  void Set(int position, bool on);
+  // Lengthens with "0" to at least `length` characters.
+  void PadTo(size_t length);
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// Lines end at CR LF, LF alone or CR alone; a final line break ends the last
+// line rather than starting an empty one.
+std::vector<std::string> SplitLines(std::string_view content);
+// Every line ended by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// The 25 lines written: the flags line, then the place texts. A flags line
+// shorter than the file's 54 positions is lengthened with "0".
+std::vector<std::string> SettingsLines(const FlagsLine& flags,
+                                       const std::array<std::string, kPlaceCount>& places);
+// Place texts from a loaded buffer: lines 2..25, empty where missing.
+std::array<std::string, kPlaceCount> PlacesFromLines(const std::vector<std::string>& lines);
+
+// The bell options of the main window as the flags line sees them.
+struct ControlFlags {
+  std::array<bool, 24> hours{};
+  bool earlyRing = false;
+  bool dogWatch = false;
+  bool largeBells = false;
+  bool launchSwitch = false;
+};
+ControlFlags ReadControlFlags(const FlagsLine& flags);
+void WriteControlFlags(const ControlFlags& controls, FlagsLine& flags);
+
+enum class ParameterMode { PgmStart, PgmUpdate, ParmUpdate };
+// Exact texts only, letters' case included.
+std::optional<ParameterMode> ParseParameterMode(std::string_view text);
+
+// Whole-file access, so the file rules can be tested without a disk.
+class TextFiles {
+ public:
+  virtual ~TextFiles() = default;
+  virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+  // Replaces the file as a whole or leaves the old one untouched.
+  virtual bool ReplaceAll(const std::string& path, const std::string& content) = 0;
+};
+
+// Throw ui::FileOpenError / ui::FileCreateError with the full path.
+std::vector<std::string> LoadSettingsFile(TextFiles& files, const std::string& path);
+void SaveSettingsFile(TextFiles& files, const std::string& path,
+                      const std::vector<std::string>& lines);
+
+}  // namespace settings

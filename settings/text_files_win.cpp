@@ -1,0 +1,65 @@
+#include "settings/text_files_win.h"
+
+#include <windows.h>
+
+namespace settings {
+namespace {
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (Valid()) CloseHandle(h_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return h_; }
+
+ private:
+  HANDLE h_;
+};
+
+// Settings files are small; anything larger than this is not one of ours.
+constexpr DWORD kLargestFile = 16 * 1024 * 1024;
+
+}  // namespace
+
+std::optional<std::string> WinTextFiles::ReadAll(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
+  DWORD high = 0;
+  const DWORD size = GetFileSize(file.Get(), &high);
+  if (size == INVALID_FILE_SIZE || high != 0 || size > kLargestFile) return std::nullopt;
+  std::string content(size, '\0');
+  DWORD read = 0;
+  if (size && !ReadFile(file.Get(), content.data(), size, &read, nullptr)) return std::nullopt;
+  content.resize(read);
+  return content;
+}
+
+bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& content) {
+  const auto slash = path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  char temp[MAX_PATH];
+  if (!GetTempFileNameA(folder.c_str(), "mrl", 0, temp)) return false;
+  bool written = false;
+  {
+    FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD done = 0;
+    written = file.Valid() &&
+              WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done,
+                        nullptr) &&
+              done == content.size() && FlushFileBuffers(file.Get());
+  }
+  if (written &&
+      MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileA(temp);
+  return false;
+}
+
+}  // namespace settings

@@ -1,0 +1,16 @@
+// Whole text files through the Win32 file API; replacement goes through a
+// temporary file in the same folder and a rename, so a failed write never
+// leaves a truncated file behind.
+#pragma once
+
+#include "settings/settings_file.h"
+
+namespace settings {
+
+class WinTextFiles final : public TextFiles {
+ public:
+  std::optional<std::string> ReadAll(const std::string& path) override;
+  bool ReplaceAll(const std::string& path, const std::string& content) override;
+};
+
+}  // namespace settings

@@ -1,0 +1,149 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ui/error.h"
+
+namespace settings {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SettingsFile, LineEndings) {
+  struct Case {
+    std::string content;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\nb\r\n", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}},
+      {"a\rb\r", {"a", "b"}},
+      {"a\r\n\r\nb", {"a", "", "b"}},
+      {"a\n\rb", {"a", "", "b"}},  // LF then CR: two line ends
+      {"\r\n", {""}},
+      {"x\r\ny\rz\nw", {"x", "y", "z", "w"}},
+      {std::string("n\0l\r\nz", 6), {std::string("n\0l", 3), "z"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.content), c.lines) << c.content;
+  EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+  EXPECT_EQ(JoinLines({}), "");
+}
+
+TEST(SettingsFile, FlagsLinePositions) {
+  FlagsLine f("10x1");
+  EXPECT_TRUE(f.Get(1));
+  EXPECT_FALSE(f.Get(2));
+  EXPECT_FALSE(f.Get(3));  // anything but "1" is clear
+  EXPECT_TRUE(f.Get(4));
+  EXPECT_FALSE(f.Get(5));  // past the end
+  EXPECT_FALSE(f.Get(0));
+  f.Set(7, true);
+  EXPECT_EQ(f.Text(), "10x1001");
+  EXPECT_EQ(FlagsLine().Text(), std::string(54, '0'));
+}
+
+TEST(SettingsFile, ControlsRoundTripThroughTheFirst28Positions) {
+  // Hours 0, 5 and 23; early ring, large bells; dog watch and launcher off.
+  const std::string line = "100001000000000000000001" "1" "0" "1" "0" "11111111111111111111111" "abc";
+  const ControlFlags c = ReadControlFlags(FlagsLine(line));
+  for (int h = 0; h < 24; ++h) EXPECT_EQ(c.hours[h], h == 0 || h == 5 || h == 23) << h;
+  EXPECT_TRUE(c.earlyRing);
+  EXPECT_FALSE(c.dogWatch);
+  EXPECT_TRUE(c.largeBells);
+  EXPECT_FALSE(c.launchSwitch);
+
+  ControlFlags d;
+  d.hours.fill(true);
+  d.launchSwitch = true;
+  FlagsLine written(line);
+  WriteControlFlags(d, written);
+  // 1..28 from the controls; the rest, unknown characters past 54 too, as loaded.
+  EXPECT_EQ(written.Text(), std::string(24, '1') + "0001" + line.substr(28));
+}
+
+TEST(SettingsFile, TheFirstRunFileIsAllHoursAndTheDefaults) {
+  ControlFlags defaults;
+  defaults.hours.fill(true);
+  defaults.launchSwitch = true;
+  FlagsLine flags;
+  WriteControlFlags(defaults, flags);
+  const Lines lines = SettingsLines(flags, {});
+  ASSERT_EQ(lines.size(), 25u);
+  EXPECT_EQ(lines[0], std::string(24, '1') + "0001" + std::string(26, '0'));
+  for (size_t i = 1; i < 25; ++i) EXPECT_EQ(lines[i], "");
+}
+
+TEST(SettingsFile, ShortFlagsLinesAreLengthenedAndLongOnesKept) {
+  std::array<std::string, kPlaceCount> places;
+  places[4] = "";
+  places[0] = "Lisbon [+0]";
+  EXPECT_EQ(SettingsLines(FlagsLine("1"), places)[0], "1" + std::string(53, '0'));
+  const std::string sixty = std::string(54, '0') + "xyz123";
+  EXPECT_EQ(SettingsLines(FlagsLine(sixty), places)[0], sixty);
+  EXPECT_EQ(SettingsLines(FlagsLine(""), places)[1], "Lisbon [+0]");
+}
+
+TEST(SettingsFile, PlacesFromLoadedLines) {
+  const Lines loaded = {"flags", "Paris [+1]", "", "Tokyo [+9]"};
+  const auto places = PlacesFromLines(loaded);
+  EXPECT_EQ(places[0], "Paris [+1]");
+  EXPECT_EQ(places[1], "");
+  EXPECT_EQ(places[2], "Tokyo [+9]");
+  EXPECT_EQ(places[23], "");
+  Lines many(40, "x");
+  many[25] = "line 26 is never read";
+  EXPECT_EQ(PlacesFromLines(many)[23], "x");
+  EXPECT_EQ(SettingsLines(FlagsLine(), PlacesFromLines(many)).size(), 25u);
+}
+
+TEST(SettingsFile, ParameterModesAreExact) {
+  EXPECT_EQ(ParseParameterMode("PgmStart"), ParameterMode::PgmStart);
+  EXPECT_EQ(ParseParameterMode("PgmUpdate"), ParameterMode::PgmUpdate);
+  EXPECT_EQ(ParseParameterMode("ParmUpdate"), ParameterMode::ParmUpdate);
+  for (const char* other : {"pgmstart", "PGMUPDATE", "ParmUpdate ", "", "PgmStop"}) {
+    EXPECT_EQ(ParseParameterMode(other), std::nullopt) << other;
+  }
+}
+
+struct FakeFiles : TextFiles {
+  std::map<std::string, std::string> files;
+  bool failWrites = false;
+  std::optional<std::string> ReadAll(const std::string& path) override {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  }
+  bool ReplaceAll(const std::string& path, const std::string& content) override {
+    if (failWrites) return false;
+    files[path] = content;
+    return true;
+  }
+};
+
+TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
+  FakeFiles files;
+  const std::string path = "C:\\Marlinet\\prefs.kvr";
+  try {
+    LoadSettingsFile(files, path);
+    FAIL();
+  } catch (const ui::FileOpenError& e) {
+    EXPECT_STREQ(e.what(), "Cannot open file C:\\Marlinet\\prefs.kvr");
+  }
+  SaveSettingsFile(files, path, {"a", "b"});
+  EXPECT_EQ(files.files[path], "a\r\nb\r\n");
+  EXPECT_EQ(LoadSettingsFile(files, path), (Lines{"a", "b"}));
+  files.failWrites = true;
+  try {
+    SaveSettingsFile(files, path, {"c"});
+    FAIL();
+  } catch (const ui::FileCreateError& e) {
+    EXPECT_STREQ(e.what(), "Cannot create file C:\\Marlinet\\prefs.kvr");
+  }
+  EXPECT_EQ(files.files[path], "a\r\nb\r\n");
+}
+
+}  // namespace
+}  // namespace settings

@@ -1,0 +1,160 @@
+// Finds the program's windows from another process on the same Wine desktop
+// and reads or presses them the way a person would see and press them.
+//
+//   driver list
+//   driver wait <class> <title> [ms]       a visible top-level window appears
+//   driver wait-gone <class> [ms]          no window of that class is left
+//   driver exists <class>                  exit 0 when one exists (visible or not)
+//   driver visible <class> <title>         exit 0 when one is visible
+//   driver count <title>                   visible top-level windows with the title
+//   driver box-text <title>                the message of a message box
+//   driver box-ok <title>                  presses its OK button
+//   driver press <title> <caption>         presses a control of the program's window
+//   driver checked <title> <caption>       prints 1 or 0
+//   driver close <title>                   the close box of the program's window
+//   driver rect <class> <title>            left top width height of a visible window
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kFormClass = "TMarlinetForm";
+
+std::string Text(HWND hwnd) {
+  char buffer[1024] = {};
+  // Across processes only WM_GETTEXT reads an edit's or a static's text.
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return buffer;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char buffer[256] = {};
+  GetClassNameA(hwnd, buffer, sizeof buffer);
+  return buffer;
+}
+
+BOOL CALLBACK Collect(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+std::vector<HWND> TopLevel() {
+  std::vector<HWND> all;
+  EnumWindows(Collect, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+HWND FindVisible(const std::string& cls, const std::string& title) {
+  for (HWND h : TopLevel()) {
+    if (IsWindowVisible(h) && (cls == "*" || ClassOf(h) == cls) && Text(h) == title) return h;
+  }
+  return nullptr;
+}
+
+HWND FindDescendant(HWND parent, const std::string& caption) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    if (Text(c) == caption) return c;
+    if (HWND inner = FindDescendant(c, caption)) return inner;
+  }
+  return nullptr;
+}
+
+bool Poll(int ms, const auto& done) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+  while (!done()) {
+    if (static_cast<LONG>(GetTickCount() - end) > 0) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+int Fail(const char* what) {
+  std::fprintf(stderr, "driver: %s\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> a(argv + 1, argv + argc);
+  if (a.empty()) return Fail("no command");
+  const std::string& cmd = a[0];
+  auto arg = [&](size_t i, const char* fallback = nullptr) -> std::string {
+    if (i < a.size()) return a[i];
+    if (fallback) return fallback;
+    std::fprintf(stderr, "driver: %s needs more arguments\n", cmd.c_str());
+    std::exit(2);
+  };
+
+  if (cmd == "list") {
+    for (HWND h : TopLevel()) {
+      if (IsWindowVisible(h)) std::printf("%s|%s\n", ClassOf(h).c_str(), Text(h).c_str());
+    }
+    return 0;
+  }
+  if (cmd == "wait") {
+    const int ms = std::atoi(arg(3, "10000").c_str());
+    return Poll(ms, [&] { return FindVisible(arg(1), arg(2)) != nullptr; }) ? 0 : Fail("timed out");
+  }
+  if (cmd == "wait-gone") {
+    const int ms = std::atoi(arg(2, "10000").c_str());
+    return Poll(ms, [&] { return FindWindowA(arg(1).c_str(), nullptr) == nullptr; })
+               ? 0
+               : Fail("still there");
+  }
+  if (cmd == "exists") return FindWindowA(arg(1).c_str(), nullptr) ? 0 : 1;
+  if (cmd == "visible") return FindVisible(arg(1), arg(2)) ? 0 : 1;
+  if (cmd == "count") {
+    int n = 0;
+    for (HWND h : TopLevel()) n += IsWindowVisible(h) && Text(h) == arg(1);
+    std::printf("%d\n", n);
+    return 0;
+  }
+  if (cmd == "box-text" || cmd == "box-ok") {
+    HWND box = FindVisible("#32770", arg(1));
+    if (!box) return Fail("no message box");
+    if (cmd == "box-ok") {
+      HWND ok = GetDlgItem(box, IDOK);
+      if (!ok) ok = FindDescendant(box, "OK");
+      if (!ok) return Fail("no OK button");
+      PostMessageA(ok, BM_CLICK, 0, 0);
+      return 0;
+    }
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (ClassOf(c) == "Static" && !Text(c).empty()) std::printf("%s\n", Text(c).c_str());
+    }
+    return 0;
+  }
+  if (cmd == "press" || cmd == "checked") {
+    HWND form = FindVisible(kFormClass, arg(1));
+    if (!form) return Fail("no such window");
+    HWND control = FindDescendant(form, arg(2));
+    if (!control) return Fail("no such control");
+    if (cmd == "checked") {
+      std::printf("%d\n", SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+      return 0;
+    }
+    PostMessageA(control, BM_CLICK, 0, 0);
+    return 0;
+  }
+  if (cmd == "close") {
+    HWND form = FindVisible(kFormClass, arg(1));
+    if (!form) return Fail("no such window");
+    PostMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+  }
+  if (cmd == "rect") {
+    HWND w = FindVisible(arg(1), arg(2));
+    if (!w) return Fail("no such window");
+    RECT r;
+    GetWindowRect(w, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  return Fail("unknown command");
+}

@@ -1,0 +1,362 @@
+#!/usr/bin/env bash
+# End-to-end cases: the real Marlinet.exe in a fresh program folder on the
+# Wine virtual desktop, driven with real pointer clicks on its tray icon and
+# by a small driver program that finds its windows.
+#
+#   e2e.sh <case>      (run by ctest with DISPLAY, WINEPREFIX and E2E_* set)
+set -uo pipefail
+
+: "${E2E_PROGRAM:?}" "${E2E_DRIVER:?}" "${E2E_ARTEFACTS:?}"
+export WINEDEBUG=-all
+
+# The virtual desktop is 1024 x 768 at the top-left of the screen; the first
+# notification icon sits 11 pixels left of its right edge, 10 above its bottom.
+TRAY_X=1013
+TRAY_Y=758
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+check() {  # check <description> <command...>
+  local what=$1
+  shift
+  "$@" || fail "$what"
+}
+drv() { wine "$E2E_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+work=""
+pid=""
+start_program() {
+  "$@" wine "$work/Marlinet.exe" >/dev/null 2>&1 &
+  pid=$!
+}
+new_folder() {
+  work=$(mktemp -d /tmp/marlinet-e2e.XXXXXX)
+  cp -r "$E2E_PROGRAM"/. "$work"/
+}
+cleanup() {
+  local f
+  for f in "${locked[@]}"; do chattr -i "$f" 2>/dev/null; done
+  if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+  fi
+  [ -n "$work" ] && chmod -R u+w "$work" 2>/dev/null && rm -rf "$work"
+}
+trap cleanup EXIT
+
+wait_exit() {  # the program ends within $1 seconds
+  local t=$((${1:-10} * 10))
+  while kill -0 "$pid" 2>/dev/null; do
+    t=$((t - 1))
+    [ $t -le 0 ] && return 1
+    sleep 0.1
+  done
+  wait "$pid" 2>/dev/null
+  pid=""
+}
+
+winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+shot() { import -window root "$1" 2>/dev/null; }
+
+# What the tray icon shows: "bell", "muted" or "none", from its pixels.
+tray_state() {
+  local f
+  f=$(mktemp --suffix=.txt)
+  import -window root -crop 18x18+$((TRAY_X - 9))+$((TRAY_Y - 9)) +repage txt:- 2>/dev/null >"$f"
+  awk -F'[()]' 'NR > 1 {
+      split($2, c, ",")
+      r = c[1] + 0; g = c[2] + 0; b = c[3] + 0
+      if (r > 200 && g < 60 && b < 60) red++
+      if (r > 200 && g > 150 && b < 120) gold++
+    }
+    END { if (red > 8) print "muted"; else if (gold > 8) print "bell"; else print "none" }' "$f"
+  rm -f "$f"
+}
+wait_tray() {  # wait_tray <state> [seconds]
+  local t=$((${2:-10} * 10)) now
+  while :; do
+    now=$(tray_state)
+    [ "$now" = "$1" ] && return 0
+    t=$((t - 1))
+    [ $t -le 0 ] && { echo "tray shows $now, expected $1" >&2; return 1; }
+    sleep 0.1
+  done
+}
+
+tray_click() { xdotool mousemove $TRAY_X $TRAY_Y click "$@"; }
+
+# The popup menu opens at the pointer and is found on the screen: its left
+# edge on a row above the taskbar, its top edge in a column inside it.
+menu_left=""
+menu_top=""
+first_changed() {  # first_changed <crop geometry> <axis field>: first pixel unlike the first
+  import -window root -crop "$1" +repage txt:- 2>/dev/null |
+    awk -F'[,: ]+' -v axis="$2" 'NR == 2 { bg = $NF } NR > 1 && $NF != bg { print $axis; exit }'
+}
+open_menu() {
+  tray_click 3
+  local t=30
+  menu_left=""
+  while [ $t -gt 0 ] && [ -z "$menu_left" ]; do
+    sleep 0.1
+    menu_left=$(first_changed 324x1+700+700 1)
+    t=$((t - 1))
+  done
+  [ -n "$menu_left" ] || fail "the popup menu did not open"
+  menu_left=$((menu_left + 700))
+  menu_top=$(first_changed 1x140+$((menu_left + 30))+560 2)
+  [ -n "$menu_top" ] || fail "the popup menu's top not found"
+  menu_top=$((menu_top + 560))
+}
+# Closes the open menu the way a person does, by clicking beside it.
+close_menu() {
+  xdotool mousemove 400 300 click 1
+  local t=30
+  while [ -n "$(first_changed 324x1+700+700 1)" ] && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
+  sleep 0.3
+}
+# Items, 18 pixels apart: 1 Quit, 2 Test Bells, 3 Parameters, 4 Mute Bells, 5 Clocks.
+item_y() { echo $((menu_top + 3 + 18 * ($1 - 1) + 9)); }
+choose() {
+  open_menu
+  xdotool mousemove $((menu_left + 40)) "$(item_y "$1")"
+  sleep 0.2
+  xdotool click 1
+  sleep 0.3
+}
+# Whether the open menu shows a check mark beside "Mute Bells": dark pixels
+# in the check column left of the item pictures.
+mute_item_checked() {
+  local dark
+  dark=$(import -window root -crop 12x14+$((menu_left + 2))+$(($(item_y 4) - 7)) +repage txt:- 2>/dev/null |
+    awk 'NR > 1 && $NF ~ /^(black|#000000)/ { n++ } END { print n + 0 }')
+  [ "$dark" -gt 4 ]
+}
+# Files a test must not be able to replace, even as root.
+lock_file() {
+  chattr +i "$1" 2>/dev/null || fail "cannot make $1 immutable (chattr)"
+  locked+=("$1")
+}
+locked=()
+
+dismiss_first_run_box() {
+  check "the first-run error box appears" drv wait "#32770" Marlinet 15000
+  drv box-ok Marlinet
+  check "the error box goes" drv wait-gone "#32770" 5000
+}
+
+ini_value() { tr -d '\r' <"$work/Marlinet.ini" | awk -F= -v k="$1" '$1 == k { print $2 }'; }
+
+# --- Cases --------------------------------------------------------------------
+
+case_first_run_reports_missing_settings() {
+  new_folder
+  start_program
+  check "an error box appears" drv wait "#32770" Marlinet 15000
+  local text expected
+  text=$(drv box-text Marlinet)
+  expected="Cannot open file $(winpath "$work")\\prefs.kvr."
+  [ "$text" = "$expected" ] || fail "box says '$text', expected '$expected'"
+  [ "$(drv count Marlinet)" = 1 ] || fail "more than the one box is showing"
+  drv box-ok Marlinet
+  check "the tray icon shows the bell" wait_tray bell
+  sleep 1.5
+  [ "$(drv count Marlinet)" = 0 ] || fail "a window or a second box showed after the first"
+  check "the program keeps running" kill -0 "$pid"
+}
+
+case_quit_writes_settings_and_form_state() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  local prefs="$work/prefs.kvr"
+  [ -f "$prefs" ] || fail "prefs.kvr not written"
+  [ "$(grep -c $'\r$' "$prefs")" = 25 ] || fail "prefs.kvr is not 25 CR LF lines"
+  [ "$(wc -l <"$prefs")" = 25 ] || fail "prefs.kvr has other line ends"
+  local flags expected
+  flags=$(head -1 "$prefs" | tr -d '\r')
+  expected="$(printf '1%.0s' {1..24})0001$(printf '0%.0s' {1..26})"
+  [ "$flags" = "$expected" ] || fail "flags line '$flags'"
+  [ "$(tail -n +2 "$prefs" | tr -d '\r\n')" = "" ] || fail "place lines are not empty"
+
+  local ini="$work/Marlinet.ini"
+  [ -f "$ini" ] || fail "Marlinet.ini not written"
+  [ "$(tr -d '\r' <"$ini" | head -1)" = "[Form1]" ] || fail "no [Form1] section first"
+  for key in Top Left Width Height; do
+    [[ "$(ini_value $key)" =~ ^-?[0-9]+$ ]] || fail "bound $key missing"
+  done
+  [ "$(tr -d '\r' <"$ini" | grep -c '\.Checked=')" = 34 ] || fail "not 34 check-mark keys"
+  [ "$(tr -d '\r' <"$ini" | grep -c -E '\.Checked=(TRUE|FALSE)$')" = 34 ] || fail "values not TRUE/FALSE"
+  local k
+  for k in $(seq 0 23) 25; do [ "$(ini_value CheckBox$k.Checked)" = TRUE ] || fail "CheckBox$k"; done
+  for k in CheckBox24 CheckBox27 RadioButton2 Quit1 TestBells1 Parameters1 MuteBells1 Clocks1; do
+    [ "$(ini_value $k.Checked)" = FALSE ] || fail "$k should be FALSE"
+  done
+  [ "$(ini_value RadioButton1.Checked)" = TRUE ] || fail "RadioButton1"
+}
+
+case_mute_by_tray_click_survives_restart() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  tray_click 1
+  check "a left click mutes" wait_tray muted 5
+  sleep 1
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  [ "$(ini_value MuteBells1.Checked)" = TRUE ] || fail "mute state not saved"
+
+  start_program
+  check "the restart comes up muted" wait_tray muted 15
+  [ "$(drv count Marlinet)" = 0 ] || fail "a box or window showed at the restart"
+  open_menu
+  shot "$E2E_ARTEFACTS/menu-muted.png"
+  mute_item_checked || fail "Mute Bells is not checked after the restart"
+  close_menu
+  choose 4
+  check "Mute Bells unmutes" wait_tray bell 5
+  sleep 1
+  open_menu
+  mute_item_checked && fail "Mute Bells is still checked after unmuting"
+  close_menu
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  [ "$(ini_value MuteBells1.Checked)" = FALSE ] || fail "unmute not saved"
+}
+
+case_double_click_toggles_mute_once() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  tray_click --repeat 2 --delay 80 1
+  check "a double click mutes" wait_tray muted 5
+  sleep 1.5
+  [ "$(tray_state)" = muted ] || fail "the double click toggled twice"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  [ "$(ini_value MuteBells1.Checked)" = TRUE ] || fail "mute state not saved"
+}
+
+case_parameters_ok_writes_and_hides() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv press Marlinet 0000
+  drv press Marlinet "Large Bells"
+  drv press Marlinet "Ring 1 min before hour and"
+  sleep 0.5
+  [ "$(drv checked Marlinet 0000)" = 0 ] || fail "0000 still checked"
+  [ "$(drv checked Marlinet 'Large Bells')" = 1 ] || fail "Large Bells not selected"
+  [ -f "$work/prefs.kvr" ] && fail "prefs.kvr written before OK"
+  drv press Marlinet OK
+  local t=30
+  while drv visible TMarlinetForm Marlinet && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
+  drv visible TMarlinetForm Marlinet && fail "OK did not hide the window"
+  [ -f "$work/prefs.kvr" ] || fail "OK did not write prefs.kvr"
+  local flags
+  flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
+  [ "${flags:0:1}" = 0 ] || fail "position 1 not cleared: $flags"
+  [ "${flags:24:1}" = 1 ] || fail "position 25 not set: $flags"
+  [ "${flags:26:1}" = 1 ] || fail "position 27 not set: $flags"
+  [ "$(drv count Marlinet)" = 0 ] || fail "something is still showing"
+}
+
+case_close_box_ends_without_settings() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv close Marlinet
+  check "the close box ends the program" wait_exit 10
+  [ -f "$work/prefs.kvr" ] && fail "the close box wrote prefs.kvr"
+  [ -f "$work/Marlinet.ini" ] || fail "the form state was not saved"
+  [ "$(tray_state)" = none ] || fail "the tray icon stayed"
+}
+
+case_unwritable_settings_on_quit() {
+  new_folder
+  local flags
+  flags="$(printf '1%.0s' {1..24})0001$(printf '0%.0s' {1..26})"
+  { printf '%s\r\n' "$flags"; for i in $(seq 24); do printf 'Place %s\r\n' "$i"; done; } >"$work/prefs.kvr"
+  cp "$work/prefs.kvr" "$work/prefs.before"
+  lock_file "$work/prefs.kvr"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  choose 1
+  check "an error box appears" drv wait "#32770" Marlinet 10000
+  local text expected
+  text=$(drv box-text Marlinet)
+  expected="Cannot create file $(winpath "$work")\\prefs.kvr."
+  [ "$text" = "$expected" ] || fail "box says '$text', expected '$expected'"
+  drv box-ok Marlinet
+  sleep 1
+  check "the program keeps running" kill -0 "$pid"
+  cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "prefs.kvr changed"
+  [ -z "$(find "$work" -name 'mrl*.tmp')" ] || fail "a temporary file was left behind"
+  chattr -i "$work/prefs.kvr"
+  choose 1
+  check "Quit ends the program once the file is writable" wait_exit 10
+  [ "$(sed -n 2p "$work/prefs.kvr" | tr -d '\r')" = "Place 1" ] || fail "place lines lost"
+}
+
+case_unwritable_form_state_on_exit() {
+  new_folder
+  printf '[Form1]\r\nMuteBells1.Checked=FALSE\r\n' >"$work/Marlinet.ini"
+  lock_file "$work/Marlinet.ini"
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  choose 1
+  check "the failed save is reported" drv wait "#32770" Marlinet 10000
+  local text
+  text=$(drv box-text Marlinet)
+  [ "$text" = "Unable to write to $(winpath "$work")\\Marlinet.ini." ] || fail "box says '$text'"
+  drv box-ok Marlinet
+  check "the program still ends" wait_exit 10
+  [ "$(tray_state)" = none ] || fail "the tray icon stayed"
+}
+
+case_main_window_screenshot() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  sleep 0.5
+  local x y w h
+  read -r x y w h < <(drv rect TMarlinetForm Marlinet)
+  mkdir -p "$E2E_ARTEFACTS"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/main-window.png"
+  # Centred on the 1024 x 768 desktop.
+  [ $(((1024 - w) / 2 - x)) -ge -1 ] && [ $(((1024 - w) / 2 - x)) -le 1 ] || fail "not centred: $x"
+  local client_w client_h border
+  border=$(((w - 536) / 2))
+  client_h=$((h - border - 410))
+  pixel() { import -window root -crop 1x1+$1+$2 +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $3 }'; }
+  # The window's background, and the tan of the inner panel (Panel2 at 5,40 in
+  # Panel1 at 343,21 in GroupBox3 at 6,252).
+  [ "$(pixel $((x + border + 520)) $((y + client_h + 400)))" = "#E0D0A8" ] || fail "window background"
+  [ "$(pixel $((x + border + 6 + 343 + 5 + 10)) $((y + client_h + 252 + 21 + 40 + 5)))" = "#C0B090" ] ||
+    fail "panel colour"
+  drv close Marlinet
+  wait_exit 10 || fail "close failed"
+}
+
+name=${1:?case}
+mkdir -p "$E2E_ARTEFACTS"
+"case_$name"
+echo "PASS: $name"
