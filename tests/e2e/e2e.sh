@@ -356,6 +356,113 @@ case_main_window_screenshot() {
   wait_exit 10 || fail "close failed"
 }
 
+# --- Bells, heard -------------------------------------------------------------
+# The program runs with its wall clock moved to a chosen time of day and its
+# sound going to a file (ALSA's file plugin over the null device), so what it
+# plays can be compared byte for byte with the recordings.
+
+start_at() {  # start_at HH:MM:SS: the program sees that local time now
+  local now target
+  export TZ=UTC
+  now=$(date +%s)
+  target=$(date -d "today $1" +%s)
+  cat >"$work/alsa.conf" <<ALSA
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "|cat >> $work/capture.raw"
+  format "raw"
+}
+ALSA
+  : >"$work/capture.raw"
+  start_program env MARLINET_TIME_OFFSET=$((target - now)) \
+    LD_PRELOAD="$E2E_TIMESHIFT/\$LIB/timeshift.so" \
+    ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/alsa.conf"
+  started=$(date +%s)
+}
+at_program_time() {  # sleeps until the program's clock reads $1 (after start_at)
+  local wait
+  wait=$(($(date -d "today $1" +%s) - $(date -d "today $start_time" +%s) - ($(date +%s) - started)))
+  [ "$wait" -gt 0 ] && sleep "$wait"
+}
+recording() { tail -c +45 "$work/$1"; }  # the samples of a recording
+heard() {  # heard <recording...>: exactly those, in that order, were played
+  local expected
+  expected=$(mktemp)
+  for r in "$@"; do recording "$r" >>"$expected"; done
+  local t=100
+  while [ "$(stat -c %s "$work/capture.raw")" -lt "$(stat -c %s "$expected")" ] && [ $t -gt 0 ]; do
+    sleep 0.1
+    t=$((t - 1))
+  done
+  cmp -s "$expected" "$work/capture.raw"
+  local same=$?
+  rm -f "$expected"
+  return $same
+}
+heard_nothing() { [ "$(stat -c %s "$work/capture.raw")" = 0 ]; }
+
+write_prefs() {  # write_prefs <flags line>
+  { printf '%s\r\n' "$1"; for _ in $(seq 24); do printf '\r\n'; done; } >"$work/prefs.kvr"
+}
+all_hours="$(printf '1%.0s' {1..24})"
+
+case_half_hour_strikes_once_with_the_small_set() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_time=14:29:52
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  heard_nothing || fail "something played before the half hour"
+  at_program_time 14:30:04
+  heard "2+1bell.wav" || fail "14:30 did not strike five bells of the small set"
+  at_program_time 14:30:12
+  heard "2+1bell.wav" || fail "14:30 struck more than once"
+}
+
+case_mute_silences_the_bells_at_once() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_time=14:29:48
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  tray_click 1
+  check "a left click mutes" wait_tray muted 5
+  at_program_time 14:30:07
+  heard_nothing || fail "a muted program struck the half hour"
+  tray_click 1
+  check "a left click unmutes" wait_tray bell 5
+  # Still within 14:30, and the silenced ticks set no latch: it strikes now.
+  heard "2+1bell.wav" || fail "unmuting within the minute did not strike"
+}
+
+case_muted_restart_stays_silent() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  printf '[Form1]\r\nMuteBells1.Checked=TRUE\r\n' >"$work/Marlinet.ini"
+  start_time=14:29:54
+  start_at $start_time
+  check "the start comes up muted" wait_tray muted 15
+  at_program_time 14:30:08
+  heard_nothing || fail "a program started muted struck the half hour"
+  choose 2
+  heard "2bell.wav" || fail "Test Bells did not play the four-bell file while muted"
+}
+
+case_large_set_and_early_ring_from_the_settings_file() {
+  new_folder
+  write_prefs "${all_hours}1011"
+  start_time=14:28:53
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  # Loading the file selects "Large Bells", which plays its sample; early
+  # ring then strikes 14:30's five bells at 14:29, from the large set.
+  at_program_time 14:29:05
+  heard "0+1Lbell.wav" "2+1Lbell.wav" || fail "expected the large sample, then 14:29's early strike"
+  at_program_time 14:30:04
+  heard "0+1Lbell.wav" "2+1Lbell.wav" || fail "14:30 struck again after the early ring"
+}
+
 name=${1:?case}
 mkdir -p "$E2E_ARTEFACTS"
 "case_$name"

@@ -1,0 +1,102 @@
+/* Moves the wall clock of a process by MARLINET_TIME_OFFSET seconds, for
+ * tests that must see a given time of day. Only CLOCK_REALTIME moves; the
+ * monotonic clocks (timers, sleeps) keep running true. Built for 32 and 64
+ * bits and loaded with LD_PRELOAD='<dir>/$LIB/timeshift.so'.
+ *
+ * 32-bit glibc readers of the time (Wine's ntdll among them) go through the
+ * 64-bit-time entry points, so those are replaced as well as the classic ones. */
+#define _GNU_SOURCE
+#include <stdint.h>
+#include <stdlib.h>
+#include <sys/syscall.h>
+#include <sys/time.h>
+#include <time.h>
+#include <unistd.h>
+
+struct ts64 {
+  int64_t tv_sec;
+  int64_t tv_nsec;
+};
+struct tv64 {
+  int64_t tv_sec;
+  int64_t tv_usec;
+};
+
+static int64_t offset_seconds(void) {
+  static int64_t offset = -1;
+  static int known = 0;
+  if (!known) {
+    const char* text = getenv("MARLINET_TIME_OFFSET");
+    offset = text ? strtoll(text, NULL, 10) : 0;
+    known = 1;
+  }
+  return offset;
+}
+
+static int real_clock(clockid_t id, struct ts64* out) {
+#if defined(SYS_clock_gettime64)
+  return (int)syscall(SYS_clock_gettime64, id, out);
+#else
+  struct timespec t;
+  int r = (int)syscall(SYS_clock_gettime, id, &t);
+  out->tv_sec = t.tv_sec;
+  out->tv_nsec = t.tv_nsec;
+  return r;
+#endif
+}
+
+static int shifted(clockid_t id, struct ts64* out) {
+  int r = real_clock(id, out);
+  if (r == 0 && (id == CLOCK_REALTIME || id == CLOCK_REALTIME_COARSE)) {
+    out->tv_sec += offset_seconds();
+  }
+  return r;
+}
+
+int __clock_gettime64(clockid_t id, struct ts64* out) { return shifted(id, out); }
+
+int clock_gettime(clockid_t id, struct timespec* out) {
+  struct ts64 t;
+  int r = shifted(id, &t);
+  if (r == 0) {
+    out->tv_sec = (time_t)t.tv_sec;
+    out->tv_nsec = (long)t.tv_nsec;
+  }
+  return r;
+}
+
+int __gettimeofday64(struct tv64* tv, void* tz) {
+  (void)tz;
+  struct ts64 t;
+  int r = shifted(CLOCK_REALTIME, &t);
+  if (r == 0 && tv) {
+    tv->tv_sec = t.tv_sec;
+    tv->tv_usec = t.tv_nsec / 1000;
+  }
+  return r;
+}
+
+int gettimeofday(struct timeval* tv, void* tz) {
+  (void)tz;
+  struct ts64 t;
+  int r = shifted(CLOCK_REALTIME, &t);
+  if (r == 0 && tv) {
+    tv->tv_sec = (time_t)t.tv_sec;
+    tv->tv_usec = (suseconds_t)(t.tv_nsec / 1000);
+  }
+  return r;
+}
+
+int64_t __time64(int64_t* out) {
+  struct ts64 t;
+  shifted(CLOCK_REALTIME, &t);
+  if (out) *out = t.tv_sec;
+  return t.tv_sec;
+}
+
+time_t time(time_t* out) {
+  struct ts64 t;
+  shifted(CLOCK_REALTIME, &t);
+  if (out) *out = (time_t)t.tv_sec;
+  return (time_t)t.tv_sec;
+}
