@@ -452,15 +452,15 @@ case_muted_restart_stays_silent() {
 case_large_set_and_early_ring_from_the_settings_file() {
   new_folder
   write_prefs "${all_hours}1011"
-  start_time=14:28:53
+  start_time=14:59:50
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
   # Loading the file selects "Large Bells", which plays its sample; early
-  # ring then strikes 14:30's five bells at 14:29, from the large set.
-  at_program_time 14:29:05
-  heard "0+1Lbell.wav" "2+1Lbell.wav" || fail "expected the large sample, then 14:29's early strike"
-  at_program_time 14:30:04
-  heard "0+1Lbell.wav" "2+1Lbell.wav" || fail "14:30 struck again after the early ring"
+  # ring then strikes 15:00's six bells at 14:59, from the large set.
+  at_program_time 14:59:59
+  heard "0+1Lbell.wav" "3Lbell.wav" || fail "expected the large sample, then 14:59's early strike"
+  at_program_time 15:00:06
+  heard "0+1Lbell.wav" "3Lbell.wav" || fail "15:00 struck again after the early ring"
 }
 
 name=${1:?case}
