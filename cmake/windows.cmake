@@ -4,13 +4,17 @@
 # since the target compiler's executables would need Wine.
 find_program(MARLINET_HOST_CXX NAMES c++ g++ REQUIRED)
 set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
-add_custom_command(
-  OUTPUT ${host_tools}/make_bells${CMAKE_HOST_EXECUTABLE_SUFFIX}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
-  COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -o ${host_tools}/make_bells
-          ${CMAKE_SOURCE_DIR}/tools/make_bells.cpp
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_bells.cpp
-  COMMENT "Building the bell sound generator")
+function(host_tool name)
+  add_custom_command(
+    OUTPUT ${host_tools}/${name}${CMAKE_HOST_EXECUTABLE_SUFFIX}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
+    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -o ${host_tools}/${name}
+            ${CMAKE_SOURCE_DIR}/tools/${name}.cpp
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/${name}.cpp
+    COMMENT "Building the host tool ${name}")
+endfunction()
+host_tool(make_bells)
+host_tool(make_pictures)
 set(bell_names 0+1 1 1+1 2 2+1 3 3+1 4)
 set(bell_files)
 foreach(n IN LISTS bell_names)
@@ -24,13 +28,6 @@ add_custom_command(
 add_custom_target(bell_sounds ALL DEPENDS ${bell_files})
 
 # The pictures, from their pixel maps.
-add_custom_command(
-  OUTPUT ${host_tools}/make_pictures${CMAKE_HOST_EXECUTABLE_SUFFIX}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
-  COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -o ${host_tools}/make_pictures
-          ${CMAKE_SOURCE_DIR}/tools/make_pictures.cpp
-  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_pictures.cpp
-  COMMENT "Building the picture generator")
 set(picture_dir ${CMAKE_BINARY_DIR}/pictures)
 set(picture_files)
 foreach(p bell bell_muted bell_crossed quit ringing tools clock)

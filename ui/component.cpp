@@ -66,4 +66,41 @@ void Component::Publish(std::string name, PropertyKind kind, std::function<Prope
   properties_.push_back({std::move(name), kind, std::move(get), std::move(set)});
 }
 
+namespace {
+
+// A setter taking the value of one alternative; other values are ignored.
+template <class T, class Set>
+std::function<void(const PropertyValue&)> Typed(Set set) {
+  if (!set) return nullptr;
+  return [set = std::move(set)](const PropertyValue& v) {
+    if (const T* value = std::get_if<T>(&v)) set(*value);
+  };
+}
+
+}  // namespace
+
+void Component::PublishBool(std::string name, std::function<bool()> get,
+                            std::function<void(bool)> set) {
+  Publish(std::move(name), PropertyKind::Boolean,
+          [get = std::move(get)] { return PropertyValue(get()); }, Typed<bool>(std::move(set)));
+}
+
+void Component::PublishInt(std::string name, std::function<long long()> get,
+                           std::function<void(long long)> set) {
+  Publish(std::move(name), PropertyKind::Integer,
+          [get = std::move(get)] { return PropertyValue(get()); },
+          Typed<long long>(std::move(set)));
+}
+
+void Component::PublishString(std::string name, std::function<std::string()> get,
+                              std::function<void(const std::string&)> set) {
+  Publish(std::move(name), PropertyKind::LongString,
+          [get = std::move(get)] { return PropertyValue(get()); },
+          Typed<std::string>(std::move(set)));
+}
+
+void Component::PublishOther(std::string name) {
+  Publish(std::move(name), PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+}
+
 }  // namespace ui

@@ -69,6 +69,15 @@ class Component {
  protected:
   void Publish(std::string name, PropertyKind kind, std::function<PropertyValue()> get,
                std::function<void(const PropertyValue&)> set);
+  // Typed shorthands; a missing setter makes the property read-only.
+  void PublishBool(std::string name, std::function<bool()> get,
+                   std::function<void(bool)> set = nullptr);
+  void PublishInt(std::string name, std::function<long long()> get,
+                  std::function<void(long long)> set = nullptr);
+  void PublishString(std::string name, std::function<std::string()> get,
+                     std::function<void(const std::string&)> set = nullptr);
+  // Published for completeness (fonts, pictures, events): never saved.
+  void PublishOther(std::string name);
   // `component`, which this one asked to hear about, is being destroyed.
   virtual void Notification(Component* /*component*/) {}
   // Owned components are destroyed last created first.
@@ -86,14 +95,5 @@ class Component {
   std::vector<Component*> notifyFrom_;  // those this one listens to
   bool destroying_ = false;
 };
-
-// Typed helpers for publishing a property backed by a getter and a setter.
-template <class Get, class Set>
-PublishedProperty MakeBoolProperty(std::string name, Get get, Set set) {
-  return {std::move(name), PropertyKind::Boolean, [get] { return PropertyValue(bool(get())); },
-          [set](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) set(*b);
-          }};
-}
 
 }  // namespace ui

@@ -68,26 +68,18 @@ std::string Control::Caption() const {
 void Control::SetCaption(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
 
 void Control::PublishCommon() {
-  auto intProp = [this](const char* name, int Rect::*field) {
-    Publish(name, PropertyKind::Integer,
-            [this, field] { return PropertyValue(static_cast<long long>(bounds_.*field)); },
-            nullptr);
-  };
-  intProp("Left", &Rect::left);
-  intProp("Top", &Rect::top);
-  intProp("Width", &Rect::width);
-  intProp("Height", &Rect::height);
-  Publish("Color", PropertyKind::Integer,
-          [this] { return PropertyValue(static_cast<long long>(color_)); }, nullptr);
-  Publish("Font", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
-  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(Enabled()); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
-          });
-  Publish("Visible", PropertyKind::Boolean, [this] { return PropertyValue(Visible()); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetVisible(*b);
-          });
+  PublishInt("Left", [this] { return bounds_.left; });
+  PublishInt("Top", [this] { return bounds_.top; });
+  PublishInt("Width", [this] { return bounds_.width; });
+  PublishInt("Height", [this] { return bounds_.height; });
+  PublishInt("Color", [this] { return static_cast<long long>(color_); });
+  PublishOther("Font");
+  PublishBool("Enabled", [this] { return Enabled(); }, [this](bool b) { SetEnabled(b); });
+  PublishBool("Visible", [this] { return Visible(); }, [this](bool b) { SetVisible(b); });
+}
+
+void Control::PublishCaption() {
+  PublishString("Caption", [this] { return Caption(); });
 }
 
 // --- Label ---------------------------------------------------------------
@@ -99,8 +91,7 @@ Label::Label(Component* owner, Window* parent, std::string name, Rect r, const s
                r.width, r.height, ParentHandle(), NextControlId());
   if (autoSize_) AutoSize();
   PublishCommon();
-  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
-          nullptr);
+  PublishCaption();
 }
 
 void Label::SetFont(const FontSpec& f) {
@@ -122,61 +113,46 @@ void Label::AutoSize() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// --- CheckBox ------------------------------------------------------------
+// --- CheckBox and RadioButton ---------------------------------------------
 
-CheckBox::CheckBox(Component* owner, Window* parent, std::string name, Rect r,
-                   const std::string& caption, bool checked, bool tabStop)
-    : Control(owner, parent, std::move(name), "TCheckBox") {
+CheckableButton::CheckableButton(Component* owner, Window* parent, std::string name,
+                                 std::string className, Rect r, const std::string& caption,
+                                 DWORD style, bool checked)
+    : Control(owner, parent, std::move(name), std::move(className)) {
   bounds_ = r;
-  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | BS_AUTOCHECKBOX | (tabStop ? WS_TABSTOP : 0),
-               caption, r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
-  SetChecked(checked);
+  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | style, caption, r.left, r.top, r.width,
+               r.height, ParentHandle(), NextControlId());
+  SetCheckMark(checked);
   PublishCommon();
-  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
-          nullptr);
-  Publish("Checked", PropertyKind::Boolean, [this] { return PropertyValue(Checked()); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetChecked(*b);
-          });
+  PublishCaption();
+  PublishBool("Checked", [this] { return Checked(); }, [this](bool b) { SetChecked(b); });
 }
 
-bool CheckBox::Checked() const {
+bool CheckableButton::Checked() const {
   return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void CheckBox::SetChecked(bool checked) {
+void CheckableButton::SetCheckMark(bool checked) {
   SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
+
+CheckBox::CheckBox(Component* owner, Window* parent, std::string name, Rect r,
+                   const std::string& caption, bool checked, bool tabStop)
+    : CheckableButton(owner, parent, std::move(name), "TCheckBox", r, caption,
+                      BS_AUTOCHECKBOX | (tabStop ? WS_TABSTOP : 0), checked) {}
 
 void CheckBox::Command(WORD code) {
   if (code == BN_CLICKED && OnClick) OnClick();
 }
 
-// --- RadioButton ---------------------------------------------------------
-
 RadioButton::RadioButton(Component* owner, Window* parent, std::string name, Rect r,
                          const std::string& caption, bool checked)
-    : Control(owner, parent, std::move(name), "TRadioButton") {
-  bounds_ = r;
-  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON, caption, r.left,
-               r.top, r.width, r.height, ParentHandle(), NextControlId());
-  if (checked) SendMessageA(Handle(), BM_SETCHECK, BST_CHECKED, 0);
-  PublishCommon();
-  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
-          nullptr);
-  Publish("Checked", PropertyKind::Boolean, [this] { return PropertyValue(Checked()); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetChecked(*b);
-          });
-}
-
-bool RadioButton::Checked() const {
-  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+    : CheckableButton(owner, parent, std::move(name), "TRadioButton", r, caption,
+                      BS_RADIOBUTTON | WS_TABSTOP, checked) {}
 
 void RadioButton::SetChecked(bool checked) {
   if (checked == Checked()) return;
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SetCheckMark(checked);
   if (!checked) return;
   for (HWND sibling = GetWindow(ParentHandle(), GW_CHILD); sibling;
        sibling = GetWindow(sibling, GW_HWNDNEXT)) {
@@ -201,8 +177,7 @@ GroupBox::GroupBox(Component* owner, Window* parent, std::string name, Rect r,
   CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | BS_GROUPBOX, caption, r.left, r.top, r.width,
                r.height, ParentHandle(), NextControlId());
   PublishCommon();
-  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
-          nullptr);
+  PublishCaption();
 }
 
 LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -258,7 +233,7 @@ Image::Image(Component* owner, Window* parent, std::string name, Rect r, HICON i
   CreateOwn("TMarlinetImage", 0, kChild | VisibleStyle(visible), "", r.left, r.top, r.width,
             r.height, ParentHandle(), NextControlId());
   PublishCommon();
-  Publish("Picture", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  PublishOther("Picture");
 }
 
 LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -290,10 +265,7 @@ Edit::Edit(Component* owner, Window* parent, std::string name, Rect r, const std
                kChild | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, text, r.left, r.top, r.width,
                r.height, ParentHandle(), NextControlId());
   PublishCommon();
-  Publish("Text", PropertyKind::LongString, [this] { return PropertyValue(Text()); },
-          [this](const PropertyValue& v) {
-            if (auto s = std::get_if<std::string>(&v)) SetText(*s);
-          });
+  PublishString("Text", [this] { return Text(); }, [this](const std::string& t) { SetText(t); });
 }
 
 void Edit::Command(WORD code) {
@@ -309,7 +281,7 @@ Memo::Memo(Component* owner, Window* parent, std::string name, Rect r, bool visi
                "", r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
   SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
   PublishCommon();
-  Publish("Lines", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  PublishOther("Lines");
 }
 
 std::vector<std::string> Memo::Lines() const {
@@ -345,8 +317,7 @@ SpeedButton::SpeedButton(Component* owner, Window* parent, std::string name, Rec
   CreateOwn("TMarlinetSpeedButton", 0, kChild | VisibleStyle(visible), caption, r.left, r.top,
             r.width, r.height, ParentHandle(), NextControlId());
   PublishCommon();
-  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(Caption()); },
-          nullptr);
+  PublishCaption();
 }
 
 void SpeedButton::Click() {

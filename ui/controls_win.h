@@ -34,6 +34,7 @@ class Control : public Component, public Window {
  protected:
   HWND ParentHandle() const { return parent_->Handle(); }
   void PublishCommon();
+  void PublishCaption();
   Window* parent_;
   Rect bounds_;
 };
@@ -49,13 +50,25 @@ class Label : public Control {
   bool autoSize_;
 };
 
-class CheckBox : public Control {
+// A button with a check mark: the common part of check boxes and radio buttons.
+class CheckableButton : public Control {
+ public:
+  bool Checked() const;
+  virtual void SetChecked(bool checked) = 0;
+  std::function<void()> OnClick;
+
+ protected:
+  CheckableButton(Component* owner, Window* parent, std::string name, std::string className,
+                  Rect r, const std::string& caption, DWORD style, bool checked);
+  // Sets the mark alone, raising nothing.
+  void SetCheckMark(bool checked);
+};
+
+class CheckBox : public CheckableButton {
  public:
   CheckBox(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption,
            bool checked, bool tabStop = true);
-  bool Checked() const;
-  void SetChecked(bool checked);
-  std::function<void()> OnClick;
+  void SetChecked(bool checked) override { SetCheckMark(checked); }
 
  protected:
   void Command(WORD code) override;
@@ -64,13 +77,11 @@ class CheckBox : public Control {
 // Selecting a button unselects its siblings in the same parent and raises
 // OnClick, whether the user or the program selects it; selecting the button
 // already selected raises nothing.
-class RadioButton : public Control {
+class RadioButton : public CheckableButton {
  public:
   RadioButton(Component* owner, Window* parent, std::string name, Rect r,
               const std::string& caption, bool checked);
-  bool Checked() const;
-  void SetChecked(bool checked);
-  std::function<void()> OnClick;
+  void SetChecked(bool checked) override;
 
  protected:
   void Command(WORD code) override;

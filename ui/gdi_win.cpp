@@ -27,16 +27,16 @@ COLORREF ColorToRgb(Color c) {
   return (c & kSystemColorFlag) ? GetSysColor(static_cast<int>(c & 0xFF)) : static_cast<COLORREF>(c);
 }
 
-HFONT SharedFont(const FontSpec& spec) {
+HFONT SharedFont(const FontSpec& font) {
   static std::map<std::tuple<std::string, int, bool>, GdiObject<HFONT>> fonts;
-  auto& slot = fonts[{spec.face, spec.points, spec.bold}];
+  auto& slot = fonts[{font.face, font.points, font.bold}];
   if (!slot.Get()) {
     HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(spec.points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    const int height = -MulDiv(font.points, GetDeviceCaps(screen, LOGPIXELSY), 72);
     ReleaseDC(nullptr, screen);
-    slot.Reset(CreateFontA(height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    slot.Reset(CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str()));
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
   }
   return slot.Get();
 }

@@ -74,7 +74,7 @@ struct FontSpec {
 };
 
 // Fonts and solid brushes live as long as the program: a handful are used.
-HFONT SharedFont(const FontSpec& spec);
+HFONT SharedFont(const FontSpec& font);
 HBRUSH SharedBrush(Color color);
 
 // A menu item picture from a whole 24-bit BMP file in memory; its bottom-left

@@ -16,20 +16,11 @@ MenuItem::MenuItem(Component* owner, PopupMenu* menu, std::string name, const st
     : Component(owner, std::move(name), "TMenuItem"), menu_(menu), caption_(caption),
       id_(NextCommandId()) {
   menu_->Attach(this);
-  Publish("Caption", PropertyKind::LongString, [this] { return PropertyValue(caption_); }, nullptr);
-  Publish("Checked", PropertyKind::Boolean, [this] { return PropertyValue(checked_); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetChecked(*b);
-          });
-  Publish("Default", PropertyKind::Boolean, [this] { return PropertyValue(default_); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetDefault(*b);
-          });
-  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(enabled_); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
-          });
-  Publish("Bitmap", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  PublishString("Caption", [this] { return caption_; });
+  PublishBool("Checked", [this] { return checked_; }, [this](bool b) { SetChecked(b); });
+  PublishBool("Default", [this] { return default_; }, [this](bool b) { SetDefault(b); });
+  PublishBool("Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
+  PublishOther("Bitmap");
 }
 
 void MenuItem::SetChecked(bool checked) {
@@ -71,10 +62,7 @@ void MenuItem::Update() {
 
 PopupMenu::PopupMenu(Component* owner, std::string name)
     : Component(owner, std::move(name), "TPopupMenu"), menu_(CreatePopupMenu()) {
-  Publish("AutoPopup", PropertyKind::Boolean, [this] { return PropertyValue(autoPopup); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) autoPopup = *b;
-          });
+  PublishBool("AutoPopup", [this] { return autoPopup; }, [this](bool b) { autoPopup = b; });
 }
 
 PopupMenu::~PopupMenu() {

@@ -8,16 +8,10 @@ constexpr UINT_PTR kTimerId = 1;
 Timer::Timer(Component* owner, std::string name, unsigned interval)
     : Component(owner, std::move(name), "TTimer"), interval_(interval) {
   CreateOwn("TMarlinetTimer", 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE, 0);
-  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(enabled_); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
-          });
-  Publish("Interval", PropertyKind::Integer,
-          [this] { return PropertyValue(static_cast<long long>(interval_)); },
-          [this](const PropertyValue& v) {
-            if (auto i = std::get_if<long long>(&v)) SetInterval(static_cast<unsigned>(*i));
-          });
-  Publish("OnTimer", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  PublishBool("Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
+  PublishInt("Interval", [this] { return interval_; },
+             [this](long long i) { SetInterval(static_cast<unsigned>(i)); });
+  PublishOther("OnTimer");
 }
 
 Timer::~Timer() {

@@ -34,25 +34,15 @@ LRESULT TrayMessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 TTrayIcon::TTrayIcon(ui::Component* owner, std::string name)
     : Component(owner, std::move(name), "TTrayIcon"), window_(*this) {
-  using ui::PropertyKind;
-  using ui::PropertyValue;
-  Publish("Active", PropertyKind::Boolean, [this] { return PropertyValue(active_); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetActive(*b);
-          });
-  Publish("Enabled", PropertyKind::Boolean, [this] { return PropertyValue(enabled_); },
-          [this](const PropertyValue& v) {
-            if (auto b = std::get_if<bool>(&v)) SetEnabled(*b);
-          });
-  Publish("Hint", PropertyKind::LongString, [this] { return PropertyValue(hint_); },
-          [this](const PropertyValue& v) {
-            if (auto s = std::get_if<std::string>(&v)) SetHint(*s);
-          });
-  Publish("Icon", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
-  Publish("Icons", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
-  Publish("Animated", PropertyKind::Boolean, [] { return PropertyValue(false); }, nullptr);
-  Publish("Interval", PropertyKind::Integer, [] { return PropertyValue(150LL); }, nullptr);
-  Publish("PopupMenu", PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  PublishBool("Active", [this] { return active_; }, [this](bool b) { SetActive(b); });
+  PublishBool("Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
+  PublishString("Hint", [this] { return hint_; }, [this](const std::string& h) { SetHint(h); });
+  PublishOther("Icon");
+  PublishOther("Icons");
+  // Animation is not offered: a single icon is all the program shows.
+  PublishBool("Animated", [] { return false; });
+  PublishInt("Interval", [] { return 150; });
+  PublishOther("PopupMenu");
 }
 
 TTrayIcon::~TTrayIcon() {

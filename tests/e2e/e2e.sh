@@ -148,6 +148,14 @@ dismiss_first_run_box() {
   check "the error box goes" drv wait-gone "#32770" 5000
 }
 
+# A fresh folder's first start, past its one error box, with the icon up.
+start_first_run() {
+  new_folder
+  start_program
+  dismiss_first_run_box
+  wait_tray bell || fail "no tray icon"
+}
+
 ini_value() { tr -d '\r' <"$work/Marlinet.ini" | awk -F= -v k="$1" '$1 == k { print $2 }'; }
 
 # --- Cases --------------------------------------------------------------------
@@ -169,10 +177,7 @@ case_first_run_reports_missing_settings() {
 }
 
 case_quit_writes_settings_and_form_state() {
-  new_folder
-  start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
+  start_first_run
   choose 1
   check "Quit ends the program" wait_exit 10
   local prefs="$work/prefs.kvr"
@@ -202,10 +207,7 @@ case_quit_writes_settings_and_form_state() {
 }
 
 case_mute_by_tray_click_survives_restart() {
-  new_folder
-  start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
+  start_first_run
   tray_click 1
   check "a left click mutes" wait_tray muted 5
   sleep 1
@@ -232,10 +234,7 @@ case_mute_by_tray_click_survives_restart() {
 }
 
 case_double_click_toggles_mute_once() {
-  new_folder
-  start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
+  start_first_run
   tray_click --repeat 2 --delay 80 1
   check "a double click mutes" wait_tray muted 5
   sleep 1.5
@@ -246,10 +245,7 @@ case_double_click_toggles_mute_once() {
 }
 
 case_parameters_ok_writes_and_hides() {
-  new_folder
-  start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
+  start_first_run
   choose 3
   check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
   drv press Marlinet 0000
@@ -273,10 +269,7 @@ case_parameters_ok_writes_and_hides() {
 }
 
 case_close_box_ends_without_settings() {
-  new_folder
-  start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
+  start_first_run
   choose 3
   check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
   drv close Marlinet
@@ -330,10 +323,7 @@ case_unwritable_form_state_on_exit() {
 }
 
 case_main_window_screenshot() {
-  new_folder
-  start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
+  start_first_run
   choose 3
   check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
   sleep 0.5
