@@ -155,7 +155,6 @@ void TForm1::BuildLayout() {
 
   Image3 = Create<ui::Image>(this, "Image3", Rect{0, 0, 32, 32}, bell, false);
   Image4 = Create<ui::Image>(this, "Image4", Rect{0, 0, 32, 32}, muted, false);
-  Memo1 = Create<ui::Memo>(this, "Memo1", Rect{0, 0, 185, 89}, false);
   DestroyIcon(muted);
   // `bell` stays: it is the window's icon for the life of the window.
 }
@@ -239,7 +238,6 @@ void TForm1::InitializeParameters(const std::string& mode) {
   switch (*parsed) {
     case settings::ParameterMode::PgmStart: {
       settingsText_ = settings::LoadSettingsFile(files_, SettingsPath());
-      Memo1->SetLines(settingsText_);
       flags_ = settings::FlagsLine(settingsText_.empty() ? std::string() : settingsText_[0]);
       places_ = settings::PlacesFromLines(settingsText_);
       ApplyControls(settings::ReadControlFlags(flags_));
@@ -252,7 +250,6 @@ void TForm1::InitializeParameters(const std::string& mode) {
     case settings::ParameterMode::ParmUpdate:
       settings::WriteControlFlags(ReadControls(), flags_);
       settingsText_ = settings::SettingsLines(flags_, places_);
-      Memo1->SetLines(settingsText_);
       settings::SaveSettingsFile(files_, SettingsPath(), settingsText_);
       break;
   }

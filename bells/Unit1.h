@@ -40,7 +40,6 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
   ui::RadioButton *RadioButton1, *RadioButton2;
   ui::Panel *Panel1, *Panel2;
   ui::SpeedButton *SpeedButton1, *SpeedButton2;
-  ui::Memo* Memo1;
   widgets::TTrayIcon* TrayIcon1;
   ui::Timer *Timer1, *Timer2;
   ui::PopupMenu* PopupMenu1;
@@ -79,6 +78,8 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
   bells::BellTick bellTick_;
   settings::WinTextFiles files_;
   settings::FlagsLine flags_;
+  // The settings text buffer: the file's lines as last loaded or written. A
+  // plain list, since an edit control would cut a line at a stray NUL byte.
   std::vector<std::string> settingsText_;
   // The place box texts as loaded; written back until the clocks window owns them.
   std::array<std::string, settings::kPlaceCount> places_;

@@ -12,9 +12,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 bash scripts/wine-prefix.sh
 if [ -z "${DISPLAY:-}" ]; then
   source scripts/xvfb.sh
-  trap stop_xvfb EXIT
+  trap stop_xvfb EXIT INT TERM
   start_xvfb
   echo "No display: running under Xvfb on $DISPLAY (screenshot: import -display $DISPLAY -window root shot.png)"
 fi
 echo "Marlinet runs in the notification area of the Wine desktop: right-click its bell for the menu."
-exec wine build/windows/Marlinet/Marlinet.exe
+wine build/windows/Marlinet/Marlinet.exe

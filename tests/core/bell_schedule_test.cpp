@@ -123,21 +123,6 @@ TEST(BellSchedule, HourGateAroundMidnightAndBeforeAClearBox) {
   }
 }
 
-TEST(BellSchedule, CountsOfTheTwoCustoms) {
-  // The dog watch changes the evening only, never the same hours of the morning.
-  EXPECT_EQ(HalfHourCount(6, true), 5);
-  EXPECT_EQ(OnTheHourCount(7, true), 6);
-  EXPECT_EQ(HalfHourCount(7, true), 7);
-  EXPECT_EQ(HalfHourCount(18, true), 1);
-  EXPECT_EQ(OnTheHourCount(19, true), 2);
-  EXPECT_EQ(HalfHourCount(19, true), 3);
-  EXPECT_EQ(OnTheHourCount(20, true), 8);
-  EXPECT_EQ(OnTheHourCount(0, false), 8);
-  EXPECT_EQ(OnTheHourCount(12, false), 8);
-  EXPECT_EQ(HalfHourCount(0, false), 1);
-  EXPECT_EQ(HalfHourCount(12, false), 1);
-}
-
 TEST(BellSchedule, MinutesThatAnnounceNothing) {
   for (int m = 0; m < 60; ++m) {
     const bool onTime = m == 0 || m == 30;

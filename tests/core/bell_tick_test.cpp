@@ -125,17 +125,6 @@ TEST_F(BellTickTest, TheSoundSetChangesOnlyWhenApplied) {
   EXPECT_EQ(player.played, (Played{"1Lbell.wav", "0+1bell.wav"}));
 }
 
-TEST_F(BellTickTest, EverySetMapsCountsToTheirFiles) {
-  const Played small = {"0+1bell.wav", "1bell.wav", "1+1bell.wav", "2bell.wav",
-                        "2+1bell.wav", "3bell.wav", "3+1bell.wav", "4bell.wav"};
-  const Played large = {"0+1Lbell.wav", "1Lbell.wav", "1+1Lbell.wav", "2Lbell.wav",
-                        "2+1Lbell.wav", "3Lbell.wav", "3+1Lbell.wav", "4Lbell.wav"};
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(SoundSetFor(SoundSetKind::Small)[i], small[i]);
-    EXPECT_EQ(SoundSetFor(SoundSetKind::Large)[i], large[i]);
-  }
-}
-
 TEST_F(BellTickTest, DogWatchEvening) {
   options.options.dogWatch = true;
   EXPECT_EQ(Minute(18, 30), Played{"0+1bell.wav"});

@@ -60,20 +60,5 @@ TEST(SoundPlayer, PlaysPresentAndMissingFilesWithoutFailing) {
   DeleteFileA((folder + name).c_str());
 }
 
-TEST(LocalClock, ReadsTheLocalTimeOfDay) {
-  WinLocalClock clock;
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  const TimeOfDay now = clock.Now();
-  EXPECT_GE(now.hour, 0);
-  EXPECT_LT(now.hour, 24);
-  EXPECT_GE(now.minute, 0);
-  EXPECT_LT(now.minute, 60);
-  // Within the same minute as a direct read, or the next one.
-  const int direct = t.wHour * 60 + t.wMinute;
-  const int read = now.hour * 60 + now.minute;
-  EXPECT_TRUE(read == direct || read == (direct + 1) % 1440);
-}
-
 }  // namespace
 }  // namespace bells

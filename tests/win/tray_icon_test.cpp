@@ -149,12 +149,5 @@ TEST_F(TrayIconTest, ADestroyedMenuIsForgotten) {
   EXPECT_EQ(events, (std::vector<std::string>{"down", "click-right", "up"}));
 }
 
-TEST_F(TrayIconTest, OtherMessagesGoToTheDefaultProcedure) {
-  char text[32] = {};
-  SetWindowTextA(tray->MessageWindow(), "tray");
-  GetWindowTextA(tray->MessageWindow(), text, sizeof text);
-  EXPECT_STREQ(text, "tray");
-}
-
 }  // namespace
 }  // namespace widgets
