@@ -135,6 +135,15 @@ mute_item_checked() {
     awk 'NR > 1 && $NF ~ /^(black|#000000)/ { n++ } END { print n + 0 }')
   [ "$dark" -gt 4 ]
 }
+# Whether the "Mute Bells" picture is the bell behind the red sign: red
+# pixels in the picture column of its row.
+mute_item_picture_muted() {
+  local red
+  red=$(import -window root -crop 18x16+$((menu_left + 14))+$(($(item_y 4) - 8)) +repage txt:- 2>/dev/null |
+    awk -F'[()]' 'NR > 1 { split($2, c, ","); if (c[1] > 200 && c[2] < 60 && c[3] < 60) n++ }
+      END { print n + 0 }')
+  [ "$red" -gt 8 ]
+}
 # Files a test must not be able to replace, even as root.
 lock_file() {
   chattr +i "$1" 2>/dev/null || fail "cannot make $1 immutable (chattr)"
@@ -221,12 +230,14 @@ case_mute_by_tray_click_survives_restart() {
   open_menu
   shot "$E2E_ARTEFACTS/menu-muted.png"
   mute_item_checked || fail "Mute Bells is not checked after the restart"
+  mute_item_picture_muted || fail "Mute Bells does not show the muted picture after the restart"
   close_menu
   choose 4
   check "Mute Bells unmutes" wait_tray bell 5
   sleep 1
   open_menu
   mute_item_checked && fail "Mute Bells is still checked after unmuting"
+  mute_item_picture_muted && fail "Mute Bells still shows the muted picture after unmuting"
   close_menu
   choose 1
   check "Quit ends the program" wait_exit 10
