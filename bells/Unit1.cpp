@@ -35,8 +35,8 @@ const char* const kBellTable =
     "               8:30   9   9:30   10   10:30   11   11:30   12";
 
 HICON LoadSmallIcon(int id) {
-  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                       IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                       16, 16, LR_DEFAULTCOLOR));
 }
 
 HBITMAP MenuPicture(int id) {
@@ -73,8 +73,8 @@ void TForm1::BuildLayout() {
   HICON muted = LoadSmallIcon(IDI_BELL_MUTED);
   SetIcon(bell);
 
-  GroupBox1 = Styled(Create<ui::GroupBox>(this, "GroupBox1", Rect{6, 2, 523, 248}, " Instructions "),
-                     kSansBlue);
+  GroupBox1 = Styled(
+      Create<ui::GroupBox>(this, "GroupBox1", Rect{6, 2, 523, 248}, " Instructions "), kSansBlue);
   Label1 = Styled(Create<ui::Label>(GroupBox1, "Label1", Rect{8, 16, 497, 78}, kInstructions),
                   kSansNavy);
   Label2 = Styled(Create<ui::Label>(GroupBox1, "Label2", Rect{48, 104, 427, 42}, kBellTable),
@@ -100,17 +100,17 @@ void TForm1::BuildLayout() {
   RadioButton1 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton1", Rect{31, 224, 71, 17},
                                                 "Small Bells", true),
                         kSansNavy);
-  RadioButton2 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton2",
-                                                Rect{107, 224, 73, 17}, "Large Bells", false),
+  RadioButton2 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton2", Rect{107, 224, 73, 17},
+                                                "Large Bells", false),
                         kSansNavy);
   RadioButton1->SetBackColor(kWindowColour);
   RadioButton2->SetBackColor(kWindowColour);
   RadioButton1->OnClick = [this] { RadioButton1Click(); };
   RadioButton2->OnClick = [this] { RadioButton2Click(); };
 
-  GroupBox3 = Styled(Create<ui::GroupBox>(this, "GroupBox3", Rect{6, 252, 523, 130},
-                                          " Hours of Operation "),
-                     kSansBlue);
+  GroupBox3 = Styled(
+      Create<ui::GroupBox>(this, "GroupBox3", Rect{6, 252, 523, 130}, " Hours of Operation "),
+      kSansBlue);
   GroupBox4 = Styled(Create<ui::GroupBox>(GroupBox3, "GroupBox4", Rect{7, 16, 160, 106}, " AM "),
                      kSansBlue);
   GroupBox5 = Styled(Create<ui::GroupBox>(GroupBox3, "GroupBox5", Rect{175, 16, 160, 106}, " PM "),
@@ -138,19 +138,17 @@ void TForm1::BuildLayout() {
                              ui::Bevel::Raised);
   Panel2->SetBackColor(kPanelColour);
   Label6 = Styled(Create<ui::Label>(Panel2, "Label6", Rect{53, 12, 0, 0}, "Marlinet"), kSansNavy);
-  HoverLabel3 = Styled(Create<ui::Label>(Panel2, "HoverLabel3", Rect{29, 28, 0, 0},
-                                         "Orvanta Software"),
-                       kSansBlue);
+  HoverLabel3 = Styled(
+      Create<ui::Label>(Panel2, "HoverLabel3", Rect{29, 28, 0, 0}, "Orvanta Software"), kSansBlue);
 
-  SpeedButton2 = Styled(Create<ui::SpeedButton>(this, "SpeedButton2", Rect{6, 385, 76, 24},
-                                                "Processes", false),
-                        kSansNavy);
+  SpeedButton2 = Styled(
+      Create<ui::SpeedButton>(this, "SpeedButton2", Rect{6, 385, 76, 24}, "Processes", false),
+      kSansNavy);
   SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
-  CheckBox25 = Styled(Create<ui::CheckBox>(this, "CheckBox25", Rect{86, 389, 55, 17}, "On/Off", true),
-                      kSansNavy);
-  SpeedButton1 = Styled(Create<ui::SpeedButton>(this, "SpeedButton1", Rect{230, 385, 76, 24}, "OK",
-                                                true),
-                        kSansNavy);
+  CheckBox25 = Styled(
+      Create<ui::CheckBox>(this, "CheckBox25", Rect{86, 389, 55, 17}, "On/Off", true), kSansNavy);
+  SpeedButton1 = Styled(
+      Create<ui::SpeedButton>(this, "SpeedButton1", Rect{230, 385, 76, 24}, "OK", true), kSansNavy);
   SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
 
   Image3 = Create<ui::Image>(this, "Image3", Rect{0, 0, 32, 32}, bell, false);
@@ -173,7 +171,8 @@ void TForm1::BuildMenuAndTimers() {
   Timer2->SetOnTimer([this] { Timer2Timer(); });
 
   PopupMenu1 = Create<ui::PopupMenu>("PopupMenu1");
-  auto item = [this](const char* name, const char* caption, int picture, void (TForm1::*handler)()) {
+  auto item = [this](const char* name, const char* caption, int picture,
+                     void (TForm1::*handler)()) {
     ui::MenuItem* m = Create<ui::MenuItem>(PopupMenu1, name, caption);
     m->SetPicture(MenuPicture(picture));
     m->OnClick = [this, handler] { (this->*handler)(); };

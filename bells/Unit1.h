@@ -23,26 +23,26 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
 
   // Loads, applies or saves the settings file; the mode text is matched
   // exactly and any other text does nothing. File errors are thrown.
-  void InitializeParameters(const std::string& mode);
+  void InitializeParameters(const std::string &mode);
 
   // What the other windows read of the main window.
-  const std::vector<std::string>& SettingsText() const { return settingsText_; }
-  settings::FlagsLine& Flags() { return flags_; }
+  const std::vector<std::string> &SettingsText() const { return settingsText_; }
+  settings::FlagsLine &Flags() { return flags_; }
   bool Muted() const { return MuteBells1->Checked(); }
 
   // Layout names.
   ui::GroupBox *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5;
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
-  ui::Label* HoverLabel3;
+  ui::Label *HoverLabel3;
   ui::Image *Image1, *Image2, *Image3, *Image4;
-  std::array<ui::CheckBox*, 24> HourBoxes{};  // CheckBox0 ... CheckBox23
+  std::array<ui::CheckBox *, 24> HourBoxes{};  // CheckBox0 ... CheckBox23
   ui::CheckBox *CheckBox24, *CheckBox25, *CheckBox27;
   ui::RadioButton *RadioButton1, *RadioButton2;
   ui::Panel *Panel1, *Panel2;
   ui::SpeedButton *SpeedButton1, *SpeedButton2;
-  widgets::TTrayIcon* TrayIcon1;
+  widgets::TTrayIcon *TrayIcon1;
   ui::Timer *Timer1, *Timer2;
-  ui::PopupMenu* PopupMenu1;
+  ui::PopupMenu *PopupMenu1;
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 
  private:
@@ -70,7 +70,7 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
   void ShowMuteState(bool muted);
   bells::BellOptions CurrentBellOptions() override;
   settings::ControlFlags ReadControls() const;
-  void ApplyControls(const settings::ControlFlags& flags);
+  void ApplyControls(const settings::ControlFlags &flags);
   std::string SettingsPath() const;
 
   bells::WinLocalClock clock_;
@@ -86,4 +86,4 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
 };
 
 // The one main window of the program.
-extern TForm1* Form1;
+extern TForm1 *Form1;

@@ -6,10 +6,10 @@ int BellsSilenced = 0;
 
 namespace {
 
-constexpr SoundSet kSmallSet = {"0+1bell.wav", "1bell.wav",   "1+1bell.wav", "2bell.wav",
-                                "2+1bell.wav", "3bell.wav",   "3+1bell.wav", "4bell.wav"};
-constexpr SoundSet kLargeSet = {"0+1Lbell.wav", "1Lbell.wav",   "1+1Lbell.wav", "2Lbell.wav",
-                                "2+1Lbell.wav", "3Lbell.wav",   "3+1Lbell.wav", "4Lbell.wav"};
+constexpr SoundSet kSmallSet = {"0+1bell.wav", "1bell.wav", "1+1bell.wav", "2bell.wav",
+                                "2+1bell.wav", "3bell.wav", "3+1bell.wav", "4bell.wav"};
+constexpr SoundSet kLargeSet = {"0+1Lbell.wav", "1Lbell.wav", "1+1Lbell.wav", "2Lbell.wav",
+                                "2+1Lbell.wav", "3Lbell.wav", "3+1Lbell.wav", "4Lbell.wav"};
 constexpr int kTestStrikeBells = 4;
 
 }  // namespace

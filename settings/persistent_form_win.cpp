@@ -56,16 +56,16 @@ void TPersistentForm::RestoreState() {
 
 void TPersistentForm::LoadProperties() {
   IniProfileStore store(filePath_);
-  settings::LoadProperties(store, Name(), *this, [this](const std::string& c, const std::string& p) {
-    return IsPersistentProperty(c, p);
-  });
+  settings::LoadProperties(
+      store, Name(), *this,
+      [this](const std::string& c, const std::string& p) { return IsPersistentProperty(c, p); });
 }
 
 void TPersistentForm::SaveProperties() {
   IniProfileStore store(filePath_);
-  settings::SaveProperties(store, Name(), *this, [this](const std::string& c, const std::string& p) {
-    return IsPersistentProperty(c, p);
-  });
+  settings::SaveProperties(
+      store, Name(), *this,
+      [this](const std::string& c, const std::string& p) { return IsPersistentProperty(c, p); });
 }
 
 void TPersistentForm::BeforeDestruction() {

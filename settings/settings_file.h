@@ -17,7 +17,7 @@ inline constexpr size_t kFlagsLength = 54;
 inline constexpr size_t kSettingsLines = 1 + kPlaceCount;
 
 // Positions count from 1, as the file's users know them.
-inline constexpr int kFirstHourPosition = 1;   // 1..24: hours 0..23
+inline constexpr int kFirstHourPosition = 1;  // 1..24: hours 0..23
 inline constexpr int kEarlyRingPosition = 25;
 inline constexpr int kDogWatchPosition = 26;
 inline constexpr int kLargeBellsPosition = 27;

@@ -49,10 +49,10 @@ bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& conten
     FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD done = 0;
-    written = file.Valid() &&
-              WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done,
-                        nullptr) &&
-              done == content.size() && FlushFileBuffers(file.Get());
+    written =
+        file.Valid() &&
+        WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done, nullptr) &&
+        done == content.size() && FlushFileBuffers(file.Get());
   }
   if (written &&
       MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

@@ -29,8 +29,8 @@ struct Partial {
   double level;
   double decayScale;
 };
-constexpr Partial kPartials[] = {{0.5, 0.35, 1.6}, {1.0, 1.0, 1.0},  {1.19, 0.45, 0.7},
-                                 {1.5, 0.30, 0.6}, {2.0, 0.55, 0.5}, {2.51, 0.25, 0.35},
+constexpr Partial kPartials[] = {{0.5, 0.35, 1.6},  {1.0, 1.0, 1.0},  {1.19, 0.45, 0.7},
+                                 {1.5, 0.30, 0.6},  {2.0, 0.55, 0.5}, {2.51, 0.25, 0.35},
                                  {3.01, 0.15, 0.25}};
 
 void AddStrike(std::vector<double>& out, double at, const Bell& bell) {
@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
         AddStrike(samples, at + kWithinPair, bell);
       }
       if (single) AddStrike(samples, at, bell);
-      const std::string name = std::to_string(pairs) + (single ? "+1" : "") + bell.marker + "bell.wav";
+      const std::string name =
+          std::to_string(pairs) + (single ? "+1" : "") + bell.marker + "bell.wav";
       if (!WriteWave(folder + "/" + name, samples)) {
         std::fprintf(stderr, "make_bells: cannot write %s/%s\n", folder.c_str(), name.c_str());
         return 1;

@@ -40,10 +40,18 @@ void Application::Run() {
   while (!terminated_) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got <= 0) break;
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchOne(msg);
   }
   terminated_ = true;
+}
+
+void Application::DispatchOne(MSG& msg) {
+  HWND active = GetActiveWindow();
+  if (active && dynamic_cast<Form*>(Window::FromHandle(active)) && IsDialogMessageA(active, &msg)) {
+    return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
 }
 
 void Application::ProcessMessages() {
@@ -53,8 +61,7 @@ void Application::ProcessMessages() {
       terminated_ = true;
       break;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchOne(msg);
   }
 }
 

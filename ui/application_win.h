@@ -37,6 +37,9 @@ class Application {
 
   void Run();
   void ProcessMessages();
+  // Translates and dispatches one message; Tab, arrows and Space move
+  // between and press the controls of the program's active window.
+  void DispatchOne(MSG& msg);
   void Terminate();
   bool Terminated() const { return terminated_; }
 

@@ -81,26 +81,28 @@ std::function<void(const PropertyValue&)> Typed(Set set) {
 
 void Component::PublishBool(std::string name, std::function<bool()> get,
                             std::function<void(bool)> set) {
-  Publish(std::move(name), PropertyKind::Boolean,
-          [get = std::move(get)] { return PropertyValue(get()); }, Typed<bool>(std::move(set)));
+  Publish(
+      std::move(name), PropertyKind::Boolean,
+      [get = std::move(get)] { return PropertyValue(get()); }, Typed<bool>(std::move(set)));
 }
 
 void Component::PublishInt(std::string name, std::function<long long()> get,
                            std::function<void(long long)> set) {
-  Publish(std::move(name), PropertyKind::Integer,
-          [get = std::move(get)] { return PropertyValue(get()); },
-          Typed<long long>(std::move(set)));
+  Publish(
+      std::move(name), PropertyKind::Integer,
+      [get = std::move(get)] { return PropertyValue(get()); }, Typed<long long>(std::move(set)));
 }
 
 void Component::PublishString(std::string name, std::function<std::string()> get,
                               std::function<void(const std::string&)> set) {
-  Publish(std::move(name), PropertyKind::LongString,
-          [get = std::move(get)] { return PropertyValue(get()); },
-          Typed<std::string>(std::move(set)));
+  Publish(
+      std::move(name), PropertyKind::LongString,
+      [get = std::move(get)] { return PropertyValue(get()); }, Typed<std::string>(std::move(set)));
 }
 
 void Component::PublishOther(std::string name) {
-  Publish(std::move(name), PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
+  Publish(
+      std::move(name), PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
 }
 
 }  // namespace ui

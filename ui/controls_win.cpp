@@ -74,8 +74,10 @@ void Control::PublishCommon() {
   PublishInt("Height", [this] { return bounds_.height; });
   PublishInt("Color", [this] { return static_cast<long long>(color_); });
   PublishOther("Font");
-  PublishBool("Enabled", [this] { return Enabled(); }, [this](bool b) { SetEnabled(b); });
-  PublishBool("Visible", [this] { return Visible(); }, [this](bool b) { SetVisible(b); });
+  PublishBool(
+      "Enabled", [this] { return Enabled(); }, [this](bool b) { SetEnabled(b); });
+  PublishBool(
+      "Visible", [this] { return Visible(); }, [this](bool b) { SetVisible(b); });
 }
 
 void Control::PublishCaption() {
@@ -120,12 +122,13 @@ CheckableButton::CheckableButton(Component* owner, Window* parent, std::string n
                                  DWORD style, bool checked)
     : Control(owner, parent, std::move(name), std::move(className)) {
   bounds_ = r;
-  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | style, caption, r.left, r.top, r.width,
-               r.height, ParentHandle(), NextControlId());
+  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | style, caption, r.left, r.top, r.width, r.height,
+               ParentHandle(), NextControlId());
   SetCheckMark(checked);
   PublishCommon();
   PublishCaption();
-  PublishBool("Checked", [this] { return Checked(); }, [this](bool b) { SetChecked(b); });
+  PublishBool(
+      "Checked", [this] { return Checked(); }, [this](bool b) { SetChecked(b); });
 }
 
 bool CheckableButton::Checked() const {
@@ -174,8 +177,8 @@ GroupBox::GroupBox(Component* owner, Window* parent, std::string name, Rect r,
                    const std::string& caption)
     : Control(owner, parent, std::move(name), "TGroupBox") {
   bounds_ = r;
-  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | BS_GROUPBOX, caption, r.left, r.top, r.width,
-               r.height, ParentHandle(), NextControlId());
+  CreateSystem("BUTTON", WS_EX_CONTROLPARENT, kChild | WS_VISIBLE | BS_GROUPBOX, caption, r.left,
+               r.top, r.width, r.height, ParentHandle(), NextControlId());
   PublishCommon();
   PublishCaption();
 }
@@ -265,7 +268,8 @@ Edit::Edit(Component* owner, Window* parent, std::string name, Rect r, const std
                kChild | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, text, r.left, r.top, r.width,
                r.height, ParentHandle(), NextControlId());
   PublishCommon();
-  PublishString("Text", [this] { return Text(); }, [this](const std::string& t) { SetText(t); });
+  PublishString(
+      "Text", [this] { return Text(); }, [this](const std::string& t) { SetText(t); });
 }
 
 void Edit::Command(WORD code) {

@@ -58,8 +58,8 @@ class CheckableButton : public Control {
   std::function<void()> OnClick;
 
  protected:
-  CheckableButton(Component* owner, Window* parent, std::string name, std::string className,
-                  Rect r, const std::string& caption, DWORD style, bool checked);
+  CheckableButton(Component* owner, Window* parent, std::string name, std::string className, Rect r,
+                  const std::string& caption, DWORD style, bool checked);
   // Sets the mark alone, raising nothing.
   void SetCheckMark(bool checked);
 };

@@ -25,9 +25,9 @@ BOOL CALLBACK CollectEnabledVisible(HWND hwnd, LPARAM param) {
 
 Form::Form(std::string name, std::string className)
     : Component(nullptr, std::move(name), std::move(className)) {
-  CreateOwn("TMarlinetForm", 0, kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX |
-                                     WS_THICKFRAME,
-            "", CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, 0);
+  CreateOwn("TMarlinetForm", WS_EX_CONTROLPARENT,
+            kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, "",
+            CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, 0);
 }
 
 Form::~Form() {
@@ -52,7 +52,7 @@ std::string Form::Caption() const {
 
 void Form::SetBorder(BorderStyle style, BorderIcons icons) {
   DWORD s = kFormStyle;
-  DWORD ex = 0;
+  DWORD ex = WS_EX_CONTROLPARENT;
   if (icons.systemMenu) s |= WS_SYSMENU;
   if (style == BorderStyle::Dialog) {
     s |= DS_MODALFRAME;
@@ -62,7 +62,9 @@ void Form::SetBorder(BorderStyle style, BorderIcons icons) {
     if (icons.maximize) s |= WS_MAXIMIZEBOX;
     if (style == BorderStyle::Sizeable) s |= WS_THICKFRAME;
   }
-  SetWindowLongPtrA(Handle(), GWL_STYLE, static_cast<LONG_PTR>(s | (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE)));
+  SetWindowLongPtrA(
+      Handle(), GWL_STYLE,
+      static_cast<LONG_PTR>(s | (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE)));
   SetWindowLongPtrA(Handle(), GWL_EXSTYLE, static_cast<LONG_PTR>(ex));
   SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -152,8 +154,7 @@ int Form::ShowModal() {
       app.Terminate();  // hand the quit on to the main loop
       break;
     }
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    app.DispatchOne(msg);
   }
   modal_ = false;
   for (HWND w : disabled) {

@@ -24,7 +24,8 @@ void Icon::Reset(HICON adopt) {
 }
 
 COLORREF ColorToRgb(Color c) {
-  return (c & kSystemColorFlag) ? GetSysColor(static_cast<int>(c & 0xFF)) : static_cast<COLORREF>(c);
+  return (c & kSystemColorFlag) ? GetSysColor(static_cast<int>(c & 0xFF))
+                                : static_cast<COLORREF>(c);
 }
 
 HFONT SharedFont(const FontSpec& font) {

@@ -13,13 +13,18 @@ UINT NextCommandId() {
 }  // namespace
 
 MenuItem::MenuItem(Component* owner, PopupMenu* menu, std::string name, const std::string& caption)
-    : Component(owner, std::move(name), "TMenuItem"), menu_(menu), caption_(caption),
+    : Component(owner, std::move(name), "TMenuItem"),
+      menu_(menu),
+      caption_(caption),
       id_(NextCommandId()) {
   menu_->Attach(this);
   PublishString("Caption", [this] { return caption_; });
-  PublishBool("Checked", [this] { return checked_; }, [this](bool b) { SetChecked(b); });
-  PublishBool("Default", [this] { return default_; }, [this](bool b) { SetDefault(b); });
-  PublishBool("Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
+  PublishBool(
+      "Checked", [this] { return checked_; }, [this](bool b) { SetChecked(b); });
+  PublishBool(
+      "Default", [this] { return default_; }, [this](bool b) { SetDefault(b); });
+  PublishBool(
+      "Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
   PublishOther("Bitmap");
 }
 
@@ -54,15 +59,16 @@ void MenuItem::Update() {
   MENUITEMINFOA info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE | MIIM_BITMAP;
-  info.fState = (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_DISABLED) |
-                (default_ ? MFS_DEFAULT : 0);
+  info.fState =
+      (checked_ ? MFS_CHECKED : 0) | (enabled_ ? 0 : MFS_DISABLED) | (default_ ? MFS_DEFAULT : 0);
   info.hbmpItem = picture_.Get();
   SetMenuItemInfoA(menu_->Handle(), id_, FALSE, &info);
 }
 
 PopupMenu::PopupMenu(Component* owner, std::string name)
     : Component(owner, std::move(name), "TPopupMenu"), menu_(CreatePopupMenu()) {
-  PublishBool("AutoPopup", [this] { return autoPopup; }, [this](bool b) { autoPopup = b; });
+  PublishBool(
+      "AutoPopup", [this] { return autoPopup; }, [this](bool b) { autoPopup = b; });
 }
 
 PopupMenu::~PopupMenu() {
@@ -76,9 +82,9 @@ void PopupMenu::Attach(MenuItem* item) {
 }
 
 void PopupMenu::Popup(int x, int y, HWND owner) {
-  const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-      menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0, owner,
-      nullptr));
+  const UINT chosen = static_cast<UINT>(
+      TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0,
+                     owner, nullptr));
   if (!chosen) return;
   for (MenuItem* item : items_) {
     if (item->Id() == chosen) {

@@ -8,9 +8,11 @@ constexpr UINT_PTR kTimerId = 1;
 Timer::Timer(Component* owner, std::string name, unsigned interval)
     : Component(owner, std::move(name), "TTimer"), interval_(interval) {
   CreateOwn("TMarlinetTimer", 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE, 0);
-  PublishBool("Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
-  PublishInt("Interval", [this] { return interval_; },
-             [this](long long i) { SetInterval(static_cast<unsigned>(i)); });
+  PublishBool(
+      "Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
+  PublishInt(
+      "Interval", [this] { return interval_; },
+      [this](long long i) { SetInterval(static_cast<unsigned>(i)); });
   PublishOther("OnTimer");
 }
 

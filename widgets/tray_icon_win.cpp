@@ -34,9 +34,12 @@ LRESULT TrayMessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 TTrayIcon::TTrayIcon(ui::Component* owner, std::string name)
     : Component(owner, std::move(name), "TTrayIcon"), window_(*this) {
-  PublishBool("Active", [this] { return active_; }, [this](bool b) { SetActive(b); });
-  PublishBool("Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
-  PublishString("Hint", [this] { return hint_; }, [this](const std::string& h) { SetHint(h); });
+  PublishBool(
+      "Active", [this] { return active_; }, [this](bool b) { SetActive(b); });
+  PublishBool(
+      "Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
+  PublishString(
+      "Hint", [this] { return hint_; }, [this](const std::string& h) { SetHint(h); });
   PublishOther("Icon");
   PublishOther("Icons");
   // Animation is not offered: a single icon is all the program shows.
@@ -62,8 +65,8 @@ void TTrayIcon::FillRecord() {
   record_.uID = 0;
   record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record_.uCallbackMessage = kTrayCallbackMessage;
-  record_.hIcon = icon_.Empty() ? reinterpret_cast<HICON>(static_cast<LONG_PTR>(-1))
-                                : icon_.Handle();
+  record_.hIcon =
+      icon_.Empty() ? reinterpret_cast<HICON>(static_cast<LONG_PTR>(-1)) : icon_.Handle();
   const std::string tip = TrayTipText(hint_);
   std::memcpy(record_.szTip, tip.c_str(), tip.size() + 1);
 }

@@ -51,7 +51,7 @@ TEST_F(BellTickTest, StrikeMinutesStrikeOnceAndTheLatchClearsAMinuteLater) {
     Played played;
   };
   const Step steps[] = {
-      {14, 0, {"2bell.wav"}}, {14, 1, {}}, {14, 29, {}},  {14, 30, {"2+1bell.wav"}},
+      {14, 0, {"2bell.wav"}}, {14, 1, {}},  {14, 29, {}},           {14, 30, {"2+1bell.wav"}},
       {14, 31, {}},           {14, 59, {}}, {15, 0, {"3bell.wav"}},
   };
   for (const auto& s : steps) {
@@ -67,8 +67,8 @@ TEST_F(BellTickTest, EarlyRingStrikesAMinuteBeforeAndNotAgainOnTime) {
     bool latchAfter;
   };
   const Step steps[] = {
-      {9, 29, {"1+1bell.wav"}, true}, {9, 30, {}, true},          {9, 31, {}, false},
-      {9, 59, {"2bell.wav"}, true},   {10, 0, {}, true},          {10, 1, {}, false},
+      {9, 29, {"1+1bell.wav"}, true},  {9, 30, {}, true},  {9, 31, {}, false},
+      {9, 59, {"2bell.wav"}, true},    {10, 0, {}, true},  {10, 1, {}, false},
       {18, 29, {"2+1bell.wav"}, true}, {18, 30, {}, true},
   };
   for (const auto& s : steps) {

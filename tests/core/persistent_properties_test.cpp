@@ -46,21 +46,29 @@ class Thing : public ui::Component {
 
   Thing(ui::Component* owner, std::string name, std::string cls = "TThing")
       : Component(owner, std::move(name), std::move(cls)) {
-    Publish("Caption", ui::PropertyKind::LongString, [this] { return ui::PropertyValue(caption); },
-            [this](const ui::PropertyValue& v) { caption = std::get<std::string>(v); });
-    Publish("Checked", ui::PropertyKind::Boolean, [this] { return ui::PropertyValue(checked); },
-            [this](const ui::PropertyValue& v) { checked = std::get<bool>(v); });
-    Publish("Tag", ui::PropertyKind::Integer, [this] { return ui::PropertyValue(tag); },
-            [this](const ui::PropertyValue& v) { tag = std::get<long long>(v); });
-    Publish("Accel", ui::PropertyKind::Char, [this] { return ui::PropertyValue(accel); },
-            [this](const ui::PropertyValue& v) { accel = std::get<char>(v); });
-    Publish("Text", ui::PropertyKind::ShortString, [this] { return ui::PropertyValue(text); },
-            [this](const ui::PropertyValue& v) { text = std::get<std::string>(v); });
-    Publish("Ratio", ui::PropertyKind::Float, [this] { return ui::PropertyValue(ratio); },
-            [this](const ui::PropertyValue& v) { ratio = std::get<double>(v); });
-    Publish("Align", ui::PropertyKind::Enumeration, [] { return ui::PropertyValue(); },
-            [](const ui::PropertyValue&) { ADD_FAILURE() << "enumerations are never set"; });
-    Publish("Font", ui::PropertyKind::Other, [] { return ui::PropertyValue(); }, nullptr);
+    Publish(
+        "Caption", ui::PropertyKind::LongString, [this] { return ui::PropertyValue(caption); },
+        [this](const ui::PropertyValue& v) { caption = std::get<std::string>(v); });
+    Publish(
+        "Checked", ui::PropertyKind::Boolean, [this] { return ui::PropertyValue(checked); },
+        [this](const ui::PropertyValue& v) { checked = std::get<bool>(v); });
+    Publish(
+        "Tag", ui::PropertyKind::Integer, [this] { return ui::PropertyValue(tag); },
+        [this](const ui::PropertyValue& v) { tag = std::get<long long>(v); });
+    Publish(
+        "Accel", ui::PropertyKind::Char, [this] { return ui::PropertyValue(accel); },
+        [this](const ui::PropertyValue& v) { accel = std::get<char>(v); });
+    Publish(
+        "Text", ui::PropertyKind::ShortString, [this] { return ui::PropertyValue(text); },
+        [this](const ui::PropertyValue& v) { text = std::get<std::string>(v); });
+    Publish(
+        "Ratio", ui::PropertyKind::Float, [this] { return ui::PropertyValue(ratio); },
+        [this](const ui::PropertyValue& v) { ratio = std::get<double>(v); });
+    Publish(
+        "Align", ui::PropertyKind::Enumeration, [] { return ui::PropertyValue(); },
+        [](const ui::PropertyValue&) { ADD_FAILURE() << "enumerations are never set"; });
+    Publish(
+        "Font", ui::PropertyKind::Other, [] { return ui::PropertyValue(); }, nullptr);
   }
 };
 
@@ -79,8 +87,9 @@ TEST(ProfileValues, Bounds) {
     const char* text;
     int value;
   } cases[] = {
-      {"0x20", 32}, {"0X20", 32}, {"0x", 0},   {"0xZZ", 0},   {"120", 120}, {"-8", -8},
-      {"0", 0},     {"", 0},      {"junk", 0}, {"12px", 0},   {"020", 20},  {"0x7fffffff", 2147483647},
+      {"0x20", 32},       {"0X20", 32}, {"0x", 0},   {"0xZZ", 0},
+      {"120", 120},       {"-8", -8},   {"0", 0},    {"", 0},
+      {"junk", 0},        {"12px", 0},  {"020", 20}, {"0x7fffffff", 2147483647},
       {"99999999999", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseBound(c.text), c.value) << c.text;
@@ -91,11 +100,22 @@ TEST(ProfileValues, Integers) {
     const char* text;
     std::optional<int> value;
   } cases[] = {
-      {"42", 42},          {"-42", -42},        {"+7", 7},          {"$1F", 31},
-      {"0x1f", 31},        {"-$10", -16},       {"2147483647", 2147483647},
-      {"-2147483648", -2147483647 - 1},         {"2147483648", std::nullopt},
-      {"", std::nullopt},  {" 1", std::nullopt}, {"1 ", std::nullopt}, {"1.5", std::nullopt},
-      {"x", std::nullopt}, {"-", std::nullopt},  {"$", std::nullopt},
+      {"42", 42},
+      {"-42", -42},
+      {"+7", 7},
+      {"$1F", 31},
+      {"0x1f", 31},
+      {"-$10", -16},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", std::nullopt},
+      {"", std::nullopt},
+      {" 1", std::nullopt},
+      {"1 ", std::nullopt},
+      {"1.5", std::nullopt},
+      {"x", std::nullopt},
+      {"-", std::nullopt},
+      {"$", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseInteger(c.text), c.value) << c.text;
 }
@@ -109,10 +129,10 @@ TEST(ProfileValues, ConversionsByKind) {
     const char* text;
     bool applied;
   } cases[] = {
-      {"Checked", "TRUE", true},   {"Checked", "FALSE", true}, {"Checked", "true", false},
-      {"Checked", "True", false},  {"Checked", "1", false},    {"Checked", "", false},
-      {"Tag", "17", true},         {"Tag", "seventeen", false}, {"Accel", "xyz", true},
-      {"Text", "a b|c", true},     {"Ratio", "2.5", false},    {"Align", "alClient", false},
+      {"Checked", "TRUE", true},  {"Checked", "FALSE", true},  {"Checked", "true", false},
+      {"Checked", "True", false}, {"Checked", "1", false},     {"Checked", "", false},
+      {"Tag", "17", true},        {"Tag", "seventeen", false}, {"Accel", "xyz", true},
+      {"Text", "a b|c", true},    {"Ratio", "2.5", false},     {"Align", "alClient", false},
       {"Font", "Arial", false},
   };
   for (const auto& c : cases) {
@@ -144,9 +164,15 @@ TEST(PersistentProperties, SavesPickedPropertiesInComponentOrder) {
   WriteBounds(store, "Form1", {10, 20, 300, 400});
   SaveProperties(store, "Form1", w, ByNames(names));
   const std::vector<std::string> expected = {
-      "Top=10",           "Left=20",         "Width=300",         "Height=400",
-      "CheckBox1.Checked=TRUE",               "Edit1.Checked=FALSE", "Edit1.Text=Lisbon [+0]",
-      "Item1.Caption=Quit", "Item1.Checked=FALSE",
+      "Top=10",
+      "Left=20",
+      "Width=300",
+      "Height=400",
+      "CheckBox1.Checked=TRUE",
+      "Edit1.Checked=FALSE",
+      "Edit1.Text=Lisbon [+0]",
+      "Item1.Caption=Quit",
+      "Item1.Checked=FALSE",
   };
   // CheckBox1.Text is empty and so not written; Caption is kept for the menu class only.
   EXPECT_EQ(store.writes, expected);

@@ -47,7 +47,14 @@ TEST(SettingsFile, FlagsLinePositions) {
 
 TEST(SettingsFile, ControlsRoundTripThroughTheFirst28Positions) {
   // Hours 0, 5 and 23; early ring, large bells; dog watch and launcher off.
-  const std::string line = "100001000000000000000001" "1" "0" "1" "0" "11111111111111111111111" "abc";
+  const std::string line =
+      "100001000000000000000001"
+      "1"
+      "0"
+      "1"
+      "0"
+      "11111111111111111111111"
+      "abc";
   const ControlFlags c = ReadControlFlags(FlagsLine(line));
   for (int h = 0; h < 24; ++h) EXPECT_EQ(c.hours[h], h == 0 || h == 5 || h == 23) << h;
   EXPECT_TRUE(c.earlyRing);

@@ -24,7 +24,8 @@ class DemoForm : public settings::TPersistentForm {
     first = Create<ui::CheckBox>(group, "CheckBox1", ui::Rect{8, 16, 80, 17}, "First", true);
     second = Create<ui::CheckBox>(group, "CheckBox2", ui::Rect{8, 36, 80, 17}, "Second", false);
     small = Create<ui::RadioButton>(this, "RadioButton1", ui::Rect{8, 90, 80, 17}, "Small", true);
-    large = Create<ui::RadioButton>(this, "RadioButton2", ui::Rect{100, 90, 80, 17}, "Large", false);
+    large =
+        Create<ui::RadioButton>(this, "RadioButton2", ui::Rect{100, 90, 80, 17}, "Large", false);
     menu = Create<ui::PopupMenu>("PopupMenu1");
     item = Create<ui::MenuItem>(menu, "Item1", "Item");
     large->OnClick = [this] { ++largeClicks; };
@@ -73,10 +74,9 @@ TEST(PersistentForm, SavesToARealFileAndASecondWindowRestoresIt) {
   EXPECT_EQ(lines[3].rfind("Width=", 0), 0u);
   EXPECT_EQ(lines[4].rfind("Height=", 0), 0u);
   const std::vector<std::string> marks(lines.begin() + 5, lines.end());
-  EXPECT_EQ(marks, (std::vector<std::string>{
-                       "CheckBox1.Checked=FALSE", "CheckBox2.Checked=TRUE",
-                       "RadioButton1.Checked=FALSE", "RadioButton2.Checked=TRUE",
-                       "Item1.Checked=TRUE"}));
+  EXPECT_EQ(marks, (std::vector<std::string>{"CheckBox1.Checked=FALSE", "CheckBox2.Checked=TRUE",
+                                             "RadioButton1.Checked=FALSE",
+                                             "RadioButton2.Checked=TRUE", "Item1.Checked=TRUE"}));
 
   DemoForm restored(ini);
   restored.AfterConstruction();

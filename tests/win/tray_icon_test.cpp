@@ -43,9 +43,7 @@ class TrayIconTest : public testing::Test {
     tray->OnMouseUp = [this](MouseButton, ShiftState, int, int) { events.push_back("up"); };
   }
 
-  void Notice(UINT notice) {
-    SendMessageA(tray->MessageWindow(), kTrayCallbackMessage, 0, notice);
-  }
+  void Notice(UINT notice) { SendMessageA(tray->MessageWindow(), kTrayCallbackMessage, 0, notice); }
 
   Host host;
   TTrayIcon* tray = nullptr;
@@ -134,8 +132,7 @@ TEST_F(TrayIconTest, AThrowingClickHandlerIsReportedAndTheIconKeepsWorking) {
   Notice(WM_LBUTTONDOWN);
   Notice(WM_LBUTTONUP);
   EXPECT_EQ(clicks, 2);
-  EXPECT_EQ(errors.messages,
-            (std::vector<std::string>{"Click went wrong.", "Click went wrong."}));
+  EXPECT_EQ(errors.messages, (std::vector<std::string>{"Click went wrong.", "Click went wrong."}));
   EXPECT_TRUE(IsWindow(tray->MessageWindow()));
 }
 

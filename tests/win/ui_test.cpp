@@ -55,13 +55,14 @@ TEST(Form, ClientSizeBorderAndCentringAtFirstShow) {
 TEST(RadioButton, ClickRaisedOnEverySelectionByUserOrProgram) {
   Plain form("Form1");
   auto* a = form.Create<ui::RadioButton>(&form, "RadioButton1", ui::Rect{0, 0, 80, 17}, "A", true);
-  auto* b = form.Create<ui::RadioButton>(&form, "RadioButton2", ui::Rect{0, 20, 80, 17}, "B", false);
+  auto* b =
+      form.Create<ui::RadioButton>(&form, "RadioButton2", ui::Rect{0, 20, 80, 17}, "B", false);
   int aClicks = 0, bClicks = 0;
   a->OnClick = [&] { ++aClicks; };
   b->OnClick = [&] { ++bClicks; };
   b->SetChecked(true);
   EXPECT_FALSE(a->Checked());
-  b->SetChecked(true);  // already selected: nothing
+  b->SetChecked(true);                        // already selected: nothing
   SendMessageA(a->Handle(), BM_CLICK, 0, 0);  // the user's click
   EXPECT_TRUE(a->Checked());
   EXPECT_FALSE(b->Checked());
@@ -142,7 +143,8 @@ TEST(Memo, LinesRoundTripWithoutWrapping) {
 
 TEST(SpeedButton, ClicksOnlyWhenEnabled) {
   Plain form("Form1");
-  auto* button = form.Create<ui::SpeedButton>(&form, "SpeedButton1", ui::Rect{0, 0, 76, 24}, "OK", true);
+  auto* button =
+      form.Create<ui::SpeedButton>(&form, "SpeedButton1", ui::Rect{0, 0, 76, 24}, "OK", true);
   int clicks = 0;
   button->OnClick = [&] { ++clicks; };
   form.Show();
