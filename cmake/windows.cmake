@@ -5,15 +5,19 @@
 find_program(MARLINET_HOST_CXX NAMES c++ g++ REQUIRED)
 set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
 function(host_tool name)
+  set(sources ${CMAKE_SOURCE_DIR}/tools/${name}.cpp)
+  foreach(extra IN LISTS ARGN)
+    list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/${extra})
+  endforeach()
   add_custom_command(
     OUTPUT ${host_tools}/${name}${CMAKE_HOST_EXECUTABLE_SUFFIX}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
-    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -o ${host_tools}/${name}
-            ${CMAKE_SOURCE_DIR}/tools/${name}.cpp
-    DEPENDS ${CMAKE_SOURCE_DIR}/tools/${name}.cpp
+    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -I${CMAKE_SOURCE_DIR} -o ${host_tools}/${name}
+            ${sources}
+    DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/tools/bell_synth.h
     COMMENT "Building the host tool ${name}")
 endfunction()
-host_tool(make_bells)
+host_tool(make_bells bell_synth.cpp)
 host_tool(make_pictures)
 set(bell_names 0+1 1 1+1 2 2+1 3 3+1 4)
 set(bell_files)

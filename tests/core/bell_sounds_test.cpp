@@ -1,0 +1,88 @@
+// The recordings as a listener hears them: the right number of strikes, in
+// pairs, and no click where a strike's ring ends.
+#include "tools/bell_synth.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+namespace bellsynth {
+namespace {
+
+// Onsets: 30 ms windows (long enough to smooth the beating of the partials)
+// whose energy jumps well above the window before.
+std::vector<double> StrikeTimes(const std::vector<int16_t>& s) {
+  constexpr size_t kWindow = kSampleRate * 3 / 100;
+  constexpr double kSeconds = 0.03;
+  std::vector<double> energy;
+  for (size_t i = 0; i + kWindow <= s.size(); i += kWindow) {
+    double e = 0;
+    for (size_t j = i; j < i + kWindow; ++j) e += double(s[j]) * s[j];
+    energy.push_back(e / kWindow);
+  }
+  std::vector<double> times;
+  for (size_t w = 1; w < energy.size(); ++w) {
+    if (energy[w] > 1.0e6 && energy[w] > 1.45 * energy[w - 1]) {
+      const double t = w * kSeconds;
+      if (times.empty() || t - times.back() > 0.15) times.push_back(t);
+    }
+  }
+  return times;
+}
+
+TEST(BellSounds, EachCountStrikesThatManyTimesInPairs) {
+  for (const Bell& bell : {kSmallBell, kLargeBell}) {
+    for (int count = 1; count <= 8; ++count) {
+      SCOPED_TRACE(FileName(count, bell));
+      const auto times = StrikeTimes(Strikes(count, bell));
+      ASSERT_EQ(static_cast<int>(times.size()), count);
+      // The two strikes of a pair are close; pairs are well apart.
+      for (size_t i = 1; i < times.size(); ++i) {
+        const double gap = times[i] - times[i - 1];
+        if (i % 2 == 1) {
+          EXPECT_LT(gap, 0.5) << "strike " << i;
+        } else {
+          EXPECT_GT(gap, 0.5) << "strike " << i;
+        }
+      }
+    }
+  }
+}
+
+TEST(BellSounds, NamesFollowPairsAndSingles) {
+  const char* small[] = {"0+1bell.wav", "1bell.wav", "1+1bell.wav", "2bell.wav",
+                         "2+1bell.wav", "3bell.wav", "3+1bell.wav", "4bell.wav"};
+  for (int count = 1; count <= 8; ++count) {
+    EXPECT_EQ(FileName(count, kSmallBell), small[count - 1]);
+  }
+  EXPECT_EQ(FileName(5, kLargeBell), "2+1Lbell.wav");
+}
+
+TEST(BellSounds, EachRingDiesAwayBeforeItEnds) {
+  // A ring cut off while still sounding clicks. Every strike ends the same
+  // way, so a single strike's last 20 ms tell: next to silent.
+  for (const Bell& bell : {kSmallBell, kLargeBell}) {
+    const auto s = Strikes(1, bell);
+    constexpr size_t kTailSamples = kSampleRate / 50;
+    ASSERT_GT(s.size(), kTailSamples);
+    double sum = 0;
+    for (size_t i = s.size() - kTailSamples; i < s.size(); ++i) sum += double(s[i]) * s[i];
+    EXPECT_LT(std::sqrt(sum / kTailSamples), 20.0) << bell.marker;
+  }
+}
+
+TEST(BellSounds, WaveHeaderDescribesTheSamples) {
+  const std::vector<int16_t> samples = {0, 1000, -1000};
+  const std::string wav = WaveFile(samples);
+  ASSERT_EQ(wav.size(), 44u + 6u);
+  EXPECT_EQ(wav.substr(0, 4), "RIFF");
+  EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+  EXPECT_EQ(wav.substr(36, 4), "data");
+  EXPECT_EQ(static_cast<unsigned char>(wav[40]), 6u);
+  EXPECT_EQ(static_cast<unsigned char>(wav[44 + 2]), 1000 & 0xFF);
+}
+
+}  // namespace
+}  // namespace bellsynth
