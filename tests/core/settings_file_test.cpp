@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <random>
 
 #include "ui/error.h"
 
@@ -30,6 +31,27 @@ TEST(SettingsFile, LineEndings) {
   for (const auto& c : cases) EXPECT_EQ(SplitLines(c.content), c.lines) << c.content;
   EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
   EXPECT_EQ(JoinLines({}), "");
+}
+
+TEST(SettingsFile, AnyLinesWithoutLineBreaksSurviveWritingAndReading) {
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<int> byte(0, 255), length(0, 70), count(0, 30);
+  for (int round = 0; round < 500; ++round) {
+    Lines lines(count(random));
+    for (auto& line : lines) {
+      const int n = length(random);
+      for (int i = 0; i < n; ++i) {
+        char c = static_cast<char>(byte(random));
+        line += (c == '\r' || c == '\n') ? 'x' : c;
+      }
+    }
+    ASSERT_EQ(SplitLines(JoinLines(lines)), lines) << "round " << round;
+    // Whatever the first line holds, reading and writing the flags never
+    // throws and writes a line of at least the file's 54 positions.
+    FlagsLine flags(lines.empty() ? std::string() : lines[0]);
+    WriteControlFlags(ReadControlFlags(flags), flags);
+    EXPECT_GE(SettingsLines(flags, PlacesFromLines(lines))[0].size(), kFlagsLength);
+  }
 }
 
 TEST(SettingsFile, FlagsLinePositions) {

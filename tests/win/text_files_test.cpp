@@ -1,0 +1,53 @@
+// Whole-file reads and replacements against the real file system.
+#include "settings/text_files_win.h"
+
+#include <gtest/gtest.h>
+
+#include "win_test_util.h"
+
+namespace settings {
+namespace {
+
+int FilesIn(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  int n = 0;
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  do {
+    n += !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  return n;
+}
+
+TEST(WinTextFiles, ReadsReplacesAndCreates) {
+  testutil::TempFolder folder;
+  WinTextFiles files;
+  const std::string path = folder.Path() + "prefs.kvr";
+  EXPECT_EQ(files.ReadAll(path), std::nullopt);
+  ASSERT_TRUE(files.ReplaceAll(path, "first\r\n"));
+  EXPECT_EQ(files.ReadAll(path), "first\r\n");
+  const std::string binary("a\0b\xff\r\n", 6);
+  ASSERT_TRUE(files.ReplaceAll(path, binary));
+  EXPECT_EQ(files.ReadAll(path), binary);
+  ASSERT_TRUE(files.ReplaceAll(path, ""));
+  EXPECT_EQ(files.ReadAll(path), "");
+  EXPECT_EQ(FilesIn(folder.Path()), 1);  // no temporary file left beside it
+}
+
+TEST(WinTextFiles, AFailedReplaceLeavesNothingBehind) {
+  testutil::TempFolder folder;
+  WinTextFiles files;
+  // A folder of the file's name cannot be replaced by a file.
+  const std::string path = folder.Path() + "prefs.kvr";
+  ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+  EXPECT_FALSE(files.ReplaceAll(path, "new\r\n"));
+  EXPECT_EQ(FilesIn(folder.Path()), 0);
+  EXPECT_EQ(files.ReadAll(path), std::nullopt);
+  RemoveDirectoryA(path.c_str());
+  // Nor can a file in a folder that does not exist be written.
+  EXPECT_FALSE(files.ReplaceAll(folder.Path() + "missing\\prefs.kvr", "x"));
+}
+
+}  // namespace
+}  // namespace settings
