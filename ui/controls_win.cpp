@@ -35,6 +35,27 @@ void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
   InflateRect(&r, -1, -1);
 }
 
+// One WM_PAINT of a control the program draws itself: the whole client area
+// filled with its colour first, so nothing of an earlier picture shows.
+class Painting {
+ public:
+  Painting(HWND hwnd, Color background) : hwnd_(hwnd), dc(BeginPaint(hwnd, &ps_)) {
+    GetClientRect(hwnd, &client);
+    FillRect(dc, &client, SharedBrush(background));
+  }
+  ~Painting() { EndPaint(hwnd_, &ps_); }
+  Painting(const Painting&) = delete;
+  Painting& operator=(const Painting&) = delete;
+
+ private:
+  PAINTSTRUCT ps_{};
+  HWND hwnd_;
+
+ public:
+  HDC dc;
+  RECT client{};
+};
+
 }  // namespace
 
 // --- Control -------------------------------------------------------------
@@ -210,14 +231,9 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      RECT r;
-      GetClientRect(Handle(), &r);
-      FrameEdges(dc, r, outer_);
-      FrameEdges(dc, r, inner_);
-      FillRect(dc, &r, SharedBrush(color_));
-      EndPaint(Handle(), &ps);
+      Painting paint(Handle(), color_);
+      FrameEdges(paint.dc, paint.client, outer_);
+      FrameEdges(paint.dc, paint.client, inner_);
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -244,13 +260,10 @@ LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      RECT r;
-      GetClientRect(Handle(), &r);
-      FillRect(dc, &r, SharedBrush(color_));
-      if (!icon_.Empty()) DrawIconEx(dc, 0, 0, icon_.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
-      EndPaint(Handle(), &ps);
+      Painting paint(Handle(), color_);
+      if (!icon_.Empty()) {
+        DrawIconEx(paint.dc, 0, 0, icon_.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
+      }
       return 0;
     }
     default:
@@ -333,11 +346,9 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      RECT r;
-      GetClientRect(Handle(), &r);
-      FillRect(dc, &r, SharedBrush(color_));
+      Painting paint(Handle(), color_);
+      HDC dc = paint.dc;
+      const RECT r = paint.client;
       if (Enabled() && (hot_ || down_)) {
         RECT edge = r;
         DrawEdge(dc, &edge, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
@@ -360,7 +371,6 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
       }
       SelectObject(dc, old);
-      EndPaint(Handle(), &ps);
       return 0;
     }
     case WM_MOUSEMOVE:

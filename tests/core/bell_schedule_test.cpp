@@ -81,12 +81,6 @@ TEST(BellSchedule, WholeDayForBothCustomsAndBothEarlyRingSettings) {
   }
 }
 
-TEST(BellSchedule, StrikeMinutes) {
-  for (int m = 0; m < 60; ++m) {
-    EXPECT_EQ(IsStrikeMinute(m), m == 0 || m == 29 || m == 30 || m == 59) << m;
-  }
-}
-
 TEST(BellSchedule, HourGateAroundMidnightAndBeforeAClearBox) {
   struct Case {
     HourBoxes boxes;
