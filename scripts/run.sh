@@ -7,8 +7,7 @@ cd "$here/.."
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target marlinet
-export WINEPREFIX="$PWD/build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/wine-env.sh
 bash scripts/wine-prefix.sh
 if [ -z "${DISPLAY:-}" ]; then
   source scripts/xvfb.sh

@@ -16,8 +16,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 
 echo "== Win32 and end-to-end tests under Wine"
-export WINEPREFIX="$PWD/build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+source scripts/wine-env.sh
 bash scripts/wine-prefix.sh
 source scripts/xvfb.sh
 cleanup() {

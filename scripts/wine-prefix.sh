@@ -5,8 +5,7 @@
 # that windows and the notification area have known places.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export WINEPREFIX=${WINEPREFIX:-$here/../build/wineprefix}
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+source "$here/wine-env.sh"
 stamp="$WINEPREFIX/.marlinet-prefix-v1"
 [ -f "$stamp" ] && exit 0
 
