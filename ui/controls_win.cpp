@@ -35,27 +35,6 @@ void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
   InflateRect(&r, -1, -1);
 }
 
-// One WM_PAINT of a control the program draws itself: the whole client area
-// filled with its colour first, so nothing of an earlier picture shows.
-class Painting {
- public:
-  Painting(HWND hwnd, Color background) : hwnd_(hwnd), dc(BeginPaint(hwnd, &ps_)) {
-    GetClientRect(hwnd, &client);
-    FillRect(dc, &client, SharedBrush(background));
-  }
-  ~Painting() { EndPaint(hwnd_, &ps_); }
-  Painting(const Painting&) = delete;
-  Painting& operator=(const Painting&) = delete;
-
- private:
-  PAINTSTRUCT ps_{};
-  HWND hwnd_;
-
- public:
-  HDC dc;
-  RECT client{};
-};
-
 }  // namespace
 
 // --- Control -------------------------------------------------------------
@@ -216,38 +195,55 @@ LRESULT GroupBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return Control::HandleMessage(msg, wp, lp);
 }
 
+// --- DrawnControl ---------------------------------------------------------
+
+LRESULT DrawnControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // the paint fills the background itself, without flicker
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      RECT client;
+      GetClientRect(Handle(), &client);
+      FillRect(dc, &client, SharedBrush(color_));
+      Paint(dc, client);
+      EndPaint(Handle(), &ps);
+      return 0;
+    }
+    default:
+      return Control::HandleMessage(msg, wp, lp);
+  }
+}
+
 // --- Panel ---------------------------------------------------------------
 
 Panel::Panel(Component* owner, Window* parent, std::string name, Rect r, Bevel inner, Bevel outer)
-    : Control(owner, parent, std::move(name), "TPanel"), inner_(inner), outer_(outer) {
+    : DrawnControl(owner, parent, std::move(name), "TPanel"), inner_(inner), outer_(outer) {
   bounds_ = r;
   CreateOwn("TMarlinetPanel", WS_EX_CONTROLPARENT, kChild | WS_VISIBLE | WS_CLIPCHILDREN, "",
             r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
   PublishCommon();
 }
 
+void Panel::Paint(HDC dc, RECT client) {
+  FrameEdges(dc, client, outer_);
+  FrameEdges(dc, client, inner_);
+}
+
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      Painting paint(Handle(), color_);
-      FrameEdges(paint.dc, paint.client, outer_);
-      FrameEdges(paint.dc, paint.client, inner_);
-      return 0;
-    }
-    case WM_LBUTTONDOWN:
-      SetFocus();
-      return 0;
-    default:
-      return Control::HandleMessage(msg, wp, lp);
+  if (msg == WM_LBUTTONDOWN) {
+    SetFocus();
+    return 0;
   }
+  return DrawnControl::HandleMessage(msg, wp, lp);
 }
 
 // --- Image ---------------------------------------------------------------
 
 Image::Image(Component* owner, Window* parent, std::string name, Rect r, HICON icon, bool visible)
-    : Control(owner, parent, std::move(name), "TImage"), icon_(icon ? CopyIcon(icon) : nullptr) {
+    : DrawnControl(owner, parent, std::move(name), "TImage"),
+      icon_(icon ? CopyIcon(icon) : nullptr) {
   bounds_ = r;
   CreateOwn("TMarlinetImage", 0, kChild | VisibleStyle(visible), "", r.left, r.top, r.width,
             r.height, ParentHandle(), NextControlId());
@@ -255,20 +251,8 @@ Image::Image(Component* owner, Window* parent, std::string name, Rect r, HICON i
   PublishOther("Picture");
 }
 
-LRESULT Image::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      Painting paint(Handle(), color_);
-      if (!icon_.Empty()) {
-        DrawIconEx(paint.dc, 0, 0, icon_.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
-      }
-      return 0;
-    }
-    default:
-      return Control::HandleMessage(msg, wp, lp);
-  }
+void Image::Paint(HDC dc, RECT) {
+  if (!icon_.Empty()) DrawIconEx(dc, 0, 0, icon_.Handle(), 0, 0, 0, nullptr, DI_NORMAL);
 }
 
 // --- Edit and Memo -------------------------------------------------------
@@ -329,7 +313,7 @@ void Memo::SetLines(const std::vector<std::string>& lines) {
 
 SpeedButton::SpeedButton(Component* owner, Window* parent, std::string name, Rect r,
                          const std::string& caption, bool visible)
-    : Control(owner, parent, std::move(name), "TSpeedButton") {
+    : DrawnControl(owner, parent, std::move(name), "TSpeedButton") {
   bounds_ = r;
   CreateOwn("TMarlinetSpeedButton", 0, kChild | VisibleStyle(visible), caption, r.left, r.top,
             r.width, r.height, ParentHandle(), NextControlId());
@@ -341,38 +325,32 @@ void SpeedButton::Click() {
   if (OnClick) OnClick();
 }
 
+void SpeedButton::Paint(HDC dc, RECT r) {
+  if (Enabled() && (hot_ || down_)) {
+    RECT edge = r;
+    DrawEdge(dc, &edge, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+  }
+  const std::string text = Caption();
+  HGDIOBJ old = SelectObject(dc, SharedFont(font_));
+  SetBkMode(dc, TRANSPARENT);
+  auto draw = [&](int offset, COLORREF colour) {
+    RECT at = r;
+    OffsetRect(&at, offset, offset);
+    SetTextColor(dc, colour);
+    DrawTextA(dc, text.c_str(), -1, &at, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  };
+  if (Enabled()) {
+    draw(down_ ? 1 : 0, ColorToRgb(font_.color));
+  } else {
+    // The engraved look of a disabled caption.
+    draw(1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    draw(0, GetSysColor(COLOR_BTNSHADOW));
+  }
+  SelectObject(dc, old);
+}
+
 LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      Painting paint(Handle(), color_);
-      HDC dc = paint.dc;
-      const RECT r = paint.client;
-      if (Enabled() && (hot_ || down_)) {
-        RECT edge = r;
-        DrawEdge(dc, &edge, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-      }
-      const std::string text = Caption();
-      HGDIOBJ old = SelectObject(dc, SharedFont(font_));
-      SetBkMode(dc, TRANSPARENT);
-      RECT textRect = r;
-      if (down_) OffsetRect(&textRect, 1, 1);
-      if (Enabled()) {
-        SetTextColor(dc, ColorToRgb(font_.color));
-        DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      } else {
-        // The engraved look of a disabled caption.
-        OffsetRect(&textRect, 1, 1);
-        SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
-        DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        OffsetRect(&textRect, -1, -1);
-        SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
-        DrawTextA(dc, text.c_str(), -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-      }
-      SelectObject(dc, old);
-      return 0;
-    }
     case WM_MOUSEMOVE:
       if (!hot_) {
         hot_ = true;
@@ -416,7 +394,7 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return r;
     }
     default:
-      return Control::HandleMessage(msg, wp, lp);
+      return DrawnControl::HandleMessage(msg, wp, lp);
   }
 }
 

@@ -95,13 +95,23 @@ class GroupBox : public Control {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
+// A control the program draws itself: each paint starts from its whole client
+// area filled with its colour, so nothing of an earlier picture shows.
+class DrawnControl : public Control {
+ protected:
+  using Control::Control;
+  virtual void Paint(HDC dc, RECT client) = 0;
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+};
+
 enum class Bevel { None, Lowered, Raised };
 
-class Panel : public Control {
+class Panel : public DrawnControl {
  public:
   Panel(Component* owner, Window* parent, std::string name, Rect r, Bevel inner, Bevel outer);
 
  protected:
+  void Paint(HDC dc, RECT client) override;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
@@ -109,13 +119,13 @@ class Panel : public Control {
 };
 
 // Shows an icon at its natural size in the top-left corner.
-class Image : public Control {
+class Image : public DrawnControl {
  public:
   Image(Component* owner, Window* parent, std::string name, Rect r, HICON icon, bool visible);
   const Icon& Picture() const { return icon_; }
 
  protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void Paint(HDC dc, RECT client) override;
 
  private:
   Icon icon_;
@@ -143,7 +153,7 @@ class Memo : public Control {
 };
 
 // A flat button: a frame only under the pointer, grey text when disabled.
-class SpeedButton : public Control {
+class SpeedButton : public DrawnControl {
  public:
   SpeedButton(Component* owner, Window* parent, std::string name, Rect r,
               const std::string& caption, bool visible);
@@ -151,6 +161,7 @@ class SpeedButton : public Control {
   void Click();
 
  protected:
+  void Paint(HDC dc, RECT client) override;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
