@@ -238,7 +238,6 @@ void TForm1::InitializeParameters(const std::string& mode) {
     case settings::ParameterMode::PgmStart: {
       settingsText_ = settings::LoadSettingsFile(files_, SettingsPath());
       flags_ = settings::FlagsLine(settingsText_.empty() ? std::string() : settingsText_[0]);
-      places_ = settings::PlacesFromLines(settingsText_);
       ApplyControls(settings::ReadControlFlags(flags_));
       break;
     }
@@ -248,7 +247,9 @@ void TForm1::InitializeParameters(const std::string& mode) {
       break;
     case settings::ParameterMode::ParmUpdate:
       settings::WriteControlFlags(ReadControls(), flags_);
-      settingsText_ = settings::SettingsLines(flags_, places_);
+      // The place texts go back as the buffer holds them until the clocks
+      // window owns them.
+      settingsText_ = settings::SettingsLines(flags_, settings::PlacesFromLines(settingsText_));
       settings::SaveSettingsFile(files_, SettingsPath(), settingsText_);
       break;
   }
@@ -294,10 +295,7 @@ void TForm1::Quit1Click() {
   Close();
 }
 
-void TForm1::Parameters1Click() {
-  Show();
-  BringToFront();
-}
+void TForm1::Parameters1Click() { Show(); }  // showing also brings it to the front
 
 void TForm1::Clocks1Click() {
   // The clocks window is not part of the program yet.

@@ -81,8 +81,6 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.
   std::vector<std::string> settingsText_;
-  // The place box texts as loaded; written back until the clocks window owns them.
-  std::array<std::string, settings::kPlaceCount> places_;
 };
 
 // The one main window of the program.

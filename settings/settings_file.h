@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/text_lines.h"
+
 namespace settings {
 
 inline constexpr const char* kSettingsFileName = "prefs.kvr";
@@ -41,11 +43,8 @@ class FlagsLine {
   std::string text_;
 };
 
-// Lines end at CR LF, LF alone or CR alone; a final line break ends the last
-// line rather than starting an empty one.
-std::vector<std::string> SplitLines(std::string_view content);
-// Every line ended by CR LF.
-std::string JoinLines(const std::vector<std::string>& lines);
+using ui::JoinLines;
+using ui::SplitLines;
 
 // The 25 lines written: the flags line, then the place texts. A flags line
 // shorter than the file's 54 positions is lengthened with "0".

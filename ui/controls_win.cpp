@@ -1,6 +1,7 @@
 #include "ui/controls_win.h"
 
 #include "ui/application_win.h"
+#include "ui/text_lines.h"
 
 namespace ui {
 namespace {
@@ -285,29 +286,9 @@ Memo::Memo(Component* owner, Window* parent, std::string name, Rect r, bool visi
   PublishOther("Lines");
 }
 
-std::vector<std::string> Memo::Lines() const {
-  std::vector<std::string> lines;
-  const std::string text = Caption();
-  if (text.empty()) return lines;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-    if (start == text.size()) break;  // a final line break ends the last line
-  }
-  return lines;
-}
+std::vector<std::string> Memo::Lines() const { return SplitLines(Caption()); }
 
-void Memo::SetLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const auto& l : lines) text += l + "\r\n";
-  SetCaption(text);
-}
+void Memo::SetLines(const std::vector<std::string>& lines) { SetCaption(JoinLines(lines)); }
 
 // --- SpeedButton ---------------------------------------------------------
 

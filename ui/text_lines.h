@@ -1,0 +1,16 @@
+// Text as lines: the settings file and the multi-line edit share one rule.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ui {
+
+// Lines end at CR LF, LF alone or CR alone; a final line break ends the last
+// line rather than starting an empty one.
+std::vector<std::string> SplitLines(std::string_view content);
+// Every line ended by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+}  // namespace ui
