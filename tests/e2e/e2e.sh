@@ -61,19 +61,28 @@ winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 shot() { import -window root "$1" 2>/dev/null; }
 
-# What the tray icon shows: "bell", "muted" or "none", from its pixels.
+# How many pixels of one kind a screen region holds: red (the prohibition
+# sign), gold (the bell) or black (a check mark).
+count_pixels() {  # count_pixels <crop geometry> red|gold|black
+  import -window root -crop "$1" +repage -depth 8 txt:- 2>/dev/null |
+    awk -F'[()]' -v kind="$2" 'NR > 1 {
+      split($2, c, ","); r = c[1] + 0; g = c[2] + 0; b = c[3] + 0
+      if (kind == "red" && r > 200 && g < 60 && b < 60) n++
+      if (kind == "gold" && r > 150 && g > 100 && b < 100) n++
+      if (kind == "black" && r < 40 && g < 40 && b < 40) n++
+    } END { print n + 0 }'
+}
+
+# What the tray icon shows: "bell", "muted" or "none".
 tray_state() {
-  local f
-  f=$(mktemp --suffix=.txt)
-  import -window root -crop 18x18+$((TRAY_X - 9))+$((TRAY_Y - 9)) +repage txt:- 2>/dev/null >"$f"
-  awk -F'[()]' 'NR > 1 {
-      split($2, c, ",")
-      r = c[1] + 0; g = c[2] + 0; b = c[3] + 0
-      if (r > 200 && g < 60 && b < 60) red++
-      if (r > 200 && g > 150 && b < 120) gold++
-    }
-    END { if (red > 8) print "muted"; else if (gold > 8) print "bell"; else print "none" }' "$f"
-  rm -f "$f"
+  local icon=18x18+$((TRAY_X - 9))+$((TRAY_Y - 9))
+  if [ "$(count_pixels "$icon" red)" -gt 8 ]; then
+    echo muted
+  elif [ "$(count_pixels "$icon" gold)" -gt 8 ]; then
+    echo bell
+  else
+    echo none
+  fi
 }
 wait_tray() {  # wait_tray <state> [seconds]
   local t=$((${2:-10} * 10)) now
@@ -130,19 +139,11 @@ choose() {
 # Whether the open menu shows a check mark beside "Mute Bells": dark pixels
 # in the check column left of the item pictures.
 mute_item_checked() {
-  local dark
-  dark=$(import -window root -crop 12x14+$((menu_left + 2))+$(($(item_y 4) - 7)) +repage txt:- 2>/dev/null |
-    awk 'NR > 1 && $NF ~ /^(black|#000000)/ { n++ } END { print n + 0 }')
-  [ "$dark" -gt 4 ]
+  [ "$(count_pixels 12x14+$((menu_left + 2))+$(($(item_y 4) - 7)) black)" -gt 4 ]
 }
-# Whether the "Mute Bells" picture is the bell behind the red sign: red
-# pixels in the picture column of its row.
+# Whether the "Mute Bells" picture is the bell behind the red sign.
 mute_item_picture_muted() {
-  local red
-  red=$(import -window root -crop 18x16+$((menu_left + 14))+$(($(item_y 4) - 8)) +repage txt:- 2>/dev/null |
-    awk -F'[()]' 'NR > 1 { split($2, c, ","); if (c[1] > 200 && c[2] < 60 && c[3] < 60) n++ }
-      END { print n + 0 }')
-  [ "$red" -gt 8 ]
+  [ "$(count_pixels 18x16+$((menu_left + 14))+$(($(item_y 4) - 8)) red)" -gt 8 ]
 }
 # Files a test must not be able to replace, even as root.
 lock_file() {
