@@ -7,12 +7,17 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ui::Application& app = ui::Application::Instance();
-  app.Initialize();
-  app.showMainForm = false;
-  app.CreateForm<TForm1>();
-  app.Run();
-  // Saves the main window's state and takes the tray icon away.
-  app.DestroyForms();
-  Form1 = nullptr;
-  return 0;
+  return app.RunGuarded([&app] {
+    app.Initialize();
+    // A second start from the same folder would strike every bell twice and
+    // race the first copy for its files.
+    if (!app.ClaimProgramFolder()) return 0;
+    app.showMainForm = false;
+    app.CreateForm<TForm1>();
+    app.Run();
+    // Saves the main window's state and takes the tray icon away.
+    app.DestroyForms();
+    Form1 = nullptr;
+    return 0;
+  });
 }

@@ -1,6 +1,8 @@
 #include "bells/Unit1.h"
 
 #include <cstdio>
+#include <optional>
+#include <stdexcept>
 
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
@@ -34,14 +36,24 @@ const char* const kBellTable =
     "               4:30   5   5:30   6    6:30    7    7:30    8\r\n"
     "               8:30   9   9:30   10   10:30   11   11:30   12";
 
+// The pictures are part of the program: one that is missing is a broken
+// build, reported at start rather than shown as a blank.
+[[noreturn]] void MissingResource(int id) {
+  throw std::runtime_error("Cannot load resource " + std::to_string(id));
+}
+
 HICON LoadSmallIcon(int id) {
-  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                       16, 16, LR_DEFAULTCOLOR));
+  auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+  if (!icon) MissingResource(id);
+  return icon;
 }
 
 HBITMAP MenuPicture(int id) {
   const std::string bmp = ui::LoadRcData(id);
-  return ui::MenuPictureFromBmp(bmp.data(), bmp.size());
+  HBITMAP picture = ui::MenuPictureFromBmp(bmp.data(), bmp.size());
+  if (!picture) MissingResource(id);
+  return picture;
 }
 
 template <class C>
@@ -55,7 +67,8 @@ C* Styled(C* control, const ui::FontSpec& font) {
 TForm1::TForm1()
     : TPersistentForm("Form1", "TForm1"),
       player_(GetModuleHandleA(nullptr), ui::ProgramFolder()),
-      bellTick_(clock_, player_, *this) {
+      bellTick_(clock_, player_, *this),
+      settingsFile_(files_, ui::ProgramFolder() + settings::kSettingsFileName) {
   Form1 = this;
   SetBackColor(kWindowColour);
   SetFont(kSansNavy);
@@ -186,23 +199,22 @@ void TForm1::BuildMenuAndTimers() {
   TrayIcon1->SetPopupMenu(PopupMenu1);
 }
 
-std::string TForm1::SettingsPath() const {
-  return ui::ProgramFolder() + settings::kSettingsFileName;
-}
-
 // --- Start ----------------------------------------------------------------
 
 void TForm1::FormCreate() {
   SpeedButton2->SetVisible(true);
   Timer2->SetInterval(1000);
+  // A failed load is reported only once the sound set and the mute state are
+  // in force: the ticks go on while the box waits for the user.
+  std::optional<ui::Error> loadError;
   try {
     InitializeParameters("PgmStart");
   } catch (const ui::Error& e) {
-    // Reported once; the program then runs on what the window holds.
-    ui::Application::Instance().HandleException(e);
+    loadError = e;
   }
   InitializeParameters("PgmUpdate");
   ShowMuteState(MuteBells1->Checked());
+  if (loadError) ui::Application::Instance().HandleException(*loadError);
 }
 
 void TForm1::FormPaint() { Panel1->SetFocus(); }
@@ -236,7 +248,7 @@ void TForm1::InitializeParameters(const std::string& mode) {
   if (!parsed) return;
   switch (*parsed) {
     case settings::ParameterMode::PgmStart: {
-      settingsText_ = settings::LoadSettingsFile(files_, SettingsPath());
+      settingsText_ = settingsFile_.Load();
       flags_ = settings::FlagsLine(settingsText_.empty() ? std::string() : settingsText_[0]);
       ApplyControls(settings::ReadControlFlags(flags_));
       break;
@@ -250,7 +262,7 @@ void TForm1::InitializeParameters(const std::string& mode) {
       // The place texts go back as the buffer holds them until the clocks
       // window owns them.
       settingsText_ = settings::SettingsLines(flags_, settings::PlacesFromLines(settingsText_));
-      settings::SaveSettingsFile(files_, SettingsPath(), settingsText_);
+      settingsFile_.Save(settingsText_);
       break;
   }
 }

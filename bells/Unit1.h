@@ -71,12 +71,12 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
   bells::BellOptions CurrentBellOptions() override;
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);
-  std::string SettingsPath() const;
 
   bells::WinLocalClock clock_;
   bells::WinSoundPlayer player_;
   bells::BellTick bellTick_;
   settings::WinTextFiles files_;
+  settings::SettingsFile settingsFile_;
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.

@@ -64,15 +64,22 @@ std::optional<ParameterMode> ParseParameterMode(std::string_view text) {
   return std::nullopt;
 }
 
-std::vector<std::string> LoadSettingsFile(TextFiles& files, const std::string& path) {
-  const auto content = files.ReadAll(path);
-  if (!content) throw ui::FileOpenError(path);
+std::vector<std::string> SettingsFile::Load() {
+  const auto content = files_.ReadAll(path_);
+  if (!content) {
+    keepUnread_ = files_.Exists(path_);
+    throw ui::FileOpenError(path_);
+  }
+  keepUnread_ = false;
   return SplitLines(*content);
 }
 
-void SaveSettingsFile(TextFiles& files, const std::string& path,
-                      const std::vector<std::string>& lines) {
-  if (!files.ReplaceAll(path, JoinLines(lines))) throw ui::FileCreateError(path);
+void SettingsFile::Save(const std::vector<std::string>& lines) {
+  if (keepUnread_ && !files_.MoveAside(path_, path_ + kBackupSuffix)) {
+    throw ui::FileCreateError(path_);
+  }
+  keepUnread_ = false;
+  if (!files_.ReplaceAll(path_, JoinLines(lines))) throw ui::FileCreateError(path_);
 }
 
 }  // namespace settings

@@ -73,13 +73,35 @@ class TextFiles {
  public:
   virtual ~TextFiles() = default;
   virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
+  // Whether anything stands at the path; true also when that cannot be told.
+  virtual bool Exists(const std::string& path) = 0;
   // Replaces the file as a whole or leaves the old one untouched.
   virtual bool ReplaceAll(const std::string& path, const std::string& content) = 0;
+  // Renames the file to `to`, replacing a file there; true also when there
+  // was no file to move.
+  virtual bool MoveAside(const std::string& path, const std::string& to) = 0;
 };
 
-// Throw ui::FileOpenError / ui::FileCreateError with the full path.
-std::vector<std::string> LoadSettingsFile(TextFiles& files, const std::string& path);
-void SaveSettingsFile(TextFiles& files, const std::string& path,
-                      const std::vector<std::string>& lines);
+inline constexpr const char* kBackupSuffix = ".bak";
+
+// The settings file of one run. Only a missing file is a first run: a file
+// that is there but could not be read at start (held by another program, too
+// large, no access) is never replaced blind. The first save of such a run
+// moves it to "<path>.bak" first, and fails when that cannot be done.
+class SettingsFile {
+ public:
+  SettingsFile(TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+
+  const std::string& Path() const { return path_; }
+  // Throws ui::FileOpenError with the full path.
+  std::vector<std::string> Load();
+  // Throws ui::FileCreateError with the full path; the old file stays whole.
+  void Save(const std::vector<std::string>& lines);
+
+ private:
+  TextFiles& files_;
+  std::string path_;
+  bool keepUnread_ = false;
+};
 
 }  // namespace settings

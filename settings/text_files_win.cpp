@@ -39,6 +39,19 @@ std::optional<std::string> WinTextFiles::ReadAll(const std::string& path) {
   return content;
 }
 
+bool WinTextFiles::Exists(const std::string& path) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+bool WinTextFiles::MoveAside(const std::string& path, const std::string& to) {
+  if (MoveFileExA(path.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  return GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& content) {
   const auto slash = path.find_last_of("\\/");
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);

@@ -10,7 +10,9 @@ namespace settings {
 class WinTextFiles final : public TextFiles {
  public:
   std::optional<std::string> ReadAll(const std::string& path) override;
+  bool Exists(const std::string& path) override;
   bool ReplaceAll(const std::string& path, const std::string& content) override;
+  bool MoveAside(const std::string& path, const std::string& to) override;
 };
 
 }  // namespace settings

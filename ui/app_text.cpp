@@ -25,6 +25,24 @@ std::string TitleFromExecutablePath(const std::string& path) {
   return name;
 }
 
+std::string InstanceMutexName(const std::string& folder) {
+  std::string key;
+  for (unsigned char c : folder) {
+    if (c == '/') c = '\\';
+    // Letter case as the file system ignores it: the lower case of the
+    // title rule, applied to every character.
+    key += static_cast<char>(LowerAnsi(c));
+  }
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  // FNV-1a: a path can be longer than a kernel object's name may be.
+  unsigned long long hash = 14695981039346656037ull;
+  for (unsigned char c : key) hash = (hash ^ c) * 1099511628211ull;
+  static const char* const kDigits = "0123456789abcdef";
+  std::string name = "Marlinet-";
+  for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[(hash >> shift) & 15];
+  return name;
+}
+
 std::string WithFullStop(const std::string& message) {
   if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
   return message;

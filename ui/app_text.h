@@ -15,4 +15,9 @@ std::string TitleFromExecutablePath(const std::string& path);
 // stop; those ending in punctuation are left as they are.
 std::string WithFullStop(const std::string& message);
 
+// The name of the mutex that keeps one copy of the program per folder: the
+// same for every spelling of one folder (letter case, "/" or "\\", a final
+// separator or none), short enough for any system, with no "\\" in it.
+std::string InstanceMutexName(const std::string& folder);
+
 }  // namespace ui

@@ -19,6 +19,39 @@ void Application::Initialize() {
   title_ = TitleFromExecutablePath(path);
 }
 
+bool Application::ClaimProgramFolder() {
+  // One folder can be named in several ways; its long name is one of them.
+  std::string folder = ProgramFolder();
+  std::string longName(MAX_PATH, '\0');
+  const DWORD n = GetLongPathNameA(folder.c_str(), longName.data(), MAX_PATH);
+  if (n > 0 && n < MAX_PATH) folder = longName.substr(0, n);
+  const std::string name = "Local\\" + InstanceMutexName(folder);
+  folderMutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
+  // Without a mutex the program runs: a second copy is the lesser harm.
+  return !(folderMutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+int Application::RunGuarded(const std::function<int()>& body) noexcept {
+  std::string failure;
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    failure = e.what();
+  } catch (...) {
+    failure = "Unexpected error";
+  }
+  try {
+    // Half-made windows go first, the tray icon with them, so the box's own
+    // loop reaches none of them.
+    forms_.clear();
+    mainForm_ = nullptr;
+    DiscardQuit();
+    ShowError(failure);
+  } catch (...) {
+  }
+  return 1;
+}
+
 void Application::Adopt(std::unique_ptr<Form> form) {
   Form* raw = form.get();
   forms_.push_back(std::move(form));
@@ -43,6 +76,15 @@ void Application::Run() {
     DispatchOne(msg);
   }
   terminated_ = true;
+  DiscardQuit();
+}
+
+void Application::DiscardQuit() {
+  // A quit message still queued would end at once any box shown while the
+  // windows are destroyed (a failed save of the form state, say).
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
 }
 
 void Application::DispatchOne(MSG& msg) {
@@ -66,8 +108,19 @@ void Application::ProcessMessages() {
 }
 
 void Application::Terminate() {
+  if (terminated_) return;
   terminated_ = true;
   PostQuitMessage(0);
+}
+
+void Application::EndSession() noexcept {
+  for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
+    try {
+      (*it)->BeforeDestruction();
+    } catch (...) {
+      // Nobody is left to read a box.
+    }
+  }
 }
 
 void Application::DestroyForms() {

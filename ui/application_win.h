@@ -35,6 +35,15 @@ class Application {
   Form* MainForm() const { return mainForm_; }
   Form* ActiveForm() const;
 
+  // False when another copy of the program runs from the same folder: this
+  // one must then end at once, showing and writing nothing.
+  bool ClaimProgramFolder();
+
+  // Runs the program's start, loop and end; an error that escapes it (no
+  // window could be made, a resource is missing) is shown and ends the
+  // program with exit code 1.
+  int RunGuarded(const std::function<int()>& body) noexcept;
+
   void Run();
   void ProcessMessages();
   // Translates and dispatches one message; Tab, arrows and Space move
@@ -42,6 +51,10 @@ class Application {
   void DispatchOne(MSG& msg);
   void Terminate();
   bool Terminated() const { return terminated_; }
+
+  // The session ends (log-off, shutdown): every form keeps its state as at
+  // an orderly exit, and no box is shown, since nobody would see it.
+  void EndSession() noexcept;
 
   // Forms go last created first; a form's save that fails is reported once
   // and the shutdown goes on.
@@ -56,11 +69,13 @@ class Application {
  private:
   Application() = default;
   void Adopt(std::unique_ptr<Form> form);
+  void DiscardQuit();
 
   std::string title_;
   std::vector<std::unique_ptr<Form>> forms_;
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
+  HANDLE folderMutex_ = nullptr;
 };
 
 }  // namespace ui

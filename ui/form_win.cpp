@@ -182,6 +182,12 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (OnPaint) Dispatch(OnPaint);
       return 0;
     }
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The process may be ended at any moment after this returns.
+      if (wp && Application::Instance().MainForm() == this) Application::Instance().EndSession();
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) == WA_INACTIVE) {
         if (OnDeactivate) Dispatch(OnDeactivate);

@@ -70,8 +70,9 @@ HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
   };
   const COLORREF transparent = pixel(0, h - 1);
 
-  // Menus draw item pictures without alpha, so the transparent colour becomes
-  // the menu's own background.
+  // Wine draws item pictures without alpha, newer Windows blends them with
+  // it: the transparent colour becomes the menu's own background and every
+  // pixel is opaque, so both show the same picture.
   const COLORREF menu = GetSysColor(COLOR_MENU);
   BITMAPINFO out{};
   out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -87,7 +88,7 @@ HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const COLORREF c = pixel(x, y) == transparent ? menu : pixel(x, y);
-      dst[y * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+      dst[y * w + x] = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   }
   return bmp;

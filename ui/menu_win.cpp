@@ -82,16 +82,21 @@ void PopupMenu::Attach(MenuItem* item) {
 }
 
 void PopupMenu::Popup(int x, int y, HWND owner) {
+  if (MenuItem* item = Track(x, y, owner)) Dispatch([item] { item->Click(); });
+}
+
+MenuItem* PopupMenu::Track(int x, int y, HWND owner) {
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0,
                      owner, nullptr));
-  if (!chosen) return;
+  return chosen ? FindItem(chosen) : nullptr;
+}
+
+MenuItem* PopupMenu::FindItem(UINT id) const {
   for (MenuItem* item : items_) {
-    if (item->Id() == chosen) {
-      Dispatch([item] { item->Click(); });
-      return;
-    }
+    if (item->Id() == id) return item;
   }
+  return nullptr;
 }
 
 }  // namespace ui

@@ -58,6 +58,9 @@ class PopupMenu : public Component {
   // Shows the menu at a screen position and waits until it closes; the chosen
   // item's handler then runs. The owner window receives the menu's messages.
   void Popup(int x, int y, HWND owner);
+  // The same, but returns the chosen item (or null) without running it.
+  MenuItem* Track(int x, int y, HWND owner);
+  MenuItem* FindItem(UINT id) const;
 
  private:
   friend class MenuItem;

@@ -1,5 +1,7 @@
 #include "ui/timer_win.h"
 
+#include "ui/application_win.h"
+
 namespace ui {
 namespace {
 constexpr UINT_PTR kTimerId = 1;
@@ -45,7 +47,9 @@ void Timer::Update() {
 
 LRESULT Timer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER && wp == kTimerId) {
-    if (onTimer_) Dispatch(onTimer_);
+    // Once the program is ending, windows are being destroyed under boxes
+    // that run their own loops: no tick may reach them.
+    if (onTimer_ && !Application::Instance().Terminated()) Dispatch(onTimer_);
     return 0;
   }
   return Window::HandleMessage(msg, wp, lp);

@@ -22,6 +22,18 @@ ShiftState BaseShiftState() {
   return s;
 }
 
+constexpr UINT_PTR kAddRetryTimer = 1;
+// The chosen menu item's id, run from the message loop once the tray has
+// finished with the menu.
+constexpr UINT kRunMenuItem = WM_APP + 1;
+
+// Sent to every top-level window when the shell (re)starts: icons must be
+// added again.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 }  // namespace
 
 TrayMessageWindow::TrayMessageWindow(TTrayIcon& owner) : owner_(owner) {
@@ -34,6 +46,7 @@ LRESULT TrayMessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 TTrayIcon::TTrayIcon(ui::Component* owner, std::string name)
     : Component(owner, std::move(name), "TTrayIcon"), window_(*this) {
+  TaskbarCreatedMessage();
   PublishBool(
       "Active", [this] { return active_; }, [this](bool b) { SetActive(b); });
   PublishBool(
@@ -72,14 +85,26 @@ void TTrayIcon::FillRecord() {
 }
 
 void TTrayIcon::Show() {
+  retriesLeft_ = kAddRetries;
+  Add();
+}
+
+void TTrayIcon::Add() {
   Hide();
   if (icon_.Empty()) return;
   ClearPressed();
   FillRecord();
   added_ = Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+  // The shell may be starting or busy; waiting for the next change of icon
+  // could leave the program without one for hours.
+  if (!added_ && retriesLeft_ > 0) {
+    --retriesLeft_;
+    SetTimer(window_.Handle(), kAddRetryTimer, kAddRetryMs, nullptr);
+  }
 }
 
 void TTrayIcon::Hide() {
+  KillTimer(window_.Handle(), kAddRetryTimer);
   Shell_NotifyIconA(NIM_DELETE, &record_);
   added_ = false;
   ClearPressed();
@@ -142,13 +167,19 @@ bool TTrayIcon::ShowPopupMenu(int x, int y) {
   };
   foreground();
   ui::Application::Instance().ProcessMessages();
+  ui::MenuItem* chosen = nullptr;
   try {
-    popupMenu_->Popup(x, y, window_.Handle());
+    chosen = popupMenu_->Track(x, y, window_.Handle());
   } catch (...) {
     foreground();
     throw;
   }
   foreground();
+  // Without a message after the menu, the next one may close at once.
+  PostMessageA(window_.Handle(), WM_NULL, 0, 0);
+  // The command runs after the tray's last step, so a window it shows keeps
+  // the foreground.
+  if (chosen) PostMessageA(window_.Handle(), kRunMenuItem, chosen->Id(), 0);
   return true;
 }
 
@@ -164,7 +195,10 @@ bool TTrayIcon::ClickDefaultMenuItem() {
 }
 
 LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kTrayCallbackMessage && enabled_) {
+  // Once the program is ending, the icon takes no more commands.
+  const bool accepting = enabled_ && !ui::Application::Instance().Terminated();
+  if (msg == kTrayCallbackMessage) {
+    if (!accepting) return 0;
     POINT p{};
     GetCursorPos(&p);
     try {
@@ -174,6 +208,23 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return 0;
   }
+  if (msg == kRunMenuItem) {
+    ui::MenuItem* item = popupMenu_ ? popupMenu_->FindItem(static_cast<UINT>(wp)) : nullptr;
+    if (item && accepting) ui::Dispatch([item] { item->Click(); });
+    return 0;
+  }
+  if (msg == TaskbarCreatedMessage() && msg != 0) {
+    if (active_) Show();
+    return 0;
+  }
+  if (msg == WM_TIMER && wp == kAddRetryTimer) {
+    KillTimer(window_.Handle(), kAddRetryTimer);
+    if (active_ && !added_) Add();
+    return 0;
+  }
+  // Another program's polite close must not leave a running program without
+  // its icon.
+  if (msg == WM_CLOSE) return 0;
   return DefWindowProcA(window_.Handle(), msg, wp, lp);
 }
 

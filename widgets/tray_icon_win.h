@@ -57,6 +57,10 @@ class TTrayIcon : public ui::Component, public TrayMouse {
   void Hide();
   void Refresh();
 
+  // A failed add is tried again this many times, this far apart.
+  static constexpr int kAddRetries = 5;
+  static constexpr UINT kAddRetryMs = 2000;
+
   // The shell's callback for one notice, as the message window receives it.
   LRESULT HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp);
 
@@ -67,10 +71,12 @@ class TTrayIcon : public ui::Component, public TrayMouse {
 
  private:
   void FillRecord();
+  void Add();
   NOTIFYICONDATAA record_{};
   bool active_ = true;
   bool enabled_ = true;
   bool added_ = false;
+  int retriesLeft_ = 0;
   std::string hint_;
   ui::Icon icon_;
   ui::PopupMenu* popupMenu_ = nullptr;

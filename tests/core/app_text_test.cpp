@@ -41,5 +41,18 @@ TEST(AppText, FullStopAfterLettersAndDigitsOnly) {
   for (const auto& c : cases) EXPECT_EQ(WithFullStop(c.message), c.shown) << c.message;
 }
 
+TEST(AppText, OneInstanceNamePerFolder) {
+  const std::string base = InstanceMutexName("C:\\Ships\\Marlinet\\");
+  for (const char* same : {"C:\\Ships\\Marlinet", "c:\\SHIPS\\marlinet\\", "C:/Ships/Marlinet/"}) {
+    EXPECT_EQ(InstanceMutexName(same), base) << same;
+  }
+  for (const char* other : {"C:\\Ships\\Marlinet2\\", "D:\\Ships\\Marlinet\\", "C:\\Ships\\"}) {
+    EXPECT_NE(InstanceMutexName(other), base) << other;
+  }
+  const std::string longest = InstanceMutexName(std::string(4000, 'x'));
+  EXPECT_LT(longest.size(), 64u);
+  EXPECT_EQ(base.find('\\'), std::string::npos);
+}
+
 }  // namespace
 }  // namespace ui

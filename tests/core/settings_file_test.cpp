@@ -139,15 +139,25 @@ TEST(SettingsFile, ParameterModesAreExact) {
 
 struct FakeFiles : TextFiles {
   std::map<std::string, std::string> files;
+  std::map<std::string, bool> locked;  // there, but neither readable nor movable
   bool failWrites = false;
   std::optional<std::string> ReadAll(const std::string& path) override {
     auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
+    if (it == files.end() || locked[path]) return std::nullopt;
     return it->second;
   }
+  bool Exists(const std::string& path) override { return files.contains(path); }
   bool ReplaceAll(const std::string& path, const std::string& content) override {
-    if (failWrites) return false;
+    if (failWrites || locked[path]) return false;
     files[path] = content;
+    return true;
+  }
+  bool MoveAside(const std::string& path, const std::string& to) override {
+    if (locked[path]) return false;
+    if (auto it = files.find(path); it != files.end()) {
+      files[to] = it->second;
+      files.erase(path);
+    }
     return true;
   }
 };
@@ -155,23 +165,66 @@ struct FakeFiles : TextFiles {
 TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
   FakeFiles files;
   const std::string path = "C:\\Marlinet\\prefs.kvr";
+  SettingsFile file(files, path);
   try {
-    LoadSettingsFile(files, path);
+    file.Load();
     FAIL();
   } catch (const ui::FileOpenError& e) {
     EXPECT_STREQ(e.what(), "Cannot open file C:\\Marlinet\\prefs.kvr");
   }
-  SaveSettingsFile(files, path, {"a", "b"});
+  file.Save({"a", "b"});
   EXPECT_EQ(files.files[path], "a\r\nb\r\n");
-  EXPECT_EQ(LoadSettingsFile(files, path), (Lines{"a", "b"}));
+  EXPECT_FALSE(files.files.contains(path + ".bak"));  // a missing file is a first run
+  EXPECT_EQ(file.Load(), (Lines{"a", "b"}));
   files.failWrites = true;
   try {
-    SaveSettingsFile(files, path, {"c"});
+    file.Save({"c"});
     FAIL();
   } catch (const ui::FileCreateError& e) {
     EXPECT_STREQ(e.what(), "Cannot create file C:\\Marlinet\\prefs.kvr");
   }
   EXPECT_EQ(files.files[path], "a\r\nb\r\n");
+}
+
+TEST(SettingsFile, AFileThatCouldNotBeReadIsMovedAsideBeforeTheFirstSave) {
+  const std::string path = "prefs.kvr", bak = "prefs.kvr.bak";
+  struct Case {
+    const char* what;
+    bool lockedAtSave;  // still held when the user saves
+    bool saved;
+    std::map<std::string, std::string> after;
+  } cases[] = {
+      {"released before the save", false, true, {{path, "new\r\n"}, {bak, "places"}}},
+      {"still held at the save", true, false, {{path, "places"}, {bak, "older"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeFiles files;
+    files.files = {{path, "places"}, {bak, "older"}};
+    files.locked[path] = true;
+    SettingsFile file(files, path);
+    EXPECT_THROW(file.Load(), ui::FileOpenError);
+    files.locked[path] = c.lockedAtSave;
+    bool saved = true;
+    try {
+      file.Save({"new"});
+    } catch (const ui::FileCreateError&) {
+      saved = false;
+    }
+    EXPECT_EQ(saved, c.saved);
+    EXPECT_EQ(files.files, c.after);
+  }
+  // Once moved aside, later saves of the run replace the file as usual.
+  FakeFiles files;
+  files.files = {{path, "places"}};
+  files.locked[path] = true;
+  SettingsFile file(files, path);
+  EXPECT_THROW(file.Load(), ui::FileOpenError);
+  files.locked[path] = false;
+  file.Save({"one"});
+  file.Save({"two"});
+  EXPECT_EQ(files.files[bak], "places");
+  EXPECT_EQ(files.files[path], "two\r\n");
 }
 
 }  // namespace

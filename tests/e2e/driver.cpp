@@ -13,7 +13,17 @@
 //   driver checked <title> <caption>       prints 1 or 0
 //   driver close <title>                   the close box of the program's window
 //   driver rect <class> <title>            left top width height of a visible window
+//   driver foreground                      class|title of the foreground window
+//   driver count-class <class>             top-level windows of the class, hidden ones too
+//   driver hold <path> [s]                 opens the file without sharing, prints "held",
+//                                          and keeps it until killed (at most s seconds)
+//   driver end-session <title>             the log-off messages to the program's main window
+//   driver drop-icon                       the shell forgets the program's tray icon
+//   driver taskbar-created                 tells every window the shell has (re)started
+//   driver close-tray                      WM_CLOSE to the tray icon's window
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +33,13 @@
 namespace {
 
 constexpr const char* kFormClass = "TMarlinetForm";
+constexpr const char* kTrayClass = "TMarlinetTrayWindow";
+
+// Sends and waits, so the effect is done when the driver returns; a command
+// that opens a box in the program returns once the time is up.
+void SendAndWait(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0, UINT ms = 3000) {
+  SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_NORMAL, ms, nullptr);
+}
 
 std::string Text(HWND hwnd) {
   char buffer[1024] = {};
@@ -122,7 +139,7 @@ int main(int argc, char** argv) {
       HWND ok = GetDlgItem(box, IDOK);
       if (!ok) ok = FindDescendant(box, "OK");
       if (!ok) return Fail("no OK button");
-      PostMessageA(ok, BM_CLICK, 0, 0);
+      SendAndWait(ok, BM_CLICK);
       return 0;
     }
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -139,13 +156,13 @@ int main(int argc, char** argv) {
       std::printf("%d\n", SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
       return 0;
     }
-    PostMessageA(control, BM_CLICK, 0, 0);
+    SendAndWait(control, BM_CLICK);
     return 0;
   }
   if (cmd == "close") {
     HWND form = FindVisible(kFormClass, arg(1));
     if (!form) return Fail("no such window");
-    PostMessageA(form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    SendAndWait(form, WM_SYSCOMMAND, SC_CLOSE);
     return 0;
   }
   if (cmd == "rect") {
@@ -154,6 +171,52 @@ int main(int argc, char** argv) {
     RECT r;
     GetWindowRect(w, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (cmd == "foreground") {
+    HWND w = GetForegroundWindow();
+    std::printf("%s|%s\n", w ? ClassOf(w).c_str() : "", w ? Text(w).c_str() : "");
+    return 0;
+  }
+  if (cmd == "count-class") {
+    int n = 0;
+    for (HWND h : TopLevel()) n += ClassOf(h) == arg(1);
+    std::printf("%d\n", n);
+    return 0;
+  }
+  if (cmd == "hold") {
+    HANDLE file = CreateFileA(arg(1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail("cannot open the file");
+    std::printf("held\n");
+    std::fflush(stdout);
+    Sleep(static_cast<DWORD>(std::atoi(arg(2, "300").c_str())) * 1000);
+    CloseHandle(file);
+    return 0;
+  }
+  if (cmd == "end-session") {
+    HWND form = FindWindowA(kFormClass, arg(1).c_str());
+    if (!form) return Fail("no such window");
+    SendAndWait(form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    SendAndWait(form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    return 0;
+  }
+  if (cmd == "drop-icon" || cmd == "close-tray") {
+    HWND tray = FindWindowA(kTrayClass, nullptr);
+    if (!tray) return Fail("no tray window");
+    if (cmd == "close-tray") {
+      SendAndWait(tray, WM_CLOSE);
+      return 0;
+    }
+    NOTIFYICONDATAA record{};
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = tray;
+    record.uID = 0;
+    return Shell_NotifyIconA(NIM_DELETE, &record) ? 0 : Fail("the shell had no such icon");
+  }
+  if (cmd == "taskbar-created") {
+    SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0,
+                        SMTO_ABORTIFHUNG, 3000, nullptr);
     return 0;
   }
   return Fail("unknown command");

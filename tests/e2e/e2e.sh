@@ -36,8 +36,9 @@ new_folder() {
   cp -r "$E2E_PROGRAM"/. "$work"/
 }
 cleanup() {
-  local f
-  for f in "${locked[@]}"; do chattr -i "$f" 2>/dev/null; done
+  release_files
+  local p
+  for p in "${others[@]}"; do kill "$p" 2>/dev/null; done
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
@@ -145,12 +146,57 @@ mute_item_checked() {
 mute_item_picture_muted() {
   [ "$(count_pixels 18x16+$((menu_left + 14))+$(($(item_y 4) - 8)) red)" -gt 8 ]
 }
-# Files a test must not be able to replace, even as root.
-lock_file() {
-  chattr +i "$1" 2>/dev/null || fail "cannot make $1 immutable (chattr)"
-  locked+=("$1")
+# Files held open without sharing, as another program may hold them: the
+# program can neither read, replace nor rename them, whoever runs it.
+holders=()
+hold_file() {  # hold_file <path>: returns once the file is held
+  local said
+  said=$(mktemp)
+  wine "$E2E_DRIVER" hold "$(winpath "$1")" 300 >"$said" 2>/dev/null &
+  holders+=($!)
+  local t=100
+  until grep -q held "$said"; do
+    t=$((t - 1))
+    [ $t -le 0 ] && { rm -f "$said"; fail "could not hold $1"; }
+    sleep 0.1
+  done
+  rm -f "$said"
 }
-locked=()
+release_files() {
+  local p
+  for p in "${holders[@]}"; do kill "$p" 2>/dev/null && wait "$p" 2>/dev/null; done
+  holders=()
+}
+others=()  # further copies of the program
+
+# Holds at every look for that long: a "nothing happens" check.
+stays() {  # stays <seconds> <command...>
+  local t=$(($1 * 5))
+  shift
+  while [ $t -gt 0 ]; do
+    "$@" || return 1
+    sleep 0.2
+    t=$((t - 1))
+  done
+}
+# Holds within that many seconds.
+eventually() {  # eventually <seconds> <command...>
+  local t=$(($1 * 10))
+  shift
+  until "$@"; do
+    t=$((t - 1))
+    [ $t -le 0 ] && return 1
+    sleep 0.1
+  done
+}
+no_window() { [ "$(drv count Marlinet)" = 0 ]; }
+box_up() { drv visible "#32770" Marlinet; }
+no_box() { ! box_up; }
+not() { ! "$@"; }
+tray_is() { [ "$(tray_state)" = "$1" ]; }
+tray_windows() { [ "$(drv count-class TMarlinetTrayWindow)" = "$1" ]; }
+in_front() { [ "$(drv foreground)" = "TMarlinetForm|Marlinet" ]; }
+running() { kill -0 "$pid" 2>/dev/null; }
 
 dismiss_first_run_box() {
   check "the first-run error box appears" drv wait "#32770" Marlinet 15000
@@ -181,9 +227,8 @@ case_first_run_reports_missing_settings() {
   [ "$(drv count Marlinet)" = 1 ] || fail "more than the one box is showing"
   drv box-ok Marlinet
   check "the tray icon shows the bell" wait_tray bell
-  sleep 1.5
-  [ "$(drv count Marlinet)" = 0 ] || fail "a window or a second box showed after the first"
-  check "the program keeps running" kill -0 "$pid"
+  stays 2 no_window || fail "a window or a second box showed after the first"
+  check "the program keeps running" running
 }
 
 case_quit_writes_settings_and_form_state() {
@@ -227,7 +272,7 @@ case_mute_by_tray_click_survives_restart() {
 
   start_program
   check "the restart comes up muted" wait_tray muted 15
-  [ "$(drv count Marlinet)" = 0 ] || fail "a box or window showed at the restart"
+  stays 1 no_window || fail "a box or window showed at the restart"
   open_menu
   shot "$E2E_ARTEFACTS/menu-muted.png"
   mute_item_checked || fail "Mute Bells is not checked after the restart"
@@ -249,35 +294,10 @@ case_double_click_toggles_mute_once() {
   start_first_run
   tray_click --repeat 2 --delay 80 1
   check "a double click mutes" wait_tray muted 5
-  sleep 1.5
-  [ "$(tray_state)" = muted ] || fail "the double click toggled twice"
+  stays 2 tray_is muted || fail "the double click toggled twice"
   choose 1
   check "Quit ends the program" wait_exit 10
   [ "$(ini_value MuteBells1.Checked)" = TRUE ] || fail "mute state not saved"
-}
-
-case_parameters_ok_writes_and_hides() {
-  start_first_run
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
-  drv press Marlinet 0000
-  drv press Marlinet "Large Bells"
-  drv press Marlinet "Ring 1 min before hour and"
-  sleep 0.5
-  [ "$(drv checked Marlinet 0000)" = 0 ] || fail "0000 still checked"
-  [ "$(drv checked Marlinet 'Large Bells')" = 1 ] || fail "Large Bells not selected"
-  [ -f "$work/prefs.kvr" ] && fail "prefs.kvr written before OK"
-  drv press Marlinet OK
-  local t=30
-  while drv visible TMarlinetForm Marlinet && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
-  drv visible TMarlinetForm Marlinet && fail "OK did not hide the window"
-  [ -f "$work/prefs.kvr" ] || fail "OK did not write prefs.kvr"
-  local flags
-  flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
-  [ "${flags:0:1}" = 0 ] || fail "position 1 not cleared: $flags"
-  [ "${flags:24:1}" = 1 ] || fail "position 25 not set: $flags"
-  [ "${flags:26:1}" = 1 ] || fail "position 27 not set: $flags"
-  [ "$(drv count Marlinet)" = 0 ] || fail "something is still showing"
 }
 
 case_close_box_ends_without_settings() {
@@ -288,50 +308,141 @@ case_close_box_ends_without_settings() {
   check "the close box ends the program" wait_exit 10
   [ -f "$work/prefs.kvr" ] && fail "the close box wrote prefs.kvr"
   [ -f "$work/Marlinet.ini" ] || fail "the form state was not saved"
-  [ "$(tray_state)" = none ] || fail "the tray icon stayed"
+  check "the tray icon goes" wait_tray none 5
+}
+
+places_prefs() {  # a settings file with the default flags and named places
+  { printf '%s\r\n' "${all_hours}0001$(printf '0%.0s' {1..26})"
+    for i in $(seq 24); do printf 'Place %s\r\n' "$i"; done; } >"$work/prefs.kvr"
+  cp "$work/prefs.kvr" "$work/prefs.before"
+}
+expect_box() {  # expect_box <message>: the one error box says it; OK dismisses it
+  check "an error box appears" drv wait "#32770" Marlinet 10000
+  local text
+  text=$(drv box-text Marlinet)
+  [ "$text" = "$1" ] || fail "box says '$text', expected '$1'"
+  drv box-ok Marlinet
+  check "the box goes" eventually 5 no_box
 }
 
 case_unwritable_settings_on_quit() {
   new_folder
-  local flags
-  flags="$(printf '1%.0s' {1..24})0001$(printf '0%.0s' {1..26})"
-  { printf '%s\r\n' "$flags"; for i in $(seq 24); do printf 'Place %s\r\n' "$i"; done; } >"$work/prefs.kvr"
-  cp "$work/prefs.kvr" "$work/prefs.before"
-  lock_file "$work/prefs.kvr"
+  places_prefs
   start_program
   wait_tray bell 15 || fail "no tray icon"
+  hold_file "$work/prefs.kvr"
   choose 1
-  check "an error box appears" drv wait "#32770" Marlinet 10000
-  local text expected
-  text=$(drv box-text Marlinet)
-  expected="Cannot create file $(winpath "$work")\\prefs.kvr."
-  [ "$text" = "$expected" ] || fail "box says '$text', expected '$expected'"
-  drv box-ok Marlinet
-  sleep 1
-  check "the program keeps running" kill -0 "$pid"
+  expect_box "Cannot create file $(winpath "$work")\\prefs.kvr."
+  stays 1 running || fail "the program ended"
+  release_files
   cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "prefs.kvr changed"
   [ -z "$(find "$work" -name 'mrl*.tmp')" ] || fail "a temporary file was left behind"
-  chattr -i "$work/prefs.kvr"
   choose 1
   check "Quit ends the program once the file is writable" wait_exit 10
   [ "$(sed -n 2p "$work/prefs.kvr" | tr -d '\r')" = "Place 1" ] || fail "place lines lost"
+  [ -f "$work/prefs.kvr.bak" ] && fail "a file that was read at start was moved aside"
+  return 0
+}
+
+case_unreadable_settings_are_kept_aside() {
+  new_folder
+  places_prefs
+  hold_file "$work/prefs.kvr"
+  start_program
+  expect_box "Cannot open file $(winpath "$work")\\prefs.kvr."
+  wait_tray bell 15 || fail "no tray icon"
+  # Still held: the file it could not read cannot be kept, so nothing is written.
+  choose 1
+  expect_box "Cannot create file $(winpath "$work")\\prefs.kvr."
+  stays 1 running || fail "the program ended"
+  release_files
+  cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "prefs.kvr changed while held"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  cmp -s "$work/prefs.kvr.bak" "$work/prefs.before" || fail "the unread file is not prefs.kvr.bak"
+  [ "$(head -1 "$work/prefs.kvr" | tr -d '\r')" = "${all_hours}0001$(printf '0%.0s' {1..26})" ] ||
+    fail "the new prefs.kvr does not hold the window's options"
 }
 
 case_unwritable_form_state_on_exit() {
   new_folder
+  write_prefs "${all_hours}0001"
   printf '[Form1]\r\nMuteBells1.Checked=FALSE\r\n' >"$work/Marlinet.ini"
-  lock_file "$work/Marlinet.ini"
+  hold_file "$work/Marlinet.ini"
+  local how
+  for how in close-box Quit; do
+    start_program
+    wait_tray bell 15 || fail "no tray icon"
+    if [ $how = Quit ]; then
+      choose 1
+    else
+      choose 3
+      check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+      drv close Marlinet
+    fi
+    check "the failed save is reported ($how)" drv wait "#32770" Marlinet 10000
+    local text
+    text=$(drv box-text Marlinet)
+    [ "$text" = "Unable to write to $(winpath "$work")\\Marlinet.ini." ] || fail "box says '$text'"
+    stays 2 box_up || fail "the exit box did not wait for OK ($how)"
+    drv box-ok Marlinet
+    check "the program then ends ($how)" wait_exit 10
+    check "the tray icon goes ($how)" wait_tray none 5
+  done
+}
+
+case_log_off_keeps_the_mute_state() {
+  new_folder
+  places_prefs
   start_program
-  dismiss_first_run_box
-  wait_tray bell || fail "no tray icon"
-  choose 1
-  check "the failed save is reported" drv wait "#32770" Marlinet 10000
-  local text
-  text=$(drv box-text Marlinet)
-  [ "$text" = "Unable to write to $(winpath "$work")\\Marlinet.ini." ] || fail "box says '$text'"
-  drv box-ok Marlinet
-  check "the program still ends" wait_exit 10
-  [ "$(tray_state)" = none ] || fail "the tray icon stayed"
+  wait_tray bell 15 || fail "no tray icon"
+  tray_click 1
+  check "a left click mutes" wait_tray muted 5
+  check "the log-off is delivered" drv end-session Marlinet
+  [ -f "$work/Marlinet.ini" ] || fail "the log-off saved no form state"
+  [ "$(ini_value MuteBells1.Checked)" = TRUE ] || fail "the log-off did not keep the mute state"
+  cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "the log-off wrote the settings file"
+  stays 1 no_window || fail "a box or window showed at the log-off"
+}
+
+case_shell_restart_brings_the_icon_back() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  check "the shell forgets the icon" drv drop-icon
+  check "the icon is gone" wait_tray none 5
+  drv taskbar-created
+  check "the icon is back once the shell says it restarted" wait_tray bell 5
+  drv close-tray
+  stays 1 tray_is bell || fail "a polite close to the tray's window took the icon away"
+  check "the program keeps running" running
+}
+
+case_one_copy_per_folder() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  wine "$work/Marlinet.exe" >/dev/null 2>&1 &
+  local second=$! t=100
+  while kill -0 $second 2>/dev/null && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
+  kill -0 $second 2>/dev/null && fail "a second copy from the same folder kept running"
+  wait $second || fail "the second copy ended with an error"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "the second copy added an icon"
+  [ -f "$work/Marlinet.ini" ] && fail "the second copy wrote its form state"
+  # A copy in another folder is another program.
+  local other
+  other=$(mktemp -d /tmp/marlinet-e2e.XXXXXX)
+  cp -r "$E2E_PROGRAM"/. "$other"/
+  cp "$work/prefs.kvr" "$other"/
+  wine "$other/Marlinet.exe" >/dev/null 2>&1 &
+  others+=($!)
+  eventually 10 tray_windows 2 || fail "a copy in another folder did not start beside the first"
+  kill "${others[@]}"
+  wait "${others[@]}" 2>/dev/null
+  others=()
+  rm -rf "$other"
 }
 
 case_main_window_screenshot() {
@@ -354,6 +465,11 @@ case_main_window_screenshot() {
   [ "$(pixel $((x + border + 520)) $((y + client_h + 400)))" = "#E0D0A8" ] || fail "window background"
   [ "$(pixel $((x + border + 6 + 343 + 5 + 10)) $((y + client_h + 252 + 21 + 40 + 5)))" = "#C0B090" ] ||
     fail "panel colour"
+  # "Parameters" again, from the tray, brings the shown window to the front.
+  check "Parameters leaves the window in front" eventually 3 in_front
+  sleep 1
+  choose 3
+  check "Parameters again leaves the window in front" eventually 3 in_front
   drv close Marlinet
   wait_exit 10 || fail "close failed"
 }
@@ -439,16 +555,49 @@ case_mute_silences_the_bells_at_once() {
 }
 
 case_muted_restart_stays_silent() {
+  # No settings file: the start's error box waits while the half hour passes.
   new_folder
-  write_prefs "${all_hours}0001"
   printf '[Form1]\r\nMuteBells1.Checked=TRUE\r\n' >"$work/Marlinet.ini"
-  start_time=14:29:54
+  start_time=14:29:55
   start_at $start_time
-  check "the start comes up muted" wait_tray muted 15
+  check "the missing settings file is reported" drv wait "#32770" Marlinet 15000
+  check "the start comes up muted behind the box" wait_tray muted 5
   at_program_time 14:30:08
+  box_up || fail "the error box went by itself"
   heard_nothing || fail "a program started muted struck the half hour"
+  drv box-ok Marlinet
+  check "the box goes" eventually 5 no_box
   choose 2
   heard "2bell.wav" || fail "Test Bells did not play the four-bell file while muted"
+}
+
+case_parameters_ok_writes_applies_and_hides() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  cp "$work/prefs.kvr" "$work/prefs.before"
+  start_time=14:29:32
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv press Marlinet 0000
+  drv press Marlinet "Large Bells"
+  drv press Marlinet "Use dog watch:"
+  [ "$(drv checked Marlinet 0000)" = 0 ] || fail "0000 still checked"
+  [ "$(drv checked Marlinet 'Large Bells')" = 1 ] || fail "Large Bells not selected"
+  cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "prefs.kvr written before OK"
+  [ $(($(date +%s) - started)) -lt 26 ] || fail "too slow: OK would come after 14:30"
+  drv press Marlinet OK
+  check "OK hides the window" eventually 3 not drv visible TMarlinetForm Marlinet
+  local flags
+  flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
+  [ "${flags:0:1}" = 0 ] || fail "position 1 not cleared: $flags"
+  [ "${flags:25:1}" = 1 ] || fail "position 26 not set: $flags"
+  [ "${flags:26:1}" = 1 ] || fail "position 27 not set: $flags"
+  stays 1 no_window || fail "something is still showing"
+  # Choosing "Large Bells" plays its sample; OK puts the large set in force.
+  at_program_time 14:30:06
+  heard "0+1Lbell.wav" "2+1Lbell.wav" || fail "14:30 after OK did not strike from the large set"
 }
 
 case_large_set_and_early_ring_from_the_settings_file() {

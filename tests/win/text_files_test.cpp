@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/error.h"
 #include "win_test_util.h"
 
 namespace settings {
@@ -47,6 +48,25 @@ TEST(WinTextFiles, AFailedReplaceLeavesNothingBehind) {
   RemoveDirectoryA(path.c_str());
   // Nor can a file in a folder that does not exist be written.
   EXPECT_FALSE(files.ReplaceAll(folder.Path() + "missing\\prefs.kvr", "x"));
+}
+
+TEST(WinTextFiles, ASettingsFileHeldByAnotherProgramIsKeptAsideNotOverwritten) {
+  testutil::TempFolder folder;
+  WinTextFiles files;
+  const std::string path = folder.Path() + "prefs.kvr";
+  testutil::WriteFile(path, "flags\r\nLisbon [+0]\r\n");
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  SettingsFile file(files, path);
+  EXPECT_THROW(file.Load(), ui::FileOpenError);
+  EXPECT_THROW(file.Save({"defaults"}), ui::FileCreateError);  // still held
+  CloseHandle(held);
+  EXPECT_EQ(testutil::ReadFile(path), "flags\r\nLisbon [+0]\r\n");
+  file.Save({"defaults"});
+  EXPECT_EQ(testutil::ReadFile(path + ".bak"), "flags\r\nLisbon [+0]\r\n");
+  EXPECT_EQ(testutil::ReadFile(path), "defaults\r\n");
+  EXPECT_EQ(FilesIn(folder.Path()), 2);
 }
 
 }  // namespace

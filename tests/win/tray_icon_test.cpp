@@ -120,6 +120,18 @@ TEST_F(TrayIconTest, AnEmptyIconRemovesItAndANewOneAddsItAgain) {
   EXPECT_TRUE(tray->Added());
 }
 
+TEST_F(TrayIconTest, ComesBackWhenTheShellRestartsAndIgnoresAPoliteClose) {
+  NOTIFYICONDATAA record{};
+  record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  record.hWnd = tray->MessageWindow();
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &record));  // the shell lost it
+  SendMessageA(tray->MessageWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(tray->Added());
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record));  // the shell knows it again
+  SendMessageA(tray->MessageWindow(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(tray->MessageWindow()));
+}
+
 TEST_F(TrayIconTest, AThrowingClickHandlerIsReportedAndTheIconKeepsWorking) {
   testutil::RecordErrors errors;
   int clicks = 0;

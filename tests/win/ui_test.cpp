@@ -7,6 +7,7 @@
 #include "ui/controls_win.h"
 #include "ui/error.h"
 #include "ui/form_win.h"
+#include "ui/gdi_win.h"
 #include "ui/timer_win.h"
 #include "win_test_util.h"
 
@@ -29,6 +30,54 @@ void CALLBACK InsideModal(HWND, UINT, UINT_PTR id, DWORD) {
 TEST(Application, TitleComesFromTheExecutableName) {
   ui::Application::Instance().Initialize();
   EXPECT_EQ(ui::Application::Instance().Title(), "win_tests");
+}
+
+TEST(Application, AFailureAtStartIsShownAndEndsWithExitCodeOne) {
+  testutil::RecordErrors errors;
+  ui::Application& app = ui::Application::Instance();
+  EXPECT_EQ(app.RunGuarded([]() -> int { throw std::runtime_error("Cannot load resource 7"); }), 1);
+  EXPECT_EQ(app.RunGuarded([] { return 0; }), 0);
+  EXPECT_EQ(errors.messages, std::vector<std::string>{"Cannot load resource 7."});
+}
+
+TEST(Application, OnceEndingNoTickArrivesAndNoQuitWaitsForTheExitBox) {
+  Plain form("Form1");
+  auto* timer = form.Create<ui::Timer>("Timer1", 20u);
+  int ticks = 0;
+  timer->SetOnTimer([&] { ++ticks; });
+  ASSERT_TRUE(testutil::PumpUntil([&] { return ticks > 0; }));
+  ui::Application& app = ui::Application::Instance();
+  app.Terminate();
+  app.Run();  // the loop ends at once
+  MSG msg;
+  EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+  const int seen = ticks;
+  testutil::PumpFor(200);
+  EXPECT_EQ(ticks, seen);
+}
+
+TEST(MenuPicture, EveryPixelIsOpaqueAndTheCornerColourTakesTheMenus) {
+  // A 2 x 2 BMP, bottom row first: the bottom-left blue is the transparent colour.
+  const unsigned char bmp[] = {
+      'B', 'M', 70, 0,   0,   0,   0, 0, 0, 0, 54, 0, 0, 0,  // file header
+      40,  0,   0,  0,   2,   0,   0, 0, 2, 0, 0,  0, 1, 0, 24, 0, 0, 0, 0, 0,
+      16,  0,   0,  0,   0,   0,   0, 0, 0, 0, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0,  // info header
+      255, 0,   0,  0,   0,   255, 0, 0,                                        // bottom: blue, red
+      0,   255, 0,  255, 255, 255, 0, 0,                                        // top: green, white
+  };
+  ui::Bitmap picture(ui::MenuPictureFromBmp(bmp, sizeof bmp));
+  ASSERT_NE(picture.Get(), nullptr);
+  DIBSECTION dib{};
+  ASSERT_EQ(GetObjectA(picture.Get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+  const auto* px = static_cast<const DWORD*>(dib.dsBm.bmBits);
+  const COLORREF menu = GetSysColor(COLOR_MENU);
+  const DWORD menuPixel =
+      0xFF000000u | (GetRValue(menu) << 16) | (GetGValue(menu) << 8) | GetBValue(menu);
+  // Top-down: green, white, then the transparent blue, red.
+  EXPECT_EQ(px[0], 0xFF00FF00u);
+  EXPECT_EQ(px[1], 0xFFFFFFFFu);
+  EXPECT_EQ(px[2], menuPixel);
+  EXPECT_EQ(px[3], 0xFFFF0000u);
 }
 
 TEST(Form, ClientSizeBorderAndCentringAtFirstShow) {
