@@ -56,12 +56,6 @@ HBITMAP MenuPicture(int id) {
   return picture;
 }
 
-template <class C>
-C* Styled(C* control, const ui::FontSpec& font) {
-  control->SetFont(font);
-  return control;
-}
-
 }  // namespace
 
 TForm1::TForm1()
@@ -82,92 +76,170 @@ TForm1::TForm1()
 }
 
 void TForm1::BuildLayout() {
-  HICON bell = LoadSmallIcon(IDI_BELL);
-  HICON muted = LoadSmallIcon(IDI_BELL_MUTED);
+  const ui::Icon bell(LoadSmallIcon(IDI_BELL));
+  const ui::Icon muted(LoadSmallIcon(IDI_BELL_MUTED));
   SetIcon(bell);
+  using A = ui::ControlArgs;
 
-  GroupBox1 = Styled(
-      Create<ui::GroupBox>(this, "GroupBox1", Rect{6, 2, 523, 248}, " Instructions "), kSansBlue);
-  Label1 = Styled(Create<ui::Label>(GroupBox1, "Label1", Rect{8, 16, 497, 78}, kInstructions),
-                  kSansNavy);
-  Label2 = Styled(Create<ui::Label>(GroupBox1, "Label2", Rect{48, 104, 427, 42}, kBellTable),
-                  kCourierNavy);
-  Image1 = Create<ui::Image>(GroupBox1, "Image1", Rect{30, 148, 15, 16}, bell, true);
-  Label9 = Styled(Create<ui::Label>(GroupBox1, "Label9", Rect{49, 149, 0, 0}, "USN Bells:"),
-                  kCourierNavy);
-  Label8 = Styled(Create<ui::Label>(GroupBox1, "Label8", Rect{146, 149, 0, 0},
-                                    "  1     2   2+1    4    4+1     6    6+1     8"),
-                  kCourierNavy);
-  CheckBox24 = Styled(Create<ui::CheckBox>(GroupBox1, "CheckBox24", Rect{31, 178, 114, 17},
-                                           "Use dog watch:", false, false),
-                      kCourierNavy);
-  Label4 = Styled(Create<ui::Label>(GroupBox1, "Label4", Rect{154, 179, 0, 0},
-                                    "1630  1700  1730  1800  1830  1900  1930  2000"),
-                  kCourierNavy);
-  Image2 = Create<ui::Image>(GroupBox1, "Image2", Rect{30, 195, 15, 16}, bell, true);
-  Label5 = Styled(Create<ui::Label>(GroupBox1, "Label5", Rect{48, 196, 0, 0}, "RN Bells:"),
-                  kCourierNavy);
-  Label7 = Styled(Create<ui::Label>(GroupBox1, "Label7", Rect{154, 196, 0, 0},
-                                    "  1     2    2+1    4     1     2    2+1    8"),
-                  kCourierNavy);
-  RadioButton1 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton1", Rect{31, 224, 71, 17},
-                                                "Small Bells", true),
-                        kSansNavy);
-  RadioButton2 = Styled(Create<ui::RadioButton>(GroupBox1, "RadioButton2", Rect{107, 224, 73, 17},
-                                                "Large Bells", false),
-                        kSansNavy);
-  RadioButton1->SetBackColor(kWindowColour);
-  RadioButton2->SetBackColor(kWindowColour);
+  GroupBox1 = Create<ui::GroupBox>(A{.parent = this,
+                                     .name = "GroupBox1",
+                                     .rect = {6, 2, 523, 248},
+                                     .caption = " Instructions ",
+                                     .font = kSansBlue});
+  Label1 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label1",
+                               .rect = {8, 16, 497, 78},
+                               .caption = kInstructions,
+                               .font = kSansNavy});
+  Label2 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label2",
+                               .rect = {48, 104, 427, 42},
+                               .caption = kBellTable,
+                               .font = kCourierNavy});
+  Image1 = Create<ui::Image>(
+      A{.parent = GroupBox1, .name = "Image1", .rect = {30, 148, 15, 16}, .icon = bell.Handle()});
+  Label9 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label9",
+                               .rect = {49, 149, 0, 0},
+                               .caption = "USN Bells:",
+                               .font = kCourierNavy});
+  Label8 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label8",
+                               .rect = {146, 149, 0, 0},
+                               .caption = "  1     2   2+1    4    4+1     6    6+1     8",
+                               .font = kCourierNavy});
+  CheckBox24 = Create<ui::CheckBox>(A{.parent = GroupBox1,
+                                      .name = "CheckBox24",
+                                      .rect = {31, 178, 114, 17},
+                                      .caption = "Use dog watch:",
+                                      .font = kCourierNavy,
+                                      .tabStop = false});
+  Label4 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label4",
+                               .rect = {154, 179, 0, 0},
+                               .caption = "1630  1700  1730  1800  1830  1900  1930  2000",
+                               .font = kCourierNavy});
+  Image2 = Create<ui::Image>(
+      A{.parent = GroupBox1, .name = "Image2", .rect = {30, 195, 15, 16}, .icon = bell.Handle()});
+  Label5 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label5",
+                               .rect = {48, 196, 0, 0},
+                               .caption = "RN Bells:",
+                               .font = kCourierNavy});
+  Label7 = Create<ui::Label>(A{.parent = GroupBox1,
+                               .name = "Label7",
+                               .rect = {154, 196, 0, 0},
+                               .caption = "  1     2    2+1    4     1     2    2+1    8",
+                               .font = kCourierNavy});
+  RadioButton1 = Create<ui::RadioButton>(A{.parent = GroupBox1,
+                                           .name = "RadioButton1",
+                                           .rect = {31, 224, 71, 17},
+                                           .caption = "Small Bells",
+                                           .font = kSansNavy,
+                                           .color = kWindowColour,
+                                           .checked = true});
+  RadioButton2 = Create<ui::RadioButton>(A{.parent = GroupBox1,
+                                           .name = "RadioButton2",
+                                           .rect = {107, 224, 73, 17},
+                                           .caption = "Large Bells",
+                                           .font = kSansNavy,
+                                           .color = kWindowColour});
   RadioButton1->OnClick = [this] { RadioButton1Click(); };
   RadioButton2->OnClick = [this] { RadioButton2Click(); };
 
-  GroupBox3 = Styled(
-      Create<ui::GroupBox>(this, "GroupBox3", Rect{6, 252, 523, 130}, " Hours of Operation "),
-      kSansBlue);
-  GroupBox4 = Styled(Create<ui::GroupBox>(GroupBox3, "GroupBox4", Rect{7, 16, 160, 106}, " AM "),
-                     kSansBlue);
-  GroupBox5 = Styled(Create<ui::GroupBox>(GroupBox3, "GroupBox5", Rect{175, 16, 160, 106}, " PM "),
-                     kSansBlue);
+  GroupBox3 = Create<ui::GroupBox>(A{.parent = this,
+                                     .name = "GroupBox3",
+                                     .rect = {6, 252, 523, 130},
+                                     .caption = " Hours of Operation ",
+                                     .font = kSansBlue});
+  GroupBox4 = Create<ui::GroupBox>(A{.parent = GroupBox3,
+                                     .name = "GroupBox4",
+                                     .rect = {7, 16, 160, 106},
+                                     .caption = " AM ",
+                                     .font = kSansBlue});
+  GroupBox5 = Create<ui::GroupBox>(A{.parent = GroupBox3,
+                                     .name = "GroupBox5",
+                                     .rect = {175, 16, 160, 106},
+                                     .caption = " PM ",
+                                     .font = kSansBlue});
+  // Three to a row, the group's hours in order.
   constexpr int kColumns[] = {10, 60, 110};
   constexpr int kRows[] = {14, 38, 62, 85};
   for (int hour = 0; hour < 24; ++hour) {
-    ui::GroupBox* group = hour < 12 ? GroupBox4 : GroupBox5;
     const int slot = hour % 12;
     char caption[8];
     std::snprintf(caption, sizeof caption, "%02d00", hour);
-    HourBoxes[hour] = Styled(
-        Create<ui::CheckBox>(group, "CheckBox" + std::to_string(hour),
-                             Rect{kColumns[slot % 3], kRows[slot / 3], 45, 17}, caption, true),
-        kSansNavy);
+    HourBoxes[hour] = Create<ui::CheckBox>(A{.parent = hour < 12 ? GroupBox4 : GroupBox5,
+                                             .name = "CheckBox" + std::to_string(hour),
+                                             .rect = {kColumns[slot % 3], kRows[slot / 3], 45, 17},
+                                             .caption = caption,
+                                             .font = kSansNavy,
+                                             .checked = true});
   }
-  Panel1 = Create<ui::Panel>(GroupBox3, "Panel1", Rect{343, 21, 173, 101}, ui::Bevel::Raised,
-                             ui::Bevel::Lowered);
-  Panel1->SetBackColor(kWindowColour);
-  CheckBox27 = Styled(Create<ui::CheckBox>(Panel1, "CheckBox27", Rect{10, 7, 158, 17},
-                                           "Ring 1 min before hour and", false),
-                      kSansNavy);
-  Label3 = Styled(Create<ui::Label>(Panel1, "Label3", Rect{28, 23, 0, 0}, "half hour."), kSansNavy);
-  Panel2 = Create<ui::Panel>(Panel1, "Panel2", Rect{5, 40, 163, 56}, ui::Bevel::Lowered,
-                             ui::Bevel::Raised);
-  Panel2->SetBackColor(kPanelColour);
-  Label6 = Styled(Create<ui::Label>(Panel2, "Label6", Rect{53, 12, 0, 0}, "Marlinet"), kSansNavy);
-  HoverLabel3 = Styled(
-      Create<ui::Label>(Panel2, "HoverLabel3", Rect{29, 28, 0, 0}, "Orvanta Software"), kSansBlue);
+  Panel1 = Create<ui::Panel>(A{.parent = GroupBox3,
+                               .name = "Panel1",
+                               .rect = {343, 21, 173, 101},
+                               .color = kWindowColour,
+                               .bevelInner = ui::Bevel::Raised,
+                               .bevelOuter = ui::Bevel::Lowered});
+  CheckBox27 = Create<ui::CheckBox>(A{.parent = Panel1,
+                                      .name = "CheckBox27",
+                                      .rect = {10, 7, 158, 17},
+                                      .caption = "Ring 1 min before hour and",
+                                      .font = kSansNavy});
+  Label3 = Create<ui::Label>(A{.parent = Panel1,
+                               .name = "Label3",
+                               .rect = {28, 23, 0, 0},
+                               .caption = "half hour.",
+                               .font = kSansNavy});
+  Panel2 = Create<ui::Panel>(A{.parent = Panel1,
+                               .name = "Panel2",
+                               .rect = {5, 40, 163, 56},
+                               .color = kPanelColour,
+                               .bevelInner = ui::Bevel::Lowered,
+                               .bevelOuter = ui::Bevel::Raised});
+  Label6 = Create<ui::Label>(A{.parent = Panel2,
+                               .name = "Label6",
+                               .rect = {53, 12, 0, 0},
+                               .caption = "Marlinet",
+                               .font = kSansNavy});
+  HoverLabel3 = Create<ui::Label>(A{.parent = Panel2,
+                                    .name = "HoverLabel3",
+                                    .rect = {29, 28, 0, 0},
+                                    .caption = "Orvanta Software",
+                                    .font = kSansBlue});
 
-  SpeedButton2 = Styled(
-      Create<ui::SpeedButton>(this, "SpeedButton2", Rect{6, 385, 76, 24}, "Processes", false),
-      kSansNavy);
+  SpeedButton2 = Create<ui::SpeedButton>(A{.parent = this,
+                                           .name = "SpeedButton2",
+                                           .rect = {6, 385, 76, 24},
+                                           .caption = "Processes",
+                                           .font = kSansNavy,
+                                           .visible = false});
+  CheckBox25 = Create<ui::CheckBox>(A{.parent = this,
+                                      .name = "CheckBox25",
+                                      .rect = {86, 389, 55, 17},
+                                      .caption = "On/Off",
+                                      .font = kSansNavy,
+                                      .checked = true});
+  SpeedButton1 = Create<ui::SpeedButton>(A{.parent = this,
+                                           .name = "SpeedButton1",
+                                           .rect = {230, 385, 76, 24},
+                                           .caption = "OK",
+                                           .font = kSansNavy});
   SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
-  CheckBox25 = Styled(
-      Create<ui::CheckBox>(this, "CheckBox25", Rect{86, 389, 55, 17}, "On/Off", true), kSansNavy);
-  SpeedButton1 = Styled(
-      Create<ui::SpeedButton>(this, "SpeedButton1", Rect{230, 385, 76, 24}, "OK", true), kSansNavy);
   SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
 
-  Image3 = Create<ui::Image>(this, "Image3", Rect{0, 0, 32, 32}, bell, false);
-  Image4 = Create<ui::Image>(this, "Image4", Rect{0, 0, 32, 32}, muted, false);
-  DestroyIcon(muted);
-  // `bell` stays: it is the window's icon for the life of the window.
+  // The two tray pictures, kept where the tray icon takes them from.
+  Image3 = Create<ui::Image>(A{.parent = this,
+                               .name = "Image3",
+                               .rect = {0, 0, 32, 32},
+                               .visible = false,
+                               .icon = bell.Handle()});
+  Image4 = Create<ui::Image>(A{.parent = this,
+                               .name = "Image4",
+                               .rect = {0, 0, 32, 32},
+                               .visible = false,
+                               .icon = muted.Handle()});
 }
 
 void TForm1::BuildMenuAndTimers() {

@@ -145,8 +145,12 @@ void Application::ShowError(const std::string& message) {
     onException(text);
     return;
   }
-  HWND owner = GetActiveWindow();
-  MessageBoxA(owner, text.c_str(), title_.c_str(), MB_ICONERROR | MB_OK);
+  MessageDialog(text, title_, MB_ICONERROR | MB_OK);
+}
+
+int Application::MessageDialog(const std::string& text, const std::string& caption, UINT flags) {
+  if (onMessage) return onMessage(text, caption, flags);
+  return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
 }
 
 }  // namespace ui

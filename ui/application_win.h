@@ -66,6 +66,13 @@ class Application {
   // Replaces the error box (tests record the messages instead).
   std::function<void(const std::string&)> onException;
 
+  // A message box owned by the active window: the text, a caption, and the
+  // icon and buttons as MB_ flags; returns the button pressed (IDOK, ...).
+  int MessageDialog(const std::string& text, const std::string& caption, UINT flags);
+  // Replaces the message box: it gets what the box would show and answers
+  // for the user.
+  std::function<int(const std::string& text, const std::string& caption, UINT flags)> onMessage;
+
  private:
   Application() = default;
   void Adopt(std::unique_ptr<Form> form);

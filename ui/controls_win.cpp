@@ -1,6 +1,10 @@
 #include "ui/controls_win.h"
 
+#include <windowsx.h>
+
 #include "ui/application_win.h"
+#include "ui/error.h"
+#include "ui/menu_win.h"
 #include "ui/text_lines.h"
 
 namespace ui {
@@ -11,9 +15,11 @@ UINT_PTR NextControlId() {
   return id++;
 }
 
-constexpr DWORD kChild = WS_CHILD | WS_CLIPSIBLINGS;
-
-DWORD VisibleStyle(bool visible) { return visible ? WS_VISIBLE : 0; }
+// The styles every control takes from its arguments.
+DWORD Style(const ControlArgs& a) {
+  return WS_CHILD | WS_CLIPSIBLINGS | (a.visible ? WS_VISIBLE : 0);
+}
+DWORD TabStop(const ControlArgs& a) { return a.tabStop ? WS_TABSTOP : 0; }
 
 void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
   if (bevel == Bevel::None) return;
@@ -22,12 +28,10 @@ void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
   const COLORREF topLeft = bevel == Bevel::Raised ? light : dark;
   const COLORREF bottomRight = bevel == Bevel::Raised ? dark : light;
   auto line = [&](int x1, int y1, int x2, int y2, COLORREF c) {
-    HPEN pen = CreatePen(PS_SOLID, 1, c);
-    HGDIOBJ old = SelectObject(dc, pen);
+    GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, c));
+    Selected selected(dc, pen.Get());
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, old);
-    DeleteObject(pen);
   };
   line(r.left, r.bottom - 1, r.left, r.top, topLeft);
   line(r.left, r.top, r.right, r.top, topLeft);
@@ -40,10 +44,25 @@ void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
 
 // --- Control -------------------------------------------------------------
 
-Control::Control(Component* owner, Window* parent, std::string name, std::string className)
-    : Component(owner, std::move(name), std::move(className)), parent_(parent) {
-  color_ = parent->BackColor();
-  font_ = parent->Font();
+Control::Control(Component* owner, const ControlArgs& args, std::string className)
+    : Component(owner, args.name, std::move(className)),
+      parent_(args.parent),
+      bounds_(args.rect),
+      args_(args) {
+  color_ = args.color.value_or(parent_->BackColor());
+  font_ = args.font.value_or(parent_->Font());
+}
+
+void Control::MakeSystem(const char* cls, DWORD exStyle, DWORD style) {
+  CreateSystem(cls, exStyle, Style(args_) | style, args_.caption, bounds_.left, bounds_.top,
+               bounds_.width, bounds_.height, ParentHandle(), NextControlId());
+  if (!args_.enabled) EnableWindow(Handle(), FALSE);
+}
+
+void Control::MakeOwn(const char* cls, DWORD exStyle, DWORD style) {
+  CreateOwn(cls, exStyle, Style(args_) | style, args_.caption, bounds_.left, bounds_.top,
+            bounds_.width, bounds_.height, ParentHandle(), NextControlId());
+  if (!args_.enabled) EnableWindow(Handle(), FALSE);
 }
 
 bool Control::Visible() const { return Handle() && IsWindowVisible(Handle()); }
@@ -85,13 +104,104 @@ void Control::PublishCaption() {
   PublishString("Caption", [this] { return Caption(); });
 }
 
+void Control::SystemChange(UINT, WPARAM, LPARAM) {}
+
+void Control::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter();
+}
+
+void Control::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave();
+}
+
+bool Control::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+  ShiftState shift = 0;
+  if (wp & MK_SHIFT) shift |= kShift;
+  if (wp & MK_CONTROL) shift |= kCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
+  if (wp & MK_LBUTTON) shift |= kLeft;
+  if (wp & MK_RBUTTON) shift |= kRight;
+  if (wp & MK_MBUTTON) shift |= kMiddle;
+  auto press = [&](MouseButton button, bool down, bool twice) {
+    const MouseEvent& event = down ? OnMouseDown : OnMouseUp;
+    const ShiftState state = twice ? shift | kDouble : shift;
+    if (event) Dispatch([&] { event(button, state, x, y); });
+  };
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (!inside_) {
+        // Enter and leave alternate: the leave notice comes once per entry.
+        inside_ = true;
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&track);
+        Dispatch([this] { MouseEnter(); });
+      }
+      if (OnMouseMove) Dispatch([&] { OnMouseMove(shift, x, y); });
+      return true;
+    case WM_MOUSELEAVE:
+      if (inside_) {
+        inside_ = false;
+        Dispatch([this] { MouseLeave(); });
+      }
+      return true;
+    case WM_LBUTTONDOWN:
+      press(MouseButton::Left, true, false);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      press(MouseButton::Left, true, true);
+      return true;
+    case WM_LBUTTONUP:
+      press(MouseButton::Left, false, false);
+      return true;
+    case WM_RBUTTONDOWN:
+      press(MouseButton::Right, true, false);
+      return true;
+    case WM_RBUTTONDBLCLK:
+      press(MouseButton::Right, true, true);
+      return true;
+    case WM_MBUTTONDOWN:
+      press(MouseButton::Middle, true, false);
+      return true;
+    case WM_MBUTTONDBLCLK:
+      press(MouseButton::Middle, true, true);
+      return true;
+    case WM_MBUTTONUP:
+      press(MouseButton::Middle, false, false);
+      return true;
+    case WM_RBUTTONUP: {
+      press(MouseButton::Right, false, false);
+      bool offered = popupMenu != nullptr;
+      if (offered && OnContextPopup) {
+        offered = false;
+        Dispatch([&] { offered = OnContextPopup(); });
+      }
+      if (offered) {
+        POINT at{x, y};
+        ClientToScreen(Handle(), &at);
+        popupMenu->popupComponent = this;
+        popupMenu->Popup(at.x, at.y, Handle());
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  MouseMessage(msg, wp, lp);
+  return Window::HandleMessage(msg, wp, lp);
+}
+
 // --- Label ---------------------------------------------------------------
 
-Label::Label(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption)
-    : Control(owner, parent, std::move(name), "TLabel"), autoSize_(r.width == 0 || r.height == 0) {
-  bounds_ = r;
-  CreateSystem("STATIC", 0, kChild | WS_VISIBLE | SS_LEFTNOWORDWRAP, caption, r.left, r.top,
-               r.width, r.height, ParentHandle(), NextControlId());
+Label::Label(Component* owner, const ControlArgs& args)
+    : Control(owner, args, "TLabel"), autoSize_(args.rect.width == 0 || args.rect.height == 0) {
+  MakeSystem("STATIC", 0,
+             args.alignment == Align::Center  ? SS_CENTER
+             : args.alignment == Align::Right ? SS_RIGHT
+                                              : SS_LEFTNOWORDWRAP);
   if (autoSize_) AutoSize();
   PublishCommon();
   PublishCaption();
@@ -103,29 +213,20 @@ void Label::SetFont(const FontSpec& f) {
 }
 
 void Label::AutoSize() {
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, SharedFont(font_));
-  RECT r{0, 0, 0, 0};
-  const std::string text = Caption();
-  DrawTextA(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_LEFT | DT_EXPANDTABS);
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
-  bounds_.width = r.right;
-  bounds_.height = r.bottom;
+  const SIZE size = MeasureText(font_, Caption());
+  bounds_.width = size.cx;
+  bounds_.height = size.cy;
   SetWindowPos(Handle(), nullptr, 0, 0, bounds_.width, bounds_.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // --- CheckBox and RadioButton ---------------------------------------------
 
-CheckableButton::CheckableButton(Component* owner, Window* parent, std::string name,
-                                 std::string className, Rect r, const std::string& caption,
-                                 DWORD style, bool checked)
-    : Control(owner, parent, std::move(name), std::move(className)) {
-  bounds_ = r;
-  CreateSystem("BUTTON", 0, kChild | WS_VISIBLE | style, caption, r.left, r.top, r.width, r.height,
-               ParentHandle(), NextControlId());
-  SetCheckMark(checked);
+CheckableButton::CheckableButton(Component* owner, const ControlArgs& args, std::string className,
+                                 DWORD style)
+    : Control(owner, args, std::move(className)) {
+  MakeSystem("BUTTON", 0, style | TabStop(args));
+  SetCheckMark(args.checked);
   PublishCommon();
   PublishCaption();
   PublishBool(
@@ -140,19 +241,15 @@ void CheckableButton::SetCheckMark(bool checked) {
   SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-CheckBox::CheckBox(Component* owner, Window* parent, std::string name, Rect r,
-                   const std::string& caption, bool checked, bool tabStop)
-    : CheckableButton(owner, parent, std::move(name), "TCheckBox", r, caption,
-                      BS_AUTOCHECKBOX | (tabStop ? WS_TABSTOP : 0), checked) {}
+CheckBox::CheckBox(Component* owner, const ControlArgs& args)
+    : CheckableButton(owner, args, "TCheckBox", BS_AUTOCHECKBOX) {}
 
 void CheckBox::Command(WORD code) {
   if (code == BN_CLICKED && OnClick) OnClick();
 }
 
-RadioButton::RadioButton(Component* owner, Window* parent, std::string name, Rect r,
-                         const std::string& caption, bool checked)
-    : CheckableButton(owner, parent, std::move(name), "TRadioButton", r, caption,
-                      BS_RADIOBUTTON | WS_TABSTOP, checked) {}
+RadioButton::RadioButton(Component* owner, const ControlArgs& args)
+    : CheckableButton(owner, args, "TRadioButton", BS_RADIOBUTTON) {}
 
 void RadioButton::SetChecked(bool checked) {
   if (checked == Checked()) return;
@@ -174,12 +271,8 @@ void RadioButton::Command(WORD code) {
 
 // --- GroupBox ------------------------------------------------------------
 
-GroupBox::GroupBox(Component* owner, Window* parent, std::string name, Rect r,
-                   const std::string& caption)
-    : Control(owner, parent, std::move(name), "TGroupBox") {
-  bounds_ = r;
-  CreateSystem("BUTTON", WS_EX_CONTROLPARENT, kChild | WS_VISIBLE | BS_GROUPBOX, caption, r.left,
-               r.top, r.width, r.height, ParentHandle(), NextControlId());
+GroupBox::GroupBox(Component* owner, const ControlArgs& args) : Control(owner, args, "TGroupBox") {
+  MakeSystem("BUTTON", WS_EX_CONTROLPARENT, BS_GROUPBOX);
   PublishCommon();
   PublishCaption();
 }
@@ -203,14 +296,20 @@ LRESULT DrawnControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return 1;  // the paint fills the background itself, without flicker
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
+      // Data fetched here may open a box; the paint itself opens none.
+      Dispatch([this] { BeforePaint(); });
+      PaintDC dc(Handle());
       RECT client;
       GetClientRect(Handle(), &client);
-      FillRect(dc, &client, SharedBrush(color_));
-      Paint(dc, client);
-      EndPaint(Handle(), &ps);
+      FillRect(dc.Get(), &client, SharedBrush(color_));
+      Dispatch([&] { Paint(dc.Get(), client); });
       return 0;
+    }
+    case WM_SETTEXT:
+    case WM_ENABLE: {
+      const LRESULT r = Control::HandleMessage(msg, wp, lp);
+      InvalidateRect(Handle(), nullptr, FALSE);
+      return r;
     }
     default:
       return Control::HandleMessage(msg, wp, lp);
@@ -219,35 +318,52 @@ LRESULT DrawnControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- Panel ---------------------------------------------------------------
 
-Panel::Panel(Component* owner, Window* parent, std::string name, Rect r, Bevel inner, Bevel outer)
-    : DrawnControl(owner, parent, std::move(name), "TPanel"), inner_(inner), outer_(outer) {
-  bounds_ = r;
-  CreateOwn("TMarlinetPanel", WS_EX_CONTROLPARENT, kChild | WS_VISIBLE | WS_CLIPCHILDREN, "",
-            r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
+Panel::Panel(Component* owner, const ControlArgs& args) : DrawnControl(owner, args, "TPanel") {
+  MakeOwn("TMarlinetPanel", WS_EX_CONTROLPARENT, WS_CLIPCHILDREN);
   PublishCommon();
+  PublishCaption();
+}
+
+void Panel::SetAlignment(Align a) {
+  args_.alignment = a;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+RECT Panel::InnerRect() const {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  const int bevels = (args_.bevelOuter != Bevel::None) + (args_.bevelInner != Bevel::None);
+  const int inset = bevels * args_.bevelWidth + args_.borderWidth;
+  InflateRect(&r, -inset, -inset);
+  return r;
 }
 
 void Panel::Paint(HDC dc, RECT client) {
-  FrameEdges(dc, client, outer_);
-  FrameEdges(dc, client, inner_);
+  for (int i = 0; i < args_.bevelWidth; ++i) FrameEdges(dc, client, args_.bevelOuter);
+  InflateRect(&client, -args_.borderWidth, -args_.borderWidth);
+  for (int i = 0; i < args_.bevelWidth; ++i) FrameEdges(dc, client, args_.bevelInner);
+  const std::string text = Caption();
+  if (text.empty()) return;
+  RECT inner = InnerRect();
+  Selected font(dc, SharedFont(font_));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRgb(font_.color));
+  const UINT align = args_.alignment == Align::Left    ? DT_LEFT
+                     : args_.alignment == Align::Right ? DT_RIGHT
+                                                       : DT_CENTER;
+  DrawTextA(dc, text.c_str(), -1, &inner, align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_LBUTTONDOWN) {
-    SetFocus();
-    return 0;
-  }
+  if (msg == WM_LBUTTONDOWN) SetFocus();
   return DrawnControl::HandleMessage(msg, wp, lp);
 }
 
 // --- Image ---------------------------------------------------------------
 
-Image::Image(Component* owner, Window* parent, std::string name, Rect r, HICON icon, bool visible)
-    : DrawnControl(owner, parent, std::move(name), "TImage"),
-      icon_(icon ? CopyIcon(icon) : nullptr) {
-  bounds_ = r;
-  CreateOwn("TMarlinetImage", 0, kChild | VisibleStyle(visible), "", r.left, r.top, r.width,
-            r.height, ParentHandle(), NextControlId());
+Image::Image(Component* owner, const ControlArgs& args)
+    : DrawnControl(owner, args, "TImage"), icon_(args.icon ? CopyIcon(args.icon) : nullptr) {
+  MakeOwn("TMarlinetImage", 0, 0);
   PublishCommon();
   PublishOther("Picture");
 }
@@ -258,13 +374,11 @@ void Image::Paint(HDC dc, RECT) {
 
 // --- Edit and Memo -------------------------------------------------------
 
-Edit::Edit(Component* owner, Window* parent, std::string name, Rect r, const std::string& text,
-           bool border)
-    : Control(owner, parent, std::move(name), "TEdit") {
-  bounds_ = r;
-  CreateSystem("EDIT", border ? WS_EX_CLIENTEDGE : 0,
-               kChild | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, text, r.left, r.top, r.width,
-               r.height, ParentHandle(), NextControlId());
+Edit::Edit(Component* owner, const ControlArgs& args) : Control(owner, args, "TEdit") {
+  const DWORD align = args.alignment == Align::Center  ? ES_CENTER
+                      : args.alignment == Align::Right ? ES_RIGHT
+                                                       : ES_LEFT;
+  MakeSystem("EDIT", args.border ? WS_EX_CLIENTEDGE : 0, TabStop(args) | ES_AUTOHSCROLL | align);
   PublishCommon();
   PublishString(
       "Text", [this] { return Text(); }, [this](const std::string& t) { SetText(t); });
@@ -274,30 +388,36 @@ void Edit::Command(WORD code) {
   if (code == EN_CHANGE && OnChange) OnChange();
 }
 
-Memo::Memo(Component* owner, Window* parent, std::string name, Rect r, bool visible)
-    : Control(owner, parent, std::move(name), "TMemo") {
-  bounds_ = r;
-  CreateSystem("EDIT", WS_EX_CLIENTEDGE,
-               kChild | VisibleStyle(visible) | WS_TABSTOP | WS_VSCROLL | WS_HSCROLL |
-                   ES_MULTILINE | ES_AUTOVSCROLL | ES_AUTOHSCROLL | ES_WANTRETURN,
-               "", r.left, r.top, r.width, r.height, ParentHandle(), NextControlId());
-  SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+Memo::Memo(Component* owner, const ControlArgs& args) : Control(owner, args, "TMemo") {
+  MakeSystem("EDIT", args.border ? WS_EX_CLIENTEDGE : 0,
+             TabStop(args) | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
+                 ES_AUTOHSCROLL | ES_WANTRETURN);
+  SetCapacity(capacity_);
   PublishCommon();
   PublishOther("Lines");
 }
 
-std::vector<std::string> Memo::Lines() const { return SplitLines(Caption()); }
+void Memo::SetCapacity(size_t capacity) {
+  capacity_ = capacity;
+  SendMessageA(Handle(), EM_SETLIMITTEXT, static_cast<WPARAM>(capacity), 0);
+}
 
-void Memo::SetLines(const std::vector<std::string>& lines) { SetCaption(JoinLines(lines)); }
+void Memo::SetText(const std::string& text) {
+  // The edit control would take a longer text from the program, though not
+  // from the user; either way it must not hold more than it was given room for.
+  if (text.size() > capacity_) throw Error("Text exceeds memo capacity");
+  SetCaption(text);
+}
+
+std::vector<std::string> Memo::Lines() const { return SplitLines(Text()); }
+
+void Memo::SetLines(const std::vector<std::string>& lines) { SetText(JoinLines(lines)); }
 
 // --- SpeedButton ---------------------------------------------------------
 
-SpeedButton::SpeedButton(Component* owner, Window* parent, std::string name, Rect r,
-                         const std::string& caption, bool visible)
-    : DrawnControl(owner, parent, std::move(name), "TSpeedButton") {
-  bounds_ = r;
-  CreateOwn("TMarlinetSpeedButton", 0, kChild | VisibleStyle(visible), caption, r.left, r.top,
-            r.width, r.height, ParentHandle(), NextControlId());
+SpeedButton::SpeedButton(Component* owner, const ControlArgs& args)
+    : DrawnControl(owner, args, "TSpeedButton") {
+  MakeOwn("TMarlinetSpeedButton", 0, 0);
   PublishCommon();
   PublishCaption();
 }
@@ -306,13 +426,23 @@ void SpeedButton::Click() {
   if (OnClick) OnClick();
 }
 
+void SpeedButton::MouseEnter() {
+  InvalidateRect(Handle(), nullptr, FALSE);
+  Control::MouseEnter();
+}
+
+void SpeedButton::MouseLeave() {
+  InvalidateRect(Handle(), nullptr, FALSE);
+  Control::MouseLeave();
+}
+
 void SpeedButton::Paint(HDC dc, RECT r) {
-  if (Enabled() && (hot_ || down_)) {
+  if (Enabled() && (MouseInside() || down_)) {
     RECT edge = r;
     DrawEdge(dc, &edge, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
   const std::string text = Caption();
-  HGDIOBJ old = SelectObject(dc, SharedFont(font_));
+  Selected font(dc, SharedFont(font_));
   SetBkMode(dc, TRANSPARENT);
   auto draw = [&](int offset, COLORREF colour) {
     RECT at = r;
@@ -327,39 +457,27 @@ void SpeedButton::Paint(HDC dc, RECT r) {
     draw(1, GetSysColor(COLOR_BTNHIGHLIGHT));
     draw(0, GetSysColor(COLOR_BTNSHADOW));
   }
-  SelectObject(dc, old);
 }
 
 LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_MOUSEMOVE:
-      if (!hot_) {
-        hot_ = true;
-        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, Handle(), 0};
-        TrackMouseEvent(&track);
-        InvalidateRect(Handle(), nullptr, FALSE);
-      }
-      return 0;
-    case WM_MOUSELEAVE:
-      hot_ = false;
-      InvalidateRect(Handle(), nullptr, FALSE);
-      return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       down_ = true;
       SetCapture(Handle());
       InvalidateRect(Handle(), nullptr, FALSE);
-      return 0;
+      break;
     case WM_LBUTTONUP: {
       const bool wasDown = down_;
       down_ = false;
       ReleaseCapture();
       InvalidateRect(Handle(), nullptr, FALSE);
-      POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
       RECT r;
       GetClientRect(Handle(), &r);
+      const LRESULT result = DrawnControl::HandleMessage(msg, wp, lp);
       if (wasDown && PtInRect(&r, p)) Dispatch([this] { Click(); });
-      return 0;
+      return result;
     }
     case WM_CAPTURECHANGED:
       down_ = false;
@@ -369,14 +487,10 @@ LRESULT SpeedButton::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // Lets another program (or a test) press the button as a user would.
       Dispatch([this] { Click(); });
       return 0;
-    case WM_SETTEXT: {
-      const LRESULT r = Control::HandleMessage(msg, wp, lp);
-      InvalidateRect(Handle(), nullptr, FALSE);
-      return r;
-    }
     default:
-      return DrawnControl::HandleMessage(msg, wp, lp);
+      break;
   }
+  return DrawnControl::HandleMessage(msg, wp, lp);
 }
 
 }  // namespace ui

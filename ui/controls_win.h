@@ -1,26 +1,58 @@
 // The controls the program's windows are built from, each created at the
-// pixel position its layout gives, in layout order.
+// pixel position its layout gives, in layout order, from one argument struct
+// with named fields, so a layout reads as a list.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ui/component.h"
 #include "ui/gdi_win.h"
+#include "ui/mouse.h"
 #include "ui/window_win.h"
 
 namespace ui {
+
+class PopupMenu;
 
 struct Rect {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
+enum class Bevel { None, Lowered, Raised };
+enum class Align { Left, Center, Right };
+
+// How a control is made. Each control reads the fields that concern it.
+struct ControlArgs {
+  Window* parent = nullptr;  // the window or container it sits in
+  std::string name{};
+  Rect rect{};  // in the parent's client area; a label of zero size fits its text
+  std::string caption{};
+  std::optional<FontSpec> font{};  // the parent's when not given
+  std::optional<Color> color{};    // the parent's when not given
+  bool visible = true;
+  bool enabled = true;
+  bool tabStop = true;
+  bool border = true;    // edit boxes and memos
+  bool checked = false;  // check boxes and radio buttons
+  Align alignment = Align::Left;
+  Bevel bevelInner = Bevel::None;  // panels
+  Bevel bevelOuter = Bevel::None;
+  int bevelWidth = 1;
+  int borderWidth = 0;
+  HICON icon = nullptr;  // images: copied
+};
+
 // Owner: the window that owns the component (and saves its state); parent:
-// the window or container it sits in.
+// the window or container it sits in. The base carries what every control
+// offers: visibility, enabling, caption as window text, the mouse, pointer
+// enter and leave, a popup menu on the right button, and the system's change
+// notices.
 class Control : public Component, public Window {
  public:
-  Control(Component* owner, Window* parent, std::string name, std::string className);
+  Control(Component* owner, const ControlArgs& args, std::string className);
 
   bool Visible() const;
   void SetVisible(bool visible);
@@ -30,19 +62,45 @@ class Control : public Component, public Window {
   std::string Caption() const;
   void SetCaption(const std::string& text);
   Rect Bounds() const { return bounds_; }
+  Window* Parent() const { return parent_; }
+
+  MouseEvent OnMouseDown, OnMouseUp;
+  MouseMoveEvent OnMouseMove;
+  NotifyEvent OnMouseEnter, OnMouseLeave;
+  bool MouseInside() const { return inside_; }
+
+  // Shown at the pointer on a right click, when OnContextPopup (if set)
+  // agrees.
+  PopupMenu* popupMenu = nullptr;
+  std::function<bool()> OnContextPopup;
+
+  // The time, the system settings or the installed fonts changed; the form
+  // passes these on to every control.
+  virtual void SystemChange(UINT msg, WPARAM wp, LPARAM lp);
 
  protected:
   HWND ParentHandle() const { return parent_->Handle(); }
   void PublishCommon();
   void PublishCaption();
+  // Makes the window from the arguments it was given.
+  void MakeSystem(const char* cls, DWORD exStyle, DWORD style);
+  void MakeOwn(const char* cls, DWORD exStyle, DWORD style);
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+
   Window* parent_;
   Rect bounds_;
+  ControlArgs args_;
+
+ private:
+  bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp);
+  bool inside_ = false;
 };
 
 class Label : public Control {
  public:
-  // A zero width or height sizes the label to its text.
-  Label(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption);
+  Label(Component* owner, const ControlArgs& args);
   void SetFont(const FontSpec& f) override;
 
  private:
@@ -58,16 +116,14 @@ class CheckableButton : public Control {
   std::function<void()> OnClick;
 
  protected:
-  CheckableButton(Component* owner, Window* parent, std::string name, std::string className, Rect r,
-                  const std::string& caption, DWORD style, bool checked);
+  CheckableButton(Component* owner, const ControlArgs& args, std::string className, DWORD style);
   // Sets the mark alone, raising nothing.
   void SetCheckMark(bool checked);
 };
 
 class CheckBox : public CheckableButton {
  public:
-  CheckBox(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption,
-           bool checked, bool tabStop = true);
+  CheckBox(Component* owner, const ControlArgs& args);
   void SetChecked(bool checked) override { SetCheckMark(checked); }
 
  protected:
@@ -79,8 +135,7 @@ class CheckBox : public CheckableButton {
 // already selected raises nothing.
 class RadioButton : public CheckableButton {
  public:
-  RadioButton(Component* owner, Window* parent, std::string name, Rect r,
-              const std::string& caption, bool checked);
+  RadioButton(Component* owner, const ControlArgs& args);
   void SetChecked(bool checked) override;
 
  protected:
@@ -89,39 +144,43 @@ class RadioButton : public CheckableButton {
 
 class GroupBox : public Control {
  public:
-  GroupBox(Component* owner, Window* parent, std::string name, Rect r, const std::string& caption);
+  GroupBox(Component* owner, const ControlArgs& args);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // A control the program draws itself: each paint starts from its whole client
-// area filled with its colour, so nothing of an earlier picture shows.
+// area filled with its colour, so nothing of an earlier picture shows. Its
+// caption is its window text, and a new caption repaints it.
 class DrawnControl : public Control {
  protected:
   using Control::Control;
+  // Runs before the paint starts, outside it: the place to fetch fresh data,
+  // even through a box that runs its own loop.
+  virtual void BeforePaint() {}
   virtual void Paint(HDC dc, RECT client) = 0;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
-enum class Bevel { None, Lowered, Raised };
-
+// A panel with an outer and an inner bevel, a border between them, and a
+// caption drawn in the middle of what is left.
 class Panel : public DrawnControl {
  public:
-  Panel(Component* owner, Window* parent, std::string name, Rect r, Bevel inner, Bevel outer);
+  Panel(Component* owner, const ControlArgs& args);
+  // The client area less the bevels and the border.
+  RECT InnerRect() const;
+  void SetAlignment(Align a);
 
  protected:
   void Paint(HDC dc, RECT client) override;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-
- private:
-  Bevel inner_, outer_;
 };
 
 // Shows an icon at its natural size in the top-left corner.
 class Image : public DrawnControl {
  public:
-  Image(Component* owner, Window* parent, std::string name, Rect r, HICON icon, bool visible);
+  Image(Component* owner, const ControlArgs& args);
   const Icon& Picture() const { return icon_; }
 
  protected:
@@ -133,8 +192,7 @@ class Image : public DrawnControl {
 
 class Edit : public Control {
  public:
-  Edit(Component* owner, Window* parent, std::string name, Rect r, const std::string& text,
-       bool border = true);
+  Edit(Component* owner, const ControlArgs& args);
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
   std::function<void()> OnChange;
@@ -143,29 +201,41 @@ class Edit : public Control {
   void Command(WORD code) override;
 };
 
-// Multi-line text without word wrap; its lines are its content, and it
+// Multi-line text without word wrap. It holds its text exactly as given
+// (line breaks as they are, a final break or none) up to its capacity, and
 // publishes no text property of its own.
 class Memo : public Control {
  public:
-  Memo(Component* owner, Window* parent, std::string name, Rect r, bool visible);
+  static constexpr size_t kDefaultCapacity = 1024 * 1024;
+
+  Memo(Component* owner, const ControlArgs& args);
+  std::string Text() const { return Caption(); }
+  // Throws ui::Error "Text exceeds memo capacity" for a text that does not
+  // fit, and then keeps the text it had.
+  void SetText(const std::string& text);
+  size_t Capacity() const { return capacity_; }
+  void SetCapacity(size_t capacity);
   std::vector<std::string> Lines() const;
   void SetLines(const std::vector<std::string>& lines);
+
+ private:
+  size_t capacity_ = kDefaultCapacity;
 };
 
 // A flat button: a frame only under the pointer, grey text when disabled.
 class SpeedButton : public DrawnControl {
  public:
-  SpeedButton(Component* owner, Window* parent, std::string name, Rect r,
-              const std::string& caption, bool visible);
+  SpeedButton(Component* owner, const ControlArgs& args);
   std::function<void()> OnClick;
   void Click();
 
  protected:
   void Paint(HDC dc, RECT client) override;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
 
  private:
-  bool hot_ = false;
   bool down_ = false;
 };
 

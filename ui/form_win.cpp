@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/application_win.h"
+#include "ui/controls_win.h"
 
 namespace ui {
 namespace {
@@ -78,9 +79,10 @@ void Form::SetClientSize(int width, int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::SetIcon(HICON icon) {
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+void Form::SetIcon(const Icon& icon) {
+  icon_ = icon;
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Handle()));
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
 }
 
 int Form::Top() const { return WindowRect(Handle()).top; }
@@ -134,14 +136,35 @@ void Form::Close() {
   }
 }
 
+namespace {
+
+// Disables the visible, enabled top-level windows of this thread but one for
+// as long as it lives: the hidden ones (the tray icon's among them) keep
+// working, and the disabled ones come back however the modal show ends.
+class DisabledWindows {
+ public:
+  explicit DisabledWindows(HWND keep) {
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabledVisible,
+                      reinterpret_cast<LPARAM>(&windows_));
+    std::erase(windows_, keep);
+    for (HWND w : windows_) EnableWindow(w, FALSE);
+  }
+  ~DisabledWindows() {
+    for (HWND w : windows_) {
+      if (IsWindow(w)) EnableWindow(w, TRUE);
+    }
+  }
+  DisabledWindows(const DisabledWindows&) = delete;
+  DisabledWindows& operator=(const DisabledWindows&) = delete;
+
+ private:
+  std::vector<HWND> windows_;
+};
+
+}  // namespace
+
 int Form::ShowModal() {
-  // Disable only the visible, enabled top-level windows of this thread: the
-  // hidden ones (the tray icon's among them) keep working.
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledVisible,
-                    reinterpret_cast<LPARAM>(&disabled));
-  std::erase(disabled, Handle());
-  for (HWND w : disabled) EnableWindow(w, FALSE);
+  DisabledWindows disabled(Handle());
 
   modal_ = true;
   modalResult = mrNone;
@@ -157,9 +180,6 @@ int Form::ShowModal() {
     app.DispatchOne(msg);
   }
   modal_ = false;
-  for (HWND w : disabled) {
-    if (IsWindow(w)) EnableWindow(w, TRUE);
-  }
   Hide();
   return modalResult;
 }
@@ -182,6 +202,16 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (OnPaint) Dispatch(OnPaint);
       return 0;
     }
+    case WM_TIMECHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_FONTCHANGE:
+      // Sent to top-level windows only; the controls that care hear it here.
+      for (Component* c : Components()) {
+        if (auto* control = dynamic_cast<Control*>(c)) {
+          Dispatch([&] { control->SystemChange(msg, wp, lp); });
+        }
+      }
+      break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

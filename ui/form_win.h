@@ -34,7 +34,8 @@ class Form : public Component, public Window {
   std::string Caption() const;
   void SetBorder(BorderStyle style, BorderIcons icons);
   void SetClientSize(int width, int height);
-  void SetIcon(HICON icon);
+  // Copies the picture; the window keeps its own copy for its lifetime.
+  void SetIcon(const Icon& icon);
   // Centre on the desktop the first time the window is shown.
   bool centreOnFirstShow = true;
 
@@ -65,6 +66,7 @@ class Form : public Component, public Window {
 
  private:
   void MoveTo(int x, int y, int w, int h);
+  Icon icon_;
   bool shown_ = false;
   bool modal_ = false;
 };

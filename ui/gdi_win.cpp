@@ -29,12 +29,13 @@ COLORREF ColorToRgb(Color c) {
 }
 
 HFONT SharedFont(const FontSpec& font) {
-  static std::map<std::tuple<std::string, int, bool>, GdiObject<HFONT>> fonts;
-  auto& slot = fonts[{font.face, font.points, font.bold}];
+  static std::map<std::tuple<std::string, int, bool, int>, GdiObject<HFONT>> fonts;
+  auto& slot = fonts[{font.face, font.points, font.bold, font.height}];
   if (!slot.Get()) {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(font.points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    ClientDC screen(nullptr);
+    const int height = font.height != 0
+                           ? font.height
+                           : -MulDiv(font.points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
     slot.Reset(CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
@@ -47,6 +48,15 @@ HBRUSH SharedBrush(Color color) {
   auto& slot = brushes[color];
   if (!slot.Get()) slot.Reset(CreateSolidBrush(ColorToRgb(color)));
   return slot.Get();
+}
+
+SIZE MeasureText(const FontSpec& font, const std::string& text, UINT flags) {
+  ClientDC screen(nullptr);
+  Selected selected(screen.Get(), SharedFont(font));
+  RECT r{0, 0, 0, 0};
+  DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+            DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | flags);
+  return {r.right, r.bottom};
 }
 
 HBITMAP MenuPictureFromBmp(const void* data, size_t size) {

@@ -71,11 +71,59 @@ struct FontSpec {
   int points = 8;
   Color color = clWindowText;
   bool bold = false;
+  // Pixels, as the toolkit's font height: below zero the character height,
+  // above it the cell height; 0 takes the size from `points`.
+  int height = 0;
 };
 
 // Fonts and solid brushes live as long as the program: a handful are used.
 HFONT SharedFont(const FontSpec& font);
 HBRUSH SharedBrush(Color color);
+
+// A device context released (or ended) with its holder.
+class ClientDC {
+ public:
+  explicit ClientDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~ClientDC() { ReleaseDC(hwnd_, dc_); }
+  ClientDC(const ClientDC&) = delete;
+  ClientDC& operator=(const ClientDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+class PaintDC {
+ public:
+  explicit PaintDC(HWND hwnd) : hwnd_(hwnd), dc_(BeginPaint(hwnd, &ps_)) {}
+  ~PaintDC() { EndPaint(hwnd_, &ps_); }
+  PaintDC(const PaintDC&) = delete;
+  PaintDC& operator=(const PaintDC&) = delete;
+  HDC Get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  PAINTSTRUCT ps_{};
+  HDC dc_;
+};
+
+// A GDI object selected into a device context for the holder's lifetime.
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~Selected() { SelectObject(dc_, old_); }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
+// The extent of a text in a font, as DrawText lays it out (line breaks and
+// tabs included; "&" marks an accelerator unless `flags` holds DT_NOPREFIX).
+SIZE MeasureText(const FontSpec& font, const std::string& text, UINT flags = 0);
 
 // A menu item picture from a whole 24-bit BMP file in memory; its bottom-left
 // colour is transparent and shows the menu's background.

@@ -47,6 +47,8 @@ void MenuItem::SetDefault(bool isDefault) {
 }
 
 void MenuItem::SetPicture(HBITMAP picture) {
+  // The old picture goes only once the menu holds the new one.
+  Bitmap old = std::move(picture_);
   picture_.Reset(picture);
   Update();
 }

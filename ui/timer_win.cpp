@@ -49,7 +49,13 @@ LRESULT Timer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_TIMER && wp == kTimerId) {
     // Once the program is ending, windows are being destroyed under boxes
     // that run their own loops: no tick may reach them.
-    if (onTimer_ && !Application::Instance().Terminated()) Dispatch(onTimer_);
+    // A handler that opens a box runs a loop in which this timer ticks on:
+    // those ticks are dropped, so the handler never runs inside itself.
+    if (onTimer_ && !ticking_ && !Application::Instance().Terminated()) {
+      ticking_ = true;
+      Dispatch(onTimer_);
+      ticking_ = false;
+    }
     return 0;
   }
   return Window::HandleMessage(msg, wp, lp);

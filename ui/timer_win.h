@@ -10,7 +10,8 @@
 
 namespace ui {
 
-class Timer : public Component, public Window {
+// Not a visible window: it offers none of a window's colours or fonts.
+class Timer : public Component, private Window {
  public:
   Timer(Component* owner, std::string name, unsigned interval);
   ~Timer() override;
@@ -30,6 +31,7 @@ class Timer : public Component, public Window {
   unsigned interval_;
   bool enabled_ = true;
   bool running_ = false;
+  bool ticking_ = false;
   std::function<void()> onTimer_;
 };
 

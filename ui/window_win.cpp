@@ -101,6 +101,10 @@ HBRUSH Window::CtlColor(HDC dc) {
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case kQueryColorMessage:
+      // What a screen reader or a test cannot read from the text: the
+      // background (0) and the text colour (1), as the toolkit writes them.
+      return static_cast<LRESULT>(wp == 0 ? color_ : font_.color);
     case WM_COMMAND:
       if (Window* child = FromHandle(reinterpret_cast<HWND>(lp))) {
         const WORD code = HIWORD(wp);

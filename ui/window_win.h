@@ -13,6 +13,10 @@
 
 namespace ui {
 
+// Answered by every window of the program with its colours, for another
+// program that reads them: wParam 0 the background, 1 the text.
+inline constexpr UINT kQueryColorMessage = WM_APP + 0x4D0;
+
 // Runs an event handler; an exception from it goes to the application's error
 // report and stops there.
 void Dispatch(const std::function<void()>& handler) noexcept;

@@ -5,21 +5,22 @@
 #include <functional>
 #include <string>
 
+#include "ui/mouse.h"
+
 namespace widgets {
 
-enum class MouseButton { Left, Right, Middle };
-
-// The toolkit's shift state as a bit set.
-enum ShiftFlag : unsigned {
-  kShift = 1,
-  kAlt = 2,
-  kCtrl = 4,
-  kLeft = 8,
-  kRight = 16,
-  kMiddle = 32,
-  kDouble = 64,
-};
-using ShiftState = unsigned;
+using ui::kAlt;
+using ui::kCtrl;
+using ui::kDouble;
+using ui::kLeft;
+using ui::kMiddle;
+using ui::kRight;
+using ui::kShift;
+using ui::MouseButton;
+using ui::MouseEvent;
+using ui::MouseMoveEvent;
+using ui::NotifyEvent;
+using ui::ShiftState;
 
 // Mouse messages as the shell passes them in the callback's lParam.
 enum TrayNotice : unsigned {
@@ -40,10 +41,6 @@ inline constexpr size_t kTipCapacity = 64;  // characters, with the terminating 
 
 // The tooltip: the hint up to its first "|", at most 63 characters.
 std::string TrayTipText(const std::string& hint);
-
-using MouseEvent = std::function<void(MouseButton, ShiftState, int x, int y)>;
-using MouseMoveEvent = std::function<void(ShiftState, int x, int y)>;
-using NotifyEvent = std::function<void()>;
 
 class TrayMouse {
  public:

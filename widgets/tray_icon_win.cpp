@@ -201,11 +201,7 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (!accepting) return 0;
     POINT p{};
     GetCursorPos(&p);
-    try {
-      HandleNotice(static_cast<unsigned>(lp), BaseShiftState(), p.x, p.y);
-    } catch (const std::exception& e) {
-      ui::Application::Instance().HandleException(e);
-    }
+    HandleNotice(static_cast<unsigned>(lp), BaseShiftState(), p.x, p.y);
     return 0;
   }
   if (msg == kRunMenuItem) {

@@ -13,6 +13,12 @@
 //   driver checked <title> <caption>       prints 1 or 0
 //   driver close <title>                   the close box of the program's window
 //   driver rect <class> <title>            left top width height of a visible window
+//   driver dump <class> <title>            every control of a window, one a line:
+//                                          class|left,top,width,height|enabled|visible|
+//                                          background|text colour|text
+//                                          (rectangles in the parent's client area,
+//                                          colours as the program holds them, line breaks
+//                                          in texts as \n)
 //   driver foreground                      class|title of the foreground window
 //   driver count-class <class>             top-level windows of the class, hidden ones too
 //   driver hold <path> [s]                 opens the file without sharing, prints "held",
@@ -79,6 +85,38 @@ HWND FindDescendant(HWND parent, const std::string& caption) {
     if (HWND inner = FindDescendant(c, caption)) return inner;
   }
   return nullptr;
+}
+
+// The colours the program's own windows answer with; "-" from any other.
+std::string ColourOf(HWND hwnd, WPARAM which) {
+  constexpr UINT kQueryColorMessage = WM_APP + 0x4D0;
+  DWORD_PTR colour = 0;
+  if (!SendMessageTimeoutA(hwnd, kQueryColorMessage, which, 0, SMTO_ABORTIFHUNG, 2000, &colour)) {
+    return "-";
+  }
+  char text[16];
+  std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(colour));
+  return text;
+}
+
+void Dump(HWND parent) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r;
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    std::string text;
+    for (char ch : Text(c)) {
+      if (ch == '\n')
+        text += "\\n";
+      else if (ch != '\r')
+        text += ch;
+    }
+    std::printf("%s|%ld,%ld,%ld,%ld|%d|%d|%s|%s|%s\n", ClassOf(c).c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top, IsWindowEnabled(c) ? 1 : 0,
+                (GetWindowLongA(c, GWL_STYLE) & WS_VISIBLE) ? 1 : 0, ColourOf(c, 0).c_str(),
+                ColourOf(c, 1).c_str(), text.c_str());
+    Dump(c);
+  }
 }
 
 bool Poll(int ms, const auto& done) {
@@ -171,6 +209,12 @@ int main(int argc, char** argv) {
     RECT r;
     GetWindowRect(w, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (cmd == "dump") {
+    HWND w = FindWindowA(arg(1).c_str(), arg(2).c_str());
+    if (!w) return Fail("no such window");
+    Dump(w);
     return 0;
   }
   if (cmd == "foreground") {

@@ -474,6 +474,88 @@ case_main_window_screenshot() {
   wait_exit 10 || fail "close failed"
 }
 
+# The main window as another program reads it: every control's class, place
+# in its parent, state, colours and text, against the window's layout.
+# Columns: class | left,top,width,height ("?" where the text decides) |
+# enabled | visible | background | text colour ("" unchecked) | text ("*" at
+# the end: starts with).
+main_window_layout() {
+  local W=00A8D0E0 TAN=0090B0C0 NAVY=00800000 BLUE=00FF0000
+  cat <<TABLE
+Button|6,2,523,248|1|1|$W|$BLUE| Instructions 
+Static|8,16,497,78|1|1|$W|$NAVY|  When you begin to hear the bell rings, start counting*
+Static|48,104,427,42|1|1|$W|$NAVY|Time (am/pm): 12:30   1   1:30   2    2:30    3    3:30    4\n               4:30*
+TMarlinetImage|30,148,15,16|1|1|||
+Static|49,149,?,?|1|1|$W|$NAVY|USN Bells:
+Static|146,149,?,?|1|1|$W|$NAVY|  1     2   2+1    4    4+1     6    6+1     8
+Button|31,178,114,17|1|1|$W|$NAVY|Use dog watch:
+Static|154,179,?,?|1|1|$W|$NAVY|1630  1700  1730  1800  1830  1900  1930  2000
+TMarlinetImage|30,195,15,16|1|1|||
+Static|48,196,?,?|1|1|$W|$NAVY|RN Bells:
+Static|154,196,?,?|1|1|$W|$NAVY|  1     2    2+1    4     1     2    2+1    8
+Button|31,224,71,17|1|1|$W|$NAVY|Small Bells
+Button|107,224,73,17|1|1|$W|$NAVY|Large Bells
+Button|6,252,523,130|1|1|$W|$BLUE| Hours of Operation 
+Button|7,16,160,106|1|1|$W|$BLUE| AM 
+Button|175,16,160,106|1|1|$W|$BLUE| PM 
+TMarlinetPanel|343,21,173,101|1|1|$W||
+Button|10,7,158,17|1|1|$W|$NAVY|Ring 1 min before hour and
+Static|28,23,?,?|1|1|$W|$NAVY|half hour.
+TMarlinetPanel|5,40,163,56|1|1|$TAN||
+Static|53,12,?,?|1|1|$TAN|$NAVY|Marlinet
+*|29,28,?,?|1|1|$TAN|$BLUE|Orvanta Software
+TMarlinetSpeedButton|6,385,76,24|1|1|$W|$NAVY|Processes
+Button|86,389,55,17|1|1|$W|$NAVY|On/Off
+TMarlinetSpeedButton|230,385,76,24|1|1|$W|$NAVY|OK
+TMarlinetImage|0,0,32,32|1|0|||
+TMarlinetImage|0,0,32,32|1|0|||
+TABLE
+  # The hour boxes, three to a row in each group.
+  local h cols=(10 60 110) rows=(14 38 62 85)
+  for h in $(seq 0 23); do
+    printf 'Button|%d,%d,45,17|1|1|%s|%s|%02d00\n' "${cols[$((h % 12 % 3))]}" \
+      "${rows[$((h % 12 / 3))]}" $W $NAVY "$h"
+  done
+}
+
+case_main_window_controls_match_the_layout() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  local dump
+  dump=$(drv dump TMarlinetForm Marlinet) || fail "no main window to read"
+  # Each row of the table is one control of the dump, and nothing is left over.
+  DUMP=$dump awk -F'|' '
+    BEGIN { n = split(ENVIRON["DUMP"], lines, "\n"); for (i = 1; i <= n; i++) used[i] = 0 }
+    function fits(want, got,    w, g, k) {
+      split(want, w, ","); split(got, g, ",")
+      for (k = 1; k <= 4; k++) if (w[k] != "?" && w[k] != g[k]) return 0
+      return 1
+    }
+    function same(want, got) {
+      if (want ~ /\*$/) return index(got, substr(want, 1, length(want) - 1)) == 1
+      return want == got
+    }
+    {
+      found = 0
+      for (i = 1; i <= n && !found; i++) {
+        if (used[i]) continue
+        split(lines[i], d, "|")
+        text = substr(lines[i], length(d[1] d[2] d[3] d[4] d[5] d[6]) + 7)
+        if (($1 == "*" || $1 == d[1]) && fits($2, d[2]) && same($7, text) &&
+            $3 == d[3] && $4 == d[4] && ($5 == "" || $5 == d[5]) && ($6 == "" || $6 == d[6])) {
+          used[i] = found = 1
+        }
+      }
+      if (!found) { print "no control like: " $0; bad = 1 }
+    }
+    END {
+      for (i = 1; i <= n; i++) if (!used[i]) { print "not in the layout: " lines[i]; bad = 1 }
+      exit bad
+    }' < <(main_window_layout) >&2 || fail "the main window differs from its layout"
+}
+
 # --- Bells, heard -------------------------------------------------------------
 # The program runs with its wall clock moved to a chosen time of day and its
 # sound going to a file (ALSA's file plugin over the null device), so what it
@@ -541,7 +623,7 @@ case_half_hour_strikes_once_with_the_small_set() {
 case_mute_silences_the_bells_at_once() {
   new_folder
   write_prefs "${all_hours}0001"
-  start_time=14:29:48
+  start_time=14:29:40
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
   tray_click 1

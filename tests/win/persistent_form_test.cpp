@@ -20,12 +20,22 @@ class DemoForm : public settings::TPersistentForm {
     SetCaption("Demo");
     SetBorder(ui::BorderStyle::Single, {true, false, false});
     SetClientSize(200, 150);
-    group = Create<ui::GroupBox>(this, "GroupBox1", ui::Rect{4, 4, 190, 80}, " Options ");
-    first = Create<ui::CheckBox>(group, "CheckBox1", ui::Rect{8, 16, 80, 17}, "First", true);
-    second = Create<ui::CheckBox>(group, "CheckBox2", ui::Rect{8, 36, 80, 17}, "Second", false);
-    small = Create<ui::RadioButton>(this, "RadioButton1", ui::Rect{8, 90, 80, 17}, "Small", true);
-    large =
-        Create<ui::RadioButton>(this, "RadioButton2", ui::Rect{100, 90, 80, 17}, "Large", false);
+    group = Create<ui::GroupBox>(ui::ControlArgs{
+        .parent = this, .name = "GroupBox1", .rect = {4, 4, 190, 80}, .caption = " Options "});
+    first = Create<ui::CheckBox>(ui::ControlArgs{.parent = group,
+                                                 .name = "CheckBox1",
+                                                 .rect = {8, 16, 80, 17},
+                                                 .caption = "First",
+                                                 .checked = true});
+    second = Create<ui::CheckBox>(ui::ControlArgs{
+        .parent = group, .name = "CheckBox2", .rect = {8, 36, 80, 17}, .caption = "Second"});
+    small = Create<ui::RadioButton>(ui::ControlArgs{.parent = this,
+                                                    .name = "RadioButton1",
+                                                    .rect = {8, 90, 80, 17},
+                                                    .caption = "Small",
+                                                    .checked = true});
+    large = Create<ui::RadioButton>(ui::ControlArgs{
+        .parent = this, .name = "RadioButton2", .rect = {100, 90, 80, 17}, .caption = "Large"});
     menu = Create<ui::PopupMenu>("PopupMenu1");
     item = Create<ui::MenuItem>(menu, "Item1", "Item");
     large->OnClick = [this] { ++largeClicks; };

@@ -103,9 +103,13 @@ TEST(Form, ClientSizeBorderAndCentringAtFirstShow) {
 
 TEST(RadioButton, ClickRaisedOnEverySelectionByUserOrProgram) {
   Plain form("Form1");
-  auto* a = form.Create<ui::RadioButton>(&form, "RadioButton1", ui::Rect{0, 0, 80, 17}, "A", true);
-  auto* b =
-      form.Create<ui::RadioButton>(&form, "RadioButton2", ui::Rect{0, 20, 80, 17}, "B", false);
+  auto* a = form.Create<ui::RadioButton>(ui::ControlArgs{.parent = &form,
+                                                         .name = "RadioButton1",
+                                                         .rect = {0, 0, 80, 17},
+                                                         .caption = "A",
+                                                         .checked = true});
+  auto* b = form.Create<ui::RadioButton>(ui::ControlArgs{
+      .parent = &form, .name = "RadioButton2", .rect = {0, 20, 80, 17}, .caption = "B"});
   int aClicks = 0, bClicks = 0;
   a->OnClick = [&] { ++aClicks; };
   b->OnClick = [&] { ++bClicks; };
@@ -122,8 +126,13 @@ TEST(RadioButton, ClickRaisedOnEverySelectionByUserOrProgram) {
 
 TEST(CheckBox, UserClicksToggleAndRaiseClick) {
   Plain form("Form1");
-  auto* group = form.Create<ui::GroupBox>(&form, "GroupBox1", ui::Rect{0, 0, 100, 60}, " AM ");
-  auto* box = form.Create<ui::CheckBox>(group, "CheckBox0", ui::Rect{10, 14, 45, 17}, "0000", true);
+  auto* group = form.Create<ui::GroupBox>(ui::ControlArgs{
+      .parent = &form, .name = "GroupBox1", .rect = {0, 0, 100, 60}, .caption = " AM "});
+  auto* box = form.Create<ui::CheckBox>(ui::ControlArgs{.parent = group,
+                                                        .name = "CheckBox0",
+                                                        .rect = {10, 14, 45, 17},
+                                                        .caption = "0000",
+                                                        .checked = true});
   int clicks = 0;
   box->OnClick = [&] { ++clicks; };
   SendMessageA(box->Handle(), BM_CLICK, 0, 0);  // reaches the handler through the group box
@@ -183,7 +192,8 @@ TEST(Form, EventsReachTheirHandlersAndErrorsTheReport) {
 
 TEST(Memo, LinesRoundTripWithoutWrapping) {
   Plain form("Form1");
-  auto* memo = form.Create<ui::Memo>(&form, "Memo1", ui::Rect{0, 0, 50, 50}, false);
+  auto* memo = form.Create<ui::Memo>(
+      ui::ControlArgs{.parent = &form, .name = "Memo1", .rect = {0, 0, 50, 50}, .visible = false});
   const std::vector<std::string> lines = {std::string(300, '1'), "", "Lisbon [+0]"};
   memo->SetLines(lines);
   EXPECT_EQ(memo->Lines(), lines);
@@ -192,8 +202,8 @@ TEST(Memo, LinesRoundTripWithoutWrapping) {
 
 TEST(SpeedButton, ClicksOnlyWhenEnabled) {
   Plain form("Form1");
-  auto* button =
-      form.Create<ui::SpeedButton>(&form, "SpeedButton1", ui::Rect{0, 0, 76, 24}, "OK", true);
+  auto* button = form.Create<ui::SpeedButton>(ui::ControlArgs{
+      .parent = &form, .name = "SpeedButton1", .rect = {0, 0, 76, 24}, .caption = "OK"});
   int clicks = 0;
   button->OnClick = [&] { ++clicks; };
   form.Show();
