@@ -1,6 +1,7 @@
 // The windowing layer's own behaviour against the real API.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "ui/application_win.h"
@@ -8,6 +9,7 @@
 #include "ui/error.h"
 #include "ui/form_win.h"
 #include "ui/gdi_win.h"
+#include "ui/menu_win.h"
 #include "ui/timer_win.h"
 #include "win_test_util.h"
 
@@ -215,6 +217,112 @@ TEST(SpeedButton, ClicksOnlyWhenEnabled) {
   EXPECT_EQ(clicks, 1);
   button->SetEnabled(false);
   EXPECT_FALSE(IsWindowEnabled(button->Handle()));
+}
+
+TEST(Panel, CaptionIsTheWindowTextAndANewOneRepaints) {
+  Plain form("Form1");
+  auto* panel = form.Create<ui::Panel>(ui::ControlArgs{
+      .parent = &form, .name = "Panel1", .rect = {0, 0, 80, 20}, .caption = "12:00"});
+  form.Show();
+  UpdateWindow(form.Handle());
+  char text[16] = {};
+  SendMessageA(panel->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "12:00");
+  ASSERT_FALSE(GetUpdateRect(panel->Handle(), nullptr, FALSE));
+  panel->SetCaption("12:01");
+  EXPECT_TRUE(GetUpdateRect(panel->Handle(), nullptr, FALSE));
+  EXPECT_EQ(panel->Caption(), "12:01");
+}
+
+// The menu runs its own loop; this timer closes it as a user pressing Esc would.
+bool menuShown = false;
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  menuShown = true;
+  EndMenu();
+}
+
+TEST(Control, EnterAndLeaveAlternateAndTheContextMenuAsksFirst) {
+  Plain form("Form1");
+  auto* panel = form.Create<ui::Panel>(
+      ui::ControlArgs{.parent = &form, .name = "Panel1", .rect = {0, 0, 80, 20}});
+  std::string events;
+  panel->OnMouseEnter = [&] { events += "enter "; };
+  panel->OnMouseLeave = [&] { events += "leave "; };
+  for (UINT msg : {WM_MOUSEMOVE, WM_MOUSEMOVE, WM_MOUSELEAVE, WM_MOUSELEAVE, WM_MOUSEMOVE}) {
+    SendMessageA(panel->Handle(), msg, 0, MAKELPARAM(5, 5));
+  }
+  EXPECT_EQ(events, "enter leave enter ");
+
+  auto* menu = form.Create<ui::PopupMenu>("PopupMenu1");
+  form.Create<ui::MenuItem>(menu, "Item1", "Item");
+  panel->popupMenu = menu;
+  bool offer = false;
+  int asked = 0;
+  panel->OnContextPopup = [&] {
+    ++asked;
+    return offer;
+  };
+  form.Show();
+  menuShown = false;
+  SetTimer(nullptr, 0, 200, CloseMenu);
+  SendMessageA(panel->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));  // refused
+  testutil::PumpFor(300);
+  EXPECT_TRUE(menuShown);  // the timer ran, with no menu to close
+  EXPECT_EQ(menu->popupComponent, nullptr);
+  offer = true;
+  SetTimer(nullptr, 0, 200, CloseMenu);
+  SendMessageA(panel->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(menu->popupComponent, panel);
+  EXPECT_EQ(asked, 2);
+}
+
+TEST(Application, MessageBoxesGoThroughOneHook) {
+  ui::Application& app = ui::Application::Instance();
+  std::vector<std::string> seen;
+  app.onMessage = [&](const std::string& text, const std::string& caption, UINT flags) {
+    seen.push_back(caption + ": " + text + ((flags & MB_ICONMASK) == MB_ICONWARNING ? " (warning)" : ""));
+    return IDOK;
+  };
+  EXPECT_EQ(app.MessageDialog("Offset out of range", "Warning", MB_OK | MB_ICONWARNING), IDOK);
+  app.ShowError("Cannot open file x");
+  app.onMessage = nullptr;
+  EXPECT_EQ(seen, (std::vector<std::string>{"Warning: Offset out of range (warning)",
+                                            app.Title() + ": Cannot open file x."}));
+}
+
+TEST(Timer, ATickThatRunsALoopIsNeverEnteredAgain) {
+  Plain form("Form1");
+  auto* timer = form.Create<ui::Timer>("Timer1", 10u);
+  int depth = 0, deepest = 0, ticks = 0;
+  timer->SetOnTimer([&] {
+    ++ticks;
+    deepest = std::max(deepest, ++depth);
+    testutil::PumpFor(100);  // as a box's own loop would
+    --depth;
+  });
+  ASSERT_TRUE(testutil::PumpUntil([&] { return ticks >= 3; }));
+  EXPECT_EQ(deepest, 1);
+}
+
+TEST(Memo, HoldsItsTextExactlyUpToItsCapacity) {
+  Plain form("Form1");
+  auto* memo = form.Create<ui::Memo>(
+      ui::ControlArgs{.parent = &form, .name = "Memo3", .rect = {0, 0, 50, 50}});
+  EXPECT_EQ(memo->Capacity(), ui::Memo::kDefaultCapacity);
+  for (const char* text : {"a\r\nb", "a\r\nb\r\n", "", "\r\n\r\n"}) {
+    memo->SetText(text);
+    EXPECT_EQ(memo->Text(), text);
+  }
+  memo->SetCapacity(4);
+  memo->SetText("1234");
+  try {
+    memo->SetText("12345");
+    FAIL();
+  } catch (const ui::Error& e) {
+    EXPECT_STREQ(e.what(), "Text exceeds memo capacity");
+  }
+  EXPECT_EQ(memo->Text(), "1234");
 }
 
 }  // namespace
