@@ -58,11 +58,10 @@ HBITMAP MenuPicture(int id) {
 
 }  // namespace
 
-TForm1::TForm1()
+TForm1::TForm1(const TForm1Services& services)
     : TPersistentForm("Form1", "TForm1"),
-      player_(GetModuleHandleA(nullptr), ui::ProgramFolder()),
-      bellTick_(clock_, player_, *this),
-      settingsFile_(files_, ui::ProgramFolder() + settings::kSettingsFileName) {
+      bellTick_(services.clock, services.player, *this),
+      settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName) {
   Form1 = this;
   SetBackColor(kWindowColour);
   SetFont(kSansNavy);
@@ -331,9 +330,8 @@ void TForm1::InitializeParameters(const std::string& mode) {
       break;
     case settings::ParameterMode::ParmUpdate:
       settings::WriteControlFlags(ReadControls(), flags_);
-      // The place texts go back as the buffer holds them until the clocks
-      // window owns them.
-      settingsText_ = settings::SettingsLines(flags_, settings::PlacesFromLines(settingsText_));
+      settingsText_ = settings::SettingsLines(
+          flags_, places_ ? places_->Places() : settings::PlacesFromLines(settingsText_));
       settingsFile_.Save(settingsText_);
       break;
   }

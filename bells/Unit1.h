@@ -8,27 +8,45 @@
 #include <vector>
 
 #include "bells/bell_tick.h"
-#include "bells/sound_player_win.h"
 #include "settings/persistent_form_win.h"
 #include "settings/settings_file.h"
-#include "settings/text_files_win.h"
+#include "settings/settings_host.h"
+#include "ui/clock.h"
 #include "ui/controls_win.h"
 #include "ui/menu_win.h"
+#include "ui/text_files.h"
 #include "ui/timer_win.h"
 #include "widgets/tray_icon_win.h"
+#include "worldclock/place_texts.h"
 
-class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSource {
+// What the main window is given rather than makes: the clock, the sound
+// output and file access (real in the program, fakes in tests).
+struct TForm1Services {
+  ui::LocalClock &clock;
+  bells::SoundPlayer &player;
+  ui::TextFiles &files;
+};
+
+class TForm1 : public settings::TPersistentForm,
+               public settings::SettingsHost,
+               public settings::MuteState,
+               private bells::BellOptionsSource {
  public:
-  TForm1();
+  explicit TForm1(const TForm1Services &services);
+
+  // Where the settings save takes the place texts from; until it is set,
+  // they go back as they were loaded.
+  void SetPlaceTexts(const worldclock::PlaceTexts *places) { places_ = places; }
 
   // Loads, applies or saves the settings file; the mode text is matched
   // exactly and any other text does nothing. File errors are thrown.
   void InitializeParameters(const std::string &mode);
 
   // What the other windows read of the main window.
-  const std::vector<std::string> &SettingsText() const { return settingsText_; }
-  settings::FlagsLine &Flags() { return flags_; }
-  bool Muted() const { return MuteBells1->Checked(); }
+  const std::vector<std::string> &SettingsText() const override { return settingsText_; }
+  settings::FlagsLine &Flags() override { return flags_; }
+  void SaveParameters() override { InitializeParameters("ParmUpdate"); }
+  bool Muted() const override { return MuteBells1->Checked(); }
 
   // Layout names.
   ui::GroupBox *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5;
@@ -72,11 +90,9 @@ class TForm1 : public settings::TPersistentForm, private bells::BellOptionsSourc
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);
 
-  bells::WinLocalClock clock_;
-  bells::WinSoundPlayer player_;
   bells::BellTick bellTick_;
-  settings::WinTextFiles files_;
   settings::SettingsFile settingsFile_;
+  const worldclock::PlaceTexts *places_ = nullptr;
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bells/bell_schedule.h"
+#include "ui/clock.h"
 
 namespace bells {
 
@@ -14,16 +15,8 @@ namespace bells {
 // open. The tick only reads it.
 extern int BellsSilenced;
 
-struct TimeOfDay {
-  int hour = 0;    // 0-23
-  int minute = 0;  // 0-59
-};
-
-class LocalClock {
- public:
-  virtual ~LocalClock() = default;
-  virtual TimeOfDay Now() = 0;
-};
+using ui::LocalClock;
+using ui::TimeOfDay;
 
 class SoundPlayer {
  public:

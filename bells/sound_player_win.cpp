@@ -20,10 +20,4 @@ void WinSoundPlayer::Play(const std::string& name) {
   PlaySoundA(ResolveSoundName(folder_, name).c_str(), instance_, 0);
 }
 
-TimeOfDay WinLocalClock::Now() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  return {t.wHour, t.wMinute};
-}
-
 }  // namespace bells

@@ -1,4 +1,4 @@
-// Bell sounds through the platform's wave player, and the local clock.
+// Bell sounds through the platform's wave player.
 #pragma once
 
 #include <windows.h>
@@ -24,11 +24,6 @@ class WinSoundPlayer final : public SoundPlayer {
  private:
   HINSTANCE instance_;
   std::string folder_;
-};
-
-class WinLocalClock final : public LocalClock {
- public:
-  TimeOfDay Now() override;
 };
 
 }  // namespace bells

@@ -49,13 +49,14 @@ add_custom_target(pictures DEPENDS ${picture_files})
 add_library(marlinet_win STATIC
   bells/sound_player_win.cpp
   settings/persistent_form_win.cpp
-  settings/text_files_win.cpp
   ui/application_win.cpp
+  ui/clock_win.cpp
   ui/controls_win.cpp
   ui/form_win.cpp
   ui/gdi_win.cpp
   ui/menu_win.cpp
   ui/paths_win.cpp
+  ui/text_files_win.cpp
   ui/timer_win.cpp
   ui/window_win.cpp
   widgets/tray_icon_win.cpp
@@ -71,8 +72,12 @@ add_library(marlinet_resources OBJECT resources/marlinet.rc)
 target_include_directories(marlinet_resources PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/resources)
 add_dependencies(marlinet_resources pictures)
 
-add_executable(marlinet WIN32 app/main_win.cpp bells/Unit1.cpp $<TARGET_OBJECTS:marlinet_resources>)
-target_link_libraries(marlinet PRIVATE marlinet_win)
+# The windows, a library of their own so tests can create them with fakes.
+add_library(marlinet_windows STATIC bells/Unit1.cpp)
+target_link_libraries(marlinet_windows PUBLIC marlinet_win)
+
+add_executable(marlinet WIN32 app/main_win.cpp $<TARGET_OBJECTS:marlinet_resources>)
+target_link_libraries(marlinet PRIVATE marlinet_windows)
 target_link_options(marlinet PRIVATE ${static_runtime} -s)
 add_dependencies(marlinet bell_sounds)
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/component.h"
+#include "ui/int_convert.h"
 
 namespace settings {
 
@@ -13,9 +14,7 @@ namespace settings {
 // reads as 0, which means "absent".
 int ParseBound(const std::string& text);
 
-// A whole number as the toolkit reads one: optional sign, decimal digits or
-// "$"/"0x" hexadecimal, fitting in 32 bits. Nothing else.
-std::optional<int> ParseInteger(const std::string& text);
+using ui::ParseInteger;
 
 // The text a property is saved as; none for kinds that are not saved.
 std::optional<std::string> PropertyToText(const ui::PublishedProperty& property);

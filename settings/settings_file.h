@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/text_files.h"
 #include "ui/text_lines.h"
 
 namespace settings {
@@ -68,19 +69,7 @@ enum class ParameterMode { PgmStart, PgmUpdate, ParmUpdate };
 // Exact texts only, letters' case included.
 std::optional<ParameterMode> ParseParameterMode(std::string_view text);
 
-// Whole-file access, so the file rules can be tested without a disk.
-class TextFiles {
- public:
-  virtual ~TextFiles() = default;
-  virtual std::optional<std::string> ReadAll(const std::string& path) = 0;
-  // Whether anything stands at the path; true also when that cannot be told.
-  virtual bool Exists(const std::string& path) = 0;
-  // Replaces the file as a whole or leaves the old one untouched.
-  virtual bool ReplaceAll(const std::string& path, const std::string& content) = 0;
-  // Renames the file to `to`, replacing a file there; true also when there
-  // was no file to move.
-  virtual bool MoveAside(const std::string& path, const std::string& to) = 0;
-};
+using ui::TextFiles;
 
 inline constexpr const char* kBackupSuffix = ".bak";
 

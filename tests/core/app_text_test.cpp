@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/error.h"
+#include "ui/int_convert.h"
+
 namespace ui {
 namespace {
 
@@ -52,6 +55,24 @@ TEST(AppText, OneInstanceNamePerFolder) {
   const std::string longest = InstanceMutexName(std::string(4000, 'x'));
   EXPECT_LT(longest.size(), 64u);
   EXPECT_EQ(base.find('\\'), std::string::npos);
+}
+
+TEST(IntConvert, LeadingBlanksASignAndDigitsOnly) {
+  struct Case {
+    const char* text;
+    std::optional<int> value;
+  } cases[] = {
+      {"12", 12}, {"  -5", -5}, {"+7", 7},  {"$1F", 31}, {"0x10", 16},
+      {"", {}},   {"   ", {}},  {"5 ", {}}, {"1.5", {}}, {"2147483648", {}},
+  };
+  for (const auto& c : cases) {
+    try {
+      EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+    } catch (const ConvertError& e) {
+      EXPECT_EQ(c.value, std::nullopt) << c.text;
+      EXPECT_EQ(e.what(), "'" + std::string(c.text) + "' is not a valid integer value");
+    }
+  }
 }
 
 }  // namespace

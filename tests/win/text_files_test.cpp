@@ -1,13 +1,16 @@
 // Whole-file reads and replacements against the real file system.
-#include "settings/text_files_win.h"
+#include "ui/text_files_win.h"
 
 #include <gtest/gtest.h>
 
+#include "settings/settings_file.h"
 #include "ui/error.h"
 #include "win_test_util.h"
 
 namespace settings {
 namespace {
+
+using ui::WinTextFiles;
 
 int FilesIn(const std::string& folder) {
   WIN32_FIND_DATAA data;

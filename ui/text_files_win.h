@@ -3,9 +3,9 @@
 // leaves a truncated file behind.
 #pragma once
 
-#include "settings/settings_file.h"
+#include "ui/text_files.h"
 
-namespace settings {
+namespace ui {
 
 class WinTextFiles final : public TextFiles {
  public:
@@ -15,4 +15,4 @@ class WinTextFiles final : public TextFiles {
   bool MoveAside(const std::string& path, const std::string& to) override;
 };
 
-}  // namespace settings
+}  // namespace ui

@@ -1,24 +1,11 @@
-#include "settings/text_files_win.h"
+#include "ui/text_files_win.h"
 
 #include <windows.h>
 
-namespace settings {
+#include "ui/handle_win.h"
+
+namespace ui {
 namespace {
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (Valid()) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return h_; }
-
- private:
-  HANDLE h_;
-};
 
 // Settings files are small; anything larger than this is not one of ours.
 constexpr DWORD kLargestFile = 16 * 1024 * 1024;
@@ -26,8 +13,8 @@ constexpr DWORD kLargestFile = 16 * 1024 * 1024;
 }  // namespace
 
 std::optional<std::string> WinTextFiles::ReadAll(const std::string& path) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return std::nullopt;
   DWORD high = 0;
   const DWORD size = GetFileSize(file.Get(), &high);
@@ -59,8 +46,8 @@ bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& conten
   if (!GetTempFileNameA(folder.c_str(), "mrl", 0, temp)) return false;
   bool written = false;
   {
-    FileHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    KernelHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD done = 0;
     written =
         file.Valid() &&
@@ -75,4 +62,4 @@ bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& conten
   return false;
 }
 
-}  // namespace settings
+}  // namespace ui

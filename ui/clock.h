@@ -1,0 +1,25 @@
+// The clocks the program reads: local time for the bells and the launch list,
+// UTC for the world clocks. Interfaces, so every rule can be driven minute by
+// minute in tests.
+#pragma once
+
+namespace ui {
+
+struct TimeOfDay {
+  int hour = 0;    // 0-23
+  int minute = 0;  // 0-59
+};
+
+class LocalClock {
+ public:
+  virtual ~LocalClock() = default;
+  virtual TimeOfDay Now() = 0;
+};
+
+class UtcClock {
+ public:
+  virtual ~UtcClock() = default;
+  virtual TimeOfDay NowUtc() = 0;
+};
+
+}  // namespace ui
