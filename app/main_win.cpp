@@ -2,9 +2,13 @@
 // is the way in) with the machine's services, the message loop, and an
 // orderly end.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <objbase.h>
 
 #include "bells/Unit1.h"
 #include "bells/sound_player_win.h"
+#include "launcher/Unit3.h"
+#include "launcher/processes_win.h"
 #include "ui/application_win.h"
 #include "ui/clock_win.h"
 #include "ui/paths_win.h"
@@ -17,16 +21,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // A second start from the same folder would strike every bell twice and
     // race the first copy for its files.
     if (!app.ClaimProgramFolder()) return 0;
+    // The shell opens documents through COM handlers on this thread.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     // The services outlive the windows that use them.
     ui::WinLocalClock clock;
     bells::WinSoundPlayer player(instance, ui::ProgramFolder());
     ui::WinTextFiles files;
+    launcher::WinProcessKiller killer;
+    launcher::WinPause pause;
+    launcher::WinShell shell;
     app.showMainForm = false;
-    app.CreateForm<TForm1>(TForm1Services{clock, player, files});
+    TForm1* main =
+        app.CreateForm<TForm1>(TForm1Services{clock, player, files, killer, pause, shell});
+    shell.SetOwner(main->Handle());
+    TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, *main});
+    main->SetLaunchList(editor);
     app.Run();
     // Saves the main window's state and takes the tray icon away.
     app.DestroyForms();
     Form1 = nullptr;
+    Form3 = nullptr;
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
   });
 }

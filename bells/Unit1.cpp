@@ -61,7 +61,8 @@ HBITMAP MenuPicture(int id) {
 TForm1::TForm1(const TForm1Services& services)
     : TPersistentForm("Form1", "TForm1"),
       bellTick_(services.clock, services.player, *this),
-      settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName) {
+      settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName),
+      launchTick_(services.clock, services.killer, services.pause, services.shell) {
   Form1 = this;
   SetBackColor(kWindowColour);
   SetFont(kSansNavy);
@@ -274,7 +275,7 @@ void TForm1::BuildMenuAndTimers() {
 
 void TForm1::FormCreate() {
   SpeedButton2->SetVisible(true);
-  Timer2->SetInterval(1000);
+  Timer2->SetInterval(launcher::kFirstInterval);
   // A failed load is reported only once the sound set and the mute state are
   // in force: the ticks go on while the box waits for the user.
   std::optional<ui::Error> loadError;
@@ -350,7 +351,11 @@ bells::BellOptions TForm1::CurrentBellOptions() {
 void TForm1::Timer1Timer() { bellTick_.Tick(); }
 
 void TForm1::Timer2Timer() {
-  // The launch tick: nothing is scheduled yet.
+  // A tick can come while a start-up box is open, before the editor exists.
+  if (!launchList_) return;
+  if (auto interval = launchTick_.Tick(CheckBox25->Checked(), launchList_->LaunchLines())) {
+    Timer2->SetInterval(*interval);
+  }
 }
 
 void TForm1::TestBells1Click() { bellTick_.TestStrike(); }
@@ -390,6 +395,8 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::SpeedButton2Click() {
-  // The launch list editor is not part of the program yet; until it is, the
-  // bells are not silenced here, since nothing would give them back.
+  // No bells while the list is edited; the editor's "OK" and "Cancel" give
+  // the mute state back.
+  bells::BellsSilenced = 1;
+  if (launchList_) launchList_->EditModal();
 }

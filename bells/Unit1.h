@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "bells/bell_tick.h"
+#include "launcher/launch_list.h"
+#include "launcher/launch_tick.h"
 #include "settings/persistent_form_win.h"
 #include "settings/settings_file.h"
 #include "settings/settings_host.h"
@@ -25,6 +27,9 @@ struct TForm1Services {
   ui::LocalClock &clock;
   bells::SoundPlayer &player;
   ui::TextFiles &files;
+  launcher::ProcessKiller &killer;
+  launcher::Pause &pause;
+  launcher::Shell &shell;
 };
 
 class TForm1 : public settings::TPersistentForm,
@@ -37,6 +42,8 @@ class TForm1 : public settings::TPersistentForm,
   // Where the settings save takes the place texts from; until it is set,
   // they go back as they were loaded.
   void SetPlaceTexts(const worldclock::PlaceTexts *places) { places_ = places; }
+  // The launch list editor; until it exists the launch tick does nothing.
+  void SetLaunchList(launcher::LaunchListWindow *list) { launchList_ = list; }
 
   // Loads, applies or saves the settings file; the mode text is matched
   // exactly and any other text does nothing. File errors are thrown.
@@ -93,6 +100,8 @@ class TForm1 : public settings::TPersistentForm,
   bells::BellTick bellTick_;
   settings::SettingsFile settingsFile_;
   const worldclock::PlaceTexts *places_ = nullptr;
+  launcher::LaunchTick launchTick_;
+  launcher::LaunchListWindow *launchList_ = nullptr;
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.

@@ -49,6 +49,7 @@ add_custom_target(pictures DEPENDS ${picture_files})
 add_library(marlinet_win STATIC
   bells/sound_player_win.cpp
   settings/persistent_form_win.cpp
+  launcher/processes_win.cpp
   ui/application_win.cpp
   ui/clock_win.cpp
   ui/controls_win.cpp
@@ -61,7 +62,7 @@ add_library(marlinet_win STATIC
   ui/window_win.cpp
   widgets/tray_icon_win.cpp
 )
-target_link_libraries(marlinet_win PUBLIC marlinet_core winmm shell32 gdi32 user32 comctl32)
+target_link_libraries(marlinet_win PUBLIC marlinet_core winmm shell32 ole32 gdi32 user32 comctl32)
 target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 
 set(static_runtime -static -static-libgcc -static-libstdc++)
@@ -73,7 +74,7 @@ target_include_directories(marlinet_resources PRIVATE ${picture_dir} ${CMAKE_SOU
 add_dependencies(marlinet_resources pictures)
 
 # The windows, a library of their own so tests can create them with fakes.
-add_library(marlinet_windows STATIC bells/Unit1.cpp)
+add_library(marlinet_windows STATIC bells/Unit1.cpp launcher/Unit3.cpp)
 target_link_libraries(marlinet_windows PUBLIC marlinet_win)
 
 add_executable(marlinet WIN32 app/main_win.cpp $<TARGET_OBJECTS:marlinet_resources>)

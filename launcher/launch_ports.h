@@ -1,31 +1,32 @@
 // What the launch tick needs of the machine: opening a program or document
-// through the shell, and finding and ending running processes by executable
-// name. The Win32 layer implements them; tests fake them.
+// through the shell, ending a running process by executable name, and a
+// pause. The Win32 layer implements them; tests fake them.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace launcher {
 
 class Shell {
  public:
   virtual ~Shell() = default;
-  // Opens the file with the verb "open"; false when the shell refused.
-  virtual bool Open(const std::string& file) = 0;
+  // Opens the file with the verb "open", without waiting; what the shell
+  // makes of it is not examined.
+  virtual void Open(const std::string& file) = 0;
 };
 
-struct RunningProcess {
-  unsigned long id = 0;
-  std::string exeName;  // the executable's file name, as the process list gives it
-};
-
-class Processes {
+class ProcessKiller {
  public:
-  virtual ~Processes() = default;
-  virtual std::vector<RunningProcess> List() = 0;
-  // False when the process could not be opened or ended.
-  virtual bool Terminate(unsigned long id) = 0;
+  virtual ~ProcessKiller() = default;
+  // Ends the first running process of that executable name with exit code
+  // 0; nothing at all when there is none or it cannot be ended.
+  virtual void FileKill(const std::string& exeName) = 0;
+};
+
+class Pause {
+ public:
+  virtual ~Pause() = default;
+  virtual void Wait(unsigned milliseconds) = 0;
 };
 
 }  // namespace launcher

@@ -19,6 +19,9 @@
 //                                          (rectangles in the parent's client area,
 //                                          colours as the program holds them, line breaks
 //                                          in texts as \n)
+//   driver set-text <title> <text>         the text of the window's first edit box ("\n"
+//                                          in the text stands for a line break)
+//   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
 //   driver count-class <class>             top-level windows of the class, hidden ones too
 //   driver hold <path> [s]                 opens the file without sharing, prints "held",
@@ -209,6 +212,30 @@ int main(int argc, char** argv) {
     RECT r;
     GetWindowRect(w, &r);
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (cmd == "quit-all") {
+    for (HWND h : TopLevel()) {
+      if (ClassOf(h) == kFormClass && Text(h) == "Marlinet") PostMessageA(h, WM_CLOSE, 0, 0);
+    }
+    return 0;
+  }
+  if (cmd == "set-text") {
+    HWND form = FindVisible(kFormClass, arg(1));
+    if (!form) return Fail("no such window");
+    HWND edit = FindWindowExA(form, nullptr, "Edit", nullptr);
+    if (!edit) return Fail("no edit box");
+    std::string text;
+    const std::string given = arg(2);
+    for (size_t i = 0; i < given.size(); ++i) {
+      if (given[i] == '\\' && i + 1 < given.size() && given[i + 1] == 'n') {
+        text += "\r\n";
+        ++i;
+      } else {
+        text += given[i];
+      }
+    }
+    SendAndWait(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return 0;
   }
   if (cmd == "dump") {

@@ -31,18 +31,23 @@ start_program() {
   "$@" wine "$work/Marlinet.exe" >/dev/null 2>&1 &
   pid=$!
 }
-new_folder() {
+new_folder() {  # the program, its sounds and an empty launch list
   work=$(mktemp -d /tmp/marlinet-e2e.XXXXXX)
   cp -r "$E2E_PROGRAM"/. "$work"/
+  : >"$work/proc.kvr"
 }
 cleanup() {
   release_files
+  pkill -f 'waiter\.exe' 2>/dev/null
   local p
   for p in "${others[@]}"; do kill "$p" 2>/dev/null; done
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    # Politely first: a killed program's icon stays in the shell's area and
+    # would take the next case's clicks.
+    drv quit-all
+    wait_exit 5 || { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
   fi
+  eventually 5 tray_is none || echo "note: a tray icon is left behind" >&2
   [ -n "$work" ] && chmod -R u+w "$work" 2>/dev/null && rm -rf "$work"
 }
 trap cleanup EXIT
@@ -192,6 +197,7 @@ eventually() {  # eventually <seconds> <command...>
 no_window() { [ "$(drv count Marlinet)" = 0 ]; }
 box_up() { drv visible "#32770" Marlinet; }
 no_box() { ! box_up; }
+box_says() { [ "$(drv box-text Marlinet)" = "$1" ]; }
 not() { ! "$@"; }
 tray_is() { [ "$(tray_state)" = "$1" ]; }
 tray_windows() { [ "$(drv count-class TMarlinetTrayWindow)" = "$1" ]; }
@@ -218,14 +224,17 @@ ini_value() { tr -d '\r' <"$work/Marlinet.ini" | awk -F= -v k="$1" '$1 == k { pr
 
 case_first_run_reports_missing_settings() {
   new_folder
+  rm "$work/proc.kvr"
   start_program
-  check "an error box appears" drv wait "#32770" Marlinet 15000
-  local text expected
-  text=$(drv box-text Marlinet)
-  expected="Cannot open file $(winpath "$work")\\prefs.kvr."
-  [ "$text" = "$expected" ] || fail "box says '$text', expected '$expected'"
-  [ "$(drv count Marlinet)" = 1 ] || fail "more than the one box is showing"
-  drv box-ok Marlinet
+  local file
+  # One box for each file, the settings first, each after the one before.
+  for file in prefs.kvr proc.kvr; do
+    eventually 15 box_says "Cannot open file $(winpath "$work")\\$file." ||
+      fail "no box for $file; the box says '$(drv box-text Marlinet)'"
+    [ "$(drv count Marlinet)" = 1 ] || fail "more than the one box is showing"
+    drv box-ok Marlinet
+  done
+  check "the boxes go" eventually 5 no_box
   check "the tray icon shows the bell" wait_tray bell
   stays 2 no_window || fail "a window or a second box showed after the first"
   check "the program keeps running" running
@@ -439,9 +448,10 @@ case_one_copy_per_folder() {
   wine "$other/Marlinet.exe" >/dev/null 2>&1 &
   others+=($!)
   eventually 10 tray_windows 2 || fail "a copy in another folder did not start beside the first"
-  kill "${others[@]}"
+  drv quit-all
   wait "${others[@]}" 2>/dev/null
   others=()
+  wait_exit 10 || fail "the first copy did not end"
   rm -rf "$other"
 }
 
@@ -556,6 +566,76 @@ case_main_window_controls_match_the_layout() {
     }' < <(main_window_layout) >&2 || fail "the main window differs from its layout"
 }
 
+# --- The launch list ------------------------------------------------------------
+
+# A small program of the test's own, beside Marlinet, that notes each start
+# in waiter.exe.log.
+add_waiter() {
+  cp "$E2E_WAITER" "$work/waiter.exe"
+  waiter_entry="$(winpath "$work")\\waiter.exe"
+}
+starts() { [ -f "$work/waiter.exe.log" ] && wc -l <"$work/waiter.exe.log" || echo 0; }
+started_times() { [ "$(starts)" -ge "$1" ]; }
+now_ms() { date +%s%3N; }
+
+case_launch_restarts_a_running_program() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  add_waiter
+  wine "$work/waiter.exe" >/dev/null 2>&1 &
+  local waiter=$!
+  check "the waiter starts" eventually 10 started_times 1
+  printf '[1429][%s]\r\n' "$waiter_entry" >"$work/proc.kvr"
+  start_time=14:29:50
+  start_at $start_time
+  # Due at once: the first launch tick ends the running waiter...
+  local t=200
+  while kill -0 $waiter 2>/dev/null && [ $t -gt 0 ]; do sleep 0.05; t=$((t - 1)); done
+  kill -0 $waiter 2>/dev/null && fail "the running waiter was not ended"
+  local ended
+  ended=$(now_ms)
+  wait $waiter
+  [ $? = 0 ] || fail "the waiter was not ended with exit code 0"
+  # ... and starts it again a second later.
+  t=200
+  while [ "$(starts)" -lt 2 ] && [ $t -gt 0 ]; do sleep 0.05; t=$((t - 1)); done
+  [ "$(starts)" -ge 2 ] || fail "the waiter was not started again"
+  local gap=$(($(now_ms) - ended))
+  [ $gap -ge 800 ] && [ $gap -le 5000 ] || fail "started again after ${gap} ms, not about a second"
+  stays 2 started_times 2 || fail "started more than once"
+  [ "$(starts)" = 2 ] || fail "started more than once"
+}
+
+case_processes_ok_writes_and_cancel_keeps_running() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  add_waiter
+  start_time=14:29:52
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv press Marlinet Processes
+  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  drv set-text "Start Program" 'no bracket\n[1200][x]\n\nlast'
+  local x y w h
+  read -r x y w h < <(drv rect TMarlinetForm "Start Program")
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/editor-window.png"
+  drv press "Start Program" OK
+  check "OK closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  cmp -s "$work/proc.kvr" <(printf '[1200][x]\r\n') || fail "OK wrote '$(cat -A "$work/proc.kvr")'"
+  drv press Marlinet Processes
+  check "Processes opens the editor again" drv wait TMarlinetForm "Start Program" 5000
+  drv set-text "Start Program" "[1200][x]\\n[1430][$waiter_entry]"
+  drv press "Start Program" Cancel
+  check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  cmp -s "$work/proc.kvr" <(printf '[1200][x]\r\n') || fail "Cancel wrote the file"
+  # The typed entry is in force: the next launch tick, a minute after the
+  # first, starts the waiter at 14:30.
+  at_program_time 14:30:40
+  check "the entry typed before Cancel ran at its minute" eventually 20 started_times 1
+}
+
 # --- Bells, heard -------------------------------------------------------------
 # The program runs with its wall clock moved to a chosen time of day and its
 # sound going to a file (ALSA's file plugin over the null device), so what it
@@ -629,7 +709,7 @@ case_mute_silences_the_bells_at_once() {
   tray_click 1
   check "a left click mutes" wait_tray muted 5
   at_program_time 14:30:07
-  heard_nothing || fail "a muted program struck the half hour"
+  heard_nothing || fail "a muted program struck the half hour ($(stat -c %s "$work/capture.raw") bytes)"
   tray_click 1
   check "a left click unmutes" wait_tray bell 5
   # Still within 14:30, and the silenced ticks set no latch: it strikes now.

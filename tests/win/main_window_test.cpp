@@ -36,7 +36,20 @@ struct MemoryFiles : ui::TextFiles {
   bool MoveAside(const std::string&, const std::string&) override { return true; }
 };
 
-TEST(MainWindow, StrikesTheHalfHourFromTheLoadedSettingsWithTheGivenServices) {
+// The launch side: what it was asked to do, in order.
+struct LaunchRecorder : launcher::ProcessKiller,
+                        launcher::Pause,
+                        launcher::Shell,
+                        launcher::LaunchListWindow {
+  std::vector<std::string> calls;
+  void FileKill(const std::string& name) override { calls.push_back("kill " + name); }
+  void Wait(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
+  void Open(const std::string& file) override { calls.push_back("open " + file); }
+  std::vector<std::string> LaunchLines() const override { return {"[1430][C:\\x\\Log.exe]"}; }
+  void EditModal() override {}
+};
+
+TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   testutil::RecordErrors errors;
   FixedClock clock;
   RecordingPlayer player;
@@ -44,13 +57,20 @@ TEST(MainWindow, StrikesTheHalfHourFromTheLoadedSettingsWithTheGivenServices) {
   const std::string prefs = ui::ProgramFolder() + "prefs.kvr";
   // Every hour, the large set.
   files.files[prefs] = std::string(24, '1') + "0011\r\nLisbon [+0]\r\n";
-  TForm1 form(TForm1Services{clock, player, files});
+  LaunchRecorder launch;
+  TForm1 form(TForm1Services{clock, player, files, launch, launch, launch});
+  form.SetLaunchList(&launch);
   form.AfterConstruction();
   EXPECT_TRUE(errors.messages.empty());
   EXPECT_TRUE(form.RadioButton2->Checked());
   // Loading chose "Large Bells", which plays its sample; the tick strikes 14:30.
   ASSERT_TRUE(testutil::PumpUntil([&] { return player.played.size() >= 2; }, 5000));
   EXPECT_EQ(player.played, (std::vector<std::string>{"0+1Lbell.wav", "2+1Lbell.wav"}));
+  // The launch tick's first run, a second after creation.
+  ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }, 3000));
+  EXPECT_EQ(launch.calls,
+            (std::vector<std::string>{"kill Log.exe", "pause 1000", "open C:\\x\\Log.exe"}));
+  EXPECT_EQ(form.Timer2->Interval(), 60000u);
   // The save goes through the same files, the place texts kept.
   form.SaveParameters();
   EXPECT_EQ(files.files[prefs].substr(0, 28), std::string(24, '1') + "0011");

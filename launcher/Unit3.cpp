@@ -1,0 +1,67 @@
+#include "launcher/Unit3.h"
+
+#include "bells/bell_tick.h"
+#include "ui/error.h"
+#include "ui/paths_win.h"
+
+TForm3* Form3 = nullptr;
+
+namespace {
+constexpr ui::Color kWindowColour = 11063520;  // red 224, green 208, blue 168
+constexpr ui::Color kPanelColour = 9482432;    // red 192, green 176, blue 144
+const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText};
+const ui::FontSpec kHeading{"MS Sans Serif", 10, ui::clNavy};
+}  // namespace
+
+TForm3::TForm3(const TForm3Services& services)
+    : Form("Form3", "TForm3"),
+      files_(services.files),
+      mute_(services.mute),
+      path_(ui::ProgramFolder() + launcher::kLaunchFileName) {
+  Form3 = this;
+  SetBackColor(kWindowColour);
+  SetFont(kSans);
+  SetCaption("Start Program");
+  SetBorder(ui::BorderStyle::Dialog, {false, false, false});
+  SetClientSize(410, 323);
+  using A = ui::ControlArgs;
+  Label1 = Create<ui::Label>(A{.parent = this,
+                               .name = "Label1",
+                               .rect = {10, 4, 157, 16},
+                               .caption = "Format: [HHMM][filename]",
+                               .font = kHeading});
+  Memo3 = Create<ui::Memo>(A{.parent = this,
+                             .name = "Memo3",
+                             .rect = {8, 25, 393, 265},
+                             .font = kSans,
+                             .color = kPanelColour});
+  SpeedButton2 = Create<ui::SpeedButton>(
+      A{.parent = this, .name = "SpeedButton2", .rect = {127, 296, 76, 24}, .caption = "OK"});
+  SpeedButton1 = Create<ui::SpeedButton>(
+      A{.parent = this, .name = "SpeedButton1", .rect = {206, 296, 76, 24}, .caption = "Cancel"});
+  SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+  SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+  OnCreate = [this] { FormCreate(); };
+}
+
+void TForm3::FormCreate() {
+  // A list that cannot be read starts empty, once reported.
+  const auto content = files_.ReadAll(path_);
+  if (!content) throw ui::FileOpenError(path_);
+  Memo3->SetText(launcher::MemoTextFromFile(*content));
+}
+
+void TForm3::SpeedButton2Click() {
+  // The clean-up stays in the editor even when the file cannot be written.
+  const std::string text = launcher::CleanLaunchText(Memo3->Text());
+  Memo3->SetText(text);
+  if (!files_.ReplaceAll(path_, text)) throw ui::FileCreateError(path_);
+  CloseEditor(ui::mrOk);
+}
+
+void TForm3::SpeedButton1Click() { CloseEditor(ui::mrCancel); }
+
+void TForm3::CloseEditor(int result) {
+  modalResult = result;  // ends the modal show
+  bells::BellsSilenced = mute_.Muted() ? 1 : 0;
+}

@@ -1,0 +1,46 @@
+// The launch list editor: the launch list as one text, loaded from
+// "proc.kvr" at start, written back by "OK" without the lines that hold no
+// "[". Shown modally by the main window's "Processes"; the launch tick reads
+// its lines as they stand, edits included.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "launcher/launch_list.h"
+#include "settings/settings_host.h"
+#include "ui/controls_win.h"
+#include "ui/form_win.h"
+#include "ui/text_files.h"
+
+struct TForm3Services {
+  ui::TextFiles &files;
+  const settings::MuteState &mute;
+};
+
+class TForm3 : public ui::Form, public launcher::LaunchListWindow {
+ public:
+  explicit TForm3(const TForm3Services &services);
+
+  std::vector<std::string> LaunchLines() const override { return Memo3->Lines(); }
+  void EditModal() override { ShowModal(); }
+
+  // Layout names.
+  ui::Label *Label1;
+  ui::Memo *Memo3;
+  ui::SpeedButton *SpeedButton2, *SpeedButton1;
+
+ private:
+  void FormCreate();
+  void SpeedButton2Click();
+  void SpeedButton1Click();
+  // The bells follow the mute state again once the editor closes.
+  void CloseEditor(int result);
+
+  ui::TextFiles &files_;
+  const settings::MuteState &mute_;
+  std::string path_;
+};
+
+// The one launch list editor of the program.
+extern TForm3 *Form3;

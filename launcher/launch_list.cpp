@@ -1,0 +1,78 @@
+#include "launcher/launch_list.h"
+
+#include "ui/text_lines.h"
+
+namespace launcher {
+namespace {
+
+constexpr size_t kFileFieldStart = 7;  // the 8th character
+constexpr size_t kFileFieldLength = 200;
+
+bool IsBreak(char c) { return c == '\r' || c == '\n'; }
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && static_cast<unsigned char>(s.front()) <= 32) s.remove_prefix(1);
+  while (!s.empty() && static_cast<unsigned char>(s.back()) <= 32) s.remove_suffix(1);
+  return s;
+}
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+}  // namespace
+
+std::string MemoTextFromFile(std::string_view content) {
+  content = content.substr(0, content.find('\0'));
+  const std::vector<std::string> lines = ui::SplitLines(content);
+  std::string text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += "\r\n";
+    text += lines[i];
+  }
+  if (!content.empty() && IsBreak(content.back())) text += "\r\n";
+  return text;
+}
+
+std::string CleanLaunchText(std::string_view text) {
+  std::string kept;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    const size_t lineEnd = end == std::string_view::npos ? text.size() : end;
+    if (end != std::string_view::npos) {
+      end += (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1;
+    } else {
+      end = text.size();
+    }
+    if (text.substr(start, lineEnd - start).find('[') != std::string_view::npos) {
+      kept += text.substr(start, end - start);
+    }
+    start = end;
+  }
+  return kept;
+}
+
+LaunchEntry ParseLaunchLine(const std::string& line) {
+  LaunchEntry e;
+  e.disabled = line.find('~') != std::string::npos;
+  if (line.size() > 1) e.timeField = line.substr(1, 4);
+  if (line.size() > kFileFieldStart) {
+    for (char c : line.substr(kFileFieldStart, kFileFieldLength)) {
+      if (c != ']') e.file += c;
+    }
+  }
+  const size_t slash = e.file.find_last_of('\\');
+  e.exeName = slash == std::string::npos ? e.file : e.file.substr(slash + 1);
+  return e;
+}
+
+bool SameExeName(std::string_view a, std::string_view b) {
+  a = Trimmed(a);
+  b = Trimmed(b);
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace launcher

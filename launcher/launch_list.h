@@ -1,0 +1,46 @@
+// The launch list: "[HHMM][filename]" by character position, one entry a
+// line, kept in "proc.kvr" beside the program and edited as one text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace launcher {
+
+inline constexpr const char* kLaunchFileName = "proc.kvr";
+
+// The editor's text for a file's content: a NUL ends the text; CR, LF and
+// CR LF each end a line and become CR LF; a final line break stays one.
+std::string MemoTextFromFile(std::string_view content);
+
+// "OK"'s clean-up: every line without a "[" goes, with the line break after
+// it; a last line without a break goes alone and the break before it stays.
+std::string CleanLaunchText(std::string_view text);
+
+// One line as the launch tick reads it.
+struct LaunchEntry {
+  bool disabled = false;  // holds a "~": never converted, never opened
+  std::string timeField;  // characters 2 to 5, fewer on a short line
+  std::string file;       // at most 200 characters from the 8th, every "]" removed
+  std::string exeName;    // the file field after its last "\"
+};
+LaunchEntry ParseLaunchLine(const std::string& line);
+
+// A case-insensitive (A to Z only) comparison of executable names, ignoring
+// leading and trailing characters with codes up to 32.
+bool SameExeName(std::string_view a, std::string_view b);
+
+// What the main window reaches of the launch list editor.
+class LaunchListWindow {
+ public:
+  virtual ~LaunchListWindow() = default;
+  // The editor's lines as they stand, edits included; an empty last line
+  // does not count.
+  virtual std::vector<std::string> LaunchLines() const = 0;
+  // Shows the editor modally; returns once it is closed.
+  virtual void EditModal() = 0;
+};
+
+}  // namespace launcher

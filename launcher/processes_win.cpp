@@ -1,0 +1,84 @@
+#include "launcher/processes_win.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include "launcher/launch_list.h"
+#include "ui/handle_win.h"
+
+namespace launcher {
+namespace {
+
+// The 8-bit record, as the first systems that had it define it.
+static_assert(sizeof(PROCESSENTRY32) == 296);
+
+using SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
+using WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32*);
+
+struct Toolhelp {
+  HMODULE kernel = nullptr;
+  SnapshotFn snapshot = nullptr;
+  WalkFn first = nullptr;
+  WalkFn next = nullptr;
+};
+
+Toolhelp& Bound() {
+  static Toolhelp toolhelp;
+  return toolhelp;
+}
+
+template <class F>
+F Entry(HMODULE module, const char* name) {
+  // The entries are looked up by name, so the program also starts where
+  // they do not exist.
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+HANDLE Snapshot() { return BindToolhelp() ? Bound().snapshot(TH32CS_SNAPPROCESS, 0) : nullptr; }
+BOOL FirstProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
+  return BindToolhelp() && Bound().first ? Bound().first(snapshot, entry) : FALSE;
+}
+BOOL NextProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
+  return BindToolhelp() && Bound().next ? Bound().next(snapshot, entry) : FALSE;
+}
+
+}  // namespace
+
+bool BindToolhelp() {
+  Toolhelp& t = Bound();
+  if (!t.kernel) {
+    t.kernel = GetModuleHandleA("kernel32.dll");
+    if (t.kernel) {
+      t.snapshot = Entry<SnapshotFn>(t.kernel, "CreateToolhelp32Snapshot");
+      t.first = Entry<WalkFn>(t.kernel, "Process32First");
+      t.next = Entry<WalkFn>(t.kernel, "Process32Next");
+    }
+  }
+  return t.kernel && t.snapshot;
+}
+
+HANDLE FindProcessHandle(const std::string& name) {
+  // Closed however the walk ends.
+  ui::KernelHandle snapshot(Snapshot());
+  if (!snapshot.Valid()) return nullptr;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = FirstProcess(snapshot.Get(), &entry); more;
+       more = NextProcess(snapshot.Get(), &entry)) {
+    if (SameExeName(entry.szExeFile, name)) {
+      return OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+    }
+  }
+  return nullptr;
+}
+
+void FileKill(const std::string& name) {
+  ui::KernelHandle process(FindProcessHandle(name));
+  if (process.Valid()) TerminateProcess(process.Get(), 0);
+}
+
+void WinShell::Open(const std::string& file) {
+  ShellExecuteA(owner_, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace launcher

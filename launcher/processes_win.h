@@ -1,0 +1,46 @@
+// The machine's side of the launch tick: ending a running process by its
+// executable name, opening files through the shell, and the pause.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "launcher/launch_ports.h"
+
+namespace launcher {
+
+// Finds the process enumeration in the already loaded "kernel32.dll" once
+// and remembers it; false where the system lacks it (the lookup then finds
+// nothing, and launching works as before).
+bool BindToolhelp();
+
+// The first running process whose executable name equals `name` (letter
+// case A to Z and surrounding blanks aside), opened for termination; null
+// when there is none or it cannot be opened. The caller closes it.
+HANDLE FindProcessHandle(const std::string& name);
+
+// Ends that process with exit code 0; reports nothing in any case.
+void FileKill(const std::string& name);
+
+class WinProcessKiller final : public ProcessKiller {
+ public:
+  void FileKill(const std::string& exeName) override { launcher::FileKill(exeName); }
+};
+
+// "open" with the owner window, no parameters and no folder, shown normally.
+class WinShell final : public Shell {
+ public:
+  void SetOwner(HWND owner) { owner_ = owner; }
+  void Open(const std::string& file) override;
+
+ private:
+  HWND owner_ = nullptr;
+};
+
+class WinPause final : public Pause {
+ public:
+  void Wait(unsigned milliseconds) override { Sleep(milliseconds); }
+};
+
+}  // namespace launcher
