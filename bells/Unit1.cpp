@@ -15,8 +15,8 @@ namespace {
 
 using ui::Rect;
 
-constexpr ui::Color kWindowColour = 11063520;  // red 224, green 208, blue 168
-constexpr ui::Color kPanelColour = 9482432;    // red 192, green 176, blue 144
+using ui::kPanelColour;
+using ui::kWindowColour;
 const ui::FontSpec kSansNavy{"MS Sans Serif", 8, ui::clNavy};
 const ui::FontSpec kSansBlue{"MS Sans Serif", 8, ui::clBlue};
 const ui::FontSpec kCourierNavy{"Courier New", 8, ui::clNavy};

@@ -7,8 +7,8 @@
 TForm3* Form3 = nullptr;
 
 namespace {
-constexpr ui::Color kWindowColour = 11063520;  // red 224, green 208, blue 168
-constexpr ui::Color kPanelColour = 9482432;    // red 192, green 176, blue 144
+using ui::kPanelColour;
+using ui::kWindowColour;
 const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText};
 const ui::FontSpec kHeading{"MS Sans Serif", 10, ui::clNavy};
 }  // namespace

@@ -64,6 +64,10 @@ inline constexpr Color clNavy = 0x800000;
 inline constexpr Color clBlue = 0xFF0000;
 inline constexpr Color clRed = 0x0000FF;
 inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
+// The program's own: the background of its windows (red 224, green 208,
+// blue 168) and the tan of its panels and edit boxes (192, 176, 144).
+inline constexpr Color kWindowColour = 11063520;
+inline constexpr Color kPanelColour = 9482432;
 COLORREF ColorToRgb(Color c);
 
 struct FontSpec {
