@@ -1,9 +1,11 @@
 # The two everyday commands; the work is in scripts/.
-.PHONY: run test native windows clean
+.PHONY: run test bench-clock native windows clean
 run:
 	bash scripts/run.sh
 test:
 	bash scripts/test.sh
+bench-clock:
+	bash scripts/bench-clock.sh
 native:
 	cmake --preset native && cmake --build --preset native
 windows:

@@ -60,6 +60,7 @@ add_library(marlinet_win STATIC
   ui/text_files_win.cpp
   ui/timer_win.cpp
   ui/window_win.cpp
+  widgets/digital_clock_win.cpp
   widgets/tray_icon_win.cpp
 )
 target_link_libraries(marlinet_win PUBLIC marlinet_core winmm shell32 ole32 gdi32 user32 comctl32)

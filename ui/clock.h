@@ -8,6 +8,7 @@ namespace ui {
 struct TimeOfDay {
   int hour = 0;    // 0-23
   int minute = 0;  // 0-59
+  int second = 0;  // 0-59; the bells and the launch list never look at it
 };
 
 class LocalClock {

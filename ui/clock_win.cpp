@@ -7,13 +7,13 @@ namespace ui {
 TimeOfDay WinLocalClock::Now() {
   SYSTEMTIME t;
   GetLocalTime(&t);
-  return {t.wHour, t.wMinute};
+  return {t.wHour, t.wMinute, t.wSecond};
 }
 
 TimeOfDay WinUtcClock::NowUtc() {
   SYSTEMTIME t;
   GetSystemTime(&t);
-  return {t.wHour, t.wMinute};
+  return {t.wHour, t.wMinute, t.wSecond};
 }
 
 }  // namespace ui

@@ -308,7 +308,7 @@ LRESULT DrawnControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETTEXT:
     case WM_ENABLE: {
       const LRESULT r = Control::HandleMessage(msg, wp, lp);
-      InvalidateRect(Handle(), nullptr, FALSE);
+      if (msg == WM_ENABLE || repaintOnText_) InvalidateRect(Handle(), nullptr, FALSE);
       return r;
     }
     default:
@@ -338,10 +338,14 @@ RECT Panel::InnerRect() const {
   return r;
 }
 
-void Panel::Paint(HDC dc, RECT client) {
+void Panel::PaintFrame(HDC dc, RECT client) {
   for (int i = 0; i < args_.bevelWidth; ++i) FrameEdges(dc, client, args_.bevelOuter);
   InflateRect(&client, -args_.borderWidth, -args_.borderWidth);
   for (int i = 0; i < args_.bevelWidth; ++i) FrameEdges(dc, client, args_.bevelInner);
+}
+
+void Panel::Paint(HDC dc, RECT client) {
+  PaintFrame(dc, client);
   const std::string text = Caption();
   if (text.empty()) return;
   RECT inner = InnerRect();

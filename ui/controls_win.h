@@ -161,6 +161,9 @@ class DrawnControl : public Control {
   virtual void BeforePaint() {}
   virtual void Paint(HDC dc, RECT client) = 0;
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  // False for a control whose text follows what it draws rather than
+  // deciding it.
+  bool repaintOnText_ = true;
 };
 
 // A panel with an outer and an inner bevel, a border between them, and a
@@ -174,6 +177,8 @@ class Panel : public DrawnControl {
 
  protected:
   void Paint(HDC dc, RECT client) override;
+  // The bevels and the border, without the caption.
+  void PaintFrame(HDC dc, RECT client);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 

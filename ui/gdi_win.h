@@ -78,6 +78,7 @@ struct FontSpec {
   // Pixels, as the toolkit's font height: below zero the character height,
   // above it the cell height; 0 takes the size from `points`.
   int height = 0;
+  bool operator==(const FontSpec&) const = default;
 };
 
 // Fonts and solid brushes live as long as the program: a handful are used.

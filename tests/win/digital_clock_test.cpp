@@ -1,0 +1,135 @@
+// The digital clock drawn into a memory bitmap with a time the test sets.
+#include "widgets/digital_clock_win.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "ui/form_win.h"
+#include "win_test_util.h"
+
+namespace widgets {
+namespace {
+
+struct Host : ui::Form {
+  Host() : Form("Host", "THost") {}
+};
+
+struct SetClock : ui::LocalClock {
+  ui::TimeOfDay now{12, 10, 5};
+  ui::TimeOfDay Now() override { return now; }
+};
+
+class DigitalClockTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    host.SetClientSize(200, 60);
+    host.Show();
+    clock = host.Create<TDigitalClock>(
+        ui::ControlArgs{.parent = &host,
+                        .name = "DigitalClock2",
+                        .rect = {10, 10, 120, 30},
+                        .font = ui::FontSpec{"MS Sans Serif", 8, 0x00FFFF, false, -11},
+                        .color = ui::clBlue});
+    clock->SetClock(&time);
+    clock->OnGetTime = [this](TDigitalClock&, ui::TimeOfDay&) { ++asked; };
+    memory = CreateCompatibleDC(nullptr);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 120, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    old = SelectObject(memory, bitmap);
+  }
+  void TearDown() override {
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+  }
+  std::vector<DWORD> Pixels() {
+    GdiFlush();
+    const auto* p = static_cast<const DWORD*>(bits);
+    return std::vector<DWORD>(p, p + 120 * 30);
+  }
+  // The picture a full drawing gives at the current time.
+  std::vector<DWORD> FullPicture() {
+    clock->DrawFace(memory, true);
+    return Pixels();
+  }
+  bool RepaintAsked() { return GetUpdateRect(clock->Handle(), nullptr, FALSE) != FALSE; }
+
+  Host host;
+  SetClock time;
+  TDigitalClock* clock = nullptr;
+  int asked = 0;
+  HDC memory = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+  void* bits = nullptr;
+};
+
+TEST_F(DigitalClockTest, ATickRedrawsOnlyTheChangedCellsAndANewHourRepaintsAll) {
+  clock->SetShowSeconds(true);
+  struct Step {
+    ui::TimeOfDay to;
+    unsigned long cells;  // drawn by the tick
+  } steps[] = {
+      {{12, 10, 6}, 2},  // a new second: its two cells
+      {{12, 10, 6}, 0},  // nothing new
+      {{12, 11, 0}, 4},  // a new minute: minutes and seconds
+      {{13, 0, 0}, 0},   // a new hour: the whole face, by a repaint
+  };
+  clock->DrawFace(memory, true);
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.to.hour * 10000 + s.to.minute * 100 + s.to.second);
+    ValidateRect(clock->Handle(), nullptr);
+    time.now = s.to;
+    const unsigned long before = clock->CellsDrawn();
+    clock->DrawFace(memory, false);
+    const std::vector<DWORD> partial = Pixels();
+    EXPECT_EQ(clock->CellsDrawn() - before, s.cells);
+    EXPECT_EQ(RepaintAsked(), s.cells == 0 && s.to.hour == 13);
+    if (s.to.hour != 13) {
+      // What the tick left is what a full drawing shows.
+      EXPECT_EQ(partial, FullPicture());
+    }
+  }
+}
+
+TEST_F(DigitalClockTest, AsksForTheTimeAsOftenAsItDrawsAndShowsItAsText) {
+  clock->SetShowSeconds(false);
+  clock->DrawFace(memory, true);
+  asked = 0;
+  time.now = {12, 10, 6};
+  clock->Tick();  // the same hour: two readings and the alarm's
+  EXPECT_EQ(asked, 3);
+  asked = 0;
+  time.now = {13, 0, 0};
+  clock->Tick();  // a new hour: one reading, the repaint asked for, and the alarm's
+  EXPECT_EQ(asked, 2);
+  testutil::PumpFor(50);
+  char text[32] = {};
+  SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "13:00");
+}
+
+TEST_F(DigitalClockTest, OnlyANewValueRepaints) {
+  testutil::PumpFor(50);
+  struct Change {
+    void (*apply)(TDigitalClock&);
+    bool repaints;
+  } changes[] = {
+      {[](TDigitalClock& c) { c.SetShowSeconds(true); }, false},  // the default
+      {[](TDigitalClock& c) { c.SetLeadingZero(true); }, false},
+      {[](TDigitalClock& c) { c.SetBackColor(ui::clBlue); }, false},
+      {[](TDigitalClock& c) { c.SetTwelveHour(true); }, true},
+      {[](TDigitalClock& c) { c.SetLeadingZero(false); }, true},
+      {[](TDigitalClock& c) { c.SetShowSeconds(false); }, true},
+  };
+  for (const auto& change : changes) {
+    ValidateRect(clock->Handle(), nullptr);
+    change.apply(*clock);
+    EXPECT_EQ(RepaintAsked(), change.repaints);
+  }
+}
+
+}  // namespace
+}  // namespace widgets

@@ -1,0 +1,78 @@
+// The digital clock: a panel that shows a time of day and keeps it current
+// from its own 450 ms tick, redrawing only the digit cells that changed.
+// The time comes from the local clock unless OnGetTime hands another; the
+// time it shows is its window text.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/clock.h"
+#include "ui/controls_win.h"
+#include "ui/timer_win.h"
+#include "widgets/digital_clock_core.h"
+
+namespace widgets {
+
+class TDigitalClock : public ui::Panel {
+ public:
+  static constexpr unsigned kTickMs = 450;
+
+  // Lowered inner and raised outer bevels unless the arguments give others.
+  TDigitalClock(ui::Component* owner, const ui::ControlArgs& args);
+
+  bool ShowSeconds() const { return options_.showSeconds; }
+  bool TwelveHour() const { return options_.twelveHour; }
+  bool LeadingZero() const { return options_.leadingZero; }
+  // A new value repaints; the value it already has does nothing.
+  void SetShowSeconds(bool on);
+  void SetTwelveHour(bool on);
+  void SetLeadingZero(bool on);
+  void SetBackColor(ui::Color c) override;
+  void SetFont(const ui::FontSpec& f) override;
+
+  // The alarm, which this program leaves off.
+  Alarm alarm;
+  ui::NotifyEvent OnAlarm;
+  // Asked for every time the clock needs the time; may replace it.
+  std::function<void(TDigitalClock&, ui::TimeOfDay&)> OnGetTime;
+  // Where the local time comes from (the system's unless set).
+  void SetClock(ui::LocalClock* clock) { clock_ = clock; }
+
+  // Cells drawn since the clock was made, for measuring.
+  unsigned long CellsDrawn() const { return cellsDrawn_; }
+  // One tick: the changed cells only (or a full repaint at a new hour),
+  // then the alarm check.
+  void Tick();
+  // The face drawn onto any device context, as the paint or a tick would.
+  void DrawFace(HDC dc, bool full);
+
+  void Loaded() override;
+  void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ protected:
+  void BeforePaint() override;
+  void Paint(HDC dc, RECT client) override;
+
+ private:
+  struct Reading {
+    ui::TimeOfDay time;  // split into hours, minutes and seconds
+    ClockFace face;      // formatted from a second reading
+  };
+  ui::TimeOfDay CurrentTime();
+  Reading Read();
+  void DrawCells(HDC dc, RECT area, const Reading& r, bool full);
+  void Repaint();
+  void CheckTheAlarm();
+
+  ClockOptions options_;
+  LastDrawn last_;
+  Reading prepared_;
+  bool havePrepared_ = false;
+  std::string shown_;
+  unsigned long cellsDrawn_ = 0;
+  ui::LocalClock* clock_;
+  ui::Timer* timer_;
+};
+
+}  // namespace widgets

@@ -1,0 +1,106 @@
+#include "worldclock/place_time.h"
+
+#include <cstdio>
+
+namespace worldclock {
+
+int OffsetHours = kNoOffset;
+std::string OffsetFraction;
+int FractionError = 0;
+
+namespace {
+
+constexpr int kMinutesPerDay = 24 * 60;
+
+struct WholeHours {
+  int value = 0;
+  bool negative = false;  // "-0" counts
+};
+
+// Leading blanks, an optional sign, one or more decimal digits, nothing
+// after: not even a blank.
+std::optional<WholeHours> ParseWholeHours(const std::string& text) {
+  size_t i = text.find_first_not_of(' ');
+  if (i == std::string::npos) return std::nullopt;
+  WholeHours h;
+  if (text[i] == '+' || text[i] == '-') h.negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+  long long magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    // Far beyond any offset: out of range either way.
+    if (magnitude < 1000) magnitude = magnitude * 10 + (text[i] - '0');
+  }
+  h.value = static_cast<int>(h.negative ? -magnitude : magnitude);
+  return h;
+}
+
+std::optional<int> FractionMinutes(const std::string& fraction) {
+  if (fraction.empty()) return 0;
+  if (fraction == "25") return 15;
+  if (fraction == "5") return 30;
+  if (fraction == "75") return 45;
+  return std::nullopt;
+}
+
+std::string Format(const char* pattern, int a, int b, const char* tail) {
+  char text[32];
+  std::snprintf(text, sizeof text, pattern, a, b, tail);
+  return text;
+}
+
+}  // namespace
+
+void ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc,
+                   PlaceTimeView& view) {
+  OffsetFraction.clear();
+  OffsetHours = kNoOffset;
+  const size_t open = boxText.find('['), close = boxText.find(']');
+  std::string offset;
+  if (open != std::string::npos && close != std::string::npos && close > open) {
+    offset = boxText.substr(open + 1, close - open - 1);
+  }
+  std::string whole = offset;
+  if (const size_t dot = offset.find('.'); dot != std::string::npos) {
+    OffsetFraction = offset.substr(dot + 1);
+    whole = offset.substr(0, dot);
+  }
+  const auto hours = ParseWholeHours(whole);
+  if (!hours || hours->value < -11 || hours->value > 12) {
+    view.SetBoxColor(kInvalidBoxColour);
+    view.SetPanelText(kInvalidTime);
+    return;
+  }
+  OffsetHours = hours->value;
+  view.SetBoxColor(kNormalBoxColour);
+  const bool dst = dstFlag == 1;
+  const int shifted = OffsetHours + (dst ? 1 : 0);
+  const auto fraction = FractionMinutes(OffsetFraction);
+  if (!fraction) {
+    FractionError = 1;
+    view.FractionWarning("Decimal value must be .25, .5, or .75 in - '" + boxText + "'");
+    return;
+  }
+  const int offsetMinutes = shifted * 60 + (hours->negative ? -*fraction : *fraction);
+  const int minutes =
+      ((utc.hour * 60 + utc.minute + offsetMinutes) % kMinutesPerDay + kMinutesPerDay) %
+      kMinutesPerDay;
+  view.SetPanelText(PlaceTimeText(minutes, military, dst));
+  view.SetHomeClockMilitary(military);
+}
+
+std::string PlaceTimeText(int minutes, bool military, bool dst) {
+  const int h = minutes / 60, m = minutes % 60;
+  const char* mark = dst ? "*" : "";
+  if (military) return Format("%.2d: %.2d%s", h, m, mark);
+  const int dial = h % 12 == 0 ? 12 : h % 12;
+  return Format(h < 12 ? "%d:%.2d AM%s" : "%d:%.2d PM%s", dial, m, mark);
+}
+
+std::string GmtText(ui::TimeOfDay utc, bool military) {
+  if (military) return Format("%.2d: %.2d%s", utc.hour, utc.minute, "");
+  const int dial = utc.hour % 12 == 0 ? 12 : utc.hour % 12;
+  return Format(utc.hour < 12 ? "%.1d: %.2d AM%s" : "%.1d: %.2d PM%s", dial, utc.minute, "");
+}
+
+}  // namespace worldclock

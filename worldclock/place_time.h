@@ -1,0 +1,50 @@
+// One place box and its time panel: the GMT offset read from the box's text
+// ("India [5.5]", "Orvanta [-6]"), the place's time of day in 12-hour or
+// 24-hour form, the daylight-saving mark, and what becomes of a box whose
+// offset is no good. Also the GMT panel's own texts.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "ui/clock.h"
+
+namespace worldclock {
+
+inline constexpr unsigned long kNormalBoxColour = 9482432;  // the light tan of the boxes
+inline constexpr unsigned long kInvalidBoxColour = 255;     // pure red
+inline constexpr const char* kInvalidTime = "00: 00";
+inline constexpr int kNoOffset = 99;
+
+// The working values of the last call, kept for the clocks window: the whole
+// hours (99: none), the characters after the decimal point, and the flag a
+// rejected fraction sets and only the window's Reset clears.
+extern int OffsetHours;
+extern std::string OffsetFraction;
+extern int FractionError;
+
+// What a call changes besides its working values.
+class PlaceTimeView {
+ public:
+  virtual ~PlaceTimeView() = default;
+  virtual void SetBoxColor(unsigned long color) = 0;
+  virtual void SetPanelText(const std::string& text) = 0;
+  // The modal "Warning" box about a fraction, with the pointer first moved
+  // to the middle of the screen.
+  virtual void FractionWarning(const std::string& message) = 0;
+  // The home clock follows the "Military" choice on every good call.
+  virtual void SetHomeClockMilitary(bool military) = 0;
+};
+
+// The place's time into the panel, or the box marked: red with "00: 00" for
+// no usable whole hour, the warning for a fraction other than .25, .5, .75.
+void ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc,
+                   PlaceTimeView& view);
+
+// "7:35 PM" or "19: 35", minutes since midnight, "*" after it on DST.
+std::string PlaceTimeText(int minutes, bool military, bool dst);
+
+// The GMT panel: "09: 05", or "9: 05 AM" (a blank after the colon here).
+std::string GmtText(ui::TimeOfDay utc, bool military);
+
+}  // namespace worldclock
