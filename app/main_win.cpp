@@ -13,6 +13,7 @@
 #include "ui/clock_win.h"
 #include "ui/paths_win.h"
 #include "ui/text_files_win.h"
+#include "worldclock/Unit2.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   ui::Application& app = ui::Application::Instance();
@@ -25,6 +26,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     // The services outlive the windows that use them.
     ui::WinLocalClock clock;
+    ui::WinUtcClock utc;
     bells::WinSoundPlayer player(instance, ui::ProgramFolder());
     ui::WinTextFiles files;
     launcher::WinProcessKiller killer;
@@ -34,12 +36,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     TForm1* main =
         app.CreateForm<TForm1>(TForm1Services{clock, player, files, killer, pause, shell});
     shell.SetOwner(main->Handle());
+    // The clocks window reads the settings the main window has loaded, and
+    // gives its place texts to the main window's save.
+    TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main});
+    main->SetPlaceTexts(clocks);
+    main->showClocks = [clocks] { clocks->ShowClocks(); };
     TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, *main});
     main->SetLaunchList(editor);
     app.Run();
     // Saves the main window's state and takes the tray icon away.
     app.DestroyForms();
     Form1 = nullptr;
+    Form2 = nullptr;
     Form3 = nullptr;
     if (SUCCEEDED(com)) CoUninitialize();
     return 0;

@@ -203,11 +203,14 @@ void TForm1::BuildLayout() {
                                .rect = {53, 12, 0, 0},
                                .caption = "Marlinet",
                                .font = kSansNavy});
-  HoverLabel3 = Create<ui::Label>(A{.parent = Panel2,
-                                    .name = "HoverLabel3",
-                                    .rect = {29, 28, 0, 0},
-                                    .caption = "Orvanta Software",
-                                    .font = kSansBlue});
+  HoverLabel3 = Create<widgets::THoverLabel>(
+      A{.parent = Panel2,
+        .name = "HoverLabel3",
+        .rect = {29, 28, 0, 0},
+        .caption = "Orvanta Software",
+        .font = ui::FontSpec{"MS Sans Serif", 8, ui::clBlue, false, -11},
+        .color = kPanelColour});
+  HoverLabel3->SetShadowSize(0);
 
   SpeedButton2 = Create<ui::SpeedButton>(A{.parent = this,
                                            .name = "SpeedButton2",
@@ -385,7 +388,7 @@ void TForm1::Quit1Click() {
 void TForm1::Parameters1Click() { Show(); }  // showing also brings it to the front
 
 void TForm1::Clocks1Click() {
-  // The clocks window is not part of the program yet.
+  if (showClocks) showClocks();
 }
 
 void TForm1::SpeedButton1Click() {

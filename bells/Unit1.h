@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "ui/menu_win.h"
 #include "ui/text_files.h"
 #include "ui/timer_win.h"
+#include "widgets/hover_label_win.h"
 #include "widgets/tray_icon_win.h"
 #include "worldclock/place_texts.h"
 
@@ -44,6 +46,8 @@ class TForm1 : public settings::TPersistentForm,
   void SetPlaceTexts(const worldclock::PlaceTexts *places) { places_ = places; }
   // The launch list editor; until it exists the launch tick does nothing.
   void SetLaunchList(launcher::LaunchListWindow *list) { launchList_ = list; }
+  // What "Clocks" shows.
+  std::function<void()> showClocks;
 
   // Loads, applies or saves the settings file; the mode text is matched
   // exactly and any other text does nothing. File errors are thrown.
@@ -58,7 +62,7 @@ class TForm1 : public settings::TPersistentForm,
   // Layout names.
   ui::GroupBox *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5;
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
-  ui::Label *HoverLabel3;
+  widgets::THoverLabel *HoverLabel3;
   ui::Image *Image1, *Image2, *Image3, *Image4;
   std::array<ui::CheckBox *, 24> HourBoxes{};  // CheckBox0 ... CheckBox23
   ui::CheckBox *CheckBox24, *CheckBox25, *CheckBox27;

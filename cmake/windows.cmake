@@ -61,6 +61,7 @@ add_library(marlinet_win STATIC
   ui/timer_win.cpp
   ui/window_win.cpp
   widgets/digital_clock_win.cpp
+  widgets/hover_label_win.cpp
   widgets/tray_icon_win.cpp
 )
 target_link_libraries(marlinet_win PUBLIC marlinet_core winmm shell32 ole32 gdi32 user32 comctl32)
@@ -75,7 +76,7 @@ target_include_directories(marlinet_resources PRIVATE ${picture_dir} ${CMAKE_SOU
 add_dependencies(marlinet_resources pictures)
 
 # The windows, a library of their own so tests can create them with fakes.
-add_library(marlinet_windows STATIC bells/Unit1.cpp launcher/Unit3.cpp)
+add_library(marlinet_windows STATIC bells/Unit1.cpp launcher/Unit3.cpp worldclock/Unit2.cpp)
 target_link_libraries(marlinet_windows PUBLIC marlinet_win)
 
 add_executable(marlinet WIN32 app/main_win.cpp $<TARGET_OBJECTS:marlinet_resources>)

@@ -78,6 +78,10 @@ void Control::SetEnabled(bool enabled) {
 
 void Control::SetFocus() { ::SetFocus(Handle()); }
 
+void Control::BringToFront() {
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 std::string Control::Caption() const {
   const int n = GetWindowTextLengthA(Handle());
   std::string text(static_cast<size_t>(n) + 1, '\0');

@@ -59,6 +59,8 @@ class Control : public Component, public Window {
   bool Enabled() const;
   void SetEnabled(bool enabled);
   void SetFocus();
+  // Over its siblings; the first created stand on top otherwise.
+  void BringToFront();
   std::string Caption() const;
   void SetCaption(const std::string& text);
   Rect Bounds() const { return bounds_; }

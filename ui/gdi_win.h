@@ -61,6 +61,7 @@ inline constexpr Color clWindow = kSystemColorFlag | COLOR_WINDOW;
 inline constexpr Color clWindowText = kSystemColorFlag | COLOR_WINDOWTEXT;
 inline constexpr Color clBlack = 0x000000;
 inline constexpr Color clNavy = 0x800000;
+inline constexpr Color clYellow = 0x00FFFF;
 inline constexpr Color clBlue = 0xFF0000;
 inline constexpr Color clRed = 0x0000FF;
 inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;

@@ -105,3 +105,109 @@ TEST(PlaceTime, GmtPanelTexts) {
 
 }  // namespace
 }  // namespace worldclock
+
+#include <map>
+#include <vector>
+
+#include "worldclock/clocks_logic.h"
+
+namespace worldclock {
+namespace {
+
+struct FakeWindow : ClocksView {
+  std::map<int, std::string> boxes, panels;
+  std::string gmt;
+  bool military = false, ok = true, reset = false;
+  int saves = 0, warnings = 0;
+  std::string BoxText(int b) const override { return boxes.count(b) ? boxes.at(b) : ""; }
+  void SetBoxText(int b, const std::string& t) override { boxes[b] = t; }
+  void SetBoxColor(int, unsigned long) override {}
+  std::string PanelText(int p) const override { return panels.count(p) ? panels.at(p) : ""; }
+  void SetPanelText(int p, const std::string& t) override { panels[p] = t; }
+  void SetGmtText(const std::string& t) override { gmt = t; }
+  bool Military() const override { return military; }
+  void SetHomeClockMilitary(bool) override {}
+  void SetButtons(bool o, bool r) override { ok = o, reset = r; }
+  void FractionWarning(const std::string&) override { ++warnings; }
+  void SaveSettings() override { ++saves; }
+};
+
+TEST(ClocksWindow, RunningEditingResetAndMilitary) {
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  settings::FlagsLine flags(std::string(28, '1') +
+                            "1");  // box 2 on DST; box 1's place is past the end
+  clocks.Create(flags, {"flags", "", "Lisbon [0]", "no brackets"}, {14, 5});
+  EXPECT_EQ(w.panels[2], "3:05 PM*");
+  EXPECT_EQ(w.panels[3], "");
+  EXPECT_EQ(clocks.Dst(1), 0);
+
+  clocks.Tick({14, 6});  // a new UTC minute: GMT and the places
+  EXPECT_EQ(w.gmt, "2: 06 PM");
+  EXPECT_EQ(w.panels[2], "3:06 PM*");
+  w.gmt.clear();
+  clocks.Tick({14, 6});  // the same minute: nothing
+  EXPECT_EQ(w.gmt, "");
+
+  clocks.BoxChanged();  // window not active: typing by the program, nothing
+  EXPECT_EQ(clocks.EditingClocks, 0);
+  clocks.FormActive = 1;
+  w.boxes[2] = "Lisbon [1]";
+  clocks.BoxChanged();
+  EXPECT_EQ(clocks.EditingClocks, 1);
+  EXPECT_FALSE(w.ok);
+  EXPECT_TRUE(w.reset);
+  clocks.Tick({14, 7});  // frozen while editing
+  EXPECT_EQ(w.panels[2], "3:06 PM*");
+
+  w.boxes[4] = "Nowhere [5.3]";
+  EXPECT_FALSE(clocks.Reset({14, 7}));  // a rejected fraction: nothing saved, still editing
+  EXPECT_EQ(w.saves, 0);
+  EXPECT_EQ(w.warnings, 1);
+  EXPECT_EQ(clocks.EditingClocks, 1);
+  EXPECT_EQ(w.panels[2], "4:07 PM*");  // but the places were recomputed
+  w.boxes[4] = "Nowhere [5.5]";
+  EXPECT_TRUE(clocks.Reset({14, 7}));
+  EXPECT_EQ(w.saves, 1);
+  EXPECT_EQ(clocks.EditingClocks, 0);
+  EXPECT_EQ(clocks.LastUtcMinute, ClocksLogic::kNoMinute);
+  EXPECT_TRUE(w.ok);
+  EXPECT_FALSE(w.reset);
+
+  clocks.MilitaryClicked();  // swaps the buttons without freezing
+  w.military = true;
+  EXPECT_FALSE(w.ok);
+  clocks.Tick({14, 8});
+  EXPECT_EQ(w.gmt, "14: 08");
+  EXPECT_EQ(w.panels[2], "16: 08*");
+
+  // DST on the pressed panel, kept in the flags line by OK: box 1 at 52.
+  clocks.PanelPressed(1);
+  clocks.ChooseDst(1);
+  clocks.PanelPressed(2);
+  clocks.ChooseDst(0);
+  settings::FlagsLine out;
+  clocks.Ok(out);
+  EXPECT_TRUE(out.Get(52));
+  EXPECT_FALSE(out.Get(29));
+  EXPECT_EQ(out.Text().size(), 54u);
+}
+
+TEST(ClocksWindow, DstFlagPositionsInTheFlagsLine) {
+  for (int box = 2; box <= 24; ++box) EXPECT_EQ(DstPosition(box), 27 + box);
+  EXPECT_EQ(DstPosition(1), 52);
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  std::string line(54, '0');
+  for (int box : {1, 2, 24}) line[DstPosition(box) - 1] = '1';
+  clocks.Create(settings::FlagsLine(line), {}, {0, 0});
+  for (int box = 1; box <= 24; ++box) {
+    EXPECT_EQ(clocks.Dst(box), box == 1 || box == 2 || box == 24 ? 1 : 0) << box;
+  }
+  settings::FlagsLine out(std::string(28, '1'));
+  clocks.Ok(out);
+  EXPECT_EQ(out.Text(), std::string(28, '1') + "1" + std::string(21, '0') + "11");
+}
+
+}  // namespace
+}  // namespace worldclock

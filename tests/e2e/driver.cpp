@@ -19,8 +19,10 @@
 //                                          (rectangles in the parent's client area,
 //                                          colours as the program holds them, line breaks
 //                                          in texts as \n)
-//   driver set-text <title> <text>         the text of the window's first edit box ("\n"
-//                                          in the text stands for a line break)
+//   driver set-text <title> <text> [old]   the text of the window's first edit box, or of
+//                                          the one that holds `old` ("\n" in the text
+//                                          stands for a line break)
+//   driver client-origin <class> <title>   screen position of a window's client area
 //   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
 //   driver count-class <class>             top-level windows of the class, hidden ones too
@@ -224,6 +226,9 @@ int main(int argc, char** argv) {
     HWND form = FindVisible(kFormClass, arg(1));
     if (!form) return Fail("no such window");
     HWND edit = FindWindowExA(form, nullptr, "Edit", nullptr);
+    if (a.size() > 3) {
+      while (edit && Text(edit) != a[3]) edit = FindWindowExA(form, edit, "Edit", nullptr);
+    }
     if (!edit) return Fail("no edit box");
     std::string text;
     const std::string given = arg(2);
@@ -236,6 +241,14 @@ int main(int argc, char** argv) {
       }
     }
     SendAndWait(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+  }
+  if (cmd == "client-origin") {
+    HWND w = FindVisible(arg(1), arg(2));
+    if (!w) return Fail("no such window");
+    POINT origin{0, 0};
+    ClientToScreen(w, &origin);
+    std::printf("%ld %ld\n", origin.x, origin.y);
     return 0;
   }
   if (cmd == "dump") {

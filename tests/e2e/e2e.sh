@@ -636,6 +636,66 @@ case_processes_ok_writes_and_cancel_keeps_running() {
   check "the entry typed before Cancel ran at its minute" eventually 20 started_times 1
 }
 
+# --- The clocks window -----------------------------------------------------------
+
+# One control of a window's dump, by its place: "enabled|visible|background|text".
+control_at() {  # control_at <title> <left,top,width,height>
+  drv dump TMarlinetForm "$1" | awk -F'|' -v r="$2" '$2 == r {
+    print $3 "|" $4 "|" $5 "|" substr($0, length($1 $2 $3 $4 $5 $6) + 7); exit }'
+}
+panel_text() { control_at Clocks "$1" | cut -d'|' -f4-; }
+panel_rect() {  # panel_rect <n>: where time panel n stands
+  echo "$((2 + 104 * (($1 - 1) % 4))),$((44 + 48 * (($1 - 1) / 4))),98,22"
+}
+shows() { [ "$(panel_text "$1")" = "$2" ]; }
+
+case_clocks_window_shows_edits_and_saves_the_places() {
+  new_folder
+  # Box 2 on daylight-saving time (position 29).
+  { printf '%s\r\n' "${all_hours}00011$(printf '0%.0s' {1..25})"
+    printf '%s\r\n' "Greenwich [0]" "Orvanta [-6]" "Nowhere [13]" "No brackets"
+    for _ in $(seq 20); do printf '\r\n'; done; } >"$work/prefs.kvr"
+  start_time=14:05:10  # UTC, as the program sees it
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  sleep 0.5
+  local x y w h
+  read -r x y w h < <(drv rect TMarlinetForm Clocks)
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/clocks-window.png"
+  shows 260,17,98,22 "2: 05 PM" || fail "GMT panel shows '$(panel_text 260,17,98,22)'"
+  local n expected=("2:05 PM" "9:05 AM*" "00: 00" "")
+  for n in 1 2 3 4; do
+    shows "$(panel_rect $n)" "${expected[$((n - 1))]}" ||
+      fail "panel $n shows '$(panel_text "$(panel_rect $n)")', expected '${expected[$((n - 1))]}'"
+  done
+  [ "$(control_at Clocks 211,67,96,15 | cut -d'|' -f3)" = 000000FF ] || fail "box 3 is not red"
+  check "the clocks window is in front" eventually 3 [ "$(drv foreground)" = "TMarlinetForm|Clocks" ]
+
+  # Typing freezes the panels and swaps OK for Reset; Reset saves the box.
+  drv set-text Clocks "Lisbon [1]" "Greenwich [0]"
+  [ "$(control_at Clocks 128,323,76,24 | cut -d'|' -f1)" = 0 ] || fail "OK still enabled"
+  [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ] || fail "Reset not enabled"
+  shows "$(panel_rect 1)" "2:05 PM" || fail "the panel changed while editing"
+  drv press Clocks Reset
+  check "Reset shows the new place" eventually 3 shows "$(panel_rect 1)" "3:05 PM"
+  [ "$(sed -n 2p "$work/prefs.kvr" | tr -d '\r')" = "Lisbon [1]" ] || fail "Reset did not save the box"
+  [ "$(control_at Clocks 128,323,76,24 | cut -d'|' -f1)" = 1 ] || fail "OK not enabled after Reset"
+
+  # The help panel while the pointer is over "Help", with real pointer moves.
+  local cx cy
+  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  xdotool mousemove $((cx + 200)) $((cy + 330))
+  sleep 0.3
+  [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ] || fail "help shown at start"
+  xdotool mousemove $((cx + 398)) $((cy + 5))
+  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/clocks-help.png"
+  xdotool mousemove $((cx + 200)) $((cy + 330))
+  check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
+}
+
 # --- Bells, heard -------------------------------------------------------------
 # The program runs with its wall clock moved to a chosen time of day and its
 # sound going to a file (ALSA's file plugin over the null device), so what it

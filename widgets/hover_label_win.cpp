@@ -1,0 +1,215 @@
+#include "widgets/hover_label_win.h"
+
+namespace widgets {
+namespace {
+
+// The program is active when the active window is one of this thread's.
+bool ProgramActive() { return GetActiveWindow() != nullptr; }
+
+}  // namespace
+
+THoverLabel::THoverLabel(ui::Component* owner, const ui::ControlArgs& args)
+    : DrawnControl(owner, args, "THoverLabel") {
+  if (bounds_.width == 0) bounds_.width = 65;
+  if (bounds_.height == 0) bounds_.height = 17;
+  MakeOwn("TMarlinetHoverLabel", 0, 0);
+  PublishCommon();
+  PublishCaption();
+  PublishInt(
+      "ShadowSize", [this] { return shadowSize_; },
+      [this](long long s) { SetShadowSize(static_cast<int>(s)); });
+  PublishBool(
+      "Transparent", [this] { return transparent_; }, [this](bool b) { SetTransparent(b); });
+  PublishBool(
+      "AutoSize", [this] { return autoSize_; }, [this](bool b) { SetAutoSize(b); });
+  PublishOther("OnMouseEnter");
+  PublishOther("OnMouseLeave");
+  Resize();
+}
+
+void THoverLabel::SetShadowColor(ui::Color c) {
+  if (c == shadowColor_) return;
+  shadowColor_ = c;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetShadowSize(int size) {
+  if (size == shadowSize_) return;
+  shadowSize_ = size;
+  Resize();
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetShadowPos(ShadowPos pos) {
+  if (pos == shadowPos_) return;
+  shadowPos_ = pos;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetTransparent(bool on) {
+  if (on == transparent_) return;
+  transparent_ = on;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetAutoSize(bool on) {
+  if (on == autoSize_) return;
+  autoSize_ = on;
+  Resize();
+}
+
+void THoverLabel::SetLayout(TextLayout layout) {
+  if (layout == layout_) return;
+  layout_ = layout;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetWordWrap(bool on) {
+  if (on == wordWrap_) return;
+  wordWrap_ = on;
+  Resize();
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetShowAccelChar(bool on) {
+  if (on == showAccelChar_) return;
+  showAccelChar_ = on;
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void THoverLabel::SetFont(const ui::FontSpec& f) {
+  DrawnControl::SetFont(f);
+  Resize();
+  InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+UINT THoverLabel::TextFlags() const {
+  UINT flags = DT_EXPANDTABS;
+  if (wordWrap_) flags |= DT_WORDBREAK;
+  flags |= args_.alignment == ui::Align::Right    ? DT_RIGHT
+           : args_.alignment == ui::Align::Center ? DT_CENTER
+                                                  : DT_LEFT;
+  if (!showAccelChar_) flags |= DT_NOPREFIX;
+  return flags;
+}
+
+POINT THoverLabel::ShadowOffset(int size) const {
+  switch (shadowPos_) {
+    case ShadowPos::LeftTop:
+      return {-size, -size};
+    case ShadowPos::LeftBottom:
+      return {-size, size};
+    case ShadowPos::RightBottom:
+      return {size, size};
+    case ShadowPos::RightTop:
+      return {size, -size};
+  }
+  return {0, 0};
+}
+
+void THoverLabel::Resize() {
+  if (!autoSize_ || !Handle()) return;
+  std::string text = Caption();
+  // An empty caption still has the height of a line.
+  if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
+  ui::ClientDC screen(nullptr);
+  ui::Selected font(screen.Get(), ui::SharedFont(font_));
+  RECT r{0, 0, bounds_.width - 2, 0};
+  DrawTextA(screen.Get(), text.c_str(), -1, &r, TextFlags() | DT_CALCRECT);
+  const POINT shadow = ShadowOffset(shadowSize_);
+  const int width = r.right + 2 + (shadow.x > 0 ? shadowSize_ : 0);
+  const int height = r.bottom + (shadow.y > 0 ? shadowSize_ : 0);
+  // Right-aligned text keeps its right edge.
+  if (args_.alignment == ui::Align::Right) bounds_.left += bounds_.width - width;
+  bounds_.width = width;
+  bounds_.height = height;
+  SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void THoverLabel::Paint(HDC dc, RECT client) {
+  if (!Enabled()) flags_.ForgetPress();
+  if (transparent_) {
+    // DrawnControl filled it; a transparent label shows its parent instead.
+    HWND parent = GetParent(Handle());
+    POINT origin{0, 0};
+    MapWindowPoints(Handle(), parent, &origin, 1);
+    SetViewportOrgEx(dc, -origin.x, -origin.y, nullptr);
+    SendMessageA(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+  }
+  SetBkMode(dc, TRANSPARENT);
+  RECT text = client;
+  InflateRect(&text, -1, 0);
+  const std::string caption = Caption();
+  ui::Selected font(dc, ui::SharedFont(font_));
+  if (layout_ != TextLayout::Top) {
+    RECT measured = text;
+    DrawTextA(dc, caption.c_str(), -1, &measured, TextFlags() | DT_CALCRECT);
+    const int room = (client.bottom - client.top) - measured.bottom;
+    OffsetRect(&text, 0, layout_ == TextLayout::Bottom ? room : room / 2);
+  }
+  const bool enabled = Enabled();
+  const int size = !enabled && shadowSize_ == 0 ? 1 : shadowSize_;
+  const POINT offset = !enabled && shadowSize_ == 0 ? POINT{1, 1} : ShadowOffset(size);
+  RECT shadow = text;
+  OffsetRect(&shadow, offset.x, offset.y);
+  SetTextColor(dc,
+               ui::ColorToRgb(enabled ? shadowColor_ : ui::kSystemColorFlag | COLOR_BTNHIGHLIGHT));
+  DrawTextA(dc, caption.c_str(), -1, &shadow, TextFlags());
+  SetTextColor(dc, ui::ColorToRgb(enabled ? font_.color : ui::clGrayText));
+  DrawTextA(dc, caption.c_str(), -1, &text, TextFlags());
+}
+
+void THoverLabel::Raise(HoverEvent e) {
+  if (e == HoverEvent::Enter && OnMouseEnter) OnMouseEnter();
+  if (e == HoverEvent::Leave && OnMouseLeave) OnMouseLeave();
+}
+
+void THoverLabel::Reevaluate() {
+  POINT p;
+  GetCursorPos(&p);
+  const bool under = WindowFromPoint(p) == Handle();
+  Raise(flags_.Reevaluate(Enabled(), under, ProgramActive()));
+}
+
+void THoverLabel::MouseEnter() { Raise(flags_.EnterNotice(Enabled(), ProgramActive())); }
+void THoverLabel::MouseLeave() { Raise(flags_.LeaveNotice(Enabled())); }
+
+LRESULT THoverLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      flags_.LeftDown(Enabled());
+      // Keeps the release coming here when the pointer is dragged off.
+      SetCapture(Handle());
+      break;
+    case WM_LBUTTONUP: {
+      ReleaseCapture();
+      const LRESULT r = DrawnControl::HandleMessage(msg, wp, lp);
+      if (flags_.LeftUp()) ui::Dispatch([this] { Reevaluate(); });
+      return r;
+    }
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: {
+      const LRESULT r = DrawnControl::HandleMessage(msg, wp, lp);
+      ui::Dispatch([this] { Reevaluate(); });
+      return r;
+    }
+    case WM_ENABLE:
+    case WM_SHOWWINDOW: {
+      const LRESULT r = DrawnControl::HandleMessage(msg, wp, lp);
+      ui::Dispatch([this] { Reevaluate(); });
+      return r;
+    }
+    case WM_SETTEXT: {
+      const LRESULT r = DrawnControl::HandleMessage(msg, wp, lp);
+      Resize();
+      return r;
+    }
+    default:
+      break;
+  }
+  return DrawnControl::HandleMessage(msg, wp, lp);
+}
+
+}  // namespace widgets

@@ -1,0 +1,216 @@
+#include "worldclock/Unit2.h"
+
+#include "ui/application_win.h"
+
+TForm2* Form2 = nullptr;
+
+namespace {
+
+using ui::kPanelColour;
+using ui::kWindowColour;
+const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText, false, -11};
+const ui::FontSpec kSansNavy{"MS Sans Serif", 8, ui::clNavy, false, -11};
+const ui::FontSpec kSansYellow{"MS Sans Serif", 8, ui::clYellow, false, -11};
+
+const char* const kHelp =
+    "Enter place name followed by GMToffset in brackets in the\r\n"
+    "individual place boxes, click Reset,  and times will then be\r\n"
+    "displayed.\r\n"
+    " \r\n"
+    "Example:   Orvanta   [-6]\r\n"
+    "Example:   India   [5.5]\r\n"
+    "The offsets can be hidden outside of the box view if desired.\r\n"
+    " \r\n"
+    "Right click on time to change to and from DST* (3:00 PM*).";
+
+}  // namespace
+
+TForm2::TForm2(const TForm2Services& services)
+    : Form("Form2", "TForm2"), utc_(services.utc), settings_(services.settings), logic_(*this) {
+  Form2 = this;
+  SetBackColor(kWindowColour);
+  SetFont(kSans);
+  SetCaption("Clocks");
+  SetBorder(ui::BorderStyle::Single, {false, true, false});
+  SetClientSize(414, 348);
+  BuildLayout();
+  OnCreate = [this] { FormCreate(); };
+  OnActivate = [this] { logic_.FormActive = 1; };
+  OnDeactivate = [this] { logic_.FormActive = 0; };
+}
+
+void TForm2::BuildLayout() {
+  using A = ui::ControlArgs;
+  auto heading = [this](const char* name, ui::Rect r, const char* text) {
+    return Create<ui::Edit>(A{.parent = this,
+                              .name = name,
+                              .rect = r,
+                              .caption = text,
+                              .font = kSansNavy,
+                              .color = kPanelColour,
+                              .tabStop = false,
+                              .border = false});
+  };
+  Edit0 = heading("Edit0", {53, 1, 96, 15}, "       Home Time");
+  DigitalClock2 = Create<widgets::TDigitalClock>(A{.parent = this,
+                                                   .name = "DigitalClock2",
+                                                   .rect = {52, 17, 98, 22},
+                                                   .font = kSansYellow,
+                                                   .color = ui::clBlue});
+  DigitalClock2->SetShowSeconds(false);
+  DigitalClock2->OnGetTime = [this](widgets::TDigitalClock&, ui::TimeOfDay&) {
+    DigitalClock2GetTime();
+  };
+  Edit26 = heading("Edit26", {261, 1, 96, 15}, "            GMT");
+  auto timePanel = [this](std::string name, ui::Rect r) {
+    return Create<ui::Panel>(A{.parent = this,
+                               .name = std::move(name),
+                               .rect = r,
+                               .font = kSansYellow,
+                               .color = ui::clBlue,
+                               .alignment = ui::Align::Center,
+                               .bevelInner = ui::Bevel::Lowered});
+  };
+  Panel25 = timePanel("Panel25", {260, 17, 98, 22});
+
+  PopupMenu1 = Create<ui::PopupMenu>("PopupMenu1");
+  StdTime1 = Create<ui::MenuItem>(PopupMenu1, "StdTime1", "Std Time");
+  DSTime1 = Create<ui::MenuItem>(PopupMenu1, "DSTime1", "DS Time");
+  StdTime1->OnClick = [this] { logic_.ChooseDst(0); };
+  DSTime1->OnClick = [this] { logic_.ChooseDst(1); };
+
+  // Four places to a row, six rows: each time panel above its place box.
+  for (int n = 1; n <= worldclock::kPlaceBoxes; ++n) {
+    const int c = (n - 1) % 4, r = (n - 1) / 4;
+    ui::Panel* panel = timePanel("Panel" + std::to_string(n), {2 + 104 * c, 44 + 48 * r, 98, 22});
+    panel->popupMenu = PopupMenu1;
+    panel->OnMouseDown = [this, n](ui::MouseButton, ui::ShiftState, int, int) {
+      Panel1MouseDown(n);
+    };
+    panel->OnContextPopup = [this, n] { return logic_.PanelOffersMenu(n); };
+    TimePanels[n - 1] = panel;
+    ui::Edit* box = Create<ui::Edit>(A{.parent = this,
+                                       .name = "Edit" + std::to_string(n),
+                                       .rect = {3 + 104 * c, 67 + 48 * r, 96, 15},
+                                       .font = kSansNavy,
+                                       .color = kPanelColour,
+                                       .tabStop = false,
+                                       .border = false});
+    box->OnChange = [this] { Edit1Change(); };
+    PlaceBoxes[n - 1] = box;
+  }
+
+  Panel26 = Create<ui::Panel>(A{.parent = this,
+                                .name = "Panel26",
+                                .rect = {57, 114, 300, 133},
+                                .color = kPanelColour,
+                                .visible = false,
+                                .bevelInner = ui::Bevel::Lowered});
+  Label1 = Create<ui::Label>(A{.parent = Panel26,
+                               .name = "Label1",
+                               .rect = {8, 8, 284, 117},
+                               .caption = kHelp,
+                               .font = kSansNavy,
+                               .color = kWindowColour});
+  HoverLabel1 =
+      Create<widgets::THoverLabel>(A{.parent = this,
+                                     .name = "HoverLabel1",
+                                     .rect = {390, 0, 21, 12},
+                                     .caption = "Help",
+                                     .font = ui::FontSpec{"Arial", 7, ui::clYellow, false, -9},
+                                     .color = ui::clNavy});
+  HoverLabel1->SetShadowColor(ui::clNavy);
+  HoverLabel1->OnMouseEnter = [this] {
+    // It lies over the middle of the grid.
+    Panel26->BringToFront();
+    Panel26->SetVisible(true);
+  };
+  HoverLabel1->OnMouseLeave = [this] { Panel26->SetVisible(false); };
+
+  CheckBox1 = Create<ui::CheckBox>(A{.parent = this,
+                                     .name = "CheckBox1",
+                                     .rect = {4, 328, 54, 16},
+                                     .caption = "Military",
+                                     .font = kSansNavy,
+                                     .tabStop = false});
+  CheckBox1->OnClick = [this] { CheckBox1Click(); };
+  SpeedButton1 = Create<ui::SpeedButton>(A{.parent = this,
+                                           .name = "SpeedButton1",
+                                           .rect = {128, 323, 76, 24},
+                                           .caption = "OK",
+                                           .font = kSansNavy});
+  SpeedButton2 = Create<ui::SpeedButton>(A{.parent = this,
+                                           .name = "SpeedButton2",
+                                           .rect = {209, 323, 76, 24},
+                                           .caption = "Reset",
+                                           .font = kSansNavy,
+                                           .enabled = false});
+  SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
+  SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+}
+
+void TForm2::FormCreate() {
+  logic_.Create(settings_.Flags(), settings_.SettingsText(), utc_.NowUtc());
+}
+
+void TForm2::DigitalClock2GetTime() { logic_.Tick(utc_.NowUtc()); }
+
+void TForm2::CheckBox1Click() {
+  logic_.MilitaryClicked();
+  TimePanels[0]->SetFocus();
+}
+
+void TForm2::Panel1MouseDown(int panel) {
+  logic_.PanelPressed(panel);
+  const bool dst = logic_.Dst(panel) == 1;
+  DSTime1->SetChecked(dst);
+  StdTime1->SetChecked(!dst);
+}
+
+void TForm2::SpeedButton1Click() {
+  logic_.Ok(settings_.Flags());
+  Close();
+}
+
+void TForm2::SpeedButton2Click() { logic_.Reset(utc_.NowUtc()); }
+
+std::array<std::string, worldclock::kPlaceBoxes> TForm2::Places() const {
+  std::array<std::string, worldclock::kPlaceBoxes> places;
+  for (int n = 0; n < worldclock::kPlaceBoxes; ++n) places[n] = PlaceBoxes[n]->Text();
+  return places;
+}
+
+// --- What the rules change -------------------------------------------------
+
+std::string TForm2::BoxText(int box) const { return PlaceBoxes[box - 1]->Text(); }
+void TForm2::SetBoxText(int box, const std::string& text) { PlaceBoxes[box - 1]->SetText(text); }
+void TForm2::SetBoxColor(int box, unsigned long color) {
+  PlaceBoxes[box - 1]->SetBackColor(static_cast<ui::Color>(color));
+}
+std::string TForm2::PanelText(int panel) const { return TimePanels[panel - 1]->Caption(); }
+void TForm2::SetPanelText(int panel, const std::string& text) {
+  if (TimePanels[panel - 1]->Caption() != text) TimePanels[panel - 1]->SetCaption(text);
+}
+void TForm2::SetGmtText(const std::string& text) {
+  if (Panel25->Caption() != text) Panel25->SetCaption(text);
+}
+bool TForm2::Military() const { return CheckBox1->Checked(); }
+
+void TForm2::SetHomeClockMilitary(bool military) {
+  DigitalClock2->SetTwelveHour(!military);
+  DigitalClock2->SetLeadingZero(military);
+}
+
+void TForm2::SetButtons(bool okEnabled, bool resetEnabled) {
+  SpeedButton1->SetEnabled(okEnabled);
+  SpeedButton2->SetEnabled(resetEnabled);
+}
+
+void TForm2::FractionWarning(const std::string& message) {
+  // Near the middle of the whole desktop, where the box will be.
+  SetCursorPos(GetSystemMetrics(SM_CXVIRTUALSCREEN) / 2 + 10,
+               GetSystemMetrics(SM_CYVIRTUALSCREEN) / 2 + 30);
+  ui::Application::Instance().MessageDialog(message, "Warning", MB_OK | MB_ICONWARNING);
+}
+
+void TForm2::SaveSettings() { settings_.SaveParameters(); }

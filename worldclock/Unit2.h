@@ -1,0 +1,75 @@
+// The clocks window: the home time, GMT and up to 24 places with their
+// offsets, each on standard or daylight-saving time. Created hidden at start,
+// shown by the tray menu's "Clocks"; its clocks run while it is hidden.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "settings/settings_host.h"
+#include "ui/clock.h"
+#include "ui/controls_win.h"
+#include "ui/form_win.h"
+#include "ui/menu_win.h"
+#include "widgets/digital_clock_win.h"
+#include "widgets/hover_label_win.h"
+#include "worldclock/clocks_logic.h"
+#include "worldclock/place_texts.h"
+
+struct TForm2Services {
+  ui::UtcClock &utc;
+  settings::SettingsHost &settings;
+};
+
+class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldclock::ClocksView {
+ public:
+  explicit TForm2(const TForm2Services &services);
+
+  std::array<std::string, worldclock::kPlaceBoxes> Places() const override;
+  // Shows the window and brings it to the front.
+  void ShowClocks() { Show(); }
+  const worldclock::ClocksLogic &Logic() const { return logic_; }
+
+  // Layout names.
+  ui::Edit *Edit0, *Edit26;
+  widgets::TDigitalClock *DigitalClock2;
+  ui::Panel *Panel25, *Panel26;
+  std::array<ui::Panel *, 24> TimePanels{};  // Panel1 ... Panel24
+  std::array<ui::Edit *, 24> PlaceBoxes{};   // Edit1 ... Edit24
+  ui::Label *Label1;
+  widgets::THoverLabel *HoverLabel1;
+  ui::CheckBox *CheckBox1;
+  ui::SpeedButton *SpeedButton1, *SpeedButton2;
+  ui::PopupMenu *PopupMenu1;
+  ui::MenuItem *StdTime1, *DSTime1;
+
+ private:
+  void BuildLayout();
+  void FormCreate();
+  void DigitalClock2GetTime();
+  void Edit1Change() { logic_.BoxChanged(); }
+  void CheckBox1Click();
+  void Panel1MouseDown(int panel);
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+
+  // What the rules change in the window.
+  std::string BoxText(int box) const override;
+  void SetBoxText(int box, const std::string &text) override;
+  void SetBoxColor(int box, unsigned long color) override;
+  std::string PanelText(int panel) const override;
+  void SetPanelText(int panel, const std::string &text) override;
+  void SetGmtText(const std::string &text) override;
+  bool Military() const override;
+  void SetHomeClockMilitary(bool military) override;
+  void SetButtons(bool okEnabled, bool resetEnabled) override;
+  void FractionWarning(const std::string &message) override;
+  void SaveSettings() override;
+
+  ui::UtcClock &utc_;
+  settings::SettingsHost &settings_;
+  worldclock::ClocksLogic logic_;
+};
+
+// The one clocks window of the program.
+extern TForm2 *Form2;
