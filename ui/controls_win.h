@@ -166,6 +166,15 @@ class DrawnControl : public Control {
   // False for a control whose text follows what it draws rather than
   // deciding it.
   bool repaintOnText_ = true;
+  // A property setter's common step: a new value is stored and repaints;
+  // the value it already has does nothing. True when it changed.
+  template <class T>
+  bool Change(T& field, const T& value) {
+    if (field == value) return false;
+    field = value;
+    InvalidateRect(Handle(), nullptr, FALSE);
+    return true;
+  }
 };
 
 // A panel with an outer and an inner bevel, a border between them, and a

@@ -49,23 +49,9 @@ TDigitalClock::TDigitalClock(ui::Component* owner, const ui::ControlArgs& args)
 
 void TDigitalClock::Repaint() { InvalidateRect(Handle(), nullptr, FALSE); }
 
-void TDigitalClock::SetShowSeconds(bool on) {
-  if (on == options_.showSeconds) return;
-  options_.showSeconds = on;
-  Repaint();
-}
-
-void TDigitalClock::SetTwelveHour(bool on) {
-  if (on == options_.twelveHour) return;
-  options_.twelveHour = on;
-  Repaint();
-}
-
-void TDigitalClock::SetLeadingZero(bool on) {
-  if (on == options_.leadingZero) return;
-  options_.leadingZero = on;
-  Repaint();
-}
+void TDigitalClock::SetShowSeconds(bool on) { Change(options_.showSeconds, on); }
+void TDigitalClock::SetTwelveHour(bool on) { Change(options_.twelveHour, on); }
+void TDigitalClock::SetLeadingZero(bool on) { Change(options_.leadingZero, on); }
 
 void TDigitalClock::SetBackColor(ui::Color c) {
   if (c == color_) return;

@@ -27,54 +27,21 @@ THoverLabel::THoverLabel(ui::Component* owner, const ui::ControlArgs& args)
   Resize();
 }
 
-void THoverLabel::SetShadowColor(ui::Color c) {
-  if (c == shadowColor_) return;
-  shadowColor_ = c;
-  InvalidateRect(Handle(), nullptr, FALSE);
-}
+void THoverLabel::SetShadowColor(ui::Color c) { Change(shadowColor_, c); }
+void THoverLabel::SetShadowPos(ShadowPos pos) { Change(shadowPos_, pos); }
+void THoverLabel::SetTransparent(bool on) { Change(transparent_, on); }
+void THoverLabel::SetLayout(TextLayout layout) { Change(layout_, layout); }
+void THoverLabel::SetShowAccelChar(bool on) { Change(showAccelChar_, on); }
 
+// These decide the size as well.
 void THoverLabel::SetShadowSize(int size) {
-  if (size == shadowSize_) return;
-  shadowSize_ = size;
-  Resize();
-  InvalidateRect(Handle(), nullptr, FALSE);
+  if (Change(shadowSize_, size)) Resize();
 }
-
-void THoverLabel::SetShadowPos(ShadowPos pos) {
-  if (pos == shadowPos_) return;
-  shadowPos_ = pos;
-  InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-void THoverLabel::SetTransparent(bool on) {
-  if (on == transparent_) return;
-  transparent_ = on;
-  InvalidateRect(Handle(), nullptr, FALSE);
-}
-
 void THoverLabel::SetAutoSize(bool on) {
-  if (on == autoSize_) return;
-  autoSize_ = on;
-  Resize();
+  if (Change(autoSize_, on)) Resize();
 }
-
-void THoverLabel::SetLayout(TextLayout layout) {
-  if (layout == layout_) return;
-  layout_ = layout;
-  InvalidateRect(Handle(), nullptr, FALSE);
-}
-
 void THoverLabel::SetWordWrap(bool on) {
-  if (on == wordWrap_) return;
-  wordWrap_ = on;
-  Resize();
-  InvalidateRect(Handle(), nullptr, FALSE);
-}
-
-void THoverLabel::SetShowAccelChar(bool on) {
-  if (on == showAccelChar_) return;
-  showAccelChar_ = on;
-  InvalidateRect(Handle(), nullptr, FALSE);
+  if (Change(wordWrap_, on)) Resize();
 }
 
 void THoverLabel::SetFont(const ui::FontSpec& f) {
