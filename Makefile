@@ -1,9 +1,13 @@
 # The two everyday commands; the work is in scripts/.
-.PHONY: run test bench-clock native windows clean
+.PHONY: run test package docs bench-clock native windows clean
 run:
 	bash scripts/run.sh
 test:
 	bash scripts/test.sh
+package:
+	bash scripts/package.sh
+docs:
+	bash scripts/docs.sh
 bench-clock:
 	bash scripts/bench-clock.sh
 native:

@@ -69,6 +69,7 @@ target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN
 
 set(static_runtime -static -static-libgcc -static-libstdc++)
 
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${picture_dir}/version.h @ONLY)
 enable_language(RC)
 set_source_files_properties(resources/marlinet.rc PROPERTIES OBJECT_DEPENDS "${picture_files}")
 add_library(marlinet_resources OBJECT resources/marlinet.rc)
@@ -91,6 +92,27 @@ add_custom_command(TARGET marlinet POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:marlinet> ${program_dir}/Marlinet.exe
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${bell_files} ${program_dir}
   COMMENT "Laying out the program folder")
+
+# The package a user downloads: one folder with the program, its sounds,
+# settings that make a first start quiet and useful, and a read-me.
+set(package_name marlinet-${PROJECT_VERSION}-win32)
+set(package_zip ${CMAKE_BINARY_DIR}/${package_name}.zip)
+set(package_dir ${CMAKE_BINARY_DIR}/package/Marlinet)
+configure_file(${CMAKE_SOURCE_DIR}/package/READ-ME.txt.in ${CMAKE_BINARY_DIR}/READ-ME.txt @ONLY
+               NEWLINE_STYLE CRLF)
+set(package_defaults ${CMAKE_SOURCE_DIR}/package/prefs.kvr ${CMAKE_SOURCE_DIR}/package/proc.kvr)
+add_custom_command(
+  OUTPUT ${package_zip}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/package
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${package_dir}
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:marlinet> ${package_dir}/Marlinet.exe
+  COMMAND ${CMAKE_COMMAND} -E copy ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
+          ${package_dir}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
+          ${package_zip} --format=zip Marlinet
+  DEPENDS marlinet ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
+  COMMENT "Packing ${package_name}.zip")
+add_custom_target(package_zip ALL DEPENDS ${package_zip})
 
 if(BUILD_TESTING)
   add_subdirectory(tests/win)

@@ -7,6 +7,14 @@ cd "$here/.."
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target marlinet
+# A folder of its own, laid out as the package: the program and its sounds
+# always fresh, the default settings only where the user has none yet.
+folder=build/run/Marlinet
+mkdir -p "$folder"
+cp build/windows/Marlinet/Marlinet.exe build/windows/Marlinet/*.wav "$folder"/
+for f in prefs.kvr proc.kvr; do
+  [ -e "$folder/$f" ] || cp "package/$f" "$folder/$f"
+done
 source scripts/wine-env.sh
 bash scripts/wine-prefix.sh
 if [ -z "${DISPLAY:-}" ]; then
@@ -16,4 +24,4 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "No display: running under Xvfb on $DISPLAY (screenshot: import -display $DISPLAY -window root shot.png)"
 fi
 echo "Marlinet runs in the notification area of the Wine desktop: right-click its bell for the menu."
-wine build/windows/Marlinet/Marlinet.exe
+wine "$folder/Marlinet.exe"

@@ -16,18 +16,6 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 
 echo "== Win32 and end-to-end tests under Wine"
-source scripts/wine-env.sh
-bash scripts/wine-prefix.sh
-source scripts/xvfb.sh
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  stop_xvfb
-}
-trap cleanup EXIT
-start_xvfb
-# Wine's services must be up before ctest starts, or they inherit its output
-# pipe and every test waits on them.
-wineserver -p
-wine wineboot >/dev/null 2>&1
+source scripts/wine-session.sh
+start_wine_session
 ctest --preset windows

@@ -1,7 +1,8 @@
 // Turns the pixel maps of pictures.txt into the files the resource script
 // includes: NAME.bmp (24-bit, the transparent colour taken from the
 // bottom-left pixel, as menu pictures expect) and NAME.ico (24-bit with a
-// transparency mask).
+// transparency mask). A picture may also come in larger sizes ("picture bell
+// 32"): its icon then holds every size, each drawn for that size.
 //
 //   make_pictures <pictures.txt> <output folder>
 
@@ -23,7 +24,8 @@ using Picture = std::vector<std::string>;
 
 struct Pictures {
   std::map<char, uint32_t> palette;
-  std::map<std::string, Picture> maps;
+  std::map<std::string, Picture> maps;                   // the 16-pixel pictures
+  std::map<std::string, std::map<int, Picture>> larger;  // further sizes of some
 };
 
 [[noreturn]] void Fail(const std::string& what) {
@@ -36,6 +38,7 @@ Pictures Parse(const std::string& path) {
   if (!in) Fail("cannot read " + path);
   Pictures p;
   std::string line, current;
+  int size = kSize;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == '#') continue;
@@ -49,7 +52,13 @@ Pictures Parse(const std::string& path) {
       current.clear();
     } else if (word == "picture") {
       words >> current;
-      p.maps[current] = {};
+      size = kSize;
+      words >> size;
+      if (size == kSize) {
+        p.maps[current] = {};
+      } else {
+        p.larger[current][size] = {};
+      }
     } else if (word == "compose") {
       std::string name, eq, base, plus, overlay;
       words >> name >> eq >> base >> plus >> overlay;
@@ -63,17 +72,26 @@ Pictures Parse(const std::string& path) {
       p.maps[name] = out;
       current.clear();
     } else if (!current.empty()) {
-      if (line.size() != kSize) Fail(current + ": row of " + std::to_string(line.size()));
+      if (line.size() != static_cast<size_t>(size)) {
+        Fail(current + ": row of " + std::to_string(line.size()));
+      }
       for (char c : line) {
         if (!p.palette.count(c)) Fail(current + ": no colour for '" + std::string(1, c) + "'");
       }
-      p.maps[current].push_back(line);
+      (size == kSize ? p.maps[current] : p.larger[current][size]).push_back(line);
     } else {
       Fail("unexpected line: " + line);
     }
   }
   for (const auto& [name, rows] : p.maps) {
     if (rows.size() != kSize) Fail(name + ": " + std::to_string(rows.size()) + " rows");
+  }
+  for (const auto& [name, sizes] : p.larger) {
+    if (!p.maps.count(name)) Fail(name + ": larger sizes without a 16-pixel picture");
+    for (const auto& [n, rows] : sizes) {
+      if (rows.size() != static_cast<size_t>(n))
+        Fail(name + ": not square at " + std::to_string(n));
+    }
   }
   return p;
 }
@@ -84,9 +102,10 @@ void Put(std::string& out, uint32_t v, int bytes) {
 
 // Bottom-up 24-bit rows, each padded to four bytes.
 std::string Pixels(const Pictures& p, const Picture& rows, uint32_t transparentAs) {
+  const int n = static_cast<int>(rows.size());
   std::string out;
-  for (int y = kSize - 1; y >= 0; --y) {
-    for (int x = 0; x < kSize; ++x) {
+  for (int y = n - 1; y >= 0; --y) {
+    for (int x = 0; x < n; ++x) {
       uint32_t c = p.palette.at(rows[y][x]);
       if (c == kTransparent) c = transparentAs;
       Put(out, c & 0xFF, 1);
@@ -97,10 +116,10 @@ std::string Pixels(const Pictures& p, const Picture& rows, uint32_t transparentA
   return out;
 }
 
-std::string InfoHeader(int height, uint32_t imageBytes) {
+std::string InfoHeader(int width, int height, uint32_t imageBytes) {
   std::string h;
   Put(h, 40, 4);
-  Put(h, kSize, 4);
+  Put(h, static_cast<uint32_t>(width), 4);
   Put(h, static_cast<uint32_t>(height), 4);
   Put(h, 1, 2);
   Put(h, 24, 2);
@@ -119,35 +138,47 @@ std::string Bmp(const Pictures& p, const Picture& rows) {
   Put(out, static_cast<uint32_t>(14 + 40 + pixels.size()), 4);
   Put(out, 0, 4);
   Put(out, 14 + 40, 4);
-  return out + InfoHeader(kSize, static_cast<uint32_t>(pixels.size())) + pixels;
+  return out + InfoHeader(kSize, kSize, static_cast<uint32_t>(pixels.size())) + pixels;
 }
 
-std::string Ico(const Pictures& p, const Picture& rows) {
+// One image of an icon: colour and a 1-bit mask, rows padded to four bytes.
+std::string IconImage(const Pictures& p, const Picture& rows) {
+  const int n = static_cast<int>(rows.size());
   const std::string colour = Pixels(p, rows, 0);
-  std::string mask;  // 1 bit a pixel, rows padded to four bytes
-  for (int y = kSize - 1; y >= 0; --y) {
-    uint32_t bits = 0;
-    for (int x = 0; x < kSize; ++x) {
-      if (p.palette.at(rows[y][x]) == kTransparent) bits |= 0x8000u >> x;
+  const int maskRow = (n + 31) / 32 * 4;
+  std::string mask;
+  for (int y = n - 1; y >= 0; --y) {
+    std::string row(static_cast<size_t>(maskRow), '\0');
+    for (int x = 0; x < n; ++x) {
+      if (p.palette.at(rows[y][x]) == kTransparent)
+        row[x / 8] |= static_cast<char>(0x80 >> (x % 8));
     }
-    Put(mask, (bits >> 8) & 0xFF, 1);
-    Put(mask, bits & 0xFF, 1);
-    Put(mask, 0, 2);
+    mask += row;
   }
-  const std::string image = InfoHeader(kSize * 2, 0) + colour + mask;
-  std::string out;
-  Put(out, 0, 2);
-  Put(out, 1, 2);  // icon
-  Put(out, 1, 2);  // one image
-  Put(out, kSize, 1);
-  Put(out, kSize, 1);
-  Put(out, 0, 1);
-  Put(out, 0, 1);
-  Put(out, 1, 2);
-  Put(out, 24, 2);
-  Put(out, static_cast<uint32_t>(image.size()), 4);
-  Put(out, 6 + 16, 4);
-  return out + image;
+  return InfoHeader(n, n * 2, 0) + colour + mask;
+}
+
+// Every size of the picture, smallest first.
+std::string Ico(const Pictures& p, const std::vector<const Picture*>& images) {
+  std::string directory, data;
+  Put(directory, 0, 2);
+  Put(directory, 1, 2);  // icon
+  Put(directory, static_cast<uint32_t>(images.size()), 2);
+  uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
+  for (const Picture* rows : images) {
+    const std::string image = IconImage(p, *rows);
+    Put(directory, rows->size() == 256 ? 0 : static_cast<uint32_t>(rows->size()), 1);
+    Put(directory, rows->size() == 256 ? 0 : static_cast<uint32_t>(rows->size()), 1);
+    Put(directory, 0, 1);
+    Put(directory, 0, 1);
+    Put(directory, 1, 2);
+    Put(directory, 24, 2);
+    Put(directory, static_cast<uint32_t>(image.size()), 4);
+    Put(directory, offset, 4);
+    offset += static_cast<uint32_t>(image.size());
+    data += image;
+  }
+  return directory + data;
 }
 
 void Write(const std::string& path, const std::string& bytes) {
@@ -164,7 +195,11 @@ int main(int argc, char** argv) {
   const std::string folder = argv[2];
   for (const auto& [name, rows] : p.maps) {
     Write(folder + "/" + name + ".bmp", Bmp(p, rows));
-    Write(folder + "/" + name + ".ico", Ico(p, rows));
+    std::vector<const Picture*> images{&rows};
+    if (auto more = p.larger.find(name); more != p.larger.end()) {
+      for (const auto& [n, larger] : more->second) images.push_back(&larger);
+    }
+    Write(folder + "/" + name + ".ico", Ico(p, images));
   }
   return 0;
 }

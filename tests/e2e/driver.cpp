@@ -22,6 +22,7 @@
 //   driver set-text <title> <text> [old]   the text of the window's first edit box, or of
 //                                          the one that holds `old` ("\n" in the text
 //                                          stands for a line break)
+//   driver icon-sizes <exe>                the sizes of the images in the exe's first icon
 //   driver client-origin <class> <title>   screen position of a window's client area
 //   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
@@ -122,6 +123,11 @@ void Dump(HWND parent) {
                 ColourOf(c, 1).c_str(), text.c_str());
     Dump(c);
   }
+}
+
+BOOL CALLBACK FirstName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
+  *reinterpret_cast<LPSTR*>(found) = name;
+  return FALSE;
 }
 
 bool Poll(int ms, const auto& done) {
@@ -241,6 +247,25 @@ int main(int argc, char** argv) {
       }
     }
     SendAndWait(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return 0;
+  }
+  if (cmd == "icon-sizes") {
+    HMODULE exe = LoadLibraryExA(arg(1).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) return Fail("cannot load the exe");
+    // The first icon group is the one Explorer shows.
+    LPSTR first = nullptr;
+    EnumResourceNamesA(exe, RT_GROUP_ICON, FirstName, reinterpret_cast<LONG_PTR>(&first));
+    HRSRC info = first ? FindResourceA(exe, first, RT_GROUP_ICON) : nullptr;
+    const auto* group =
+        info ? static_cast<const BYTE*>(LockResource(LoadResource(exe, info))) : nullptr;
+    if (!group) return Fail("no icon");
+    // A directory of 6 bytes, then 14 a picture: width first (0 for 256).
+    const int count = group[4] | (group[5] << 8);
+    for (int i = 0; i < count; ++i) {
+      const int width = group[6 + 14 * i];
+      std::printf("%s%d", i ? " " : "", width ? width : 256);
+    }
+    std::printf("\n");
     return 0;
   }
   if (cmd == "client-origin") {

@@ -696,6 +696,35 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
 }
 
+# --- The package -----------------------------------------------------------------
+
+case_the_package_starts_quietly_with_three_places() {
+  work=$(mktemp -d /tmp/marlinet-e2e.XXXXXX)
+  (cd "$work" && cmake -E tar xf "$E2E_PACKAGE") || fail "cannot unpack the package"
+  local listed expected
+  listed=$(cd "$work" && find . -type f | sort | tr '\n' ' ')
+  expected=$(printf './Marlinet/%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr \
+    $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
+  [ "$listed" = "$expected" ] || fail "the package holds: $listed"
+  cmp -s "$work/Marlinet/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
+  [ "$(grep -c $'\r$' "$work/Marlinet/READ-ME.txt")" = "$(wc -l <"$work/Marlinet/READ-ME.txt")" ] ||
+    fail "READ-ME.txt has lines without CR LF"
+  [ "$(drv icon-sizes "$(winpath "$work/Marlinet/Marlinet.exe")")" = "16 32 48" ] ||
+    fail "the program icon holds $(drv icon-sizes "$(winpath "$work/Marlinet/Marlinet.exe")")"
+  work="$work/Marlinet"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  stays 3 no_window || fail "a box or window showed at the first start"
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  local n
+  for n in 1 2 3; do
+    [ -n "$(panel_text "$(panel_rect $n)")" ] || fail "place $n shows no time"
+  done
+  [ -z "$(panel_text "$(panel_rect 4)")" ] || fail "place 4 shows a time"
+  work=$(dirname "$work")
+}
+
 # --- Bells, heard -------------------------------------------------------------
 # The program runs with its wall clock moved to a chosen time of day and its
 # sound going to a file (ALSA's file plugin over the null device), so what it
