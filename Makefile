@@ -1,5 +1,5 @@
 # The two everyday commands; the work is in scripts/.
-.PHONY: run test package docs bench-clock native windows clean
+.PHONY: run test package docs fuzz bench-clock native windows clean
 run:
 	bash scripts/run.sh
 test:
@@ -8,6 +8,8 @@ package:
 	bash scripts/package.sh
 docs:
 	bash scripts/docs.sh
+fuzz:
+	bash scripts/fuzz.sh 300
 bench-clock:
 	bash scripts/bench-clock.sh
 native:

@@ -21,6 +21,7 @@ char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32
 }  // namespace
 
 std::string MemoTextFromFile(std::string_view content) {
+  content = ui::WithoutByteOrderMark(content);
   content = content.substr(0, content.find('\0'));
   const std::vector<std::string> lines = ui::SplitLines(content);
   std::string text;

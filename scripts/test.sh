@@ -11,6 +11,9 @@ cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
 
+echo "== the core's readers under libFuzzer (a short bounded run)"
+bash scripts/fuzz.sh 8
+
 echo "== windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows

@@ -71,7 +71,7 @@ std::vector<std::string> SettingsFile::Load() {
     throw ui::FileOpenError(path_);
   }
   keepUnread_ = false;
-  return SplitLines(*content);
+  return SplitLines(ui::WithoutByteOrderMark(*content));
 }
 
 void SettingsFile::Save(const std::vector<std::string>& lines) {

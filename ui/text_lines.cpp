@@ -18,6 +18,11 @@ std::vector<std::string> SplitLines(std::string_view content) {
   return lines;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view content) {
+  constexpr std::string_view kMark = "\xEF\xBB\xBF";
+  return content.substr(0, kMark.size()) == kMark ? content.substr(kMark.size()) : content;
+}
+
 std::string JoinLines(const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& line : lines) {

@@ -27,6 +27,8 @@ TEST(LaunchList, FileTextCleanUpAndLineBreaks) {
       {std::string("[0930][a]\r\n\0[1000][b]", 21), "[0930][a]\r\n", "[0930][a]\r\n"},
       {"", "", ""},
       {"none\r\nhere", "none\r\nhere", ""},
+      {"\xEF\xBB\xBF[0930][a]\r\n", "[0930][a]\r\n", "[0930][a]\r\n"},  // an editor's mark
+      {"x\xEF\xBB\xBF[0930]", "x\xEF\xBB\xBF[0930]", "x\xEF\xBB\xBF[0930]"},   // only at the start
   };
   for (const auto& c : cases) {
     const std::string memo = MemoTextFromFile(c.file);

@@ -184,6 +184,8 @@ TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
     EXPECT_STREQ(e.what(), "Cannot create file C:\\Marlinet\\prefs.kvr");
   }
   EXPECT_EQ(files.files[path], "a\r\nb\r\n");
+  files.files[path] = "\xEF\xBB\xBF" "1011\r\nLisbon [0]\r\n";  // as some editors save it
+  EXPECT_EQ(file.Load(), (Lines{"1011", "Lisbon [0]"}));
 }
 
 TEST(SettingsFile, AFileThatCouldNotBeReadIsMovedAsideBeforeTheFirstSave) {

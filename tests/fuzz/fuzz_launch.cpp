@@ -1,0 +1,42 @@
+// The launch list as loaded into the editor, cleaned by "OK", and run by the
+// launch tick at any time of day.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "launcher/launch_tick.h"
+#include "ui/error.h"
+#include "ui/text_lines.h"
+
+namespace {
+struct Ports : ui::LocalClock, launcher::ProcessKiller, launcher::Pause, launcher::Shell {
+  ui::TimeOfDay now;
+  ui::TimeOfDay Now() override { return now; }
+  void FileKill(const std::string& name) override {
+    if (name.find('\\') != std::string::npos) __builtin_trap();  // a name, never a path
+  }
+  void Wait(unsigned) override {}
+  void Open(const std::string& file) override {
+    if (file.size() > 200 || file.find(']') != std::string::npos) __builtin_trap();
+  }
+};
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  Ports ports;
+  ports.now = {in.ConsumeIntegralInRange(0, 23), in.ConsumeIntegralInRange(0, 59)};
+  const std::string file = in.ConsumeRemainingBytesAsString();
+  const std::string memo = launcher::MemoTextFromFile(file);
+  const std::string cleaned = launcher::CleanLaunchText(memo);
+  // Cleaning is idempotent: what "OK" keeps, a second "OK" keeps.
+  if (launcher::CleanLaunchText(cleaned) != cleaned) __builtin_trap();
+  launcher::LaunchTick tick(ports, ports, ports, ports);
+  try {
+    tick.Tick(true, ui::SplitLines(memo));
+  } catch (const ui::ConvertError&) {
+  }
+  return 0;
+}
