@@ -696,6 +696,61 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
 }
 
+# --- Bad input ---------------------------------------------------------------------
+
+# Files as damage or another editor may leave them. The program must start,
+# show at most the message its rules give, keep running with its icon, and
+# write none of them back by itself.
+bad_content() {  # bad_content <kind> <file>
+  case $1 in
+    junk) head -c 4096 /dev/urandom >"$2" ;;
+    nuls) head -c 2000 /dev/zero >"$2" ;;
+    long-line) head -c 10000000 /dev/zero | tr '\0' '1' >"$2" ;;
+    many-lines) yes '[0000][x]~' | head -n 100000 >"$2" ;;
+    cr-only) printf '%s\r' "${all_hours}0001" "Lisbon [0]" >"$2" ;;
+    lf-only) printf '%s\n' "${all_hours}0001" "Lisbon [0]" >"$2" ;;
+    short-flags) printf '101\r\n' >"$2" ;;
+    huge-place) { printf '%s\r\n' "${all_hours}0001"; head -c 10000 /dev/zero | tr '\0' 'x'; printf '[0]\r\n'; } >"$2" ;;
+    out-of-range) printf '[9999][x]\r\n[2461][y]\r\n[-100][z]\r\n' >"$2" ;;
+    non-ascii) printf '[0000][\xe9\xe8\xff\xfe]\xc4\r\n' >"$2" ;;
+    bom) printf '\xef\xbb\xbf%s\r\n' "${all_hours}0001" >"$2" ;;
+  esac
+}
+
+case_bad_files_start_quietly_and_are_not_rewritten() {
+  # file | content | the one box it may give ("" for none)
+  local rows=(
+    "prefs.kvr|junk|" "prefs.kvr|nuls|" "prefs.kvr|long-line|" "prefs.kvr|many-lines|"
+    "prefs.kvr|cr-only|" "prefs.kvr|lf-only|" "prefs.kvr|short-flags|" "prefs.kvr|huge-place|"
+    "prefs.kvr|non-ascii|" "prefs.kvr|bom|"
+    "proc.kvr|junk|" "proc.kvr|long-line|Text exceeds memo capacity"
+    "proc.kvr|many-lines|Text exceeds memo capacity" "proc.kvr|out-of-range|"
+    "proc.kvr|non-ascii|" "Marlinet.ini|junk|" "Marlinet.ini|long-line|" "Marlinet.ini|nuls|"
+  )
+  local row file kind box
+  for row in "${rows[@]}"; do
+    IFS='|' read -r file kind box <<<"$row"
+    new_folder
+    write_prefs "${all_hours}0001"
+    bad_content "$kind" "$work/$file"
+    cp "$work/$file" "$work/before"
+    start_program
+    if [ -n "$box" ]; then
+      eventually 15 box_says "$box." || fail "$file $kind: no box '$box'"
+      drv box-ok Marlinet
+    fi
+    wait_tray bell 15 || fail "$file $kind: no tray icon"
+    stays 2 no_window || fail "$file $kind: a box or window showed: $(drv box-text Marlinet)"
+    running || fail "$file $kind: the program ended"
+    drv quit-all
+    wait_exit 10 || fail "$file $kind: the program did not end"
+    [ "$file" = Marlinet.ini ] || cmp -s "$work/$file" "$work/before" || fail "$file $kind: rewritten"
+    pid=""
+    rm -rf "$work"
+  done
+  work=""
+}
+
 # --- The package -----------------------------------------------------------------
 
 case_the_package_starts_quietly_with_three_places() {
