@@ -12,15 +12,19 @@ namespace settings {
 // The initialization file through the profile API.
 class IniProfileStore : public ProfileStore {
  public:
-  explicit IniProfileStore(std::string path) : path_(std::move(path)) {}
+  // `shownPath` is the file the messages name, when the values go to a
+  // working copy of it.
+  explicit IniProfileStore(std::string path, std::string shownPath = {})
+      : path_(std::move(path)), shown_(shownPath.empty() ? path_ : std::move(shownPath)) {}
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) override;
   bool WriteString(const std::string& section, const std::string& key,
                    const std::string& value) override;
-  std::string Path() const override { return path_; }
+  std::string Path() const override { return shown_; }
 
  private:
   std::string path_;
+  std::string shown_;
 };
 
 class TPersistentForm : public ui::Form {

@@ -38,6 +38,7 @@ new_folder() {  # the program, its sounds and an empty launch list
 }
 cleanup() {
   release_files
+  [ -n "${mounted:-}" ] && { umount "$mounted" 2>/dev/null || umount -l "$mounted"; rmdir "$mounted"; }
   pkill -f 'waiter\.exe' 2>/dev/null
   local p
   for p in "${others[@]}"; do kill "$p" 2>/dev/null; done
@@ -749,6 +750,100 @@ case_bad_files_start_quietly_and_are_not_rewritten() {
     rm -rf "$work"
   done
   work=""
+}
+
+# --- Faults at each save ------------------------------------------------------
+
+# The program folder on a small file system of its own, which the case can
+# fill up or make read-only while the program runs.
+mount_folder() {
+  new_folder
+  mounted=$(mktemp -d /tmp/marlinet-e2e-mnt.XXXXXX)
+  mount -t tmpfs -o size=16m tmpfs "$mounted" || fail "cannot mount a small file system"
+  cp -r "$work"/. "$mounted"/
+  rm -rf "$work"
+  work=$mounted
+}
+fault() {  # fault full|read-only|none
+  case $1 in
+    full) dd if=/dev/zero of="$work/filler" bs=64k 2>/dev/null; : ;;
+    read-only) mount -o remount,ro "$work" ;;
+    none) mount -o remount,rw "$work"; rm -f "$work/filler" ;;
+  esac
+}
+unmount_folder() {
+  [ -n "${mounted:-}" ] || return 0
+  umount "$mounted" 2>/dev/null || umount -l "$mounted"
+  rmdir "$mounted"
+  mounted=""
+  work=""
+}
+expect_save_fails() {  # expect_save_fails <file>: its box, dismissed
+  expect_box "Cannot create file $(winpath "$work")\\$1."
+}
+
+case_faults_at_each_save_lose_nothing() {
+  local how
+  for how in full read-only; do
+    mount_folder
+    places_prefs
+    printf '[1200][x]\r\n' >"$work/proc.kvr"
+    printf '[Form1]\r\nMuteBells1.Checked=FALSE\r\n' >"$work/Marlinet.ini"
+    cp "$work/proc.kvr" /tmp/proc.before.$$
+    cp "$work/Marlinet.ini" /tmp/ini.before.$$
+    start_program
+    wait_tray bell 15 || fail "$how: no tray icon"
+    fault $how
+    # The options window's OK.
+    choose 3
+    check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+    drv press Marlinet OK
+    expect_save_fails prefs.kvr
+    drv visible TMarlinetForm Marlinet || fail "$how: OK hid the window after a failed save"
+    # The launch list editor's OK: the editor stays open.
+    drv press Marlinet Processes
+    check "the editor opens" drv wait TMarlinetForm "Start Program" 5000
+    drv press "Start Program" OK
+    expect_save_fails proc.kvr
+    drv visible TMarlinetForm "Start Program" || fail "$how: the editor closed after a failed save"
+    drv press "Start Program" Cancel
+    check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+    # The clocks window's Reset.
+    choose 5
+    check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+    drv set-text Clocks "Paris [1]" "Place 1"
+    drv press Clocks Reset
+    expect_save_fails prefs.kvr
+    # Quit keeps the program running.
+    choose 1
+    expect_save_fails prefs.kvr
+    stays 1 running || fail "$how: the program ended after a failed save"
+    cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "$how: prefs.kvr changed"
+    cmp -s "$work/proc.kvr" /tmp/proc.before.$$ || fail "$how: proc.kvr changed"
+    # Room again: one Quit writes everything, the clocks window's box too.
+    fault none
+    choose 1
+    check "$how: Quit ends the program once it can write" wait_exit 10
+    [ "$(sed -n 2p "$work/prefs.kvr" | tr -d '\r')" = "Paris [1]" ] || fail "$how: the new place was not saved"
+    [ "$(ini_value MuteBells1.Checked)" = FALSE ] || fail "$how: the form state was not saved"
+    rm -f /tmp/proc.before.$$ /tmp/ini.before.$$
+    unmount_folder
+  done
+  # The form state at exit, on a full disk: reported, and the program ends.
+  mount_folder
+  write_prefs "${all_hours}0001"
+  printf '[Form1]\r\nMuteBells1.Checked=FALSE\r\n' >"$work/Marlinet.ini"
+  cp "$work/Marlinet.ini" "$work/ini.before"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  tray_click 1
+  check "a left click mutes" wait_tray muted 5
+  fault full
+  drv quit-all
+  expect_box "Unable to write to $(winpath "$work")\\Marlinet.ini."
+  check "the program still ends" wait_exit 10
+  cmp -s "$work/Marlinet.ini" "$work/ini.before" || fail "a half-written Marlinet.ini"
+  unmount_folder
 }
 
 # --- The package -----------------------------------------------------------------
