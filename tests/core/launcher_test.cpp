@@ -27,8 +27,8 @@ TEST(LaunchList, FileTextCleanUpAndLineBreaks) {
       {std::string("[0930][a]\r\n\0[1000][b]", 21), "[0930][a]\r\n", "[0930][a]\r\n"},
       {"", "", ""},
       {"none\r\nhere", "none\r\nhere", ""},
-      {"\xEF\xBB\xBF[0930][a]\r\n", "[0930][a]\r\n", "[0930][a]\r\n"},  // an editor's mark
-      {"x\xEF\xBB\xBF[0930]", "x\xEF\xBB\xBF[0930]", "x\xEF\xBB\xBF[0930]"},   // only at the start
+      {"\xEF\xBB\xBF[0930][a]\r\n", "[0930][a]\r\n", "[0930][a]\r\n"},        // an editor's mark
+      {"x\xEF\xBB\xBF[0930]", "x\xEF\xBB\xBF[0930]", "x\xEF\xBB\xBF[0930]"},  // only at the start
   };
   for (const auto& c : cases) {
     const std::string memo = MemoTextFromFile(c.file);
@@ -80,7 +80,16 @@ TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
       {"[09", {}},  // a short field converts: 9 is not due
       {"[09x", {}, "'09x' is not a valid integer value"},
   };
-  for (const auto& c : cases) {
+  // The file field's bound: 200 characters from the 8th, the rest dropped.
+  const std::string at(200, 'x'), past = at + "yz";
+  const std::string atLine = "[0930][" + at, pastLine = "[0930][" + past;
+  const Case bounds[] = {
+      {atLine.c_str(), {"kill " + at, "pause 1000", "open " + at}},
+      {pastLine.c_str(), {"kill " + at, "pause 1000", "open " + at}},
+  };
+  std::vector<Case> all(std::begin(cases), std::end(cases));
+  all.insert(all.end(), std::begin(bounds), std::end(bounds));
+  for (const auto& c : all) {
     Recorder r;
     LaunchTick tick(r, r, r, r);
     Calls expected{"time"};

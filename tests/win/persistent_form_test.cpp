@@ -138,3 +138,18 @@ TEST(PersistentForm, AFileThatCannotBeWrittenReportsUnableToWrite) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(IniProfileStore, AValueIsReadUpToTheBufferOf2048) {
+  testutil::TempFolder folder;
+  const std::string path = folder.Path() + "bounds.ini";
+  settings::IniProfileStore store(path);
+  const std::string at(2047, 'a'), past(3000, 'b');
+  ASSERT_TRUE(store.WriteString("Form1", "At", at));
+  ASSERT_TRUE(store.WriteString("Form1", "Past", past));
+  EXPECT_EQ(store.ReadString("Form1", "At", ""), at);
+  EXPECT_EQ(store.ReadString("Form1", "Past", ""), past.substr(0, 2047));
+}
+
+}  // namespace
