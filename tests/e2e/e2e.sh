@@ -752,6 +752,28 @@ case_bad_files_start_quietly_and_are_not_rewritten() {
   work=""
 }
 
+case_damaged_files_still_strike_and_launch_what_they_can() {
+  new_folder
+  add_waiter
+  # CR-only line ends and a byte-order mark in the settings; the launch list
+  # marked the same way, its good entry first, then a line of junk.
+  printf '\xef\xbb\xbf%s\r%s\r' "${all_hours}0001" "Lisbon [0]" >"$work/prefs.kvr"
+  { printf '\xef\xbb\xbf[1429][%s]\n' "$waiter_entry"; printf '\x01\xfe\x00junk\n'; } >"$work/proc.kvr"
+  start_time=14:29:50
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  # The good entry runs; the junk line after it is reported once, as its
+  # time field is no number.
+  check "the readable entry ran" eventually 10 started_times 1
+  # (A NUL ends the list's text, so the junk line is just its first bytes.)
+  local expected
+  expected=$(printf "'\\xfe' is not a valid integer value.")
+  eventually 10 box_says "$expected" || fail "box: $(drv box-text Marlinet | cat -v)"
+  drv box-ok Marlinet
+  at_program_time 14:30:06
+  heard "2+1bell.wav" || fail "14:30 did not strike from the readable settings"
+}
+
 # --- Faults at each save ------------------------------------------------------
 
 # The program folder on a small file system of its own, which the case can
