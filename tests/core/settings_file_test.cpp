@@ -5,6 +5,7 @@
 #include <map>
 #include <random>
 
+#include "tests/common/memory_files.h"
 #include "ui/error.h"
 
 namespace settings {
@@ -137,30 +138,7 @@ TEST(SettingsFile, ParameterModesAreExact) {
   }
 }
 
-struct FakeFiles : TextFiles {
-  std::map<std::string, std::string> files;
-  std::map<std::string, bool> locked;  // there, but neither readable nor movable
-  bool failWrites = false;
-  std::optional<std::string> ReadAll(const std::string& path) override {
-    auto it = files.find(path);
-    if (it == files.end() || locked[path]) return std::nullopt;
-    return it->second;
-  }
-  bool Exists(const std::string& path) override { return files.contains(path); }
-  bool ReplaceAll(const std::string& path, const std::string& content) override {
-    if (failWrites || locked[path]) return false;
-    files[path] = content;
-    return true;
-  }
-  bool MoveAside(const std::string& path, const std::string& to) override {
-    if (locked[path]) return false;
-    if (auto it = files.find(path); it != files.end()) {
-      files[to] = it->second;
-      files.erase(path);
-    }
-    return true;
-  }
-};
+using FakeFiles = testutil::MemoryFiles;
 
 TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
   FakeFiles files;
@@ -184,7 +162,9 @@ TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
     EXPECT_STREQ(e.what(), "Cannot create file C:\\Marlinet\\prefs.kvr");
   }
   EXPECT_EQ(files.files[path], "a\r\nb\r\n");
-  files.files[path] = "\xEF\xBB\xBF" "1011\r\nLisbon [0]\r\n";  // as some editors save it
+  files.files[path] =
+      "\xEF\xBB\xBF"
+      "1011\r\nLisbon [0]\r\n";  // as some editors save it
   EXPECT_EQ(file.Load(), (Lines{"1011", "Lisbon [0]"}));
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bells/Unit1.h"
+#include "tests/common/memory_files.h"
 #include "ui/paths_win.h"
 #include "win_test_util.h"
 
@@ -22,19 +23,7 @@ struct RecordingPlayer : bells::SoundPlayer {
   void Play(const std::string& name) override { played.push_back(name); }
 };
 
-struct MemoryFiles : ui::TextFiles {
-  std::map<std::string, std::string> files;
-  std::optional<std::string> ReadAll(const std::string& path) override {
-    auto it = files.find(path);
-    return it == files.end() ? std::nullopt : std::optional(it->second);
-  }
-  bool Exists(const std::string& path) override { return files.contains(path); }
-  bool ReplaceAll(const std::string& path, const std::string& content) override {
-    files[path] = content;
-    return true;
-  }
-  bool MoveAside(const std::string&, const std::string&) override { return true; }
-};
+using testutil::MemoryFiles;
 
 // The launch side: what it was asked to do, in order.
 struct LaunchRecorder : launcher::ProcessKiller,
