@@ -7,6 +7,7 @@
 #include "ui/application_win.h"
 #include "ui/error.h"
 #include "ui/paths_win.h"
+#include "ui/text_files_win.h"
 
 namespace settings {
 namespace {
@@ -64,6 +65,10 @@ void TPersistentForm::LoadProperties() {
 
 void TPersistentForm::SaveProperties() {
   IniProfileStore store(filePath_);
+  SaveProperties(store);
+}
+
+void TPersistentForm::SaveProperties(ProfileStore& store) {
   settings::SaveProperties(
       store, Name(), *this,
       [this](const std::string& c, const std::string& p) { return IsPersistentProperty(c, p); });
@@ -72,30 +77,21 @@ void TPersistentForm::SaveProperties() {
 void TPersistentForm::BeforeDestruction() {
   if (filePath_.empty()) return;
   // The profile API rewrites the whole file at every value: a disk that
-  // fills up half-way would leave it cut short. The values go to a copy in
-  // the same folder, which then replaces the file in one step.
-  const auto slash = filePath_.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? "." : filePath_.substr(0, slash + 1);
-  char temp[MAX_PATH];
-  if (!GetTempFileNameA(folder.c_str(), "mrl", 0, temp)) throw ui::WriteError(filePath_);
-  struct Remove {
-    const char* path;
-    ~Remove() { DeleteFileA(path); }
-  } removeTemp{temp};
-  if (GetFileAttributesA(filePath_.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !CopyFileA(filePath_.c_str(), temp, FALSE)) {
-    throw ui::WriteError(filePath_);
-  }
-  IniProfileStore store(temp, filePath_);
-  WriteBounds(store, Name(), {Top(), Left(), Width(), Height()});
-  settings::SaveProperties(
-      store, Name(), *this,
-      [this](const std::string& c, const std::string& p) { return IsPersistentProperty(c, p); });
-  // Written out before the rename, as the text files are.
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp);
-  if (!MoveFileExA(temp, filePath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw ui::WriteError(filePath_);
-  }
+  // fills up half-way would leave it cut short. The values go to a copy,
+  // which then replaces the file in one step.
+  const bool saved = ui::ReplaceThroughTemp(filePath_, [this](const std::string& temp) {
+    if (GetFileAttributesA(filePath_.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !CopyFileA(filePath_.c_str(), temp.c_str(), FALSE)) {
+      return false;
+    }
+    IniProfileStore store(temp, filePath_);
+    WriteBounds(store, Name(), {Top(), Left(), Width(), Height()});
+    SaveProperties(store);
+    // Written out before the rename, as the text files are.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp.c_str());
+    return true;
+  });
+  if (!saved) throw ui::WriteError(filePath_);
 }
 
 }  // namespace settings

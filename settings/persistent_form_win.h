@@ -50,6 +50,8 @@ class TPersistentForm : public ui::Form {
 
  private:
   void ComputeFilePath();
+  // The chosen properties into any store (the file, or a copy of it).
+  void SaveProperties(ProfileStore& store);
   std::string filePath_;
   PersistentNames names_;
 };

@@ -39,27 +39,30 @@ bool WinTextFiles::MoveAside(const std::string& path, const std::string& to) {
   return GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& content) {
+bool ReplaceThroughTemp(const std::string& path,
+                        const std::function<bool(const std::string& temp)>& write) {
   const auto slash = path.find_last_of("\\/");
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   char temp[MAX_PATH];
   if (!GetTempFileNameA(folder.c_str(), "mrl", 0, temp)) return false;
-  bool written = false;
-  {
-    KernelHandle file(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  struct Remove {
+    const char* path;
+    ~Remove() { DeleteFileA(path); }  // nothing left there once it has moved
+  } remove{temp};
+  return write(temp) &&
+         MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& content) {
+  return ReplaceThroughTemp(path, [&content](const std::string& temp) {
+    KernelHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD done = 0;
-    written =
-        file.Valid() &&
-        WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done, nullptr) &&
-        done == content.size() && FlushFileBuffers(file.Get());
-  }
-  if (written &&
-      MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
-  DeleteFileA(temp);
-  return false;
+    return file.Valid() &&
+           WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &done,
+                     nullptr) &&
+           done == content.size() && FlushFileBuffers(file.Get());
+  });
 }
 
 }  // namespace ui

@@ -3,9 +3,19 @@
 // leaves a truncated file behind.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "ui/text_files.h"
 
 namespace ui {
+
+// Replaces a file in one step: `write` fills a temporary file in the same
+// folder (true when it could), which then takes the file's place. On any
+// failure, an exception from `write` included, the temporary file goes and
+// the old file stays whole.
+bool ReplaceThroughTemp(const std::string& path,
+                        const std::function<bool(const std::string& temp)>& write);
 
 class WinTextFiles final : public TextFiles {
  public:
