@@ -106,12 +106,22 @@ void TDigitalClock::Paint(HDC dc, RECT client) {
   PaintFrame(dc, client);
   if (!havePrepared_) prepared_ = Read();
   havePrepared_ = false;
-  DrawCells(dc, InnerRect(), prepared_, true);
+  DrawCells(dc, InnerRect(), prepared_,
+            CellsToRedraw(prepared_.face, options_, prepared_.time, last_, true), true);
 }
 
 void TDigitalClock::Tick() {
-  ui::ClientDC dc(Handle());
-  DrawFace(dc.Get(), false);
+  Reading r;
+  if (ReadForPartial(r)) {
+    const std::vector<int> cells = CellsToRedraw(r.face, options_, r.time, last_, false);
+    // Most ticks change nothing on the face: no device context for them.
+    if (cells.empty()) {
+      Remember(r);
+    } else {
+      ui::ClientDC dc(Handle());
+      DrawCells(dc.Get(), InnerRect(), r, cells, false);
+    }
+  }
   CheckTheAlarm();
 }
 
@@ -121,20 +131,28 @@ void TDigitalClock::DrawFace(HDC dc, bool full) {
     GetClientRect(Handle(), &client);
     FillRect(dc, &client, ui::SharedBrush(color_));
     PaintFrame(dc, client);
-    DrawCells(dc, InnerRect(), Read(), true);
+    const Reading r = Read();
+    DrawCells(dc, InnerRect(), r, CellsToRedraw(r.face, options_, r.time, last_, true), true);
     return;
   }
   Reading r;
+  if (ReadForPartial(r)) {
+    DrawCells(dc, InnerRect(), r, CellsToRedraw(r.face, options_, r.time, last_, false), false);
+  }
+}
+
+bool TDigitalClock::ReadForPartial(Reading& r) {
   r.time = CurrentTime();
   if (NeedsFullRepaint(r.time, last_)) {
     Repaint();  // every new hour repaints the whole face
-    return;
+    return false;
   }
   r.face = FormatClock(CurrentTime(), options_);
-  DrawCells(dc, InnerRect(), r, false);
+  return true;
 }
 
-void TDigitalClock::DrawCells(HDC dc, RECT area, const Reading& r, bool full) {
+void TDigitalClock::DrawCells(HDC dc, RECT area, const Reading& r, const std::vector<int>& cells,
+                              bool full) {
   ui::Selected font(dc, ui::SharedFont(font_));
   SetTextColor(dc, ui::ColorToRgb(font_.color));
   SetBkColor(dc, ui::ColorToRgb(color_));
@@ -144,7 +162,7 @@ void TDigitalClock::DrawCells(HDC dc, RECT area, const Reading& r, bool full) {
   GetTextExtentPoint32A(dc, r.face.suffix.c_str(), static_cast<int>(r.face.suffix.size()), &suffix);
   const CellBlock block = LayoutCells(area.left, area.top, area.right, area.bottom, r.face.cells,
                                       eight.cx, eight.cy, suffix.cx);
-  for (int i : CellsToRedraw(r.face, options_, r.time, last_, full)) {
+  for (int i : cells) {
     RECT cell{block.left + (i - 1) * block.cellWidth, block.top, block.left + i * block.cellWidth,
               block.top + block.height};
     FillRect(dc, &cell, ui::SharedBrush(color_));
@@ -156,6 +174,10 @@ void TDigitalClock::DrawCells(HDC dc, RECT area, const Reading& r, bool full) {
               block.left + r.face.cells * block.cellWidth + suffix.cx, block.top + block.height};
     DrawTextA(dc, r.face.suffix.c_str(), -1, &rest, kSuffixFormat);
   }
+  Remember(r);
+}
+
+void TDigitalClock::Remember(const Reading& r) {
   last_ = {r.time.hour % 12, r.time.minute, r.time.second};
   // What it shows, for screen readers and tests.
   if (r.face.text != shown_) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/clock.h"
 #include "ui/controls_win.h"
@@ -61,7 +62,12 @@ class TDigitalClock : public ui::Panel {
   };
   ui::TimeOfDay CurrentTime();
   Reading Read();
-  void DrawCells(HDC dc, RECT area, const Reading& r, bool full);
+  // The time for a tick's drawing; false when the hour changed and a full
+  // repaint was asked for instead.
+  bool ReadForPartial(Reading& r);
+  void DrawCells(HDC dc, RECT area, const Reading& r, const std::vector<int>& cells, bool full);
+  // The drawn time, and the window text that tells it.
+  void Remember(const Reading& r);
   void Repaint();
   void CheckTheAlarm();
 
