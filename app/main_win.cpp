@@ -2,8 +2,6 @@
 // is the way in) with the machine's services, the message loop, and an
 // orderly end.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <objbase.h>
 
 #include "bells/Unit1.h"
 #include "bells/sound_player_win.h"
@@ -22,8 +20,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // A second start from the same folder would strike every bell twice and
     // race the first copy for its files.
     if (!app.ClaimProgramFolder()) return 0;
-    // The shell opens documents through COM handlers on this thread.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     // The services outlive the windows that use them.
     ui::WinLocalClock clock;
     ui::WinUtcClock utc;
@@ -49,7 +45,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Form1 = nullptr;
     Form2 = nullptr;
     Form3 = nullptr;
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
   });
 }

@@ -69,14 +69,26 @@ TForm1::TForm1(const TForm1Services& services)
   SetCaption("Marlinet");
   SetBorder(ui::BorderStyle::Single, {true, false, false});
   SetClientSize(536, 410);
-  BuildLayout();
+  // The icon is what a user waits for at start: it goes to the notification
+  // area before the options window's controls are made.
+  const ui::Icon bell(LoadSmallIcon(IDI_BELL));
+  BuildTrayIcon(bell);
+  BuildLayout(bell);
   BuildMenuAndTimers();
   OnCreate = [this] { FormCreate(); };
   OnPaint = [this] { FormPaint(); };
 }
 
-void TForm1::BuildLayout() {
-  const ui::Icon bell(LoadSmallIcon(IDI_BELL));
+void TForm1::BuildTrayIcon(const ui::Icon& bell) {
+  TrayIcon1 = Create<widgets::TTrayIcon>("TrayIcon1");
+  TrayIcon1->SetIcon(bell);
+  TrayIcon1->OnClick = [this](widgets::MouseButton, widgets::ShiftState, int, int) {
+    TrayIcon1Click();
+  };
+  TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
+}
+
+void TForm1::BuildLayout(const ui::Icon& bell) {
   const ui::Icon muted(LoadSmallIcon(IDI_BELL_MUTED));
   SetIcon(bell);
   using A = ui::ControlArgs;
@@ -246,13 +258,6 @@ void TForm1::BuildLayout() {
 }
 
 void TForm1::BuildMenuAndTimers() {
-  TrayIcon1 = Create<widgets::TTrayIcon>("TrayIcon1");
-  TrayIcon1->SetIcon(Image3->Picture());
-  TrayIcon1->OnClick = [this](widgets::MouseButton, widgets::ShiftState, int, int) {
-    TrayIcon1Click();
-  };
-  TrayIcon1->OnDblClick = [this] { TrayIcon1DblClick(); };
-
   Timer1 = Create<ui::Timer>("Timer1", 3000u);
   Timer1->SetOnTimer([this] { Timer1Timer(); });
   Timer2 = Create<ui::Timer>("Timer2", 0u);

@@ -75,7 +75,8 @@ class TForm1 : public settings::TPersistentForm,
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 
  private:
-  void BuildLayout();
+  void BuildTrayIcon(const ui::Icon& bell);
+  void BuildLayout(const ui::Icon& bell);
   void BuildMenuAndTimers();
 
   void FormCreate();

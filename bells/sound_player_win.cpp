@@ -1,7 +1,5 @@
 #include "bells/sound_player_win.h"
 
-#include <mmsystem.h>
-
 #include <utility>
 
 #include "ui/paths_win.h"
@@ -17,7 +15,10 @@ WinSoundPlayer::WinSoundPlayer(HINSTANCE instance, std::string programFolder)
     : instance_(instance), folder_(std::move(programFolder)) {}
 
 void WinSoundPlayer::Play(const std::string& name) {
-  PlaySoundA(ResolveSoundName(folder_, name).c_str(), instance_, 0);
+  using PlayFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  if (auto play = winmm_.Entry<PlayFn>("PlaySoundA")) {
+    play(ResolveSoundName(folder_, name).c_str(), instance_, 0);
+  }
 }
 
 }  // namespace bells

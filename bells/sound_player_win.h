@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bells/bell_tick.h"
+#include "ui/library_win.h"
 
 namespace bells {
 
@@ -24,6 +25,8 @@ class WinSoundPlayer final : public SoundPlayer {
  private:
   HINSTANCE instance_;
   std::string folder_;
+  // The wave player, loaded at the first sound.
+  ui::LazyLibrary winmm_{"winmm.dll"};
 };
 
 }  // namespace bells

@@ -1,5 +1,6 @@
 #include "launcher/processes_win.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -27,13 +28,6 @@ Toolhelp& Bound() {
   return toolhelp;
 }
 
-template <class F>
-F Entry(HMODULE module, const char* name) {
-  // The entries are looked up by name, so the program also starts where
-  // they do not exist.
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 HANDLE Snapshot() { return BindToolhelp() ? Bound().snapshot(TH32CS_SNAPPROCESS, 0) : nullptr; }
 BOOL FirstProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
   return BindToolhelp() && Bound().first ? Bound().first(snapshot, entry) : FALSE;
@@ -49,9 +43,9 @@ bool BindToolhelp() {
   if (!t.kernel) {
     t.kernel = GetModuleHandleA("kernel32.dll");
     if (t.kernel) {
-      t.snapshot = Entry<SnapshotFn>(t.kernel, "CreateToolhelp32Snapshot");
-      t.first = Entry<WalkFn>(t.kernel, "Process32First");
-      t.next = Entry<WalkFn>(t.kernel, "Process32Next");
+      t.snapshot = ui::LibraryEntry<SnapshotFn>(t.kernel, "CreateToolhelp32Snapshot");
+      t.first = ui::LibraryEntry<WalkFn>(t.kernel, "Process32First");
+      t.next = ui::LibraryEntry<WalkFn>(t.kernel, "Process32Next");
     }
   }
   return t.kernel && t.snapshot;
@@ -77,7 +71,23 @@ void FileKill(const std::string& name) {
   if (process.Valid()) TerminateProcess(process.Get(), 0);
 }
 
+void WinShell::StartCom() {
+  if (comTried_) return;
+  comTried_ = true;
+  using InitFn = HRESULT(WINAPI*)(void*, DWORD);
+  if (auto init = ole_.Entry<InitFn>("CoInitializeEx")) {
+    comStarted_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  }
+}
+
+WinShell::~WinShell() {
+  using EndFn = void(WINAPI*)();
+  if (!comStarted_) return;
+  if (auto end = ole_.Entry<EndFn>("CoUninitialize")) end();
+}
+
 void WinShell::Open(const std::string& file) {
+  StartCom();
   ShellExecuteA(owner_, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

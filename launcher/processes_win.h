@@ -7,6 +7,7 @@
 #include <string>
 
 #include "launcher/launch_ports.h"
+#include "ui/library_win.h"
 
 namespace launcher {
 
@@ -29,13 +30,23 @@ class WinProcessKiller final : public ProcessKiller {
 };
 
 // "open" with the owner window, no parameters and no folder, shown normally.
+// The shell may hand a document to COM handlers on this thread: COM is set
+// up at the first opening, so its libraries are not loaded before a launch
+// needs them, and ended with this object.
 class WinShell final : public Shell {
  public:
+  WinShell() = default;
+  ~WinShell() override;
   void SetOwner(HWND owner) { owner_ = owner; }
   void Open(const std::string& file) override;
 
  private:
+  void StartCom();
+
   HWND owner_ = nullptr;
+  ui::LazyLibrary ole_{"ole32.dll"};
+  bool comTried_ = false;
+  bool comStarted_ = false;
 };
 
 class WinPause final : public Pause {

@@ -68,7 +68,8 @@ TTrayIcon::~TTrayIcon() {
 }
 
 void TTrayIcon::Loaded() {
-  if (active_) Show();
+  // An icon given before loading is in the shell already.
+  if (active_ && !added_) Show();
 }
 
 void TTrayIcon::FillRecord() {
