@@ -26,6 +26,9 @@ BellTick::BellTick(LocalClock& clock, SoundPlayer& player, BellOptionsSource& op
 void BellTick::Tick() {
   if (BellsSilenced == 1) return;
   const TimeOfDay now = clock_.Now();
+  // Most ticks fall in a minute that strikes nothing with the latch already
+  // open: nothing to look up, nothing to change.
+  if (!latch_ && !IsStrikeMinute(now.minute)) return;
   const BellOptions options = options_.CurrentBellOptions();
   // A tick the hour boxes refuse leaves the latch as it is, so switching an
   // hour off in the middle of a strike minute cannot make it strike twice.

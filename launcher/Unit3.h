@@ -22,7 +22,7 @@ class TForm3 : public ui::Form, public launcher::LaunchListWindow {
  public:
   explicit TForm3(const TForm3Services &services);
 
-  std::vector<std::string> LaunchLines() const override { return Memo3->Lines(); }
+  const std::vector<std::string>& LaunchLines() const override { return Memo3->Lines(); }
   void EditModal() override { ShowModal(); }
 
   // Layout names.

@@ -54,8 +54,8 @@ std::string CleanLaunchText(std::string_view text) {
 
 LaunchEntry ParseLaunchLine(const std::string& line) {
   LaunchEntry e;
-  e.disabled = line.find('~') != std::string::npos;
-  if (line.size() > 1) e.timeField = line.substr(1, 4);
+  e.disabled = IsDisabledLine(line);
+  e.timeField = TimeField(line);
   if (line.size() > kFileFieldStart) {
     for (char c : line.substr(kFileFieldStart, kFileFieldLength)) {
       if (c != ']') e.file += c;

@@ -27,6 +27,11 @@ struct LaunchEntry {
   std::string exeName;    // the file field after its last "\"
 };
 LaunchEntry ParseLaunchLine(const std::string& line);
+// Its parts alone, for the tick that looks at every line once a minute.
+inline bool IsDisabledLine(const std::string& line) { return line.find('~') != std::string::npos; }
+inline std::string TimeField(const std::string& line) {
+  return line.size() > 1 ? line.substr(1, 4) : std::string();
+}
 
 // A case-insensitive (A to Z only) comparison of executable names, ignoring
 // leading and trailing characters with codes up to 32.
@@ -38,7 +43,7 @@ class LaunchListWindow {
   virtual ~LaunchListWindow() = default;
   // The editor's lines as they stand, edits included; an empty last line
   // does not count.
-  virtual std::vector<std::string> LaunchLines() const = 0;
+  virtual const std::vector<std::string>& LaunchLines() const = 0;
   // Shows the editor modally; returns once it is closed.
   virtual void EditModal() = 0;
 };

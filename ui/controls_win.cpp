@@ -83,10 +83,16 @@ void Control::BringToFront() {
 }
 
 std::string Control::Caption() const {
-  const int n = GetWindowTextLengthA(Handle());
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  text.resize(static_cast<size_t>(GetWindowTextA(Handle(), text.data(), n + 1)));
+  std::string text;
+  ReadCaption(text);
   return text;
+}
+
+void Control::ReadCaption(std::string& into) const {
+  const int n = GetWindowTextLengthA(Handle());
+  // Allocates only when the text has outgrown what `into` held before.
+  into.resize(static_cast<size_t>(n) + 1);
+  into.resize(static_cast<size_t>(GetWindowTextA(Handle(), into.data(), n + 1)));
 }
 
 void Control::SetCaption(const std::string& text) { SetWindowTextA(Handle(), text.c_str()); }
@@ -194,7 +200,9 @@ bool Control::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  MouseMessage(msg, wp, lp);
+  if ((msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) || msg == WM_MOUSELEAVE) {
+    MouseMessage(msg, wp, lp);
+  }
   return Window::HandleMessage(msg, wp, lp);
 }
 
@@ -417,7 +425,14 @@ void Memo::SetText(const std::string& text) {
   SetCaption(text);
 }
 
-std::vector<std::string> Memo::Lines() const { return SplitLines(Text()); }
+const std::vector<std::string>& Memo::Lines() const {
+  ReadCaption(scratch_);
+  if (scratch_ != linesText_) {
+    linesText_ = scratch_;
+    lines_ = SplitLines(linesText_);
+  }
+  return lines_;
+}
 
 void Memo::SetLines(const std::vector<std::string>& lines) { SetText(JoinLines(lines)); }
 

@@ -62,6 +62,8 @@ class Control : public Component, public Window {
   // Over its siblings; the first created stand on top otherwise.
   void BringToFront();
   std::string Caption() const;
+  // The same into a buffer kept by the caller.
+  void ReadCaption(std::string& into) const;
   void SetCaption(const std::string& text);
   Rect Bounds() const { return bounds_; }
   Window* Parent() const { return parent_; }
@@ -231,11 +233,14 @@ class Memo : public Control {
   void SetText(const std::string& text);
   size_t Capacity() const { return capacity_; }
   void SetCapacity(size_t capacity);
-  std::vector<std::string> Lines() const;
+  // Split again only when the text has changed since the last call.
+  const std::vector<std::string>& Lines() const;
   void SetLines(const std::vector<std::string>& lines);
 
  private:
   size_t capacity_ = kDefaultCapacity;
+  mutable std::string scratch_, linesText_;
+  mutable std::vector<std::string> lines_;
 };
 
 // A flat button: a frame only under the pointer, grey text when disabled.

@@ -75,6 +75,9 @@ TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
       {"[0931][C:\\Tools\\Report.exe]", {}},
       {"[930][C:\\Tools\\Report.exe]", {}, "'930]' is not a valid integer value"},
       {"[ 930][Report.exe]", {"kill Report.exe", "pause 1000", "open Report.exe"}},
+      // Four characters that are not four digits are read as any number is.
+      {"[$3A2][Report.exe]", {"kill Report.exe", "pause 1000", "open Report.exe"}},
+      {"[+930][Report.exe]", {"kill Report.exe", "pause 1000", "open Report.exe"}},
       {"[0930]", {"kill ", "pause 1000", "open "}},
       {"", {}, "'' is not a valid integer value"},
       {"[09", {}},  // a short field converts: 9 is not due

@@ -34,7 +34,8 @@ struct LaunchRecorder : launcher::ProcessKiller,
   void FileKill(const std::string& name) override { calls.push_back("kill " + name); }
   void Wait(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
   void Open(const std::string& file) override { calls.push_back("open " + file); }
-  std::vector<std::string> LaunchLines() const override { return {"[1430][C:\\x\\Log.exe]"}; }
+  const std::vector<std::string>& LaunchLines() const override { return lines; }
+  std::vector<std::string> lines{"[1430][C:\\x\\Log.exe]"};
   void EditModal() override {}
 };
 
