@@ -1,5 +1,5 @@
 # The two everyday commands; the work is in scripts/.
-.PHONY: run test package docs fuzz bench-clock native windows clean
+.PHONY: run test package docs fuzz bench bench-clock native windows clean
 run:
 	bash scripts/run.sh
 test:
@@ -10,6 +10,8 @@ docs:
 	bash scripts/docs.sh
 fuzz:
 	bash scripts/fuzz.sh 300
+bench:
+	bash scripts/bench.sh
 bench-clock:
 	bash scripts/bench-clock.sh
 native:

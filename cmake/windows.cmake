@@ -118,3 +118,9 @@ if(BUILD_TESTING)
   add_subdirectory(tests/win)
   add_subdirectory(tests/e2e)
 endif()
+
+# The benchmark's baseline, built as marlinet.exe is.
+add_executable(baseline WIN32 bench/baseline_win.cpp)
+target_link_libraries(baseline PRIVATE shell32)
+target_compile_definitions(baseline PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
+target_link_options(baseline PRIVATE ${static_runtime} -s)

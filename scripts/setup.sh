@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the two builds and the tests need on a Debian 12 machine.
 # Idempotent: when every package is present it returns in well under a second.
+#   setup.sh [package...]   also these (the benchmarks add valgrind)
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-apps sox gcc-multilib
   fonts-wine fonts-liberation e2fsprogs
+  "$@"
 )
 
 missing=()

@@ -33,6 +33,11 @@
 //   driver drop-icon                       the shell forgets the program's tray icon
 //   driver taskbar-created                 tells every window the shell has (re)started
 //   driver close-tray                      WM_CLOSE to the tray icon's window
+//   driver start-to-icon <exe> [ms]        starts the program in its own folder and prints
+//                                          the milliseconds until the shell shows one more
+//                                          notification icon (the program holds the
+//                                          driver's output open: send it to a file)
+//   driver close-class <class>             WM_CLOSE to every top-level window of the class
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -137,6 +142,20 @@ bool Poll(int ms, const auto& done) {
     Sleep(50);
   }
   return true;
+}
+
+// The notification icons the shell shows. Its notification area keeps one
+// tooltip window for each icon it shows.
+int ShellIconCount() {
+  DWORD shell = 0;
+  if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr)) GetWindowThreadProcessId(tray, &shell);
+  int n = 0;
+  for (HWND h : TopLevel()) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    n += owner == shell && ClassOf(h) == "tooltips_class32";
+  }
+  return n;
 }
 
 int Fail(const char* what) {
@@ -322,6 +341,38 @@ int main(int argc, char** argv) {
     record.hWnd = tray;
     record.uID = 0;
     return Shell_NotifyIconA(NIM_DELETE, &record) ? 0 : Fail("the shell had no such icon");
+  }
+  if (cmd == "start-to-icon") {
+    const std::string exe = arg(1);
+    const std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    const int before = ShellIconCount();
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::string line = "\"" + exe + "\"";
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+      return Fail("cannot start the program");
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(arg(2, "30000").c_str()));
+    while (ShellIconCount() <= before) {
+      if (static_cast<LONG>(GetTickCount() - end) > 0) return Fail("no icon appeared");
+      Sleep(2);
+    }
+    QueryPerformanceCounter(&now);
+    std::printf("%.1f\n", 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart));
+    return 0;
+  }
+  if (cmd == "close-class") {
+    for (HWND h : TopLevel()) {
+      if (ClassOf(h) == arg(1)) PostMessageA(h, WM_CLOSE, 0, 0);
+    }
+    return 0;
   }
   if (cmd == "taskbar-created") {
     SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0,

@@ -1,0 +1,228 @@
+#!/usr/bin/env bash
+# Marlinet beside the lightest program that waits as it does
+# (bench/baseline_win.cpp), under Wine in a private X display, the two started
+# in turn, several times each:
+#   - start to icon: from process creation until the shell shows one more
+#     notification icon;
+#   - idle CPU: the process's CPU time over BENCH_IDLE seconds with the clocks
+#     window hidden, then shown (the baseline has no window: its one idle run
+#     stands against both), and the Wine server's CPU time meanwhile;
+#   - memory: the peak resident size over the run, and after the hidden idle
+#     run the resident size and its anonymous part (the process's own heap
+#     and stacks, without the mapped program and libraries);
+# and natively, the instructions one tick of each timer costs in the core
+# (callgrind). Marlinet runs with 24 places and 50 launch entries, none due,
+# and every idle run keeps clear of the minutes in which bells strike.
+# Medians; ratios are Marlinet / baseline. One table, printed and written to
+# build/bench/resources.md.
+#
+#   BENCH_ROUNDS=3 BENCH_IDLE=120 bash scripts/bench.sh
+#   BENCH_PROGRAM=<folder>   measure the Marlinet.exe of another build's
+#                            program folder (default build/windows/Marlinet)
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+cd "$here/.."
+rounds=${BENCH_ROUNDS:-3}
+idle=${BENCH_IDLE:-120}
+program=${BENCH_PROGRAM:-build/windows/Marlinet}
+settle=10
+bash scripts/setup.sh valgrind
+source scripts/callgrind.sh
+
+echo "== builds"
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target marlinet baseline driver >/dev/null
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build/bench --target tick_bench >/dev/null
+
+out=build/bench/resources.md
+mkdir -p build/bench
+driver=$PWD/build/windows/tests/e2e/driver.exe
+export WINEDEBUG=-all
+drv() { wine "$driver" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+fail() {
+  echo "bench: $*" >&2
+  exit 1
+}
+
+# The program folders: Marlinet with 24 places and 50 launch entries twelve
+# hours away, and the baseline.
+work=$(mktemp -d /tmp/marlinet-bench.XXXXXX)
+template=$work/template
+mkdir -p "$template"
+cp -r "$program"/. "$template"/
+cp build/windows/baseline.exe "$template"/
+offsets=(-11 -9 -7 -5 -3.5 -2 0 1 2 3 4 4.5 5 5.5 5.75 6 7 8 9 9.5 10 11 12 -1)
+{
+  head -n 1 package/prefs.kvr | tr -d '\r\n'
+  printf '\r\n'
+  for n in $(seq 1 24); do printf 'Place %02d   [%s]\r\n' "$n" "${offsets[n - 1]}"; done
+} >"$template/prefs.kvr"
+away=$(((10#$(date +%H) + 12) % 24))
+for n in $(seq 0 49); do
+  printf '[%02d%02d][C:\\Tools\\Tool%02d.exe]\r\n' "$away" "$n" "$n"
+done >"$template/proc.kvr"
+
+source scripts/wine-session.sh
+start_wine_session
+holder=""
+finish() {
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null
+  stop_wine_session
+  rm -rf "$work"
+}
+trap finish EXIT
+# A process that outlives every run keeps the Wine desktop and its
+# notification area up, so no run pays for starting them.
+: >"$work/keep"
+wine "$driver" hold "$(winpath "$work/keep")" 100000 >/dev/null 2>&1 &
+holder=$!
+drv wait Shell_TrayWnd "" 20000 || true
+sleep 2
+
+start_to_icon() {  # milliseconds; the program keeps the driver's output open, so a file takes it
+  wine "$driver" start-to-icon "$(winpath "$1")" >"$work/started" 2>/dev/null || return 1
+  tr -d '\r' <"$work/started"
+}
+cpu_ns() {  # CPU time of all the process's threads so far, in nanoseconds
+  local sum=0 run t
+  for t in /proc/"$1"/task/*/schedstat; do
+    read -r run _ <"$t" 2>/dev/null && sum=$((sum + run))
+  done
+  echo "$sum"
+}
+status_kb() { awk -v key="$2:" '$1 == key { print $2 }' /proc/"$1"/status; }
+# Waits until the next $1 seconds hold no minute in which a bell may strike
+# (29, 30, 59 and 0, early ring included).
+keep_clear_of_bells() {
+  local into
+  while :; do
+    into=$(((10#$(date +%M) % 30) * 60 + 10#$(date +%S)))
+    [ "$into" -ge 60 ] && [ $((into + $1)) -lt 1740 ] && return 0
+    sleep 5
+  done
+}
+idle_ms() {  # idle_ms <pid>: the CPU milliseconds of the process and of the server over one idle run
+  local c0 s0 server
+  keep_clear_of_bells $((idle + 5))
+  server=$(pgrep '^wineserver' | head -n 1)
+  c0=$(cpu_ns "$1")
+  s0=$(cpu_ns "$server")
+  sleep "$idle"
+  echo $((($(cpu_ns "$1") - c0) / 1000000)) $((($(cpu_ns "$server") - s0) / 1000000))
+}
+wait_gone() {  # wait_gone <pid>: ends within 10 s, or is killed
+  local t=100
+  while kill -0 "$1" 2>/dev/null && [ $t -gt 0 ]; do
+    sleep 0.1
+    t=$((t - 1))
+  done
+  kill "$1" 2>/dev/null || true
+}
+
+declare -A m b  # measures of Marlinet and of the baseline, space-separated per key
+add() { eval "$1[$2]+=\"$3 \""; }
+
+run_marlinet() {
+  local dir=$work/run pid t cpu server
+  rm -rf "$dir"
+  cp -r "$template" "$dir"
+  t=$(start_to_icon "$dir/Marlinet.exe") || fail "Marlinet showed no icon"
+  add m start "$t"
+  pid=$(pgrep -f 'run.Marlinet\.exe$' | head -n 1)
+  [ -n "$pid" ] || fail "Marlinet is not running"
+  sleep "$settle"
+  read -r cpu server < <(idle_ms "$pid")
+  add m hidden "$cpu"
+  add m server "$server"
+  add m rss "$(status_kb "$pid" VmRSS)"
+  add m anon "$(status_kb "$pid" RssAnon)"
+  # The clocks window, as a person opens it: the tray menu's last item.
+  xdotool mousemove 1013 758 click 3
+  sleep 1
+  xdotool key Up Return
+  drv wait TMarlinetForm Clocks 5000 || fail "the clocks window did not open"
+  xdotool mousemove 400 300
+  sleep 5
+  read -r cpu server < <(idle_ms "$pid")
+  add m shown "$cpu"
+  add m peak "$(status_kb "$pid" VmHWM)"
+  drv quit-all
+  wait_gone "$pid"
+}
+
+run_baseline() {
+  local dir=$work/run pid t cpu server
+  rm -rf "$dir"
+  cp -r "$template" "$dir"
+  t=$(start_to_icon "$dir/baseline.exe") || fail "the baseline showed no icon"
+  add b start "$t"
+  pid=$(pgrep -f 'run.baseline\.exe$' | head -n 1)
+  [ -n "$pid" ] || fail "the baseline is not running"
+  sleep "$settle"
+  read -r cpu server < <(idle_ms "$pid")
+  add b hidden "$cpu"
+  add b server "$server"
+  add b rss "$(status_kb "$pid" VmRSS)"
+  add b anon "$(status_kb "$pid" RssAnon)"
+  b[shown]=${b[hidden]}
+  add b peak "$(status_kb "$pid" VmHWM)"
+  drv close-class MarlinetBaseline
+  wait_gone "$pid"
+}
+
+# Once each, unmeasured: the first program of a session pays for setting up
+# the fonts and the shell.
+echo "== warming up"
+measured_idle=$idle
+idle=1
+run_marlinet
+run_baseline
+idle=$measured_idle
+m=()
+b=()
+for r in $(seq 1 "$rounds"); do
+  echo "== round $r of $rounds"
+  run_marlinet
+  run_baseline
+done
+
+median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END {
+  if (NR % 2) print v[(NR + 1) / 2]; else printf "%g\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+row() {  # row <label> <key>
+  local mm bm
+  mm=$(median <<<"${m[$2]}")
+  bm=$(median <<<"${b[$2]}")
+  echo "| $1 | $mm | $bm | $(ratio "$mm" "$bm") |"
+}
+tick_row() {  # tick_row <label> <what>
+  echo "| $1 | $(per_repetition build/bench/tick_bench "$2") | 0 (empty handler) | - |"
+}
+
+echo "== instructions per tick (callgrind)"
+{
+  echo "# Marlinet beside a bare tray program"
+  echo
+  echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(wine --version), $rounds runs of each, idle runs of $idle s;"
+  echo "medians. Marlinet with 24 places and 50 launch entries."
+  echo
+  echo "| measure | Marlinet | baseline | Marlinet / baseline |"
+  echo "|---|---|---|---|"
+  row "start to icon (ms)" start
+  row "CPU over the idle run, clocks window hidden (ms)" hidden
+  row "CPU over the idle run, clocks window shown (ms)" shown
+  row "Wine server CPU over the hidden idle run (ms)" server
+  row "peak resident memory (KiB)" peak
+  row "settled resident memory (KiB)" rss
+  row "settled own memory, anonymous (KiB)" anon
+  tick_row "instructions: one bell tick, no strike due" bell
+  tick_row "instructions: one launch tick over 50 entries, none due" launch
+  tick_row "instructions: one clocks window tick within a minute" clocks
+  tick_row "instructions: one clocks window tick at a new minute, 24 places" clocks-minute
+  echo
+  echo "Each run: ${m[start]:+Marlinet start $(echo ${m[start]}), }baseline start $(echo ${b[start]});"
+  echo "Marlinet CPU hidden $(echo ${m[hidden]}), shown $(echo ${m[shown]}); baseline $(echo ${b[hidden]})."
+} | tee "$out"
+echo "written to $out"
