@@ -88,9 +88,14 @@ void Application::DiscardQuit() {
 }
 
 void Application::DispatchOne(MSG& msg) {
-  HWND active = GetActiveWindow();
-  if (active && dynamic_cast<Form*>(Window::FromHandle(active)) && IsDialogMessageA(active, &msg)) {
-    return;
+  // The dialog keys are keyboard messages; any other message is dispatched
+  // as the dialog manager would, without asking for the active window.
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+    HWND active = GetActiveWindow();
+    if (active && dynamic_cast<Form*>(Window::FromHandle(active)) &&
+        IsDialogMessageA(active, &msg)) {
+      return;
+    }
   }
   TranslateMessage(&msg);
   DispatchMessageA(&msg);

@@ -3,17 +3,51 @@
 #include <windows.h>
 
 namespace ui {
+namespace {
+
+constexpr long long kTicksPerMinute = 60LL * 10000000;
+
+long long Ticks(const FILETIME& f) {
+  return static_cast<long long>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) |
+                                f.dwLowDateTime);
+}
+
+FILETIME FileTime(long long ticks) {
+  const auto t = static_cast<unsigned long long>(ticks);
+  return {static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
+}
+
+TimeOfDay Of(const SYSTEMTIME& t) { return {t.wHour, t.wMinute, t.wSecond}; }
+
+}  // namespace
 
 TimeOfDay WinLocalClock::Now() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const long long utc = Ticks(now);
+  if (utc / kTicksPerMinute != offsetMinute_) {
+    // The offset of this very instant, to the millisecond both sides hold.
+    SYSTEMTIME utcTime, localTime;
+    FILETIME utcMs, localMs;
+    if (!FileTimeToSystemTime(&now, &utcTime) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &localTime) ||
+        !SystemTimeToFileTime(&utcTime, &utcMs) || !SystemTimeToFileTime(&localTime, &localMs)) {
+      GetLocalTime(&localTime);
+      return Of(localTime);
+    }
+    offset_ = Ticks(localMs) - Ticks(utcMs);
+    offsetMinute_ = utc / kTicksPerMinute;
+  }
+  const FILETIME local = FileTime(utc + offset_);
   SYSTEMTIME t;
-  GetLocalTime(&t);
-  return {t.wHour, t.wMinute, t.wSecond};
+  FileTimeToSystemTime(&local, &t);
+  return Of(t);
 }
 
 TimeOfDay WinUtcClock::NowUtc() {
   SYSTEMTIME t;
   GetSystemTime(&t);
-  return {t.wHour, t.wMinute, t.wSecond};
+  return Of(t);
 }
 
 }  // namespace ui

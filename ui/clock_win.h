@@ -5,9 +5,17 @@
 
 namespace ui {
 
+// Local time as UTC plus the zone's offset. The offset only changes at a
+// whole minute (a daylight-saving step, a new zone chosen), so the zone's
+// rules, slow to consult on some systems, are consulted at the first reading
+// in each UTC minute and not at every tick.
 class WinLocalClock final : public LocalClock {
  public:
   TimeOfDay Now() override;
+
+ private:
+  long long offsetMinute_ = -1;  // the UTC minute the offset was found in
+  long long offset_ = 0;         // local minus UTC, in 100 ns units
 };
 
 class WinUtcClock final : public UtcClock {

@@ -7,7 +7,6 @@
 namespace ui {
 namespace {
 
-constexpr const char* kBinding = "Marlinet.Window";
 
 void RegisterOwnClass(const char* name, HICON icon, WNDPROC procedure) {
   static std::set<std::string> registered;
@@ -39,7 +38,15 @@ void Dispatch(const std::function<void()>& handler) noexcept {
 Window::~Window() { DestroyHandle(); }
 
 Window* Window::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<Window*>(GetPropA(hwnd, kBinding)) : nullptr;
+  // The object rides in the user data of the windows whose procedure is the
+  // program's own; a box's dialog or another program's window keeps its own
+  // user data. (A window property would cost a trip to the window server
+  // on every message.)
+  if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) !=
+                   reinterpret_cast<LONG_PTR>(&Window::Procedure)) {
+    return nullptr;
+  }
+  return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
 void Window::SetBackColor(Color c) {
@@ -54,7 +61,7 @@ void Window::SetFont(const FontSpec& f) {
 
 void Window::Bind(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropA(hwnd, kBinding, this);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 void Window::CreateOwn(const char* className, DWORD exStyle, DWORD style, const std::string& text,
@@ -83,7 +90,7 @@ void Window::DestroyHandle() {
   HWND hwnd = hwnd_;
   if (!hwnd) return;
   hwnd_ = nullptr;
-  RemovePropA(hwnd, kBinding);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   if (systemProc_) SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(systemProc_));
   DestroyWindow(hwnd);
 }
@@ -137,7 +144,7 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) no
   if (msg == WM_NCDESTROY) {
     // The handle goes away without DestroyHandle (its parent was destroyed).
     const WNDPROC system = self->systemProc_;
-    RemovePropA(hwnd, kBinding);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
     self->systemProc_ = nullptr;
     if (!system) return DefWindowProcA(hwnd, msg, wp, lp);

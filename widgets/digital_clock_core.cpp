@@ -1,19 +1,36 @@
 #include "widgets/digital_clock_core.h"
 
-#include <cstdio>
+#include <string>
 
 namespace widgets {
+
+namespace {
+
+// As "%d" or "%02d" would write it; the face is formatted at every tick, and
+// by hand that is a few instructions.
+void AppendNumber(std::string& text, int value, bool twoDigits) {
+  if (value < 0 || value > 99) {
+    text += std::to_string(value);
+    return;
+  }
+  if (value >= 10 || twoDigits) text += static_cast<char>('0' + value / 10);
+  text += static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
 
 ClockFace FormatClock(ui::TimeOfDay t, const ClockOptions& o) {
   int display = t.hour;
   if (o.twelveHour) display = t.hour > 12 ? t.hour - 12 : (t.hour == 0 ? 12 : t.hour);
-  char text[32];
-  int n =
-      std::snprintf(text, sizeof text, o.leadingZero ? "%02d:%02d" : "%d:%02d", display, t.minute);
-  if (o.showSeconds) n += std::snprintf(text + n, sizeof text - n, ":%02d", t.second);
-  if (o.twelveHour) std::snprintf(text + n, sizeof text - n, " %s", t.hour < 12 ? "AM" : "PM");
   ClockFace face;
-  face.text = text;
+  AppendNumber(face.text, display, o.leadingZero);
+  face.text += ':';
+  AppendNumber(face.text, t.minute, true);
+  if (o.showSeconds) {
+    face.text += ':';
+    AppendNumber(face.text, t.second, true);
+  }
+  if (o.twelveHour) face.text += t.hour < 12 ? " AM" : " PM";
   face.cells = (display >= 10 || o.leadingZero ? 5 : 4) + (o.showSeconds ? 3 : 0);
   face.suffix = face.text.substr(static_cast<size_t>(face.cells));
   return face;

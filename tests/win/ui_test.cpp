@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/application_win.h"
+#include "ui/clock_win.h"
 #include "ui/controls_win.h"
 #include "ui/error.h"
 #include "ui/form_win.h"
@@ -200,6 +201,24 @@ TEST(Memo, LinesRoundTripWithoutWrapping) {
   memo->SetLines(lines);
   EXPECT_EQ(memo->Lines(), lines);
   EXPECT_EQ(memo->FindProperty("Text"), nullptr);
+  // Text set from outside, as another program or the keyboard sets it.
+  SendMessageA(memo->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("[0930][a]\r\n[1000][b]"));
+  EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"[0930][a]", "[1000][b]"}));
+}
+
+TEST(LocalClock, ReadsAsTheSystemsLocalTime) {
+  ui::WinLocalClock clock;
+  auto secondOfDay = [](ui::TimeOfDay t) { return (t.hour * 60 + t.minute) * 60 + t.second; };
+  for (int i = 0; i < 3; ++i) {
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    const ui::TimeOfDay now = clock.Now();
+    GetLocalTime(&after);
+    if (after.wHour < before.wHour) continue;  // midnight passed between the readings
+    EXPECT_GE(secondOfDay(now), secondOfDay({before.wHour, before.wMinute, before.wSecond}));
+    EXPECT_LE(secondOfDay(now), secondOfDay({after.wHour, after.wMinute, after.wSecond}));
+    Sleep(600);
+  }
 }
 
 TEST(SpeedButton, ClicksOnlyWhenEnabled) {
