@@ -124,26 +124,33 @@ wait_gone() {  # wait_gone <pid>: ends within 10 s, or is killed
 declare -A m b  # measures of Marlinet and of the baseline, space-separated per key
 add() { eval "$1[$2]+=\"$3 \""; }
 
-run_marlinet() {
-  local dir=$work/run pid t cpu server
+pid=""
+begin_run() {  # begin_run <m|b> <exe>: started in a fresh folder, then the hidden idle run
+  local dir=$work/run t cpu server
   rm -rf "$dir"
   cp -r "$template" "$dir"
-  t=$(start_to_icon "$dir/Marlinet.exe") || fail "Marlinet showed no icon"
-  add m start "$t"
-  pid=$(pgrep -f 'run.Marlinet\.exe$' | head -n 1)
-  [ -n "$pid" ] || fail "Marlinet is not running"
+  t=$(start_to_icon "$dir/$2") || fail "$2 showed no icon"
+  add "$1" start "$t"
+  pid=$(pgrep -f "run.${2%.exe}\\.exe\$" | head -n 1)
+  [ -n "$pid" ] || fail "$2 is not running"
   sleep "$settle"
   read -r cpu server < <(idle_ms "$pid")
-  add m hidden "$cpu"
-  add m server "$server"
-  add m rss "$(status_kb "$pid" VmRSS)"
-  add m anon "$(status_kb "$pid" RssAnon)"
-  # The clocks window, as a person opens it: the tray menu's last item.
+  add "$1" hidden "$cpu"
+  add "$1" server "$server"
+  add "$1" rss "$(status_kb "$pid" VmRSS)"
+  add "$1" anon "$(status_kb "$pid" RssAnon)"
+}
+
+run_marlinet() {
+  local cpu server
+  begin_run m Marlinet.exe
+  # The clocks window, as a person opens it: the tray menu's last item; the
+  # pointer then rests on the desktop, off every window.
   xdotool mousemove 1013 758 click 3
   sleep 1
   xdotool key Up Return
   drv wait TMarlinetForm Clocks 5000 || fail "the clocks window did not open"
-  xdotool mousemove 400 300
+  xdotool mousemove 5 5
   sleep 5
   read -r cpu server < <(idle_ms "$pid")
   add m shown "$cpu"
@@ -153,19 +160,7 @@ run_marlinet() {
 }
 
 run_baseline() {
-  local dir=$work/run pid t cpu server
-  rm -rf "$dir"
-  cp -r "$template" "$dir"
-  t=$(start_to_icon "$dir/baseline.exe") || fail "the baseline showed no icon"
-  add b start "$t"
-  pid=$(pgrep -f 'run.baseline\.exe$' | head -n 1)
-  [ -n "$pid" ] || fail "the baseline is not running"
-  sleep "$settle"
-  read -r cpu server < <(idle_ms "$pid")
-  add b hidden "$cpu"
-  add b server "$server"
-  add b rss "$(status_kb "$pid" VmRSS)"
-  add b anon "$(status_kb "$pid" RssAnon)"
+  begin_run b baseline.exe
   b[shown]=${b[hidden]}
   add b peak "$(status_kb "$pid" VmHWM)"
   drv close-class MarlinetBaseline

@@ -50,6 +50,9 @@ Window* Window::FromHandle(HWND hwnd) {
 }
 
 void Window::SetBackColor(Color c) {
+  // The clocks window sets every box's colour each minute: the same colour
+  // again repaints nothing.
+  if (c == color_) return;
   color_ = c;
   if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
 }

@@ -53,11 +53,6 @@ void TDigitalClock::SetShowSeconds(bool on) { Change(options_.showSeconds, on); 
 void TDigitalClock::SetTwelveHour(bool on) { Change(options_.twelveHour, on); }
 void TDigitalClock::SetLeadingZero(bool on) { Change(options_.leadingZero, on); }
 
-void TDigitalClock::SetBackColor(ui::Color c) {
-  if (c == color_) return;
-  Panel::SetBackColor(c);
-}
-
 void TDigitalClock::SetFont(const ui::FontSpec& f) {
   if (f == font_) return;
   Panel::SetFont(f);

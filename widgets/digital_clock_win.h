@@ -29,7 +29,6 @@ class TDigitalClock : public ui::Panel {
   void SetShowSeconds(bool on);
   void SetTwelveHour(bool on);
   void SetLeadingZero(bool on);
-  void SetBackColor(ui::Color c) override;
   void SetFont(const ui::FontSpec& f) override;
 
   // The alarm, which this program leaves off.
