@@ -11,6 +11,7 @@ constexpr SoundSet kSmallSet = {"0+1bell.wav", "1bell.wav", "1+1bell.wav", "2bel
 constexpr SoundSet kLargeSet = {"0+1Lbell.wav", "1Lbell.wav", "1+1Lbell.wav", "2Lbell.wav",
                                 "2+1Lbell.wav", "3Lbell.wav", "3+1Lbell.wav", "4Lbell.wav"};
 constexpr int kTestStrikeBells = 4;
+constexpr int kMinutesPerDay = kHoursPerDay * 60;
 
 }  // namespace
 
@@ -24,21 +25,27 @@ BellTick::BellTick(LocalClock& clock, SoundPlayer& player, BellOptionsSource& op
     : clock_(clock), player_(player), options_(options), set_(&kSmallSet) {}
 
 void BellTick::Tick() {
-  if (BellsSilenced == 1) return;
   const TimeOfDay now = clock_.Now();
-  // Most ticks fall in a minute that strikes nothing with the latch already
-  // open: nothing to look up, nothing to change.
-  if (!latch_ && !IsStrikeMinute(now.minute)) return;
+  // Any tick in a minute that strikes nothing opens the latch, whether the
+  // bells are silenced or the hour is switched off: a night, a mute or the
+  // open launch list editor never carries a strike's latch into the next
+  // strike minute. Nothing else to do in such a minute.
+  if (!IsStrikeMinute(now.minute)) {
+    latch_.reset();
+    return;
+  }
+  if (BellsSilenced == 1) return;
   const BellOptions options = options_.CurrentBellOptions();
-  // A tick the hour boxes refuse leaves the latch as it is, so switching an
-  // hour off in the middle of a strike minute cannot make it strike twice.
   if (!HourGateAdmits(options.hourBoxes, now.hour, now.minute, options.earlyRing)) return;
-  if (!IsStrikeMinute(now.minute)) latch_ = false;
-  if (latch_) return;
+  // The latch keeps a strike minute from striking twice, and the minute
+  // after an early strike (29 then 30, 59 then 0) silent. Any other strike
+  // minute strikes, even with no tick between (the computer asleep).
+  const int minuteOfDay = now.hour * 60 + now.minute;
+  if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % kMinutesPerDay)) return;
   const auto count = BellCount(now.hour, now.minute, options.earlyRing, options.dogWatch);
   if (!count) return;
   player_.Play((*set_)[*count - 1]);
-  latch_ = true;
+  latch_ = minuteOfDay;
 }
 
 void BellTick::TestStrike() { player_.Play((*set_)[kTestStrikeBells - 1]); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "bells/bell_schedule.h"
@@ -55,14 +56,16 @@ class BellTick {
   void TestStrike();
   void PlaySample(SoundSetKind kind);
 
-  bool Latched() const { return latch_; }
+  bool Latched() const { return latch_.has_value(); }
 
  private:
   LocalClock& clock_;
   SoundPlayer& player_;
   BellOptionsSource& options_;
   const SoundSet* set_;
-  bool latch_ = false;
+  // The minute of the day of the last strike, until a minute that strikes
+  // nothing.
+  std::optional<int> latch_;
 };
 
 }  // namespace bells

@@ -11,6 +11,10 @@ constexpr double kWithinPair = 0.32;  // seconds between the two strikes of a pa
 constexpr double kBetweenPairs = 1.0;
 constexpr double kTail = 7.0;       // a strike rings for this many decay times
 constexpr double kFadeShare = 0.3;  // and fades out over the last part of it
+// Some sound drivers drop the first 100 to 200 ms of a sound that starts on
+// an idle device: the first strike comes after this much silence, so that
+// it is never the one cut.
+constexpr double kLeadIn = 0.15;
 
 // Partials of a struck bell: hum, prime, tierce, quint, nominal and above.
 struct Partial {
@@ -49,7 +53,7 @@ void Put(std::string& out, uint32_t v, int bytes) {
 
 std::vector<int16_t> Strikes(int count, const Bell& bell) {
   std::vector<double> mix;
-  double at = 0.05;
+  double at = kLeadIn;
   for (int p = 0; p < count / 2; ++p, at += kBetweenPairs) {
     AddStrike(mix, at, bell);
     AddStrike(mix, at + kWithinPair, bell);

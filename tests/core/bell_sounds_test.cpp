@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -38,7 +39,11 @@ TEST(BellSounds, EachCountStrikesThatManyTimesInPairs) {
   for (const Bell& bell : {kSmallBell, kLargeBell}) {
     for (int count = 1; count <= 8; ++count) {
       SCOPED_TRACE(FileName(count, bell));
-      const auto times = StrikeTimes(Strikes(count, bell));
+      const auto samples = Strikes(count, bell);
+      // What a driver may drop as it wakes up is silence, not a strike.
+      const auto leadIn = samples.begin() + kSampleRate * 15 / 100;
+      EXPECT_TRUE(std::all_of(samples.begin(), leadIn, [](int16_t v) { return v == 0; }));
+      const auto times = StrikeTimes(samples);
       ASSERT_EQ(static_cast<int>(times.size()), count);
       // The two strikes of a pair are close; pairs are well apart.
       for (size_t i = 1; i < times.size(); ++i) {

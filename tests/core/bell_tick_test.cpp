@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -77,25 +78,73 @@ TEST_F(BellTickTest, EarlyRingStrikesAMinuteBeforeAndNotAgainOnTime) {
   }
 }
 
-TEST_F(BellTickTest, TicksEndedBySilenceOrByTheHourGateLeaveTheLatchAlone) {
-  ASSERT_EQ(Minute(8, 0), Played{"4bell.wav"});
-  ASSERT_TRUE(tick.Latched());
-
-  BellsSilenced = 1;
-  EXPECT_EQ(Minute(8, 1), Played{});
-  EXPECT_TRUE(tick.Latched());  // ended at the first step: not cleared
-  BellsSilenced = 0;
-
-  options.options.hourBoxes[8] = false;
-  EXPECT_EQ(Minute(8, 2), Played{});
-  EXPECT_TRUE(tick.Latched());  // refused by the gate: not cleared
-  options.options.hourBoxes[8] = true;
-
-  // The latch still set from 08:00 keeps 08:30 silent.
-  EXPECT_EQ(Minute(8, 30), Played{});
-  EXPECT_EQ(Minute(8, 31), Played{});
-  EXPECT_FALSE(tick.Latched());
-  EXPECT_EQ(Minute(9, 0), Played{"1bell.wav"});
+// Whole stretches of a day, a tick every three seconds, with the bells
+// silenced (muted, or the launch list editor open) or the computer asleep
+// for a while. What a person on board hears, written out by hand.
+TEST_F(BellTickTest, EveryStrikeAfterANightAMuteTheEditorOrSleepSounds) {
+  struct Span {
+    int from, to;  // seconds of the day, from inclusive, to exclusive
+  };
+  struct Case {
+    const char* name;
+    int firstHour, lastHour;  // the hour boxes set, inclusive
+    bool earlyRing;
+    Span run;  // may run past midnight into the next day
+    std::vector<Span> silenced, asleep;
+    Played heard;  // "HH:MM file"
+  };
+  constexpr int H = 3600, M = 60, D = 24 * H;
+  const Case cases[] = {
+      {"night hours off",
+       7, 20, false, {20 * H, D + 7 * H + 31 * M}, {}, {},
+       {"20:00 4bell.wav", "20:30 0+1bell.wav", "07:00 3bell.wav", "07:30 3+1bell.wav"}},
+      {"night hours off, early ring",
+       7, 20, true, {19 * H + 59 * M, D + 7 * H + 31 * M}, {}, {},
+       {"19:59 4bell.wav", "20:29 0+1bell.wav", "20:59 1bell.wav", "06:59 3bell.wav",
+        "07:29 3+1bell.wav"}},
+      {"muted from just after 10:00 into 10:30",
+       0, 23, false, {10 * H, 11 * H + M}, {{10 * H + 30, 10 * H + 30 * M + 30}}, {},
+       {"10:00 2bell.wav", "10:30 2+1bell.wav", "11:00 3bell.wav"}},
+      {"early ring, muted from 10:00 into 10:59",
+       0, 23, true, {9 * H + 59 * M, 11 * H + 30 * M}, {{10 * H, 10 * H + 59 * M + 20}}, {},
+       {"09:59 2bell.wav", "10:59 3bell.wav", "11:29 3+1bell.wav"}},
+      {"editor open from just after 14:00 to 14:29",
+       0, 23, false, {14 * H, 15 * H + M}, {{14 * H + 20, 14 * H + 29 * M + 45}}, {},
+       {"14:00 2bell.wav", "14:30 2+1bell.wav", "15:00 3bell.wav"}},
+      {"editor open across 14:30",
+       0, 23, false, {14 * H, 15 * H + M}, {{14 * H + 20, 14 * H + 31 * M}}, {},
+       {"14:00 2bell.wav", "15:00 3bell.wav"}},
+      {"asleep from 01:00 to 06:00",
+       0, 23, false, {30 * M, 6 * H + 31 * M}, {}, {{H + 10, 6 * H + 5}},
+       {"00:30 0+1bell.wav", "01:00 1bell.wav", "06:00 2bell.wav", "06:30 2+1bell.wav"}},
+  };
+  const auto within = [](const std::vector<Span>& spans, int t) {
+    for (const Span& s : spans) {
+      if (t >= s.from && t < s.to) return true;
+    }
+    return false;
+  };
+  for (const Case& c : cases) {
+    BellTick fresh(clock, player, options);
+    for (int h = 0; h < 24; ++h) options.options.hourBoxes[h] = h >= c.firstHour && h <= c.lastHour;
+    options.options.earlyRing = c.earlyRing;
+    player.played.clear();
+    Played heard;
+    for (int t = c.run.from; t < c.run.to; t += 3) {
+      if (within(c.asleep, t)) continue;
+      BellsSilenced = within(c.silenced, t) ? 1 : 0;
+      const int s = t % D;
+      clock.now = {s / H, s / M % 60, s % 60};
+      const size_t before = player.played.size();
+      fresh.Tick();
+      if (player.played.size() > before) {
+        char at[8];
+        std::snprintf(at, sizeof at, "%02d:%02d ", clock.now.hour, clock.now.minute);
+        heard.push_back(at + player.played.back());
+      }
+    }
+    EXPECT_EQ(heard, c.heard) << c.name;
+  }
 }
 
 TEST_F(BellTickTest, SilencedStrikesNothingAndSetsNoLatchButTheTestStrikePlays) {
