@@ -25,13 +25,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ui::WinUtcClock utc;
     bells::WinSoundPlayer player(instance, ui::ProgramFolder());
     ui::WinTextFiles files;
-    launcher::WinProcessKiller killer;
-    launcher::WinPause pause;
-    launcher::WinShell shell;
+    launcher::WinLaunchRunner launches;
     app.showMainForm = false;
-    TForm1* main =
-        app.CreateForm<TForm1>(TForm1Services{clock, player, files, killer, pause, shell});
-    shell.SetOwner(main->Handle());
+    TForm1* main = app.CreateForm<TForm1>(TForm1Services{clock, player, files, launches});
+    launches.SetOwner(main->Handle(),
+                      [main](const launcher::LaunchOutcome& outcome, const launcher::Stamp& at) {
+                        main->LogLaunch(outcome, at);
+                      });
     // The clocks window reads the settings the main window has loaded, and
     // gives its place texts to the main window's save.
     TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main});

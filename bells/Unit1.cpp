@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "launcher/processes_win.h"
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
 #include "ui/error.h"
@@ -62,7 +63,8 @@ TForm1::TForm1(const TForm1Services& services)
     : TPersistentForm("Form1", "TForm1"),
       bellTick_(services.clock, services.player, *this),
       settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName),
-      launchTick_(services.clock, services.killer, services.pause, services.shell) {
+      launchTick_(services.clock, services.launches),
+      launchLog_(services.files, ui::ProgramFolder() + launcher::kLaunchLogName) {
   Form1 = this;
   SetBackColor(kWindowColour);
   SetFont(kSansNavy);
@@ -361,9 +363,21 @@ void TForm1::Timer1Timer() { bellTick_.Tick(); }
 void TForm1::Timer2Timer() {
   // A tick can come while a start-up box is open, before the editor exists.
   if (!launchList_) return;
-  if (auto interval = launchTick_.Tick(CheckBox25->Checked(), launchList_->LaunchLines())) {
-    Timer2->SetInterval(*interval);
+  try {
+    if (auto interval = launchTick_.Tick(CheckBox25->Checked(), launchList_->LaunchLines())) {
+      Timer2->SetInterval(*interval);
+    }
+  } catch (const ui::ConvertError& e) {
+    launchLog_.Write(
+        launcher::BadTimeLogLine(launcher::NowStamp(), launchTick_.ReportedLine(), e.what()));
+    // Shown once this tick has returned: the next ticks launch on while the
+    // box waits for "OK".
+    ui::PostCall(Handle(), [e] { throw e; });
   }
+}
+
+void TForm1::LogLaunch(const launcher::LaunchOutcome& outcome, const launcher::Stamp& at) {
+  launchLog_.Write(launcher::LogLine(at, outcome));
 }
 
 void TForm1::TestBells1Click() { bellTick_.TestStrike(); }
@@ -403,8 +417,10 @@ void TForm1::SpeedButton1Click() {
 }
 
 void TForm1::SpeedButton2Click() {
-  // No bells while the list is edited; the editor's "OK" and "Cancel" give
-  // the mute state back.
+  // No bells while the list is edited. However the editor was closed ("OK",
+  // "Cancel", Escape, Alt+F4, its taskbar button), the bells follow the
+  // mute state again.
   bells::BellsSilenced = 1;
   if (launchList_) launchList_->EditModal();
+  BellsFollowMute();
 }

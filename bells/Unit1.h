@@ -10,6 +10,7 @@
 
 #include "bells/bell_tick.h"
 #include "launcher/launch_list.h"
+#include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
 #include "settings/persistent_form_win.h"
 #include "settings/settings_file.h"
@@ -29,9 +30,8 @@ struct TForm1Services {
   ui::LocalClock &clock;
   bells::SoundPlayer &player;
   ui::TextFiles &files;
-  launcher::ProcessKiller &killer;
-  launcher::Pause &pause;
-  launcher::Shell &shell;
+  // Runs the due launch entries away from the bells.
+  launcher::LaunchRunner &launches;
 };
 
 class TForm1 : public settings::TPersistentForm,
@@ -46,6 +46,8 @@ class TForm1 : public settings::TPersistentForm,
   void SetPlaceTexts(const worldclock::PlaceTexts *places) { places_ = places; }
   // The launch list editor; until it exists the launch tick does nothing.
   void SetLaunchList(launcher::LaunchListWindow *list) { launchList_ = list; }
+  // Writes what happened to a launch entry, and when, to the launch log.
+  void LogLaunch(const launcher::LaunchOutcome &outcome, const launcher::Stamp &at);
   // What "Clocks" shows.
   std::function<void()> showClocks;
 
@@ -58,6 +60,7 @@ class TForm1 : public settings::TPersistentForm,
   settings::FlagsLine &Flags() override { return flags_; }
   void SaveParameters() override { InitializeParameters("ParmUpdate"); }
   bool Muted() const override { return MuteBells1->Checked(); }
+  void BellsFollowMute() override { bells::BellsSilenced = Muted() ? 1 : 0; }
 
   // Layout names.
   ui::GroupBox *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5;
@@ -75,8 +78,8 @@ class TForm1 : public settings::TPersistentForm,
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 
  private:
-  void BuildTrayIcon(const ui::Icon& bell);
-  void BuildLayout(const ui::Icon& bell);
+  void BuildTrayIcon(const ui::Icon &bell);
+  void BuildLayout(const ui::Icon &bell);
   void BuildMenuAndTimers();
 
   void FormCreate();
@@ -106,6 +109,7 @@ class TForm1 : public settings::TPersistentForm,
   settings::SettingsFile settingsFile_;
   const worldclock::PlaceTexts *places_ = nullptr;
   launcher::LaunchTick launchTick_;
+  launcher::LaunchLog launchLog_;
   launcher::LaunchListWindow *launchList_ = nullptr;
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A

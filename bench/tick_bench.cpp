@@ -3,7 +3,8 @@
 // difference between a run of N ticks and a run of none:
 //
 //   tick_bench bell <times>            the bell tick in a minute with no strike
-//   tick_bench launch <times>          the launch tick over 50 entries, none due
+//   tick_bench launch <times>          the launch tick at a new minute over 50
+//                                      entries, none due
 //   tick_bench clocks <times>          the clocks window's home clock tick
 //                                      within a minute (its face and the rules)
 //   tick_bench clocks-minute <times>   the rules' tick at a new minute, 24 places
@@ -37,10 +38,17 @@ struct AllHours : bells::BellOptionsSource {
   }
 };
 
-struct NoMachine : launcher::ProcessKiller, launcher::Pause, launcher::Shell {
-  void FileKill(const std::string&) override { std::abort(); }
-  void Wait(unsigned) override {}
-  void Open(const std::string&) override { std::abort(); }
+struct NoLaunches : launcher::LaunchRunner {
+  void Start(std::vector<launcher::DueLaunch>) override { std::abort(); }
+};
+
+// A new minute at every reading: each launch tick goes through the list.
+struct MinuteClock : ui::LocalClock {
+  int minute = 0;
+  ui::TimeOfDay Now() override {
+    minute = (minute + 1) % (20 * 60);
+    return {minute / 60, minute % 60, 0};
+  }
 };
 
 // The clocks window's controls as plain values.
@@ -66,8 +74,9 @@ struct Grid : worldclock::ClocksView {
 // 24 places of whole, half and quarter hours, as the benchmark's settings hold.
 std::vector<std::string> Settings() {
   std::vector<std::string> text{std::string(54, '0')};
-  const char* offsets[] = {"-11", "-9", "-7", "-5", "-3.5", "-2", "0", "1",  "2",  "3",  "4",  "4.5",
-                           "5",   "5.5", "5.75", "6", "7",   "8",  "9", "9.5", "10", "11", "12", "-1"};
+  const char* offsets[] = {"-11", "-9", "-7", "-5",  "-3.5", "-2",  "0",    "1",
+                           "2",   "3",  "4",  "4.5", "5",    "5.5", "5.75", "6",
+                           "7",   "8",  "9",  "9.5", "10",   "11",  "12",   "-1"};
   for (int n = 1; n <= worldclock::kPlaceBoxes; ++n) {
     text.push_back("Place " + std::to_string(n) + "   [" + offsets[n - 1] + "]");
   }
@@ -88,8 +97,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (what == "launch") {
-    NoMachine machine;
-    launcher::LaunchTick tick(clock, machine, machine, machine);
+    NoLaunches runner;
+    MinuteClock minutes;
+    launcher::LaunchTick tick(minutes, runner);
     std::vector<std::string> lines;
     for (int n = 0; n < 50; ++n) {
       char line[64];

@@ -1,6 +1,5 @@
 #include "launcher/Unit3.h"
 
-#include "bells/bell_tick.h"
 #include "ui/error.h"
 #include "ui/paths_win.h"
 
@@ -17,7 +16,7 @@ TForm3::TForm3(const TForm3Services& services)
     : Form("Form3", "TForm3"),
       files_(services.files),
       mute_(services.mute),
-      path_(ui::ProgramFolder() + launcher::kLaunchFileName) {
+      file_(services.files, ui::ProgramFolder() + launcher::kLaunchFileName) {
   Form3 = this;
   SetBackColor(kWindowColour);
   SetFont(kSans);
@@ -45,17 +44,29 @@ TForm3::TForm3(const TForm3Services& services)
 }
 
 void TForm3::FormCreate() {
-  // A list that cannot be read starts empty, once reported.
-  const auto content = files_.ReadAll(path_);
-  if (!content) throw ui::FileOpenError(path_);
-  Memo3->SetText(launcher::MemoTextFromFile(*content));
+  // A list that cannot be read or taken in starts empty, once reported; the
+  // first "OK" keeps the file aside rather than replace it blind.
+  std::string content;
+  try {
+    content = file_.Read();
+  } catch (const ui::FileOpenError&) {
+    const auto size = files_.SizeOf(file_.Path());
+    if (size && *size > Memo3->Capacity()) throw ui::CapacityError();
+    throw;
+  }
+  try {
+    Memo3->SetText(launcher::MemoTextFromFile(content));
+  } catch (const ui::CapacityError&) {
+    file_.Refused();
+    throw;
+  }
 }
 
 void TForm3::SpeedButton2Click() {
   // The clean-up stays in the editor even when the file cannot be written.
   const std::string text = launcher::CleanLaunchText(Memo3->Text());
   Memo3->SetText(text);
-  if (!files_.ReplaceAll(path_, text)) throw ui::FileCreateError(path_);
+  file_.Replace(text);
   CloseEditor(ui::mrOk);
 }
 
@@ -63,5 +74,5 @@ void TForm3::SpeedButton1Click() { CloseEditor(ui::mrCancel); }
 
 void TForm3::CloseEditor(int result) {
   modalResult = result;  // ends the modal show
-  bells::BellsSilenced = mute_.Muted() ? 1 : 0;
+  mute_.BellsFollowMute();
 }

@@ -15,14 +15,14 @@
 
 struct TForm3Services {
   ui::TextFiles &files;
-  const settings::MuteState &mute;
+  settings::MuteState &mute;
 };
 
 class TForm3 : public ui::Form, public launcher::LaunchListWindow {
  public:
   explicit TForm3(const TForm3Services &services);
 
-  const std::vector<std::string>& LaunchLines() const override { return Memo3->Lines(); }
+  const std::vector<std::string> &LaunchLines() const override { return Memo3->Lines(); }
   void EditModal() override { ShowModal(); }
 
   // Layout names.
@@ -38,8 +38,8 @@ class TForm3 : public ui::Form, public launcher::LaunchListWindow {
   void CloseEditor(int result);
 
   ui::TextFiles &files_;
-  const settings::MuteState &mute_;
-  std::string path_;
+  settings::MuteState &mute_;
+  ui::OwnFile file_;
 };
 
 // The one launch list editor of the program.

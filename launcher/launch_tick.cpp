@@ -8,6 +8,8 @@
 namespace launcher {
 namespace {
 
+constexpr int kMinutesPerDay = 24 * 60;
+
 // The usual field, four decimal digits, read at once; any other as the
 // toolkit reads a number.
 int DueTime(const std::string& field) {
@@ -18,23 +20,62 @@ int DueTime(const std::string& field) {
   return ((field[0] - '0') * 10 + field[1] - '0') * 100 + (field[2] - '0') * 10 + field[3] - '0';
 }
 
+int TimeValue(int minuteOfDay) { return minuteOfDay / 60 * 100 + minuteOfDay % 60; }
+
 }  // namespace
 
-LaunchTick::LaunchTick(ui::LocalClock& clock, ProcessKiller& killer, Pause& pause, Shell& shell)
-    : clock_(clock), killer_(killer), pause_(pause), shell_(shell) {}
+void RunLaunches(const std::vector<DueLaunch>& due, ProcessKiller& killer, Pause& pause,
+                 Shell& shell, const OutcomeSink& each) {
+  for (const DueLaunch& launch : due) {
+    LaunchOutcome outcome;
+    outcome.launch = launch;
+    // Ending this very program would leave a dead icon and open nothing.
+    if (shell.IsOwnProgram(launch.entry.file)) {
+      outcome.own = true;
+    } else {
+      outcome.ended = killer.FileKill(launch.entry.exeName);
+      pause.Wait(kKillPause);
+      outcome.open = shell.Open(launch.entry.file);
+    }
+    if (each) each(outcome);
+  }
+}
+
+LaunchTick::LaunchTick(ui::LocalClock& clock, LaunchRunner& runner)
+    : clock_(clock), runner_(runner) {}
+
+std::vector<int> LaunchTick::MinutesToHandle(int now) const {
+  if (!lastHandled_) return {now};
+  const int ahead = (now - *lastHandled_ + kMinutesPerDay) % kMinutesPerDay;
+  if (ahead == 0 || ahead >= kMinutesPerDay - kSetBackMinutes) return {};
+  if (ahead > kCatchUpMinutes + 1) return {now};
+  std::vector<int> minutes;
+  for (int m = 1; m <= ahead; ++m) minutes.push_back((*lastHandled_ + m) % kMinutesPerDay);
+  return minutes;
+}
 
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
   if (!switchOn) return std::nullopt;
   const ui::TimeOfDay now = clock_.Now();
-  const int current = now.hour * 100 + now.minute;
+  const int minute = now.hour * 60 + now.minute;
+  const std::vector<int> minutes = MinutesToHandle(minute);
+  if (minutes.empty()) return std::nullopt;
+  lastHandled_ = minute;
+  std::vector<int> times(minutes.size());
+  std::transform(minutes.begin(), minutes.end(), times.begin(), TimeValue);
+  const int current = times.back();
+
+  std::vector<DueLaunch> due;
   for (size_t i = 0; i < lines.size(); ++i) {
     // Only the time field is read of a line that is not due: a short
     // string, no allocation.
     if (IsDisabledLine(lines[i])) continue;
-    int due = 0;
+    int time = 0;
     try {
-      due = DueTime(TimeField(lines[i]));
+      time = DueTime(TimeField(lines[i]));
     } catch (const ui::ConvertError&) {
+      // The entries above the bad line are started all the same.
+      if (!due.empty()) runner_.Start(std::move(due));
       // Told once: a box that came every minute for the same line would
       // pile up while the user is away.
       if (reportedLine_ == i && reportedList_ == lines) return std::nullopt;
@@ -42,12 +83,10 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       reportedList_ = lines;
       throw;
     }
-    if (due != current) continue;
-    const LaunchEntry entry = ParseLaunchLine(lines[i]);
-    killer_.FileKill(entry.exeName);
-    pause_.Wait(kKillPause);
-    shell_.Open(entry.file);
+    if (std::find(times.begin(), times.end(), time) == times.end()) continue;
+    due.push_back({lines[i], ParseLaunchLine(lines[i]), time, time != current});
   }
+  if (!due.empty()) runner_.Start(std::move(due));
   return kRunningInterval;
 }
 

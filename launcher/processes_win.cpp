@@ -4,8 +4,13 @@
 #include <shellapi.h>
 #include <tlhelp32.h>
 
+#include <deque>
+
 #include "launcher/launch_list.h"
+#include "launcher/launch_tick.h"
 #include "ui/handle_win.h"
+#include "ui/paths_win.h"
+#include "ui/window_win.h"
 
 namespace launcher {
 namespace {
@@ -36,6 +41,37 @@ BOOL NextProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
   return BindToolhelp() && Bound().next ? Bound().next(snapshot, entry) : FALSE;
 }
 
+// Another user's programs (fast user switching, a remote session) are not
+// this user's to end. Where the session cannot be told, the process counts
+// as ours, as on systems without sessions.
+bool InOurSession(DWORD processId) {
+  static const auto sessionOf = ui::LibraryEntry<BOOL(WINAPI*)(DWORD, DWORD*)>(
+      GetModuleHandleA("kernel32.dll"), "ProcessIdToSessionId");
+  if (!sessionOf) return true;
+  static DWORD ours = [] {
+    DWORD session = 0;
+    return sessionOf(GetCurrentProcessId(), &session) ? session : DWORD(-1);
+  }();
+  DWORD session = 0;
+  return ours == DWORD(-1) || !sessionOf(processId, &session) || session == ours;
+}
+
+// The shell's words for an error, on one line and without the full stop.
+std::string ErrorText(DWORD error) {
+  char text[256] = "";
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, error, 0, text, sizeof text, nullptr);
+  std::string s(text, n);
+  while (!s.empty() &&
+         (s.back() == '\r' || s.back() == '\n' || s.back() == ' ' || s.back() == '.')) {
+    s.pop_back();
+  }
+  for (char& c : s) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return s;
+}
+
 }  // namespace
 
 bool BindToolhelp() {
@@ -51,25 +87,43 @@ bool BindToolhelp() {
   return t.kernel && t.snapshot;
 }
 
-HANDLE FindProcessHandle(const std::string& name) {
+HANDLE FindProcessHandle(const std::string& name, DWORD* id) {
   // Closed however the walk ends.
   ui::KernelHandle snapshot(Snapshot());
   if (!snapshot.Valid()) return nullptr;
+  const DWORD self = GetCurrentProcessId();
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = FirstProcess(snapshot.Get(), &entry); more;
        more = NextProcess(snapshot.Get(), &entry)) {
-    if (SameExeName(entry.szExeFile, name)) {
-      return OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+    if (entry.th32ProcessID == self || !SameExeName(entry.szExeFile, name) ||
+        !InOurSession(entry.th32ProcessID)) {
+      continue;
+    }
+    // One that cannot be opened (another user's, a protected one) is passed
+    // over for the next of the same name.
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+      if (id) *id = entry.th32ProcessID;
+      return process;
     }
   }
   return nullptr;
 }
 
-void FileKill(const std::string& name) {
-  ui::KernelHandle process(FindProcessHandle(name));
-  if (process.Valid()) TerminateProcess(process.Get(), 0);
+std::optional<unsigned long> FileKill(const std::string& name) {
+  DWORD id = 0;
+  ui::KernelHandle process(FindProcessHandle(name, &id));
+  if (process.Valid() && TerminateProcess(process.Get(), 0)) return id;
+  return std::nullopt;
 }
+
+Stamp NowStamp() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+// --- The shell ---------------------------------------------------------------
 
 void WinShell::StartCom() {
   if (comTried_) return;
@@ -86,9 +140,143 @@ WinShell::~WinShell() {
   if (auto end = ole_.Entry<EndFn>("CoUninitialize")) end();
 }
 
-void WinShell::Open(const std::string& file) {
+OpenResult WinShell::Open(const std::string& file) {
   StartCom();
-  ShellExecuteA(owner_, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_FLAG_NO_UI;
+  info.hwnd = owner_;
+  info.lpVerb = "open";
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExA(&info)) return {};
+  const DWORD error = GetLastError();
+  return {error, ErrorText(error)};
+}
+
+bool WinShell::IsOwnProgram(const std::string& file) {
+  const std::string own = ui::ExecutablePath();
+  const auto ownSlash = own.find_last_of('\\');
+  const auto slash = file.find_last_of("\\/");
+  const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+  if (!SameExeName(name, own.substr(ownSlash + 1))) return false;
+  // A bare name is looked for beside the program first.
+  if (slash == std::string::npos) return true;
+  char full[MAX_PATH];
+  const DWORD n = GetFullPathNameA(file.c_str(), MAX_PATH, full, nullptr);
+  return n > 0 && n < MAX_PATH && lstrcmpiA(full, own.c_str()) == 0;
+}
+
+// --- The worker ----------------------------------------------------------------
+
+// What the user-interface thread and the worker share: the batches waiting,
+// and whether the worker is to end. Freed by whichever of the two lets go of
+// it last, since a worker held up in the shell may outlive the runner.
+struct WinLaunchRunner::Shared {
+  CRITICAL_SECTION lock;
+  HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  HANDLE thread = nullptr;
+  LONG holders = 2;
+  std::deque<std::vector<DueLaunch>> batches;
+  bool running = false;  // a batch is being run
+  bool stop = false;
+  HWND owner = nullptr;
+  Done done;
+
+  Shared() { InitializeCriticalSection(&lock); }
+  ~Shared() {
+    DeleteCriticalSection(&lock);
+    CloseHandle(wake);
+    if (thread) CloseHandle(thread);
+  }
+  void Release() {
+    if (InterlockedDecrement(&holders) == 0) delete this;
+  }
+
+  static DWORD WINAPI Run(void* param) {
+    auto* self = static_cast<Shared*>(param);
+    {
+      WinProcessKiller killer;
+      WinPause pause;
+      WinShell shell(self->owner);
+      for (;;) {
+        EnterCriticalSection(&self->lock);
+        self->running = false;
+        const bool stop = self->stop;
+        std::vector<DueLaunch> batch;
+        if (!stop && !self->batches.empty()) {
+          batch = std::move(self->batches.front());
+          self->batches.pop_front();
+          self->running = true;
+        }
+        LeaveCriticalSection(&self->lock);
+        if (stop) break;
+        if (batch.empty()) {
+          WaitForSingleObject(self->wake, INFINITE);
+          continue;
+        }
+        RunLaunches(batch, killer, pause, shell, [self](const LaunchOutcome& outcome) {
+          if (!self->done) return;
+          ui::PostCall(self->owner,
+                       [done = self->done, outcome, at = NowStamp()] { done(outcome, at); });
+        });
+      }
+    }
+    self->Release();
+    return 0;
+  }
+};
+
+void WinLaunchRunner::SetOwner(HWND owner, Done done) {
+  owner_ = owner;
+  done_ = std::move(done);
+}
+
+void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
+  if (!shared_) {
+    shared_ = new Shared;
+    shared_->owner = owner_;
+    shared_->done = done_;
+    shared_->thread = CreateThread(nullptr, 0, &Shared::Run, shared_, 0, nullptr);
+    if (!shared_->thread) {
+      // No thread to be had: the launches run here, as they would have
+      // before there was a worker.
+      shared_->holders = 1;
+      WinProcessKiller killer;
+      WinPause pause;
+      WinShell shell(owner_);
+      RunLaunches(due, killer, pause, shell, [this](const LaunchOutcome& outcome) {
+        if (done_) done_(outcome, NowStamp());
+      });
+      shared_->Release();
+      shared_ = nullptr;
+      return;
+    }
+  }
+  EnterCriticalSection(&shared_->lock);
+  shared_->batches.push_back(std::move(due));
+  LeaveCriticalSection(&shared_->lock);
+  SetEvent(shared_->wake);
+}
+
+bool WinLaunchRunner::Idle() const {
+  if (!shared_) return true;
+  EnterCriticalSection(&shared_->lock);
+  const bool idle = shared_->batches.empty() && !shared_->running;
+  LeaveCriticalSection(&shared_->lock);
+  return idle;
+}
+
+WinLaunchRunner::~WinLaunchRunner() {
+  if (!shared_) return;
+  EnterCriticalSection(&shared_->lock);
+  shared_->stop = true;
+  shared_->batches.clear();
+  LeaveCriticalSection(&shared_->lock);
+  SetEvent(shared_->wake);
+  // An entry still waiting on the shell does not hold up the program's end.
+  WaitForSingleObject(shared_->thread, 2000);
+  shared_->Release();
 }
 
 }  // namespace launcher

@@ -65,21 +65,9 @@ std::optional<ParameterMode> ParseParameterMode(std::string_view text) {
 }
 
 std::vector<std::string> SettingsFile::Load() {
-  const auto content = files_.ReadAll(path_);
-  if (!content) {
-    keepUnread_ = files_.Exists(path_);
-    throw ui::FileOpenError(path_);
-  }
-  keepUnread_ = false;
-  return SplitLines(ui::WithoutByteOrderMark(*content));
+  return SplitLines(ui::WithoutByteOrderMark(file_.Read()));
 }
 
-void SettingsFile::Save(const std::vector<std::string>& lines) {
-  if (keepUnread_ && !files_.MoveAside(path_, path_ + kBackupSuffix)) {
-    throw ui::FileCreateError(path_);
-  }
-  keepUnread_ = false;
-  if (!files_.ReplaceAll(path_, JoinLines(lines))) throw ui::FileCreateError(path_);
-}
+void SettingsFile::Save(const std::vector<std::string>& lines) { file_.Replace(JoinLines(lines)); }
 
 }  // namespace settings

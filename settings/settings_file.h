@@ -71,26 +71,22 @@ std::optional<ParameterMode> ParseParameterMode(std::string_view text);
 
 using ui::TextFiles;
 
-inline constexpr const char* kBackupSuffix = ".bak";
+using ui::kBackupSuffix;
 
-// The settings file of one run. Only a missing file is a first run: a file
-// that is there but could not be read at start (held by another program, too
-// large, no access) is never replaced blind. The first save of such a run
-// moves it to "<path>.bak" first, and fails when that cannot be done.
+// The settings file of one run. Only a missing file is a first run (see
+// ui::OwnFile).
 class SettingsFile {
  public:
-  SettingsFile(TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+  SettingsFile(TextFiles& files, std::string path) : file_(files, std::move(path)) {}
 
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return file_.Path(); }
   // Throws ui::FileOpenError with the full path.
   std::vector<std::string> Load();
   // Throws ui::FileCreateError with the full path; the old file stays whole.
   void Save(const std::vector<std::string>& lines);
 
  private:
-  TextFiles& files_;
-  std::string path_;
-  bool keepUnread_ = false;
+  ui::OwnFile file_;
 };
 
 }  // namespace settings

@@ -421,7 +421,7 @@ void Memo::SetCapacity(size_t capacity) {
 void Memo::SetText(const std::string& text) {
   // The edit control would take a longer text from the program, though not
   // from the user; either way it must not hold more than it was given room for.
-  if (text.size() > capacity_) throw Error("Text exceeds memo capacity");
+  if (text.size() > capacity_) throw CapacityError();
   SetCaption(text);
 }
 

@@ -27,6 +27,11 @@ class WriteError : public Error {
   explicit WriteError(const std::string& path) : Error("Unable to write to " + path) {}
 };
 
+class CapacityError : public Error {
+ public:
+  CapacityError() : Error("Text exceeds memo capacity") {}
+};
+
 class ConvertError : public Error {
  public:
   explicit ConvertError(const std::string& text)

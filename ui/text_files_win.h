@@ -21,6 +21,7 @@ class WinTextFiles final : public TextFiles {
  public:
   std::optional<std::string> ReadAll(const std::string& path) override;
   bool Exists(const std::string& path) override;
+  std::optional<unsigned long long> SizeOf(const std::string& path) override;
   bool ReplaceAll(const std::string& path, const std::string& content) override;
   bool MoveAside(const std::string& path, const std::string& to) override;
 };

@@ -1,5 +1,6 @@
 #include "ui/window_win.h"
 
+#include <memory>
 #include <set>
 
 #include "ui/application_win.h"
@@ -7,6 +8,7 @@
 namespace ui {
 namespace {
 
+constexpr UINT kPostedCallMessage = WM_APP + 0x4D1;
 
 void RegisterOwnClass(const char* name, HICON icon, WNDPROC procedure) {
   static std::set<std::string> registered;
@@ -35,6 +37,15 @@ void Dispatch(const std::function<void()>& handler) noexcept {
   }
 }
 
+bool PostCall(HWND hwnd, std::function<void()> call) {
+  auto held = std::make_unique<std::function<void()>>(std::move(call));
+  if (!PostMessageA(hwnd, kPostedCallMessage, 0, reinterpret_cast<LPARAM>(held.get()))) {
+    return false;
+  }
+  held.release();  // the window's message owns it now
+  return true;
+}
+
 Window::~Window() { DestroyHandle(); }
 
 Window* Window::FromHandle(HWND hwnd) {
@@ -42,8 +53,8 @@ Window* Window::FromHandle(HWND hwnd) {
   // program's own; a box's dialog or another program's window keeps its own
   // user data. (A window property would cost a trip to the window server
   // on every message.)
-  if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) !=
-                   reinterpret_cast<LONG_PTR>(&Window::Procedure)) {
+  if (!hwnd ||
+      GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::Procedure)) {
     return nullptr;
   }
   return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
@@ -111,6 +122,12 @@ HBRUSH Window::CtlColor(HDC dc) {
 
 LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case kPostedCallMessage: {
+      const std::unique_ptr<std::function<void()>> call(
+          reinterpret_cast<std::function<void()>*>(lp));
+      Dispatch(*call);
+      return 0;
+    }
     case kQueryColorMessage:
       // What a screen reader or a test cannot read from the text: the
       // background (0) and the text colour (1), as the toolkit writes them.

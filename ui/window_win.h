@@ -21,6 +21,12 @@ inline constexpr UINT kQueryColorMessage = WM_APP + 0x4D0;
 // report and stops there.
 void Dispatch(const std::function<void()>& handler) noexcept;
 
+// Runs `call` as an event handler of one of the program's windows, once the
+// handler now running has returned: from the window's message loop (or any
+// box's), on the window's thread. Safe from any thread; false when the
+// window is gone, and the call is then dropped.
+bool PostCall(HWND hwnd, std::function<void()> call);
+
 class Window {
  public:
   Window() = default;

@@ -22,6 +22,11 @@ struct MemoryFiles : ui::TextFiles {
     return it->second;
   }
   bool Exists(const std::string& path) override { return files.contains(path); }
+  std::optional<unsigned long long> SizeOf(const std::string& path) override {
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second.size();
+  }
   bool ReplaceAll(const std::string& path, const std::string& content) override {
     if (failWrites || locked[path]) return false;
     files[path] = content;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "launcher/launch_list.h"
+#include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
+#include "tests/common/memory_files.h"
 #include "ui/error.h"
 
 namespace launcher {
@@ -44,16 +48,24 @@ TEST(LaunchList, ExecutableNamesCompareWithoutCaseAndBlanks) {
   EXPECT_FALSE(SameExeName("\xE4.exe", "\xC4.EXE"));  // only A to Z fold
 }
 
-struct Recorder : ui::LocalClock, ProcessKiller, Pause, Shell {
+struct Recorder : ui::LocalClock, ProcessKiller, Pause, Shell, LaunchRunner {
   ui::TimeOfDay now{9, 30};
   std::vector<std::string> calls;
   ui::TimeOfDay Now() override {
     calls.push_back("time");
     return now;
   }
-  void FileKill(const std::string& name) override { calls.push_back("kill " + name); }
+  std::optional<unsigned long> FileKill(const std::string& name) override {
+    calls.push_back("kill " + name);
+    return std::nullopt;
+  }
   void Wait(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
-  void Open(const std::string& file) override { calls.push_back("open " + file); }
+  OpenResult Open(const std::string& file) override {
+    calls.push_back("open " + file);
+    return {};
+  }
+  bool IsOwnProgram(const std::string& file) override { return file == "C:\\Ship\\Marlinet.exe"; }
+  void Start(std::vector<DueLaunch> due) override { RunLaunches(due, *this, *this, *this); }
 };
 
 using Calls = std::vector<std::string>;
@@ -82,6 +94,7 @@ TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
       {"", {}, "'' is not a valid integer value"},
       {"[09", {}},  // a short field converts: 9 is not due
       {"[09x", {}, "'09x' is not a valid integer value"},
+      {"[0930][C:\\Ship\\Marlinet.exe]", {}},  // never ends or restarts itself
   };
   // The file field's bound: 200 characters from the 8th, the rest dropped.
   const std::string at(200, 'x'), past = at + "yz";
@@ -94,7 +107,7 @@ TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
   all.insert(all.end(), std::begin(bounds), std::end(bounds));
   for (const auto& c : all) {
     Recorder r;
-    LaunchTick tick(r, r, r, r);
+    LaunchTick tick(r, r);
     Calls expected{"time"};
     expected.insert(expected.end(), c.calls.begin(), c.calls.end());
     if (c.error) {
@@ -114,7 +127,7 @@ TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
 TEST(LaunchTick, OrderSwitchAndIntervalAndOneReportPerBadLine) {
   Recorder r;
   r.now = {0, 0};
-  LaunchTick tick(r, r, r, r);
+  LaunchTick tick(r, r);
   EXPECT_EQ(tick.Tick(false, {"[0000][a\\x.exe]"}), std::nullopt);  // off: nothing at all
   EXPECT_TRUE(r.calls.empty());
   EXPECT_EQ(tick.Tick(true, {"[0000][a\\x.exe]", "[0000][y.exe]"}), kRunningInterval);
@@ -122,13 +135,152 @@ TEST(LaunchTick, OrderSwitchAndIntervalAndOneReportPerBadLine) {
                             "pause 1000", "open y.exe"}));
 
   const std::vector<std::string> bad = {"[0001][a]", "[1x00][b]", "[0000][c]"};
-  EXPECT_THROW(tick.Tick(true, bad), ui::ConvertError);
+  r.now = {0, 1};
+  r.calls.clear();
+  EXPECT_THROW(tick.Tick(true, bad), ui::ConvertError);  // the entry above it still opens
+  EXPECT_EQ(r.calls, (Calls{"time", "kill a", "pause 1000", "open a"}));
+  r.now = {0, 2};
   r.calls.clear();
   EXPECT_EQ(tick.Tick(true, bad), std::nullopt);  // the same line again: silent, still stops
   EXPECT_EQ(r.calls, Calls{"time"});
   std::vector<std::string> edited = bad;
   edited[0] = "[0002][a]";
+  r.now = {0, 3};
   EXPECT_THROW(tick.Tick(true, edited), ui::ConvertError);  // the list changed: told again
+}
+
+// Ticks as they come in a day of use, and what is opened at each.
+TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
+  struct Tick {
+    int hour, minute, count = 1;  // `count` ticks reading that minute
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> list;
+    std::vector<Tick> ticks;
+    Calls opened;  // "HH:MM file" as each tick opened it
+  };
+  const std::vector<std::string> day = {"[0929][a]", "[0930][b]", "[0931][c]", "[0935][d]"};
+  const Case cases[] = {
+      {"a bad line below a due entry, a tick every second",
+       {"[0930][b]", "[Daily]", "[0930][c]"},
+       {{9, 29, 60}, {9, 30, 60}, {9, 31, 60}},
+       {"09:30 b"}},
+      {"two ticks read the same minute (drift)",
+       day,
+       {{9, 29}, {9, 30, 2}, {9, 31}},
+       {"09:29 a", "09:30 b", "09:31 c"}},
+      {"a tick late by two minutes",
+       day,
+       {{9, 28}, {9, 31}, {9, 32}},
+       {"09:31 a", "09:31 b", "09:31 c"}},
+      {"late by five: caught up", day, {{9, 24}, {9, 30}}, {"09:30 a", "09:30 b"}},
+      {"asleep for six: nothing caught up", day, {{9, 23}, {9, 30}}, {"09:30 b"}},
+      {"asleep from 09:28 to 09:35", day, {{9, 28}, {9, 35}}, {"09:35 d"}},
+      {"the clock set back an hour after 09:31",
+       day,
+       {{9, 29}, {9, 30}, {9, 31}, {8, 31}, {8, 45}, {9, 29}, {9, 30}, {9, 31}, {9, 32}, {9, 35}},
+       {"09:29 a", "09:30 b", "09:31 c", "09:35 d"}},
+      {"midnight",
+       {"[2359][a]", "[0000][b]", "[0001][c]"},
+       {{23, 58}, {0, 1}},
+       {"00:01 a", "00:01 b", "00:01 c"}},
+  };
+  for (const Case& c : cases) {
+    Recorder r;
+    LaunchTick tick(r, r);
+    Calls opened;
+    for (const Tick& t : c.ticks) {
+      for (int i = 0; i < t.count; ++i) {
+        r.now = {t.hour, t.minute};
+        r.calls.clear();
+        try {
+          tick.Tick(true, c.list);
+        } catch (const ui::ConvertError&) {
+        }
+        for (const std::string& call : r.calls) {
+          if (call.rfind("open ", 0) != 0) continue;
+          char at[8];
+          std::snprintf(at, sizeof at, "%02d:%02d ", t.hour, t.minute);
+          opened.push_back(at + call.substr(5));
+        }
+      }
+    }
+    EXPECT_EQ(opened, c.opened) << c.name;
+  }
+}
+
+TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
+  const Stamp at{2026, 12, 7, 3, 0, 1};
+  const auto outcome = [](const char* line, int time, bool caughtUp) {
+    LaunchOutcome o;
+    o.launch = {line, ParseLaunchLine(line), time, caughtUp};
+    return o;
+  };
+  LaunchOutcome ended = outcome("[0300][C:\\Backup\\run.exe]", 300, false);
+  ended.ended = 4242;
+  LaunchOutcome missing = outcome("[0300][C:\\nowhere.exe]", 300, false);
+  missing.open = {2, "The system cannot find the file specified"};
+  LaunchOutcome late = outcome("[0259][C:\\Backup\\run.exe]", 259, true);
+  LaunchOutcome own = outcome("[0300][Marlinet.exe]", 300, false);
+  own.own = true;
+  const std::pair<std::string, std::string> lines[] = {
+      {LogLine(at, ended),
+       "2026-12-07 03:00:01  [0300][C:\\Backup\\run.exe]  ended process 4242; opened"},
+      {LogLine(at, missing),
+       "2026-12-07 03:00:01  [0300][C:\\nowhere.exe]  none running; not opened: The system cannot "
+       "find the file specified (error 2)"},
+      {LogLine(at, late),
+       "2026-12-07 03:00:01  [0259][C:\\Backup\\run.exe]  caught up (due 02:59, the tick was "
+       "late); "
+       "none running; opened"},
+      {LogLine(at, own),
+       "2026-12-07 03:00:01  [0300][Marlinet.exe]  not run: it names Marlinet itself"},
+      {BadTimeLogLine(at, "[930][x]", "'930]' is not a valid integer value"),
+       "2026-12-07 03:00:01  [930][x]  not run: '930]' is not a valid integer value; the lines "
+       "below it are not run"},
+  };
+  for (const auto& [line, expected] : lines) EXPECT_EQ(line, expected);
+}
+
+TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
+  const std::string path = "C:\\Ship\\launch.log";
+  const std::string old = std::string(99, 'o') + "\r\n";
+  std::string full;  // one old line past the bound
+  while (full.size() <= kLaunchLogLimit) full += old;
+  struct Case {
+    const char* name;
+    std::optional<std::string> before;
+    bool locked, failWrites;
+    std::optional<std::string> after;  // when known exactly
+  };
+  const Case cases[] = {
+      {"missing: made", std::nullopt, false, false, "new\r\n"},
+      {"appended, a missing last break mended", "a\r\nb", false, false, "a\r\nb\r\nnew\r\n"},
+      {"just under the bound: kept whole", full.substr(2 * old.size()), false, false,
+       full.substr(2 * old.size()) + "new\r\n"},
+      {"past it: the older half goes", full, false, false, std::nullopt},
+      {"held by another program: left alone", "a\r\n", true, false, "a\r\n"},
+      {"not writable: no error", "a\r\n", false, true, "a\r\n"},
+  };
+  for (const Case& c : cases) {
+    testutil::MemoryFiles files;
+    if (c.before) files.files[path] = *c.before;
+    files.locked[path] = c.locked;
+    files.failWrites = c.failWrites;
+    LaunchLog(files, path).Write("new");
+    const std::string after = files.files.contains(path) ? files.files[path] : "(none)";
+    if (c.after) {
+      EXPECT_TRUE(after == *c.after) << c.name << ": " << after.size() << " bytes";
+      continue;
+    }
+    // Whole old lines, about half the bound of them, then the new one.
+    const size_t oldLines = (after.size() - 5) / old.size();
+    EXPECT_TRUE(after.ends_with("\r\nnew\r\n") && after.starts_with(old) &&
+                oldLines * old.size() + 5 == after.size())
+        << c.name;
+    EXPECT_NEAR(double(after.size()), kLaunchLogLimit / 2.0, double(old.size())) << c.name;
+  }
 }
 
 }  // namespace

@@ -587,7 +587,9 @@ case_launch_restarts_a_running_program() {
   wine "$work/waiter.exe" >/dev/null 2>&1 &
   local waiter=$!
   check "the waiter starts" eventually 10 started_times 1
-  printf '[1429][%s]\r\n' "$waiter_entry" >"$work/proc.kvr"
+  # An entry naming Marlinet itself comes first: it ends and opens nothing.
+  printf '[1429][%s\\Marlinet.exe]\r\n[1429][%s]\r\n' "$(winpath "$work")" "$waiter_entry" \
+    >"$work/proc.kvr"
   start_time=14:29:50
   start_at $start_time
   # Due at once: the first launch tick ends the running waiter...
@@ -606,6 +608,7 @@ case_launch_restarts_a_running_program() {
   [ $gap -ge 800 ] && [ $gap -le 5000 ] || fail "started again after ${gap} ms, not about a second"
   stays 2 started_times 2 || fail "started more than once"
   [ "$(starts)" = 2 ] || fail "started more than once"
+  running || fail "the entry naming the program itself ended it"
 }
 
 case_processes_ok_writes_and_cancel_keeps_running() {
@@ -762,8 +765,9 @@ case_damaged_files_still_strike_and_launch_what_they_can() {
   # CR-only line ends and a byte-order mark in the settings; the launch list
   # marked the same way, its good entry first, then a line of junk.
   printf '\xef\xbb\xbf%s\r%s\r' "${all_hours}0001" "Lisbon [0]" >"$work/prefs.kvr"
-  { printf '\xef\xbb\xbf[1429][%s]\n' "$waiter_entry"; printf '\x01\xfe\x00junk\n'; } >"$work/proc.kvr"
-  start_time=14:29:50
+  { printf '\xef\xbb\xbf[1429][%s]\n[1430][%s]\n' "$waiter_entry" "$waiter_entry"
+    printf '\x01\xfe\x00junk\n'; } >"$work/proc.kvr"
+  start_time=14:29:40
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
   # The good entry runs; the junk line after it is reported once, as its
@@ -773,9 +777,83 @@ case_damaged_files_still_strike_and_launch_what_they_can() {
   local expected
   expected=$(printf "'\\xfe' is not a valid integer value.")
   eventually 10 box_says "$expected" || fail "box: $(drv box-text Marlinet | cat -v)"
+  # The bad line keeps the ticks coming every second: the entry above it
+  # still runs once in its minute.
+  at_program_time 14:29:58
+  [ "$(starts)" = 1 ] || fail "the 14:29 entry ran $(starts) times in its minute"
+  # The box still waits for "OK", and the launches go on meanwhile.
+  check "the 14:30 entry ran while the box was open" eventually 10 started_times 2
+  box_says "$expected" || fail "the box went, or another came: $(drv box-text Marlinet | cat -v)"
   drv box-ok Marlinet
-  at_program_time 14:30:06
   heard "2+1bell.wav" || fail "14:30 did not strike from the readable settings"
+  stays 3 no_box || fail "the bad line was reported again"
+  [ "$(starts)" = 2 ] || fail "the 14:30 entry ran $(($(starts) - 1)) times in its minute"
+}
+
+case_launches_do_not_hold_up_the_bells() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  add_waiter
+  # Ten entries at 14:30, each with its second's pause: ten seconds of
+  # launching, the waiter last.
+  { for n in 1 2 3 4 5 6 7 8 9; do printf '[1430][C:\\nowhere\\tool%s.exe]\r\n' $n; done
+    printf '[1430][%s]\r\n' "$waiter_entry"; } >"$work/proc.kvr"
+  start_time=14:29:59
+  start_at $start_time
+  at_program_time 14:30:05
+  heard "2+1bell.wav" || fail "the 14:30 strike waited for the launches"
+  [ "$(starts)" = 0 ] || fail "the launches were done before the strike: not ten seconds of them"
+  check "the launches ran to the last" eventually 15 started_times 1
+  # launch.log tells what each did: the shell's error for a file that is
+  # not there, "opened" for the waiter.
+  local log
+  log=$(tr -d '\r' <"$work/launch.log")
+  [ "$(grep -c '\\tool.\.exe]  none running; not opened: .* (error [0-9]*)$' <<<"$log")" = 9 ] || fail "launch.log: $log"
+  [[ "$(tail -1 <<<"$log")" == "$(date +%Y-%m-%d) 14:30:1"?"  [1430][$waiter_entry]  none running; opened" ]] ||
+    fail "launch.log's last line: $(tail -1 <<<"$log")"
+}
+
+case_escape_in_the_editor_gives_the_bells_back() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_time=14:29:25
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv press Marlinet Processes
+  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  local x y w h
+  read -r x y w h < <(drv rect TMarlinetForm "Start Program")
+  # Into the list, as a person types there, then Escape.
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
+  sleep 0.5
+  xdotool key Escape
+  check "Escape closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  [ $(($(date +%s) - started)) -lt 33 ] || fail "too slow: the editor closed after 14:29:58"
+  at_program_time 14:30:06
+  heard "2+1bell.wav" || fail "14:30 did not strike after the editor was closed with Escape"
+}
+
+case_unreadable_launch_list_is_kept_aside() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  printf '[0700][C:\\Log.exe]\r\n' >"$work/proc.kvr"
+  cp "$work/proc.kvr" "$work/proc.before"
+  hold_file "$work/proc.kvr"
+  start_program
+  expect_box "Cannot open file $(winpath "$work")\\proc.kvr."
+  release_files
+  wait_tray bell 15 || fail "no tray icon"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv press Marlinet Processes
+  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  drv set-text "Start Program" '[1200][x]'
+  drv press "Start Program" OK
+  check "OK closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  cmp -s "$work/proc.kvr.bak" "$work/proc.before" || fail "the unread list is not proc.kvr.bak"
+  cmp -s "$work/proc.kvr" <(printf '[1200][x]') || fail "OK wrote '$(cat -A "$work/proc.kvr")'"
 }
 
 # --- Faults at each save ------------------------------------------------------

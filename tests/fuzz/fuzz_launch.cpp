@@ -4,22 +4,34 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "launcher/launch_tick.h"
 #include "ui/error.h"
 #include "ui/text_lines.h"
 
 namespace {
-struct Ports : ui::LocalClock, launcher::ProcessKiller, launcher::Pause, launcher::Shell {
+struct Ports : ui::LocalClock,
+               launcher::ProcessKiller,
+               launcher::Pause,
+               launcher::Shell,
+               launcher::LaunchRunner {
   ui::TimeOfDay now;
   ui::TimeOfDay Now() override { return now; }
-  void FileKill(const std::string& name) override {
+  std::optional<unsigned long> FileKill(const std::string& name) override {
     if (name.find('\\') != std::string::npos) __builtin_trap();  // a name, never a path
+    return std::nullopt;
   }
   void Wait(unsigned) override {}
-  void Open(const std::string& file) override {
+  launcher::OpenResult Open(const std::string& file) override {
     if (file.size() > 200 || file.find(']') != std::string::npos) __builtin_trap();
+    return {};
+  }
+  bool IsOwnProgram(const std::string&) override { return false; }
+  void Start(std::vector<launcher::DueLaunch> due) override {
+    launcher::RunLaunches(due, *this, *this, *this);
   }
 };
 }  // namespace
@@ -33,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string cleaned = launcher::CleanLaunchText(memo);
   // Cleaning is idempotent: what "OK" keeps, a second "OK" keeps.
   if (launcher::CleanLaunchText(cleaned) != cleaned) __builtin_trap();
-  launcher::LaunchTick tick(ports, ports, ports, ports);
+  launcher::LaunchTick tick(ports, ports);
   try {
     tick.Tick(true, ui::SplitLines(memo));
   } catch (const ui::ConvertError&) {

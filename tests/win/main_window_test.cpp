@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,22 @@ using testutil::MemoryFiles;
 struct LaunchRecorder : launcher::ProcessKiller,
                         launcher::Pause,
                         launcher::Shell,
+                        launcher::LaunchRunner,
                         launcher::LaunchListWindow {
   std::vector<std::string> calls;
-  void FileKill(const std::string& name) override { calls.push_back("kill " + name); }
+  std::optional<unsigned long> FileKill(const std::string& name) override {
+    calls.push_back("kill " + name);
+    return std::nullopt;
+  }
   void Wait(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
-  void Open(const std::string& file) override { calls.push_back("open " + file); }
+  launcher::OpenResult Open(const std::string& file) override {
+    calls.push_back("open " + file);
+    return {};
+  }
+  bool IsOwnProgram(const std::string&) override { return false; }
+  void Start(std::vector<launcher::DueLaunch> due) override {
+    launcher::RunLaunches(due, *this, *this, *this);
+  }
   const std::vector<std::string>& LaunchLines() const override { return lines; }
   std::vector<std::string> lines{"[1430][C:\\x\\Log.exe]"};
   void EditModal() override {}
@@ -48,7 +60,7 @@ TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   // Every hour, the large set.
   files.files[prefs] = std::string(24, '1') + "0011\r\nLisbon [+0]\r\n";
   LaunchRecorder launch;
-  TForm1 form(TForm1Services{clock, player, files, launch, launch, launch});
+  TForm1 form(TForm1Services{clock, player, files, launch});
   form.SetLaunchList(&launch);
   form.AfterConstruction();
   EXPECT_TRUE(errors.messages.empty());

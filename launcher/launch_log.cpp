@@ -1,0 +1,59 @@
+#include "launcher/launch_log.h"
+
+#include <cstdio>
+
+namespace launcher {
+namespace {
+
+std::string Prefix(const Stamp& at, const std::string& line) {
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d  ", at.year, at.month, at.day,
+                at.hour, at.minute, at.second);
+  return stamp + line + "  ";
+}
+
+}  // namespace
+
+std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
+  const DueLaunch& launch = outcome.launch;
+  std::string text = Prefix(at, launch.line);
+  if (launch.caughtUp) {
+    char due[64];
+    std::snprintf(due, sizeof due, "caught up (due %02d:%02d, the tick was late); ",
+                  launch.time / 100, launch.time % 100);
+    text += due;
+  }
+  if (outcome.own) return text + "not run: it names Marlinet itself";
+  text += outcome.ended ? "ended process " + std::to_string(*outcome.ended) : "none running";
+  text += "; ";
+  if (outcome.open.error == 0) return text + "opened";
+  return text + "not opened: " + outcome.open.text + " (error " +
+         std::to_string(outcome.open.error) + ")";
+}
+
+std::string BadTimeLogLine(const Stamp& at, const std::string& line, const std::string& message) {
+  return Prefix(at, line) + "not run: " + message + "; the lines below it are not run";
+}
+
+std::string WithLogLine(std::string text, const std::string& line, size_t limit) {
+  if (!text.empty() && text.back() != '\n') text += "\r\n";
+  text += line + "\r\n";
+  if (text.size() > limit) {
+    const size_t cut = text.find('\n', text.size() / 2);
+    text.erase(0, cut == std::string::npos ? text.size() : cut + 1);
+  }
+  return text;
+}
+
+void LaunchLog::Write(const std::string& line) {
+  // A log that was never written is simply missing.
+  std::string text;
+  if (auto old = files_.ReadAll(path_)) {
+    text = std::move(*old);
+  } else if (files_.Exists(path_)) {
+    return;  // there but unreadable: never replaced blind
+  }
+  files_.ReplaceAll(path_, WithLogLine(std::move(text), line));
+}
+
+}  // namespace launcher

@@ -1,0 +1,42 @@
+// "launch.log" beside the program: one line for each launch entry handled,
+// so that a person whose program did not start at its time can read why.
+// The program reports nothing on screen when an open fails; it writes it
+// down here. Plain ANSI text, CR LF, kept under a size bound.
+#pragma once
+
+#include <string>
+
+#include "launcher/launch_ports.h"
+#include "ui/text_files.h"
+
+namespace launcher {
+
+inline constexpr const char* kLaunchLogName = "launch.log";
+// Past this size the older half of the lines is dropped.
+inline constexpr size_t kLaunchLogLimit = 256 * 1024;
+
+struct Stamp {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// One line, without its line break.
+std::string LogLine(const Stamp& at, const LaunchOutcome& outcome);
+std::string BadTimeLogLine(const Stamp& at, const std::string& line, const std::string& message);
+
+// The log's text with `line` added: when it grows past the limit, the older
+// half of its lines goes, whole lines only.
+std::string WithLogLine(std::string text, const std::string& line, size_t limit = kLaunchLogLimit);
+
+class LaunchLog {
+ public:
+  LaunchLog(ui::TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+  // A log that cannot be read or written costs nothing else: the line is
+  // lost and nothing is reported.
+  void Write(const std::string& line);
+
+ private:
+  ui::TextFiles& files_;
+  std::string path_;
+};
+
+}  // namespace launcher
