@@ -576,6 +576,12 @@ add_waiter() {
   cp "$E2E_WAITER" "$work/waiter.exe"
   waiter_entry="$(winpath "$work")\\waiter.exe"
 }
+open_editor() {  # "Parameters" from the tray menu, then "Processes"
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  drv press Marlinet Processes
+  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+}
 starts() { [ -f "$work/waiter.exe.log" ] && wc -l <"$work/waiter.exe.log" || echo 0; }
 started_times() { [ "$(starts)" -ge "$1" ]; }
 now_ms() { date +%s%3N; }
@@ -618,10 +624,7 @@ case_processes_ok_writes_and_cancel_keeps_running() {
   start_time=14:29:52
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
-  drv press Marlinet Processes
-  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  open_editor
   drv set-text "Start Program" 'no bracket\n[1200][x]\n\nlast'
   local x y w h
   read -r x y w h < <(drv rect TMarlinetForm "Start Program")
@@ -819,10 +822,7 @@ case_escape_in_the_editor_gives_the_bells_back() {
   start_time=14:29:25
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
-  drv press Marlinet Processes
-  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  open_editor
   local x y w h
   read -r x y w h < <(drv rect TMarlinetForm "Start Program")
   # Into the list, as a person types there, then Escape.
@@ -845,10 +845,7 @@ case_unreadable_launch_list_is_kept_aside() {
   expect_box "Cannot open file $(winpath "$work")\\proc.kvr."
   release_files
   wait_tray bell 15 || fail "no tray icon"
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
-  drv press Marlinet Processes
-  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  open_editor
   drv set-text "Start Program" '[1200][x]'
   drv press "Start Program" OK
   check "OK closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
