@@ -82,6 +82,8 @@ void TDigitalClock::CheckTheAlarm() {
 }
 
 void TDigitalClock::SystemChange(UINT msg, WPARAM, LPARAM) {
+  // A new zone comes with either; the local clock forgets the old one.
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_->TimeSettingsChanged();
   if (msg == WM_TIMECHANGE) {
     // At once, then the alarm against the new time.
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -17,7 +17,9 @@ struct Host : ui::Form {
 
 struct SetClock : ui::LocalClock {
   ui::TimeOfDay now{12, 10, 5};
+  int forgotten = 0;
   ui::TimeOfDay Now() override { return now; }
+  void TimeSettingsChanged() override { ++forgotten; }
 };
 
 class DigitalClockTest : public testing::Test {
@@ -109,6 +111,13 @@ TEST_F(DigitalClockTest, AsksForTheTimeAsOftenAsItDrawsAndShowsItAsText) {
   char text[32] = {};
   SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, "13:00");
+  // The clock set (or the zone changed): the local clock forgets its zone
+  // and the face shows the new time before the message returns.
+  time.now = {15, 20, 0};
+  SendMessageA(host.Handle(), WM_TIMECHANGE, 0, 0);
+  EXPECT_EQ(time.forgotten, 1);
+  SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "15:20");
 }
 
 TEST_F(DigitalClockTest, OnlyANewValueRepaints) {
