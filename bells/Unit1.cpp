@@ -61,6 +61,7 @@ HBITMAP MenuPicture(int id) {
 
 TForm1::TForm1(const TForm1Services& services)
     : TPersistentForm("Form1", "TForm1"),
+      clock_(services.clock),
       bellTick_(services.clock, services.player, *this),
       settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName),
       launchTick_(services.clock, services.launches),
@@ -359,6 +360,12 @@ bells::BellOptions TForm1::CurrentBellOptions() {
 }
 
 void TForm1::Timer1Timer() { bellTick_.Tick(); }
+
+void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
+  // Which setting a WM_SETTINGCHANGE is about cannot be told reliably from
+  // its text; the zone is consulted again at the next reading either way.
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_.TimeSettingsChanged();
+}
 
 void TForm1::Timer2Timer() {
   // A tick can come while a start-up box is open, before the editor exists.

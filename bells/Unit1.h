@@ -102,9 +102,13 @@ class TForm1 : public settings::TPersistentForm,
   // always change together.
   void ShowMuteState(bool muted);
   bells::BellOptions CurrentBellOptions() override;
+  // A clock set or a new time zone reaches the bells and the launches at
+  // once, not a minute later.
+  void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);
 
+  ui::LocalClock &clock_;
   bells::BellTick bellTick_;
   settings::SettingsFile settingsFile_;
   const worldclock::PlaceTexts *places_ = nullptr;

@@ -15,6 +15,9 @@ class LocalClock {
  public:
   virtual ~LocalClock() = default;
   virtual TimeOfDay Now() = 0;
+  // The computer's clock was set or its time zone changed: nothing worked
+  // out from the old ones may be used again.
+  virtual void TimeSettingsChanged() {}
 };
 
 class UtcClock {

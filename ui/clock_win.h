@@ -12,6 +12,8 @@ namespace ui {
 class WinLocalClock final : public LocalClock {
  public:
   TimeOfDay Now() override;
+  // The next reading consults the zone again.
+  void TimeSettingsChanged() override { offsetMinute_ = -1; }
 
  private:
   long long offsetMinute_ = -1;  // the UTC minute the offset was found in

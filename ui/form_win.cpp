@@ -206,6 +206,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SETTINGCHANGE:
     case WM_FONTCHANGE:
       // Sent to top-level windows only; the controls that care hear it here.
+      Dispatch([&] { SystemChange(msg, wp, lp); });
       for (Component* c : Components()) {
         if (auto* control = dynamic_cast<Control*>(c)) {
           Dispatch([&] { control->SystemChange(msg, wp, lp); });

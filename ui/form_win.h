@@ -62,6 +62,9 @@ class Form : public Component, public Window {
 
  protected:
   virtual void RestoreState() {}
+  // The time, the system settings or the installed fonts changed; the form
+  // hears it before its controls do.
+  virtual void SystemChange(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) {}
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:

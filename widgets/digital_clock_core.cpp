@@ -30,10 +30,18 @@ ClockFace FormatClock(ui::TimeOfDay t, const ClockOptions& o) {
     face.text += ':';
     AppendNumber(face.text, t.second, true);
   }
-  if (o.twelveHour) face.text += t.hour < 12 ? " AM" : " PM";
+  if (o.twelveHour) {
+    face.text += ' ';
+    face.text += t.hour < 12 ? o.am : o.pm;
+  }
   face.cells = (display >= 10 || o.leadingZero ? 5 : 4) + (o.showSeconds ? 3 : 0);
   face.suffix = face.text.substr(static_cast<size_t>(face.cells));
   return face;
+}
+
+void UseDesignators(ClockOptions& o, const std::string& am, const std::string& pm) {
+  o.am = am.empty() ? "AM" : am;
+  o.pm = pm.empty() ? "PM" : pm;
 }
 
 std::vector<int> CellsToRedraw(const ClockFace& face, const ClockOptions& o, ui::TimeOfDay t,

@@ -14,7 +14,12 @@ struct ClockOptions {
   bool showSeconds = true;
   bool twelveHour = false;
   bool leadingZero = true;
+  // After the time on the 12-hour dial, as the user's locale writes them.
+  std::string am = "AM", pm = "PM";
 };
+
+// The locale's designators; "AM" or "PM" where it gives none.
+void UseDesignators(ClockOptions& o, const std::string& am, const std::string& pm);
 
 struct ClockFace {
   std::string text;    // the whole formatted time: "09:05", "9:05 PM", "13:05:09"

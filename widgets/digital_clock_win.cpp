@@ -30,6 +30,7 @@ TDigitalClock::TDigitalClock(ui::Component* owner, const ui::ControlArgs& args)
   repaintOnText_ = false;
   const ui::TimeOfDay now = clock_->Now();
   last_ = {now.hour % 12, now.minute, now.second};
+  ReadDesignators();
   PublishBool(
       "ShowSeconds", [this] { return options_.showSeconds; },
       [this](bool b) { SetShowSeconds(b); });
@@ -81,12 +82,26 @@ void TDigitalClock::CheckTheAlarm() {
   if (CheckAlarm(alarm, CurrentTime()) && OnAlarm) OnAlarm();
 }
 
+void TDigitalClock::ReadDesignators() {
+  // In the program's code page; a failed call leaves the buffer empty.
+  auto designator = [](LCTYPE which) {
+    char text[64] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, which, text, sizeof text) == 0) text[0] = '\0';
+    return std::string(text);
+  };
+  UseDesignators(options_, designator(LOCALE_S1159), designator(LOCALE_S2359));
+}
+
 void TDigitalClock::SystemChange(UINT msg, WPARAM, LPARAM) {
+  // A new zone comes with either; the local clock forgets the old one.
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_->TimeSettingsChanged();
   if (msg == WM_TIMECHANGE) {
     // At once, then the alarm against the new time.
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     CheckTheAlarm();
   } else if (msg == WM_SETTINGCHANGE || msg == WM_FONTCHANGE) {
+    // The regional settings are among them.
+    if (msg == WM_SETTINGCHANGE) ReadDesignators();
     Repaint();
   }
 }

@@ -69,6 +69,8 @@ class TDigitalClock : public ui::Panel {
   void Remember(const Reading& r);
   void Repaint();
   void CheckTheAlarm();
+  // The user's AM and PM designators.
+  void ReadDesignators();
 
   ClockOptions options_;
   LastDrawn last_;

@@ -19,6 +19,10 @@ class HoverFlags {
   void LeftDown(bool enabled);
   // True when the release ends a press begun on the label: then re-evaluate.
   bool LeftUp();
+  // The mouse capture went elsewhere (a box opened, another window came to
+  // the front): no release will come, so a press ends here. True when one
+  // did: then re-evaluate.
+  bool CaptureLost() { return LeftUp(); }
   // From where the pointer really is: after a release, a right button, a
   // change of enabled or visible.
   HoverEvent Reevaluate(bool enabled, bool underPointer, bool programActive);

@@ -156,6 +156,10 @@ LRESULT THoverLabel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (flags_.LeftUp()) ui::Dispatch([this] { Reevaluate(); });
       return r;
     }
+    case WM_CAPTURECHANGED:
+      // Also after the release above, which has then ended the press.
+      if (flags_.CaptureLost()) ui::Dispatch([this] { Reevaluate(); });
+      break;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: {
       const LRESULT r = DrawnControl::HandleMessage(msg, wp, lp);

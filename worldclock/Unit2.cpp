@@ -96,7 +96,7 @@ void TForm2::BuildLayout() {
                                        .color = kPanelColour,
                                        .tabStop = false,
                                        .border = false});
-    box->OnChange = [this] { Edit1Change(); };
+    box->OnChange = [this, n] { Edit1Change(n); };
     PlaceBoxes[n - 1] = box;
   }
 
@@ -172,7 +172,7 @@ void TForm2::SpeedButton1Click() {
   Close();
 }
 
-void TForm2::SpeedButton2Click() { logic_.Reset(utc_.NowUtc()); }
+void TForm2::SpeedButton2Click() { logic_.Reset(utc_.NowUtc(), settings_.Flags()); }
 
 std::array<std::string, worldclock::kPlaceBoxes> TForm2::Places() const {
   std::array<std::string, worldclock::kPlaceBoxes> places;

@@ -47,7 +47,7 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void BuildLayout();
   void FormCreate();
   void DigitalClock2GetTime();
-  void Edit1Change() { logic_.BoxChanged(); }
+  void Edit1Change(int box) { logic_.BoxChanged(box); }
   void CheckBox1Click();
   void Panel1MouseDown(int panel);
   void SpeedButton1Click();

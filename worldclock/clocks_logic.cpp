@@ -8,27 +8,40 @@ namespace {
 // One box and its panel as ShowPlaceTime sees them.
 class OnePlace : public PlaceTimeView {
  public:
-  OnePlace(ClocksView& view, int box, bool& warningOpen)
-      : view_(view), box_(box), warningOpen_(warningOpen) {}
+  OnePlace(ClocksView& view, int box, const std::string& text, bool asked, int& warningsOpen,
+           std::string& warnedText)
+      : view_(view),
+        box_(box),
+        text_(text),
+        asked_(asked),
+        warningsOpen_(warningsOpen),
+        warnedText_(warnedText) {}
   void SetBoxColor(unsigned long color) override { view_.SetBoxColor(box_, color); }
   void SetPanelText(const std::string& text) override { view_.SetPanelText(box_, text); }
   void FractionWarning(const std::string& message) override {
-    // While it is open, no tick may open another over it.
-    warningOpen_ = true;
+    // A stored bad box would otherwise take the pointer every minute.
+    if (!asked_ && warnedText_ == text_) return;
+    warnedText_ = text_;
+    // While one is open, no tick may open another over it; Reset may, and
+    // the first one's closing must not let the ticks in under the second.
+    ++warningsOpen_;
     try {
       view_.FractionWarning(message);
     } catch (...) {
-      warningOpen_ = false;
+      --warningsOpen_;
       throw;
     }
-    warningOpen_ = false;
+    --warningsOpen_;
   }
   void SetHomeClockMilitary(bool military) override { view_.SetHomeClockMilitary(military); }
 
  private:
   ClocksView& view_;
   int box_;
-  bool& warningOpen_;
+  const std::string& text_;
+  bool asked_;
+  int& warningsOpen_;
+  std::string& warnedText_;
 };
 
 }  // namespace
@@ -42,26 +55,28 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
   }
   for (int n = 1; n <= kPlaceBoxes; ++n) {
     view_.SetBoxText(n, static_cast<size_t>(n) < settingsText.size() ? settingsText[n] : "");
+    warnedText_[n - 1].clear();  // loaded anew
   }
   UpdateClocks(utc);
 }
 
 void ClocksLogic::Tick(ui::TimeOfDay utc) {
-  if (EditingClocks == 1 || warningOpen_) return;
-  if (utc.minute == LastUtcMinute) return;
+  if (EditingClocks == 1 || warningsOpen_ > 0) return;
+  if (utc.minute == LastUtcMinute && utc.hour == lastUtcHour_) return;
   LastUtcMinute = utc.minute;
+  lastUtcHour_ = utc.hour;
   view_.SetGmtText(GmtText(utc, view_.Military()));
   UpdateClocks(utc);
 }
 
-void ClocksLogic::UpdateClocks(ui::TimeOfDay utc) {
+void ClocksLogic::UpdateClocks(ui::TimeOfDay utc, bool asked) {
   for (int n = 1; n <= kPlaceBoxes; ++n) {
     const std::string text = view_.BoxText(n);
     if (text.find('[') == std::string::npos || text.find(']') == std::string::npos) {
       view_.SetPanelText(n, "");
       continue;
     }
-    OnePlace place(view_, n, warningOpen_);
+    OnePlace place(view_, n, text, asked, warningsOpen_, warnedText_[n - 1]);
     ShowPlaceTime(text, dst_[n - 1], view_.Military(), utc, place);
   }
 }
@@ -72,6 +87,11 @@ void ClocksLogic::BoxChanged() {
   view_.SetButtons(false, true);
 }
 
+void ClocksLogic::BoxChanged(int box) {
+  warnedText_[box - 1].clear();
+  BoxChanged();
+}
+
 void ClocksLogic::MilitaryClicked() { view_.SetButtons(false, true); }
 
 void ClocksLogic::ChooseDst(int flag) {
@@ -80,10 +100,13 @@ void ClocksLogic::ChooseDst(int flag) {
   BoxChanged();
 }
 
-bool ClocksLogic::Reset(ui::TimeOfDay utc) {
+bool ClocksLogic::Reset(ui::TimeOfDay utc, settings::FlagsLine& flags) {
   FractionError = 0;
-  UpdateClocks(utc);
+  UpdateClocks(utc, true);
   if (FractionError == 1) return false;
+  // The save writes the flags line as it stands: a DST choice must not wait
+  // for OK, which a close box or a log-off may never bring.
+  Ok(flags);
   view_.SaveSettings();
   EditingClocks = 0;
   LastUtcMinute = kNoMinute;

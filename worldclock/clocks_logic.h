@@ -47,18 +47,25 @@ class ClocksLogic {
 
   int Dst(int panel) const { return dst_[panel - 1]; }
   int ClickedPanel() const { return clicked_; }
-  bool WarningOpen() const { return warningOpen_; }
+  // Fraction warnings open now: one from a tick, and one from Reset over it.
+  int WarningsOpen() const { return warningsOpen_; }
 
   // At creation: the DST flags from the flags line, the boxes from lines 2
   // to 25 of the settings text, then every place.
   void Create(const settings::FlagsLine& flags, const std::vector<std::string>& settingsText,
               ui::TimeOfDay utc);
   // The home clock's time request: once per UTC minute, not while editing
-  // and not while a fraction warning is open.
+  // and not while a fraction warning is open. A clock moved by whole hours
+  // counts as a new minute.
   void Tick(ui::TimeOfDay utc);
-  void UpdateClocks(ui::TimeOfDay utc);
+  // Every place again. A box whose fraction is rejected warns once for its
+  // text, unless the user asks by Reset.
+  void UpdateClocks(ui::TimeOfDay utc) { UpdateClocks(utc, false); }
   // A place box's text changed (also a DST choice).
   void BoxChanged();
+  // Box N's text changed, by the user or the program: it may warn again.
+  // Then as above.
+  void BoxChanged(int box);
   void MilitaryClicked();
   // A mouse button went down on a time panel: it becomes the target of the
   // DST commands.
@@ -67,15 +74,21 @@ class ClocksLogic {
   bool PanelOffersMenu(int panel) const { return !view_.PanelText(panel).empty(); }
   void ChooseDst(int flag);
   // False (nothing saved, still editing) when a fraction was rejected.
-  bool Reset(ui::TimeOfDay utc);
+  // Before saving, the DST flags go into the flags line, as OK puts them.
+  bool Reset(ui::TimeOfDay utc, settings::FlagsLine& flags);
   // The DST flags into the flags line in memory.
   void Ok(settings::FlagsLine& flags) const;
 
  private:
+  void UpdateClocks(ui::TimeOfDay utc, bool asked);
+
   ClocksView& view_;
   std::array<int, kPlaceBoxes> dst_{};
   int clicked_ = 0;
-  bool warningOpen_ = false;
+  int warningsOpen_ = 0;
+  int lastUtcHour_ = kNoMinute;
+  // The text each box last warned about; empty once it has changed.
+  std::array<std::string, kPlaceBoxes> warnedText_{};
 };
 
 }  // namespace worldclock

@@ -12,6 +12,10 @@ using Cells = std::vector<int>;
 TEST(DigitalClock, FacesCellsAndWhatATickRedraws) {
   const ClockOptions military{false, false, true}, twelve{false, true, false},
       seconds{true, false, true}, twelveSeconds{true, true, false};
+  // The user's locale: Greek in its code page, and one without designators.
+  ClockOptions greek = twelve, none = twelve;
+  UseDesignators(greek, "\xf0.\xec.", "\xec.\xec.");
+  UseDesignators(none, "", "");
   struct Case {
     ClockOptions o;
     ui::TimeOfDay before, now;
@@ -32,6 +36,10 @@ TEST(DigitalClock, FacesCellsAndWhatATickRedraws) {
       {seconds, {9, 5, 1}, {9, 5, 2}, "09:05:02", 8, "", false, {7, 8}},
       {seconds, {9, 5, 59}, {9, 6, 0}, "09:06:00", 8, "", false, {4, 5, 7, 8}},
       {twelveSeconds, {21, 5, 1}, {21, 5, 2}, "9:05:02 PM", 7, " PM", false, {6, 7}},
+      {greek, {21, 4, 0}, {21, 5, 0}, "9:05 \xec.\xec.", 4, " \xec.\xec.", false, {3, 4}},
+      {greek, {0, 29, 0}, {0, 30, 0}, "12:30 \xf0.\xec.", 5, " \xf0.\xec.", false, {4, 5}},
+      {none, {11, 4, 0}, {11, 5, 0}, "11:05 AM", 5, " AM", false, {4, 5}},
+      {none, {13, 4, 0}, {13, 5, 0}, "1:05 PM", 4, " PM", false, {3, 4}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -9,9 +9,9 @@ namespace widgets {
 namespace {
 
 TEST(HoverLabel, NoticeSequences) {
-  // e enter, l leave, d left down, u left up, r re-evaluate with the pointer
-  // on the label, o re-evaluate with it off; capitals while another program
-  // is active (E, R).
+  // e enter, l leave, d left down, u left up, c capture lost, r re-evaluate
+  // with the pointer on the label, o re-evaluate with it off after a release
+  // or a lost capture; capitals while another program is active (E, R).
   struct Case {
     const char* what;
     const char* notices;
@@ -24,6 +24,9 @@ TEST(HoverLabel, NoticeSequences) {
       {"press and release on it", "edur", "+"},
       {"a release without a press re-evaluates nothing", "eu", "+"},
       {"re-evaluated while another program is active", "eR", "+-"},
+      {"press, a box takes the capture, the pointer is off", "edco", "+-"},
+      {"press, the capture lost on the label, then off", "edcrl", "+-"},
+      {"the capture lost without a press", "ecl", "+-"},
   };
   for (const auto& c : cases) {
     HoverFlags flags;
@@ -49,6 +52,9 @@ TEST(HoverLabel, NoticeSequences) {
           break;
         case 'u':
           reevaluate = flags.LeftUp();
+          break;
+        case 'c':
+          reevaluate = flags.CaptureLost();
           break;
         case 'r':
           note(flags.Reevaluate(true, true, true));

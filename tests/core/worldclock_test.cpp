@@ -106,7 +106,9 @@ TEST(PlaceTime, GmtPanelTexts) {
 }  // namespace
 }  // namespace worldclock
 
+#include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "worldclock/clocks_logic.h"
@@ -119,6 +121,7 @@ struct FakeWindow : ClocksView {
   std::string gmt;
   bool military = false, ok = true, reset = false;
   int saves = 0, warnings = 0;
+  std::function<void()> whileWarning;  // what happens while a warning is open
   std::string BoxText(int b) const override { return boxes.count(b) ? boxes.at(b) : ""; }
   void SetBoxText(int b, const std::string& t) override { boxes[b] = t; }
   void SetBoxColor(int, unsigned long) override {}
@@ -128,7 +131,10 @@ struct FakeWindow : ClocksView {
   bool Military() const override { return military; }
   void SetHomeClockMilitary(bool) override {}
   void SetButtons(bool o, bool r) override { ok = o, reset = r; }
-  void FractionWarning(const std::string&) override { ++warnings; }
+  void FractionWarning(const std::string&) override {
+    ++warnings;
+    if (auto during = std::exchange(whileWarning, nullptr)) during();
+  }
   void SaveSettings() override { ++saves; }
 };
 
@@ -148,6 +154,11 @@ TEST(ClocksWindow, RunningEditingResetAndMilitary) {
   w.gmt.clear();
   clocks.Tick({14, 6});  // the same minute: nothing
   EXPECT_EQ(w.gmt, "");
+  clocks.Tick({15, 6});  // the clock moved by exactly an hour: at once
+  EXPECT_EQ(w.gmt, "3: 06 PM");
+  EXPECT_EQ(w.panels[2], "4:06 PM*");
+  clocks.Tick({14, 6});  // and back
+  EXPECT_EQ(w.panels[2], "3:06 PM*");
 
   clocks.BoxChanged();  // window not active: typing by the program, nothing
   EXPECT_EQ(clocks.EditingClocks, 0);
@@ -161,13 +172,16 @@ TEST(ClocksWindow, RunningEditingResetAndMilitary) {
   EXPECT_EQ(w.panels[2], "3:06 PM*");
 
   w.boxes[4] = "Nowhere [5.3]";
-  EXPECT_FALSE(clocks.Reset({14, 7}));  // a rejected fraction: nothing saved, still editing
+  settings::FlagsLine memory;
+  EXPECT_FALSE(clocks.Reset({14, 7}, memory));  // a rejected fraction: nothing saved, still editing
   EXPECT_EQ(w.saves, 0);
   EXPECT_EQ(w.warnings, 1);
   EXPECT_EQ(clocks.EditingClocks, 1);
-  EXPECT_EQ(w.panels[2], "4:07 PM*");  // but the places were recomputed
+  EXPECT_EQ(w.panels[2], "4:07 PM*");           // but the places were recomputed
+  EXPECT_FALSE(clocks.Reset({14, 7}, memory));  // asked again: warned again
+  EXPECT_EQ(w.warnings, 2);
   w.boxes[4] = "Nowhere [5.5]";
-  EXPECT_TRUE(clocks.Reset({14, 7}));
+  EXPECT_TRUE(clocks.Reset({14, 7}, memory));
   EXPECT_EQ(w.saves, 1);
   EXPECT_EQ(clocks.EditingClocks, 0);
   EXPECT_EQ(clocks.LastUtcMinute, ClocksLogic::kNoMinute);
@@ -193,20 +207,132 @@ TEST(ClocksWindow, RunningEditingResetAndMilitary) {
   EXPECT_EQ(out.Text().size(), 54u);
 }
 
-TEST(ClocksWindow, DstFlagPositionsInTheFlagsLine) {
-  for (int box = 2; box <= 24; ++box) EXPECT_EQ(DstPosition(box), 27 + box);
-  EXPECT_EQ(DstPosition(1), 52);
+// The flags line and the place texts as the main window writes them, read
+// back by the next start's clocks window: DST choices survive a Reset then
+// any later save, beside the main window's own flags.
+TEST(ClocksWindow, DstChoicesSurviveResetAndTheMainWindowsSave) {
+  struct SavingWindow : FakeWindow {
+    settings::FlagsLine* flags = nullptr;
+    std::vector<std::string> file;
+    std::array<std::string, kPlaceBoxes> Places() const {
+      std::array<std::string, kPlaceBoxes> p;
+      for (int n = 1; n <= kPlaceBoxes; ++n) p[n - 1] = BoxText(n);
+      return p;
+    }
+    void SaveSettings() override { file = settings::SettingsLines(*flags, Places()); }
+  };
+  settings::ControlFlags controls;
+  controls.hours.fill(true);
+  controls.launchSwitch = true;
+  settings::FlagsLine memory;
+  settings::WriteControlFlags(controls, memory);
+  SavingWindow w;
+  w.flags = &memory;
+  ClocksLogic clocks(w);
+  std::vector<std::string> text(1 + kPlaceBoxes, "Somewhere [1]");
+  text[0] = memory.Text();
+  clocks.Create(memory, text, {14, 5});
+  clocks.FormActive = 1;
+  for (int box : {1, 2, 13, 24}) {
+    clocks.PanelPressed(box);
+    clocks.ChooseDst(1);
+  }
+  ASSERT_TRUE(clocks.Reset({14, 5}, memory));
+  const std::vector<std::string> afterReset = w.file;
+  // Later the main window saves by itself: its options over the same line.
+  settings::WriteControlFlags(controls, memory);
+  w.SaveSettings();
+  for (const auto& file : {afterReset, w.file}) {
+    FakeWindow next;
+    ClocksLogic restarted(next);
+    restarted.Create(settings::FlagsLine(file[0]), file, {14, 5});
+    for (int box = 1; box <= kPlaceBoxes; ++box) {
+      const bool dst = box == 1 || box == 2 || box == 13 || box == 24;
+      EXPECT_EQ(restarted.Dst(box), dst ? 1 : 0) << box;
+      EXPECT_EQ(next.panels[box], dst ? "4:05 PM*" : "3:05 PM") << box;
+    }
+    const settings::ControlFlags read = settings::ReadControlFlags(settings::FlagsLine(file[0]));
+    EXPECT_EQ(read.hours, controls.hours);
+    EXPECT_TRUE(read.launchSwitch);
+    EXPECT_FALSE(read.largeBells);
+    EXPECT_EQ(file[0].size(), 54u);
+  }
+}
+
+// A box whose fraction is rejected, stored by the main window's save, as the
+// minutes go by.
+TEST(ClocksWindow, AStoredBadFractionWarnsOncePerText) {
+  struct Step {
+    const char* what;
+    std::function<void(FakeWindow&, ClocksLogic&)> act;
+    int warnings;  // shown by this step
+  };
   FakeWindow w;
   ClocksLogic clocks(w);
-  std::string line(54, '0');
-  for (int box : {1, 2, 24}) line[DstPosition(box) - 1] = '1';
-  clocks.Create(settings::FlagsLine(line), {}, {0, 0});
-  for (int box = 1; box <= 24; ++box) {
-    EXPECT_EQ(clocks.Dst(box), box == 1 || box == 2 || box == 24 ? 1 : 0) << box;
+  int minute = 5;
+  auto tick = [&minute](FakeWindow&, ClocksLogic& c) { c.Tick({14, ++minute}); };
+  const std::vector<std::string> stored = {"flags", "Frac [5.45]", "Lisbon [0]"};
+  const Step steps[] = {
+      {"start",
+       [&](FakeWindow&, ClocksLogic& c) {
+         c.Create({}, stored, {14, 5});
+       },
+       1},
+      {"the next minute", tick, 0},
+      {"the minute after", tick, 0},
+      {"the clock jumps an hour",
+       [](FakeWindow&, ClocksLogic& c) {
+         c.Tick({15, 7});
+       },
+       0},
+      {"typed anew, the same text",
+       [](FakeWindow& v, ClocksLogic& c) {
+         v.boxes[1] = "Frac [5.4]";
+         c.BoxChanged(1);
+         v.boxes[1] = "Frac [5.45]";
+         c.BoxChanged(1);
+       },
+       0},
+      {"then the next minute", tick, 1},
+      {"and the one after", tick, 0},
+      {"another text, without a notice",
+       [](FakeWindow& v, ClocksLogic&) { v.boxes[1] = "F [1.1]"; }, 0},
+      {"its minute", tick, 1},
+      {"loaded anew",
+       [&](FakeWindow&, ClocksLogic& c) {
+         c.Create({}, stored, {14, 5});
+       },
+       1},
+      {"the next minute", tick, 0},
+  };
+  for (const auto& s : steps) {
+    const int before = w.warnings;
+    s.act(w, clocks);
+    EXPECT_EQ(w.warnings - before, s.warnings) << s.what;
   }
-  settings::FlagsLine out(std::string(28, '1'));
-  clocks.Ok(out);
-  EXPECT_EQ(out.Text(), std::string(28, '1') + "1" + std::string(21, '0') + "11");
+  EXPECT_EQ(w.panels[2], "2:11 PM");  // the other places went on
+}
+
+// A warning from a tick holds the ticks back; Reset can open a second one
+// over it, and closing that one must not let the next minute stack a third.
+TEST(ClocksWindow, OpenWarningsAreCounted) {
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  clocks.Create({}, {"flags", "Frac [5.45]"}, {14, 5});  // warned at start
+  w.boxes[2] = "Other [2.2]";                            // in the window, unsaved
+  settings::FlagsLine memory;
+  w.whileWarning = [&] {  // in the 14:06 warning: Reset, then its box closes
+    EXPECT_EQ(clocks.WarningsOpen(), 1);
+    w.whileWarning = [&] { EXPECT_EQ(clocks.WarningsOpen(), 2); };
+    EXPECT_FALSE(clocks.Reset({14, 6}, memory));
+    EXPECT_EQ(clocks.WarningsOpen(), 1);
+    clocks.Tick({14, 7});  // the first is still open: nothing
+    EXPECT_EQ(w.gmt, "2: 06 PM");
+  };
+  w.boxes[1] = "Frac [5.46]";
+  clocks.Tick({14, 6});
+  EXPECT_EQ(w.warnings, 1 + 1 + 2);  // the tick's, then Reset's two
+  EXPECT_EQ(clocks.WarningsOpen(), 0);
 }
 
 }  // namespace

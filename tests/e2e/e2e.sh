@@ -704,6 +704,66 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
 }
 
+clocks_prefs() {  # clocks_prefs <place text...>: default flags, those places first
+  { printf '%s\r\n' "${all_hours}0001$(printf '0%.0s' {1..26})"
+    printf '%s\r\n' "$@"
+    for _ in $(seq $((24 - $#))); do printf '\r\n'; done; } >"$work/prefs.kvr"
+}
+program_seconds_until() {  # program_seconds_until HH:MM:SS (after start_at)
+  echo $(($(date -d "today $1" +%s) - $(date -d "today $start_time" +%s) - ($(date +%s) - started)))
+}
+
+case_a_stored_bad_fraction_warns_once() {
+  # As the main window's OK or Quit may store it.
+  new_folder
+  clocks_prefs "Frac [5.45]" "Greenwich [0]"
+  start_time=14:05:45
+  start_at $start_time
+  check "the stored box warns at start" drv wait "#32770" Warning 15000
+  local said
+  said=$(drv box-text Warning)
+  [ "$said" = "Decimal value must be .25, .5, or .75 in - 'Frac [5.45]'" ] || fail "the warning says '$said'"
+  drv box-ok Warning
+  check "the warning goes" eventually 5 not drv visible "#32770" Warning
+  [ "$(program_seconds_until 14:06:00)" -gt 2 ] || fail "too slow: the start's warning ran into 14:06"
+  # The clocks window hidden, two new minutes pass without a warning.
+  while [ "$(program_seconds_until 14:07:05)" -gt 0 ]; do
+    drv visible "#32770" Warning &&
+      fail "the stored box warned again, $(program_seconds_until 14:07:05) s before 14:07:05"
+    sleep 0.5
+  done
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  shows "$(panel_rect 2)" "2:07 PM" || fail "the other place stopped at '$(panel_text "$(panel_rect 2)")'"
+}
+
+case_dst_after_reset_survives_the_close_box() {
+  new_folder
+  clocks_prefs "Greenwich [0]" "Lisbon [0]"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  local cx cy
+  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  # Right click on place 2's time, then "DS Time", the menu's second item.
+  xdotool mousemove $((cx + 106 + 49)) $((cy + 44 + 11)) click 3
+  sleep 0.5
+  xdotool key Down Down Return
+  check "DS Time enters the editing state" eventually 3 \
+    [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]
+  drv press Clocks Reset
+  check "Reset shows the mark" eventually 3 [ "$(panel_text "$(panel_rect 2)" | tail -c 2)" = "*" ]
+  choose 3
+  check "Parameters shows the main window" drv wait TMarlinetForm Marlinet 5000
+  drv close Marlinet
+  check "the close box ends the program" wait_exit 10
+  local flags
+  flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
+  [ "${flags:28:1}" = 1 ] || fail "place 2's DST flag (position 29) was lost: $flags"
+  [ "$(sed -n 3p "$work/prefs.kvr" | tr -d '\r')" = "Lisbon [0]" ] || fail "the places were not kept"
+}
+
 # --- Bad input ---------------------------------------------------------------------
 
 # Files as damage or another editor may leave them. The program must start,

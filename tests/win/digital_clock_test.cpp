@@ -17,7 +17,9 @@ struct Host : ui::Form {
 
 struct SetClock : ui::LocalClock {
   ui::TimeOfDay now{12, 10, 5};
+  int forgotten = 0;
   ui::TimeOfDay Now() override { return now; }
+  void TimeSettingsChanged() override { ++forgotten; }
 };
 
 class DigitalClockTest : public testing::Test {
@@ -109,6 +111,33 @@ TEST_F(DigitalClockTest, AsksForTheTimeAsOftenAsItDrawsAndShowsItAsText) {
   char text[32] = {};
   SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, "13:00");
+  // The clock set (or the zone changed): the local clock forgets its zone
+  // and the face shows the new time before the message returns.
+  time.now = {15, 20, 0};
+  SendMessageA(host.Handle(), WM_TIMECHANGE, 0, 0);
+  EXPECT_EQ(time.forgotten, 1);
+  SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "15:20");
+}
+
+// Run under the default English locale and again under Greek (ctest sets
+// LC_ALL for that run; Wine takes the user's locale from it).
+TEST_F(DigitalClockTest, TwelveHourTextUsesTheUsersDesignators) {
+  const LCID user = GetUserDefaultLCID();
+  const char* evening = user == MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT)
+                            ? "9:05 PM"
+                        : user == MAKELCID(MAKELANGID(LANG_GREEK, SUBLANG_DEFAULT), SORT_DEFAULT)
+                            ? "9:05 \xec.\xec."  // "μ.μ." in the Greek code page
+                            : nullptr;
+  if (!evening) GTEST_SKIP() << "no expected designators for locale " << user;
+  clock->SetShowSeconds(false);
+  clock->SetTwelveHour(true);
+  clock->SetLeadingZero(false);
+  time.now = {21, 5, 0};
+  clock->DrawFace(memory, true);
+  char text[32] = {};
+  SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, evening);
 }
 
 TEST_F(DigitalClockTest, OnlyANewValueRepaints) {

@@ -16,7 +16,9 @@ namespace {
 
 struct FixedClock : ui::LocalClock {
   ui::TimeOfDay now{14, 30};
+  int forgotten = 0;
   ui::TimeOfDay Now() override { return now; }
+  void TimeSettingsChanged() override { ++forgotten; }
 };
 
 struct RecordingPlayer : bells::SoundPlayer {
@@ -77,6 +79,10 @@ TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   form.SaveParameters();
   EXPECT_EQ(files.files[prefs].substr(0, 28), std::string(24, '1') + "0011");
   EXPECT_NE(files.files[prefs].find("\r\nLisbon [+0]\r\n"), std::string::npos);
+  // A clock set, and a new time zone, as the system tells its windows.
+  SendMessageA(form.Handle(), WM_TIMECHANGE, 0, 0);
+  SendMessageA(form.Handle(), WM_SETTINGCHANGE, 0, 0);
+  EXPECT_EQ(clock.forgotten, 2);
 }
 
 }  // namespace

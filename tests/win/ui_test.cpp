@@ -12,6 +12,7 @@
 #include "ui/gdi_win.h"
 #include "ui/menu_win.h"
 #include "ui/timer_win.h"
+#include "widgets/hover_label_win.h"
 #include "win_test_util.h"
 
 namespace {
@@ -296,11 +297,36 @@ TEST(Control, EnterAndLeaveAlternateAndTheContextMenuAsksFirst) {
   EXPECT_EQ(asked, 2);
 }
 
+// A press on the label holds its leave back until the release; when another
+// window takes the capture instead (a box opens, Alt+Tab), no release comes.
+TEST(HoverLabel, ALostCaptureEndsThePressAndLeaves) {
+  Plain form("Form1");
+  auto* label = form.Create<widgets::THoverLabel>(ui::ControlArgs{
+      .parent = &form, .name = "HoverLabel1", .rect = {0, 0, 40, 14}, .caption = "Help"});
+  std::string events;
+  label->OnMouseEnter = [&] { events += "enter "; };
+  label->OnMouseLeave = [&] { events += "leave "; };
+  form.Show();
+  SetForegroundWindow(form.Handle());
+  POINT on{5, 5};
+  ClientToScreen(label->Handle(), &on);
+  SetCursorPos(on.x, on.y);
+  SendMessageA(label->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageA(label->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SetCursorPos(on.x + 200, on.y + 200);
+  SendMessageA(label->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(events, "enter ");  // pressed: held back
+  SetCapture(form.Handle());
+  ReleaseCapture();
+  EXPECT_EQ(events, "enter leave ");
+}
+
 TEST(Application, MessageBoxesGoThroughOneHook) {
   ui::Application& app = ui::Application::Instance();
   std::vector<std::string> seen;
   app.onMessage = [&](const std::string& text, const std::string& caption, UINT flags) {
-    seen.push_back(caption + ": " + text + ((flags & MB_ICONMASK) == MB_ICONWARNING ? " (warning)" : ""));
+    seen.push_back(caption + ": " + text +
+                   ((flags & MB_ICONMASK) == MB_ICONWARNING ? " (warning)" : ""));
     return IDOK;
   };
   EXPECT_EQ(app.MessageDialog("Offset out of range", "Warning", MB_OK | MB_ICONWARNING), IDOK);
