@@ -26,6 +26,10 @@ constexpr UINT_PTR kAddRetryTimer = 1;
 // The chosen menu item's id, run from the message loop once the tray has
 // finished with the menu.
 constexpr UINT kRunMenuItem = WM_APP + 1;
+// The menu itself, shown from the message loop once the messages already
+// queued (a tick, the rest of the click) have run: the shell's callback
+// returns at once and runs nothing of theirs inside it.
+constexpr UINT kTrackMenu = WM_APP + 2;
 
 // Sent to every top-level window when the shell (re)starts: icons must be
 // added again.
@@ -163,11 +167,17 @@ bool TTrayIcon::ShowPopupMenu(int x, int y) {
     ui::Form* target = app.ActiveForm() ? app.ActiveForm() : app.MainForm();
     if (target) SendMessageA(target->Handle(), WM_CANCELMODE, 0, 0);
   }
+  if (IsWindowEnabled(window_.Handle())) SetForegroundWindow(window_.Handle());
+  // Screen coordinates may be negative left of or above the main monitor.
+  PostMessageA(window_.Handle(), kTrackMenu, static_cast<WPARAM>(x), static_cast<LPARAM>(y));
+  return true;
+}
+
+void TTrayIcon::TrackMenu(int x, int y) {
+  if (!popupMenu_) return;
   auto foreground = [this] {
     if (IsWindowEnabled(window_.Handle())) SetForegroundWindow(window_.Handle());
   };
-  foreground();
-  ui::Application::Instance().ProcessMessages();
   ui::MenuItem* chosen = nullptr;
   try {
     chosen = popupMenu_->Track(x, y, window_.Handle());
@@ -181,7 +191,6 @@ bool TTrayIcon::ShowPopupMenu(int x, int y) {
   // The command runs after the tray's last step, so a window it shows keeps
   // the foreground.
   if (chosen) PostMessageA(window_.Handle(), kRunMenuItem, chosen->Id(), 0);
-  return true;
 }
 
 bool TTrayIcon::ClickDefaultMenuItem() {
@@ -203,6 +212,14 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     POINT p{};
     GetCursorPos(&p);
     HandleNotice(static_cast<unsigned>(lp), BaseShiftState(), p.x, p.y);
+    return 0;
+  }
+  if (msg == kTrackMenu) {
+    if (accepting) {
+      ui::Dispatch([this, wp, lp] {
+        TrackMenu(static_cast<int>(static_cast<INT_PTR>(wp)), static_cast<int>(lp));
+      });
+    }
     return 0;
   }
   if (msg == kRunMenuItem) {

@@ -72,6 +72,8 @@ class TTrayIcon : public ui::Component, public TrayMouse {
  private:
   void FillRecord();
   void Add();
+  // Shows the menu and waits until it closes; the chosen command runs later.
+  void TrackMenu(int x, int y);
   NOTIFYICONDATAA record_{};
   bool active_ = true;
   bool enabled_ = true;

@@ -86,6 +86,8 @@ TEST_F(TrayIconTest, RightClickShowsTheMenuAtThePointerAndRaisesNoClick) {
   SetTimer(nullptr, 0, 200, CloseMenu);
   Notice(WM_RBUTTONDOWN);
   Notice(WM_RBUTTONUP);
+  // The menu comes from the message loop, once the callback has returned.
+  testutil::PumpUntil([] { return menuWasOpen; }, 3000);
   EXPECT_TRUE(menuWasOpen);
   EXPECT_EQ(events, (std::vector<std::string>{"down", "up"}));
   EXPECT_EQ(menu->popupComponent, tray);
