@@ -3,49 +3,6 @@
 #include "worldclock/place_time.h"
 
 namespace worldclock {
-namespace {
-
-// One box and its panel as ShowPlaceTime sees them.
-class OnePlace : public PlaceTimeView {
- public:
-  OnePlace(ClocksView& view, int box, const std::string& text, bool asked, int& warningsOpen,
-           std::string& warnedText)
-      : view_(view),
-        box_(box),
-        text_(text),
-        asked_(asked),
-        warningsOpen_(warningsOpen),
-        warnedText_(warnedText) {}
-  void SetBoxColor(unsigned long color) override { view_.SetBoxColor(box_, color); }
-  void SetPanelText(const std::string& text) override { view_.SetPanelText(box_, text); }
-  void FractionWarning(const std::string& message) override {
-    // A stored bad box would otherwise take the pointer every minute.
-    if (!asked_ && warnedText_ == text_) return;
-    warnedText_ = text_;
-    // While one is open, no tick may open another over it; Reset may, and
-    // the first one's closing must not let the ticks in under the second.
-    ++warningsOpen_;
-    try {
-      view_.FractionWarning(message);
-    } catch (...) {
-      --warningsOpen_;
-      throw;
-    }
-    --warningsOpen_;
-  }
-  void SetHomeClockMilitary(bool military) override { view_.SetHomeClockMilitary(military); }
-
- private:
-  ClocksView& view_;
-  int box_;
-  const std::string& text_;
-  bool asked_;
-  int& warningsOpen_;
-  std::string& warnedText_;
-};
-
-}  // namespace
-
 int DstPosition(int box) { return box == 1 ? 52 : 27 + box; }
 
 void ClocksLogic::Create(const settings::FlagsLine& flags,
@@ -76,9 +33,29 @@ void ClocksLogic::UpdateClocks(ui::TimeOfDay utc, bool asked) {
       view_.SetPanelText(n, "");
       continue;
     }
-    OnePlace place(view_, n, text, asked, warningsOpen_, warnedText_[n - 1]);
-    ShowPlaceTime(text, dst_[n - 1], view_.Military(), utc, place);
+    const PlaceTime place = ShowPlaceTime(text, dst_[n - 1], view_.Military(), utc);
+    view_.SetBoxColor(n, place.boxColor);
+    if (place.panelText) view_.SetPanelText(n, *place.panelText);
+    if (place.warning) Warn(n, text, *place.warning, asked);
+    if (place.homeClockMilitary) view_.SetHomeClockMilitary(*place.homeClockMilitary);
   }
+}
+
+void ClocksLogic::Warn(int box, const std::string& text, const std::string& message, bool asked) {
+  // A stored bad box would otherwise take the pointer every minute.
+  std::string& warned = warnedText_[box - 1];
+  if (!asked && warned == text) return;
+  warned = text;
+  // While one is open, no tick may open another over it; Reset may, and the
+  // first one's closing must not let the ticks in under the second.
+  ++warningsOpen_;
+  try {
+    view_.FractionWarning(message);
+  } catch (...) {
+    --warningsOpen_;
+    throw;
+  }
+  --warningsOpen_;
 }
 
 void ClocksLogic::BoxChanged() {

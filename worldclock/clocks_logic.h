@@ -81,6 +81,8 @@ class ClocksLogic {
 
  private:
   void UpdateClocks(ui::TimeOfDay utc, bool asked);
+  // The fraction warning for box N's text, once per text unless asked.
+  void Warn(int box, const std::string& text, const std::string& message, bool asked);
 
   ClocksView& view_;
   std::array<int, kPlaceBoxes> dst_{};

@@ -51,10 +51,10 @@ std::string Format(const char* pattern, int a, int b, const char* tail) {
 
 }  // namespace
 
-void ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc,
-                   PlaceTimeView& view) {
-  OffsetFraction.clear();
-  OffsetHours = kNoOffset;
+namespace {
+
+PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc) {
+  PlaceTime place;
   const size_t open = boxText.find('['), close = boxText.find(']');
   std::string offset;
   if (open != std::string::npos && close != std::string::npos && close > open) {
@@ -62,31 +62,40 @@ void ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::T
   }
   std::string whole = offset;
   if (const size_t dot = offset.find('.'); dot != std::string::npos) {
-    OffsetFraction = offset.substr(dot + 1);
+    place.offsetFraction = offset.substr(dot + 1);
     whole = offset.substr(0, dot);
   }
   const auto hours = ParseWholeHours(whole);
   if (!hours || hours->value < -11 || hours->value > 12) {
-    view.SetBoxColor(kInvalidBoxColour);
-    view.SetPanelText(kInvalidTime);
-    return;
+    place.boxColor = kInvalidBoxColour;
+    place.panelText = kInvalidTime;
+    return place;
   }
-  OffsetHours = hours->value;
-  view.SetBoxColor(kNormalBoxColour);
+  place.offsetHours = hours->value;
   const bool dst = dstFlag == 1;
-  const int shifted = OffsetHours + (dst ? 1 : 0);
-  const auto fraction = FractionMinutes(OffsetFraction);
+  const int shifted = place.offsetHours + (dst ? 1 : 0);
+  const auto fraction = FractionMinutes(place.offsetFraction);
   if (!fraction) {
-    FractionError = 1;
-    view.FractionWarning("Decimal value must be .25, .5, or .75 in - '" + boxText + "'");
-    return;
+    place.warning = "Decimal value must be .25, .5, or .75 in - '" + boxText + "'";
+    return place;
   }
   const int offsetMinutes = shifted * 60 + (hours->negative ? -*fraction : *fraction);
   const int minutes =
       ((utc.hour * 60 + utc.minute + offsetMinutes) % kMinutesPerDay + kMinutesPerDay) %
       kMinutesPerDay;
-  view.SetPanelText(PlaceTimeText(minutes, military, dst));
-  view.SetHomeClockMilitary(military);
+  place.panelText = PlaceTimeText(minutes, military, dst);
+  place.homeClockMilitary = military;
+  return place;
+}
+
+}  // namespace
+
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc) {
+  PlaceTime place = Placed(boxText, dstFlag, military, utc);
+  OffsetHours = place.offsetHours;
+  OffsetFraction = place.offsetFraction;
+  if (place.warning) FractionError = 1;
+  return place;
 }
 
 std::string PlaceTimeText(int minutes, bool military, bool dst) {

@@ -16,30 +16,31 @@ inline constexpr unsigned long kInvalidBoxColour = 255;     // pure red
 inline constexpr const char* kInvalidTime = "00: 00";
 inline constexpr int kNoOffset = 99;
 
-// The working values of the last call, kept for the clocks window: the whole
-// hours (99: none), the characters after the decimal point, and the flag a
-// rejected fraction sets and only the window's Reset clears.
+// The working values of the last call, mirrored from its answer for the
+// clocks window: the whole hours (99: none), the characters after the
+// decimal point, and the flag a rejected fraction sets and only the window's
+// Reset clears.
 extern int OffsetHours;
 extern std::string OffsetFraction;
 extern int FractionError;
 
-// What a call changes besides its working values.
-class PlaceTimeView {
- public:
-  virtual ~PlaceTimeView() = default;
-  virtual void SetBoxColor(unsigned long color) = 0;
-  virtual void SetPanelText(const std::string& text) = 0;
+// What one place box comes to; the clocks window applies it.
+struct PlaceTime {
+  unsigned long boxColor = kNormalBoxColour;
+  // Nothing where the panel keeps its text (a rejected fraction).
+  std::optional<std::string> panelText;
+  // The home clock follows the "Military" choice on every good call.
+  std::optional<bool> homeClockMilitary;
   // The modal "Warning" box about a fraction, with the pointer first moved
   // to the middle of the screen.
-  virtual void FractionWarning(const std::string& message) = 0;
-  // The home clock follows the "Military" choice on every good call.
-  virtual void SetHomeClockMilitary(bool military) = 0;
+  std::optional<std::string> warning;
+  int offsetHours = kNoOffset;
+  std::string offsetFraction;
 };
 
-// The place's time into the panel, or the box marked: red with "00: 00" for
+// The place's time for the panel, or the box marked: red with "00: 00" for
 // no usable whole hour, the warning for a fraction other than .25, .5, .75.
-void ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc,
-                   PlaceTimeView& view);
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc);
 
 // "7:35 PM" or "19: 35", minutes since midnight, "*" after it on DST.
 std::string PlaceTimeText(int minutes, bool military, bool dst);

@@ -7,17 +7,6 @@
 namespace worldclock {
 namespace {
 
-struct RecordingView : PlaceTimeView {
-  std::string panel = "before";
-  unsigned long color = 0;
-  std::string warning;
-  int homeMode = -1;  // -1 untouched, else military 0/1
-  void SetBoxColor(unsigned long c) override { color = c; }
-  void SetPanelText(const std::string& t) override { panel = t; }
-  void FractionWarning(const std::string& m) override { warning = m; }
-  void SetHomeClockMilitary(bool military) override { homeMode = military; }
-};
-
 constexpr unsigned long kTan = kNormalBoxColour, kRed = kInvalidBoxColour;
 
 TEST(PlaceTime, EdgeCases) {
@@ -67,19 +56,19 @@ TEST(PlaceTime, EdgeCases) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.box) + (c.military ? " military" : "") + (c.dst ? " dst" : ""));
-    RecordingView view;
     FractionError = 0;
-    ShowPlaceTime(c.box, c.dst, c.military, c.utc, view);
-    EXPECT_EQ(view.panel, c.panel);
-    EXPECT_EQ(view.color, c.color);
+    const PlaceTime place = ShowPlaceTime(c.box, c.dst, c.military, c.utc);
+    EXPECT_EQ(place.panelText.value_or("before"), c.panel);
+    EXPECT_EQ(place.boxColor, c.color);
     EXPECT_EQ(FractionError, c.warned ? 1 : 0);
     if (c.warned) {
-      EXPECT_EQ(view.warning,
+      EXPECT_EQ(place.warning.value_or(""),
                 "Decimal value must be .25, .5, or .75 in - '" + std::string(c.box) + "'");
     }
     // Only a shown time sets the home clock's mode; a red box keeps 99.
     const bool shown = !c.warned && c.color == kTan;
-    EXPECT_EQ(view.homeMode, shown ? int(c.military) : -1);
+    EXPECT_EQ(place.homeClockMilitary ? int(*place.homeClockMilitary) : -1,
+              shown ? int(c.military) : -1);
     if (c.color == kRed) {
       EXPECT_EQ(OffsetHours, kNoOffset);
     }

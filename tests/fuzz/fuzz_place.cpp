@@ -7,24 +7,14 @@
 
 #include "worldclock/place_time.h"
 
-namespace {
-struct View : worldclock::PlaceTimeView {
-  void SetBoxColor(unsigned long) override {}
-  void SetPanelText(const std::string& text) override {
-    if (text.size() > 9) __builtin_trap();  // "12:59 PM*" at the most
-  }
-  void FractionWarning(const std::string&) override {}
-  void SetHomeClockMilitary(bool) override {}
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   const ui::TimeOfDay utc{in.ConsumeIntegralInRange(0, 23), in.ConsumeIntegralInRange(0, 59)};
   const int dst = in.ConsumeIntegral<int>();
   const bool military = in.ConsumeBool();
-  View view;
-  worldclock::ShowPlaceTime(in.ConsumeRemainingBytesAsString(), dst, military, utc, view);
+  const auto place =
+      worldclock::ShowPlaceTime(in.ConsumeRemainingBytesAsString(), dst, military, utc);
+  if (place.panelText && place.panelText->size() > 9) __builtin_trap();  // "12:59 PM*" at most
   if (worldclock::OffsetHours != worldclock::kNoOffset &&
       (worldclock::OffsetHours < -11 || worldclock::OffsetHours > 12)) {
     __builtin_trap();
