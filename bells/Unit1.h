@@ -62,18 +62,25 @@ class TForm1 : public settings::TPersistentForm,
   bool Muted() const override { return MuteBells1->Checked(); }
   void BellsFollowMute() override { bells::BellsSilenced = Muted() ? 1 : 0; }
 
-  // Layout names.
+  // Layout names. GroupBox1 holds the instructions and the bell table,
+  // GroupBox3 the hours (GroupBox4 AM, GroupBox5 PM); Label6 and HoverLabel3
+  // are the name plate in Panel2; Image1/2 the bells beside the customs,
+  // Image3/4 the tray's plain and crossed-out bell.
   ui::GroupBox *GroupBox1, *GroupBox3, *GroupBox4, *GroupBox5;
   ui::Label *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8, *Label9;
   widgets::THoverLabel *HoverLabel3;
   ui::Image *Image1, *Image2, *Image3, *Image4;
-  std::array<ui::CheckBox *, 24> HourBoxes{};  // CheckBox0 ... CheckBox23
-  ui::CheckBox *CheckBox24, *CheckBox25, *CheckBox27;
-  ui::RadioButton *RadioButton1, *RadioButton2;
-  ui::Panel *Panel1, *Panel2;
-  ui::SpeedButton *SpeedButton1, *SpeedButton2;
+  std::array<ui::CheckBox *, bells::kHoursPerDay> HourBoxes{};  // CheckBox0 ... CheckBox23
+  ui::CheckBox *CheckBox24;  // "Use dog watch:": the evening's count follows the RN custom
+  ui::CheckBox *CheckBox25;  // "On/Off": the launch list is run
+  ui::CheckBox *CheckBox27;  // "Ring 1 min before hour and": early ring
+  ui::RadioButton *RadioButton1, *RadioButton2;  // "Small Bells", "Large Bells"
+  ui::Panel *Panel1, *Panel2;                    // early ring's frame; the name plate
+  ui::SpeedButton *SpeedButton1;                 // "OK": save the options and hide
+  ui::SpeedButton *SpeedButton2;                 // "Processes": the launch list editor
   widgets::TTrayIcon *TrayIcon1;
-  ui::Timer *Timer1, *Timer2;
+  ui::Timer *Timer1;  // the bell tick, every 3 s
+  ui::Timer *Timer2;  // the launch tick: 1 s until the list has been run, then 60 s
   ui::PopupMenu *PopupMenu1;
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 

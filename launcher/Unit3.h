@@ -26,9 +26,10 @@ class TForm3 : public ui::Form, public launcher::LaunchListWindow {
   void EditModal() override { ShowModal(); }
 
   // Layout names.
-  ui::Label *Label1;
-  ui::Memo *Memo3;
-  ui::SpeedButton *SpeedButton2, *SpeedButton1;
+  ui::Label *Label1;              // the format heading
+  ui::Memo *Memo3;                // the launch list, one entry a line
+  ui::SpeedButton *SpeedButton2;  // "OK": clean the list, save it and close
+  ui::SpeedButton *SpeedButton1;  // "Cancel": close, keeping the list as typed
 
  private:
   void FormCreate();

@@ -31,16 +31,18 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   const worldclock::ClocksLogic &Logic() const { return logic_; }
 
   // Layout names.
-  ui::Edit *Edit0, *Edit26;
-  widgets::TDigitalClock *DigitalClock2;
-  ui::Panel *Panel25, *Panel26;
-  std::array<ui::Panel *, 24> TimePanels{};  // Panel1 ... Panel24
-  std::array<ui::Edit *, 24> PlaceBoxes{};   // Edit1 ... Edit24
-  ui::Label *Label1;
-  widgets::THoverLabel *HoverLabel1;
-  ui::CheckBox *CheckBox1;
-  ui::SpeedButton *SpeedButton1, *SpeedButton2;
-  ui::PopupMenu *PopupMenu1;
+  ui::Edit *Edit0, *Edit26;  // the read-only headings "Home Time" and "GMT"
+  widgets::TDigitalClock *DigitalClock2;  // the home clock; its tick drives the window
+  ui::Panel *Panel25;                     // GMT's time
+  ui::Panel *Panel26;                     // the help, shown while the pointer is on "Help"
+  std::array<ui::Panel *, worldclock::kPlaceBoxes> TimePanels{};  // Panel1 ... Panel24
+  std::array<ui::Edit *, worldclock::kPlaceBoxes> PlaceBoxes{};   // Edit1 ... Edit24
+  ui::Label *Label1;                  // the help's text in Panel26
+  widgets::THoverLabel *HoverLabel1;  // "Help"
+  ui::CheckBox *CheckBox1;            // "Military": 24-hour times
+  ui::SpeedButton *SpeedButton1;      // "OK": keep the DST choices and hide
+  ui::SpeedButton *SpeedButton2;      // "Reset": show and save the places
+  ui::PopupMenu *PopupMenu1;          // a time panel's standard or daylight-saving time
   ui::MenuItem *StdTime1, *DSTime1;
 
  private:
