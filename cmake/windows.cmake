@@ -53,6 +53,7 @@ add_library(marlinet_win STATIC
   ui/application_win.cpp
   ui/clock_win.cpp
   ui/controls_win.cpp
+  ui/dpi_win.cpp
   ui/form_win.cpp
   ui/gdi_win.cpp
   ui/menu_win.cpp
