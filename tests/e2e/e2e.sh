@@ -568,6 +568,38 @@ case_main_window_controls_match_the_layout() {
     }' < <(main_window_layout) >&2 || fail "the main window differs from its layout"
 }
 
+# What Windows reads from the exe before the program runs: parsed as XML with
+# its namespaces, since an element in the wrong namespace is silently ignored
+# and a malformed manifest stops the program from starting at all.
+case_the_exe_carries_its_manifest() {
+  local manifest
+  manifest=$(drv manifest "$(winpath "$E2E_PROGRAM/Marlinet.exe")") || fail "no manifest in the exe"
+  python3 -c '
+import sys, xml.etree.ElementTree as ET
+root = ET.fromstring(sys.stdin.buffer.read())
+v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+compat = "{urn:schemas-microsoft-com:compatibility.v1}"
+def text(path):
+    found = root.find(path)
+    return None if found is None else (found.text or "").strip()
+level = root.find(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/{v3}requestedExecutionLevel")
+settings = f"{v3}application/{v3}windowsSettings/"
+checks = {
+    "asInvoker": level is not None and level.get("level") == "asInvoker",
+    "Vista to 10/11": {e.get("Id") for e in root.iter(f"{compat}supportedOS")} == {
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+    "dpiAware": text(settings + "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware") == "true/pm",
+    "dpiAwareness": text(settings + "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")
+        == "PerMonitorV2, PerMonitor",
+    "classic controls": root.find(f"{v1}dependency") is None,
+}
+bad = [name for name, ok in checks.items() if not ok]
+sys.exit("manifest wrong: " + ", ".join(bad) if bad else 0)
+' <<<"$manifest" || fail "the manifest does not say what Windows must read"
+}
+
 # --- The launch list ------------------------------------------------------------
 
 # A small program of the test's own, beside Marlinet, that notes each start
