@@ -806,6 +806,50 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
 }
 
+# --- The guide's pictures -----------------------------------------------------------
+
+# The README's pictures as a user of the package has them: its places, and a
+# few launch entries a person might keep (none due while the pictures are
+# taken). They land in the artefacts under guide-*.png.
+case_guide_pictures() {
+  new_folder
+  (cd "$work" && cmake -E tar xf "$E2E_PACKAGE" Marlinet/prefs.kvr) || fail "cannot unpack the places"
+  mv "$work/Marlinet/prefs.kvr" "$work/prefs.kvr"
+  printf '%s\r\n' '[0730][C:\Windows\notepad.exe]' \
+    '[1200][C:\Users\Public\Documents\Noon watch.txt]' \
+    '[1745][C:\Program Files\Mail\Mail.exe]~' >"$work/proc.kvr"
+  start_time=14:05:10
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  local x y w h
+  guide_shot() {  # guide_shot <title> <name>
+    read -r x y w h < <(drv rect TMarlinetForm "$1")
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/guide-$2.png"
+  }
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  sleep 0.5
+  guide_shot Marlinet main-window
+  drv press Marlinet Processes
+  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  sleep 0.5
+  guide_shot "Start Program" editor-window
+  drv press "Start Program" Cancel
+  check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  local cx cy
+  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  # The pointer on the window's own background, over no button.
+  xdotool mousemove $((cx + 100)) $((cy + 340))
+  sleep 0.5
+  guide_shot Clocks clocks-window
+  xdotool mousemove $((cx + 398)) $((cy + 5))
+  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  sleep 0.3
+  guide_shot Clocks clocks-help
+}
+
 # --- Bad input ---------------------------------------------------------------------
 
 # Files as damage or another editor may leave them. The program must start,
