@@ -90,11 +90,11 @@ void THoverLabel::Resize() {
   if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
   ui::ClientDC screen(nullptr);
   ui::Selected font(screen.Get(), FontHandle());
-  RECT r{0, 0, bounds_.width - 2, 0};
+  RECT r{0, 0, bounds_.width - 2 * Scaled(1), 0};
   DrawTextA(screen.Get(), text.c_str(), -1, &r, TextFlags() | DT_CALCRECT);
   const int shadowSize = Scaled(shadowSize_);
   const POINT shadow = ShadowOffset(shadowSize);
-  const int width = r.right + 2 + (shadow.x > 0 ? shadowSize : 0);
+  const int width = r.right + 2 * Scaled(1) + (shadow.x > 0 ? shadowSize : 0);
   const int height = r.bottom + (shadow.y > 0 ? shadowSize : 0);
   // Right-aligned text keeps its right edge.
   if (args_.alignment == ui::Align::Right) bounds_.left += bounds_.width - width;
@@ -117,7 +117,7 @@ void THoverLabel::Paint(HDC dc, RECT client) {
   }
   SetBkMode(dc, TRANSPARENT);
   RECT text = client;
-  InflateRect(&text, -1, 0);
+  InflateRect(&text, -Scaled(1), 0);
   const std::string caption = Caption();
   ui::Selected font(dc, FontHandle());
   if (layout_ != TextLayout::Top) {
