@@ -509,10 +509,10 @@ void SpeedButton::Paint(HDC dc, RECT r) {
     DrawTextA(dc, text.c_str(), -1, &at, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   };
   if (Enabled()) {
-    draw(down_ ? 1 : 0, ColorToRgb(font_.color));
+    draw(down_ ? Scaled(1) : 0, ColorToRgb(font_.color));
   } else {
     // The engraved look of a disabled caption.
-    draw(1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    draw(Scaled(1), GetSysColor(COLOR_BTNHIGHLIGHT));
     draw(0, GetSysColor(COLOR_BTNSHADOW));
   }
 }
