@@ -7,6 +7,7 @@
 #include "launcher/processes_win.h"
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
+#include "ui/dpi_win.h"
 #include "ui/error.h"
 #include "ui/paths_win.h"
 
@@ -43,16 +44,17 @@ const char* const kBellTable =
   throw std::runtime_error("Cannot load resource " + std::to_string(id));
 }
 
-HICON LoadSmallIcon(int id) {
-  auto icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
-                                            IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+// The notification area and its menu are drawn at the system's DPI, the
+// taskbar's, whatever the monitor the options window is on.
+HICON LoadTrayIcon(int id) {
+  HICON icon = ui::LoadIconAtSize(id, ui::IconSize(true, ui::SystemDpi()));
   if (!icon) MissingResource(id);
   return icon;
 }
 
 HBITMAP MenuPicture(int id) {
   const std::string bmp = ui::LoadRcData(id);
-  HBITMAP picture = ui::MenuPictureFromBmp(bmp.data(), bmp.size());
+  HBITMAP picture = ui::MenuPictureFromBmp(bmp.data(), bmp.size(), ui::SystemDpi());
   if (!picture) MissingResource(id);
   return picture;
 }
@@ -74,7 +76,7 @@ TForm1::TForm1(const TForm1Services& services)
   SetClientSize(536, 410);
   // The icon is what a user waits for at start: it goes to the notification
   // area before the options window's controls are made.
-  const ui::Icon bell(LoadSmallIcon(IDI_BELL));
+  const ui::Icon bell(LoadTrayIcon(IDI_BELL));
   BuildTrayIcon(bell);
   BuildLayout(bell);
   BuildMenuAndTimers();
@@ -92,8 +94,8 @@ void TForm1::BuildTrayIcon(const ui::Icon& bell) {
 }
 
 void TForm1::BuildLayout(const ui::Icon& bell) {
-  const ui::Icon muted(LoadSmallIcon(IDI_BELL_MUTED));
-  SetIcon(bell);
+  const ui::Icon muted(LoadTrayIcon(IDI_BELL_MUTED));
+  SetIconResource(IDI_BELL);
   using A = ui::ControlArgs;
 
   GroupBox1 = Create<ui::GroupBox>(A{.parent = this,
@@ -111,8 +113,8 @@ void TForm1::BuildLayout(const ui::Icon& bell) {
                                .rect = {48, 104, 427, 42},
                                .caption = kBellTable,
                                .font = kCourierNavy});
-  Image1 = Create<ui::Image>(
-      A{.parent = GroupBox1, .name = "Image1", .rect = {30, 148, 15, 16}, .icon = bell.Handle()});
+  Image1 = Create<ui::Image>(A{
+      .parent = GroupBox1, .name = "Image1", .rect = {30, 148, 15, 16}, .iconResource = IDI_BELL});
   Label9 = Create<ui::Label>(A{.parent = GroupBox1,
                                .name = "Label9",
                                .rect = {49, 149, 0, 0},
@@ -134,8 +136,8 @@ void TForm1::BuildLayout(const ui::Icon& bell) {
                                .rect = {154, 179, 0, 0},
                                .caption = "1630  1700  1730  1800  1830  1900  1930  2000",
                                .font = kCourierNavy});
-  Image2 = Create<ui::Image>(
-      A{.parent = GroupBox1, .name = "Image2", .rect = {30, 195, 15, 16}, .icon = bell.Handle()});
+  Image2 = Create<ui::Image>(A{
+      .parent = GroupBox1, .name = "Image2", .rect = {30, 195, 15, 16}, .iconResource = IDI_BELL});
   Label5 = Create<ui::Label>(A{.parent = GroupBox1,
                                .name = "Label5",
                                .rect = {48, 196, 0, 0},

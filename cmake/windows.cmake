@@ -53,6 +53,7 @@ add_library(marlinet_win STATIC
   ui/application_win.cpp
   ui/clock_win.cpp
   ui/controls_win.cpp
+  ui/dpi_win.cpp
   ui/form_win.cpp
   ui/gdi_win.cpp
   ui/menu_win.cpp
@@ -70,8 +71,11 @@ target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN
 set(static_runtime -static -static-libgcc -static-libstdc++)
 
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${picture_dir}/version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/resources/marlinet.manifest.in ${picture_dir}/marlinet.manifest
+               @ONLY)
 enable_language(RC)
-set_source_files_properties(resources/marlinet.rc PROPERTIES OBJECT_DEPENDS "${picture_files}")
+set_source_files_properties(resources/marlinet.rc PROPERTIES OBJECT_DEPENDS
+                            "${picture_files};${picture_dir}/marlinet.manifest")
 add_library(marlinet_resources OBJECT resources/marlinet.rc)
 target_include_directories(marlinet_resources PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/resources)
 add_dependencies(marlinet_resources pictures)

@@ -52,8 +52,10 @@ void TPersistentForm::RestoreState() {
   LoadProperties();
   if (b.top != 0) SetTop(b.top);
   if (b.left != 0) SetLeft(b.left);
-  if (b.width != 0) SetWidth(b.width);
-  if (b.height != 0) SetHeight(b.height);
+  // A fixed-size window keeps the size its layout gives at this DPI; the
+  // stored one may have been written at another scale.
+  if (b.width != 0 && Sizeable()) SetWidth(b.width);
+  if (b.height != 0 && Sizeable()) SetHeight(b.height);
 }
 
 void TPersistentForm::LoadProperties() {

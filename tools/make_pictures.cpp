@@ -37,6 +37,11 @@ Pictures Parse(const std::string& path) {
   std::ifstream in(path);
   if (!in) Fail("cannot read " + path);
   Pictures p;
+  struct Compose {
+    std::string name, base, overlay, line;
+  };
+  // Drawn once every picture is read, so larger sizes may come later.
+  std::vector<Compose> composes;
   std::string line, current;
   int size = kSize;
   while (std::getline(in, line)) {
@@ -62,14 +67,7 @@ Pictures Parse(const std::string& path) {
     } else if (word == "compose") {
       std::string name, eq, base, plus, overlay;
       words >> name >> eq >> base >> plus >> overlay;
-      if (!p.maps.count(base) || !p.maps.count(overlay)) Fail("unknown picture in " + line);
-      Picture out = p.maps[base];
-      for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
-          if (p.maps[overlay][y][x] != '.') out[y][x] = p.maps[overlay][y][x];
-        }
-      }
-      p.maps[name] = out;
+      composes.push_back({name, base, overlay, line});
       current.clear();
     } else if (!current.empty()) {
       if (line.size() != static_cast<size_t>(size)) {
@@ -85,6 +83,24 @@ Pictures Parse(const std::string& path) {
   }
   for (const auto& [name, rows] : p.maps) {
     if (rows.size() != kSize) Fail(name + ": " + std::to_string(rows.size()) + " rows");
+  }
+  auto over = [](Picture out, const Picture& overlay) {
+    for (size_t y = 0; y < out.size(); ++y) {
+      for (size_t x = 0; x < out.size(); ++x) {
+        if (overlay[y][x] != '.') out[y][x] = overlay[y][x];
+      }
+    }
+    return out;
+  };
+  for (const Compose& c : composes) {
+    if (!p.maps.count(c.base) || !p.maps.count(c.overlay)) Fail("unknown picture in " + c.line);
+    p.maps[c.name] = over(p.maps[c.base], p.maps[c.overlay]);
+    // Every larger size that both are drawn in.
+    for (const auto& [n, rows] : p.larger[c.base]) {
+      if (auto o = p.larger[c.overlay].find(n); o != p.larger[c.overlay].end()) {
+        p.larger[c.name][n] = over(rows, o->second);
+      }
+    }
   }
   for (const auto& [name, sizes] : p.larger) {
     if (!p.maps.count(name)) Fail(name + ": larger sizes without a 16-pixel picture");

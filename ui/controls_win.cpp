@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "ui/application_win.h"
+#include "ui/dpi_win.h"
 #include "ui/error.h"
 #include "ui/menu_win.h"
 #include "ui/text_lines.h"
@@ -44,13 +45,35 @@ void FrameEdges(HDC dc, RECT& r, Bevel bevel) {
 
 // --- Control -------------------------------------------------------------
 
+namespace {
+
+Rect ScaledRect(const Rect& r, int dpi) {
+  return {Scale(r.left, dpi), Scale(r.top, dpi), Scale(r.width, dpi), Scale(r.height, dpi)};
+}
+
+}  // namespace
+
+// The layout's rectangle stays in the arguments; the bounds are where the
+// control stands at its parent's DPI.
 Control::Control(Component* owner, const ControlArgs& args, std::string className)
     : Component(owner, args.name, std::move(className)),
       parent_(args.parent),
-      bounds_(args.rect),
+      bounds_(ScaledRect(args.rect, args.parent->Dpi())),
       args_(args) {
+  dpi_ = parent_->Dpi();
   color_ = args.color.value_or(parent_->BackColor());
   font_ = args.font.value_or(parent_->Font());
+}
+
+void Control::SetDpi(int dpi) {
+  if (dpi == dpi_) return;
+  dpi_ = dpi;
+  bounds_ = ScaledRect(args_.rect, dpi);
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+  SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  Rescaled();
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void Control::MakeSystem(const char* cls, DWORD exStyle, DWORD style) {
@@ -224,8 +247,12 @@ void Label::SetFont(const FontSpec& f) {
   if (autoSize_) AutoSize();
 }
 
+void Label::Rescaled() {
+  if (autoSize_) AutoSize();
+}
+
 void Label::AutoSize() {
-  const SIZE size = MeasureText(font_, Caption());
+  const SIZE size = MeasureText(font_, dpi_, Caption());
   bounds_.width = size.cx;
   bounds_.height = size.cy;
   SetWindowPos(Handle(), nullptr, 0, 0, bounds_.width, bounds_.height,
@@ -345,15 +372,16 @@ RECT Panel::InnerRect() const {
   RECT r;
   GetClientRect(Handle(), &r);
   const int bevels = (args_.bevelOuter != Bevel::None) + (args_.bevelInner != Bevel::None);
-  const int inset = bevels * args_.bevelWidth + args_.borderWidth;
+  const int inset = bevels * Scaled(args_.bevelWidth) + Scaled(args_.borderWidth);
   InflateRect(&r, -inset, -inset);
   return r;
 }
 
 void Panel::PaintFrame(HDC dc, RECT client) {
-  for (int i = 0; i < args_.bevelWidth; ++i) FrameEdges(dc, client, args_.bevelOuter);
-  InflateRect(&client, -args_.borderWidth, -args_.borderWidth);
-  for (int i = 0; i < args_.bevelWidth; ++i) FrameEdges(dc, client, args_.bevelInner);
+  const int bevel = Scaled(args_.bevelWidth), border = Scaled(args_.borderWidth);
+  for (int i = 0; i < bevel; ++i) FrameEdges(dc, client, args_.bevelOuter);
+  InflateRect(&client, -border, -border);
+  for (int i = 0; i < bevel; ++i) FrameEdges(dc, client, args_.bevelInner);
 }
 
 void Panel::Paint(HDC dc, RECT client) {
@@ -361,7 +389,7 @@ void Panel::Paint(HDC dc, RECT client) {
   const std::string text = Caption();
   if (text.empty()) return;
   RECT inner = InnerRect();
-  Selected font(dc, SharedFont(font_));
+  Selected font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRgb(font_.color));
   const UINT align = args_.alignment == Align::Left    ? DT_LEFT
@@ -379,9 +407,16 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 Image::Image(Component* owner, const ControlArgs& args)
     : DrawnControl(owner, args, "TImage"), icon_(args.icon ? CopyIcon(args.icon) : nullptr) {
+  if (args.iconResource) Rescaled();
   MakeOwn("TMarlinetImage", 0, 0);
   PublishCommon();
   PublishOther("Picture");
+}
+
+void Image::Rescaled() {
+  if (args_.iconResource) {
+    icon_.Reset(LoadIconAtSize(args_.iconResource, IconSize(true, dpi_)));
+  }
 }
 
 void Image::Paint(HDC dc, RECT) {
@@ -465,7 +500,7 @@ void SpeedButton::Paint(HDC dc, RECT r) {
     DrawEdge(dc, &edge, down_ ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
   }
   const std::string text = Caption();
-  Selected font(dc, SharedFont(font_));
+  Selected font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
   auto draw = [&](int offset, COLORREF colour) {
     RECT at = r;
@@ -474,10 +509,10 @@ void SpeedButton::Paint(HDC dc, RECT r) {
     DrawTextA(dc, text.c_str(), -1, &at, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   };
   if (Enabled()) {
-    draw(down_ ? 1 : 0, ColorToRgb(font_.color));
+    draw(down_ ? Scaled(1) : 0, ColorToRgb(font_.color));
   } else {
     // The engraved look of a disabled caption.
-    draw(1, GetSysColor(COLOR_BTNHIGHLIGHT));
+    draw(Scaled(1), GetSysColor(COLOR_BTNHIGHLIGHT));
     draw(0, GetSysColor(COLOR_BTNSHADOW));
   }
 }

@@ -43,6 +43,7 @@ struct ControlArgs {
   int bevelWidth = 1;
   int borderWidth = 0;
   HICON icon = nullptr;  // images: copied
+  int iconResource = 0;  // images: this module's icon, at the small-icon size
 };
 
 // Owner: the window that owns the component (and saves its state); parent:
@@ -81,6 +82,9 @@ class Control : public Component, public Window {
   // The time, the system settings or the installed fonts changed; the form
   // passes these on to every control.
   virtual void SystemChange(UINT msg, WPARAM wp, LPARAM lp);
+  // Lays the control out again, and takes its font and pictures, for its
+  // window's new DPI.
+  void SetDpi(int dpi);
 
  protected:
   HWND ParentHandle() const { return parent_->Handle(); }
@@ -92,6 +96,8 @@ class Control : public Component, public Window {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   virtual void MouseEnter();
   virtual void MouseLeave();
+  // After a new DPI has placed the control at its scaled layout rectangle.
+  virtual void Rescaled() {}
 
   Window* parent_;
   Rect bounds_;
@@ -106,6 +112,9 @@ class Label : public Control {
  public:
   Label(Component* owner, const ControlArgs& args);
   void SetFont(const FontSpec& f) override;
+
+ protected:
+  void Rescaled() override;
 
  private:
   void AutoSize();
@@ -203,6 +212,7 @@ class Image : public DrawnControl {
 
  protected:
   void Paint(HDC dc, RECT client) override;
+  void Rescaled() override;
 
  private:
   Icon icon_;

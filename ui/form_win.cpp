@@ -4,6 +4,7 @@
 
 #include "ui/application_win.h"
 #include "ui/controls_win.h"
+#include "ui/dpi_win.h"
 
 namespace ui {
 namespace {
@@ -29,6 +30,7 @@ Form::Form(std::string name, std::string className)
   CreateOwn("TMarlinetForm", WS_EX_CONTROLPARENT,
             kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, "",
             CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, 0);
+  dpi_ = WindowDpi(Handle());
 }
 
 Form::~Form() {
@@ -72,9 +74,9 @@ void Form::SetBorder(BorderStyle style, BorderIcons icons) {
 }
 
 void Form::SetClientSize(int width, int height) {
-  RECT r{0, 0, width, height};
-  AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
-                     static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+  const RECT r = WindowRectForClient(
+      Scaled(width), Scaled(height), static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
+      static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi_);
   SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -83,6 +85,31 @@ void Form::SetIcon(const Icon& icon) {
   icon_ = icon;
   SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Handle()));
   SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
+}
+
+void Form::SetIconResource(int id) {
+  iconResource_ = id;
+  // Each size from the image drawn for it: the switcher and the caption ask
+  // for different ones, and a stretched small picture looks blurred.
+  icon_.Reset(LoadIconAtSize(id, IconSize(true, dpi_)));
+  bigIcon_.Reset(LoadIconAtSize(id, IconSize(false, dpi_)));
+  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Handle()));
+  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Handle()));
+}
+
+bool Form::Sizeable() const {
+  return (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
+}
+
+void Form::DpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  for (Component* c : Components()) {
+    if (auto* control = dynamic_cast<Control*>(c)) control->SetDpi(dpi);
+  }
+  if (iconResource_) SetIconResource(iconResource_);
+  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 int Form::Top() const { return WindowRect(Handle()).top; }
@@ -213,6 +240,11 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       break;
+    case kDpiChangedMessage:
+      // Moved to a monitor of another scale, or the scale changed: the
+      // layout again at the new DPI, in the rectangle the system suggests.
+      DpiChanged(LOWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:

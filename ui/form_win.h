@@ -33,9 +33,14 @@ class Form : public Component, public Window {
   void SetCaption(const std::string& caption);
   std::string Caption() const;
   void SetBorder(BorderStyle style, BorderIcons icons);
+  // In 96-DPI pixels, as the layout gives it.
   void SetClientSize(int width, int height);
   // Copies the picture; the window keeps its own copy for its lifetime.
   void SetIcon(const Icon& icon);
+  // This module's icon, in the small and the large size of the window's DPI.
+  void SetIconResource(int id);
+  // Whether the user may change the window's size.
+  bool Sizeable() const;
   // Centre on the desktop the first time the window is shown.
   bool centreOnFirstShow = true;
 
@@ -69,7 +74,9 @@ class Form : public Component, public Window {
 
  private:
   void MoveTo(int x, int y, int w, int h);
-  Icon icon_;
+  void DpiChanged(int dpi, const RECT& suggested);
+  Icon icon_, bigIcon_;
+  int iconResource_ = 0;
   bool shown_ = false;
   bool modal_ = false;
 };

@@ -1,5 +1,7 @@
 #include "ui/gdi_win.h"
 
+#include "ui/dpi_win.h"
+
 #include <cstring>
 #include <map>
 #include <memory>
@@ -28,14 +30,11 @@ COLORREF ColorToRgb(Color c) {
                                 : static_cast<COLORREF>(c);
 }
 
-HFONT SharedFont(const FontSpec& font) {
-  static std::map<std::tuple<std::string, int, bool, int>, GdiObject<HFONT>> fonts;
-  auto& slot = fonts[{font.face, font.points, font.bold, font.height}];
+HFONT SharedFont(const FontSpec& font, int dpi) {
+  static std::map<std::tuple<std::string, int, bool, int, int>, GdiObject<HFONT>> fonts;
+  auto& slot = fonts[{font.face, font.points, font.bold, font.height, dpi}];
   if (!slot.Get()) {
-    ClientDC screen(nullptr);
-    const int height = font.height != 0
-                           ? font.height
-                           : -MulDiv(font.points, GetDeviceCaps(screen.Get(), LOGPIXELSY), 72);
+    const int height = font.height != 0 ? Scale(font.height, dpi) : -MulDiv(font.points, dpi, 72);
     slot.Reset(CreateFontA(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str()));
@@ -50,16 +49,16 @@ HBRUSH SharedBrush(Color color) {
   return slot.Get();
 }
 
-SIZE MeasureText(const FontSpec& font, const std::string& text, UINT flags) {
+SIZE MeasureText(const FontSpec& font, int dpi, const std::string& text, UINT flags) {
   ClientDC screen(nullptr);
-  Selected selected(screen.Get(), SharedFont(font));
+  Selected selected(screen.Get(), SharedFont(font, dpi));
   RECT r{0, 0, 0, 0};
   DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &r,
             DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | flags);
   return {r.right, r.bottom};
 }
 
-HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
+HBITMAP MenuPictureFromBmp(const void* data, size_t size, int dpi) {
   const auto* bytes = static_cast<const unsigned char*>(data);
   if (size < sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)) return nullptr;
   BITMAPFILEHEADER file;
@@ -84,10 +83,12 @@ HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
   // it: the transparent colour becomes the menu's own background and every
   // pixel is opaque, so both show the same picture.
   const COLORREF menu = GetSysColor(COLOR_MENU);
+  const int outW = Scale(w, dpi), outH = Scale(h, dpi);
+  if (outW <= 0 || outH <= 0) return nullptr;
   BITMAPINFO out{};
   out.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  out.bmiHeader.biWidth = w;
-  out.bmiHeader.biHeight = -h;
+  out.bmiHeader.biWidth = outW;
+  out.bmiHeader.biHeight = -outH;
   out.bmiHeader.biPlanes = 1;
   out.bmiHeader.biBitCount = 32;
   out.bmiHeader.biCompression = BI_RGB;
@@ -95,10 +96,12 @@ HBITMAP MenuPictureFromBmp(const void* data, size_t size) {
   HBITMAP bmp = CreateDIBSection(nullptr, &out, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!bmp) return nullptr;
   auto* dst = static_cast<DWORD*>(bits);
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) {
-      const COLORREF c = pixel(x, y) == transparent ? menu : pixel(x, y);
-      dst[y * w + x] = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  // Nearest pixel: the picture's hard edges stay hard.
+  for (int y = 0; y < outH; ++y) {
+    for (int x = 0; x < outW; ++x) {
+      const COLORREF source = pixel(x * w / outW, y * h / outH);
+      const COLORREF c = source == transparent ? menu : source;
+      dst[y * outW + x] = 0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
     }
   }
   return bmp;

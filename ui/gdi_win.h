@@ -83,7 +83,8 @@ struct FontSpec {
 };
 
 // Fonts and solid brushes live as long as the program: a handful are used.
-HFONT SharedFont(const FontSpec& font);
+// A font's size (points, or pixels at 96 DPI) is made for the DPI given.
+HFONT SharedFont(const FontSpec& font, int dpi);
 HBRUSH SharedBrush(Color color);
 
 // A device context released (or ended) with its holder.
@@ -129,11 +130,12 @@ class Selected {
 
 // The extent of a text in a font, as DrawText lays it out (line breaks and
 // tabs included; "&" marks an accelerator unless `flags` holds DT_NOPREFIX).
-SIZE MeasureText(const FontSpec& font, const std::string& text, UINT flags = 0);
+SIZE MeasureText(const FontSpec& font, int dpi, const std::string& text, UINT flags = 0);
 
 // A menu item picture from a whole 24-bit BMP file in memory; its bottom-left
-// colour is transparent and shows the menu's background.
-HBITMAP MenuPictureFromBmp(const void* data, size_t size);
+// colour is transparent and shows the menu's background. Drawn for 96 DPI,
+// it is enlarged pixel by pixel for another.
+HBITMAP MenuPictureFromBmp(const void* data, size_t size, int dpi = 96);
 // The bytes of an RCDATA resource of this module.
 std::string LoadRcData(int id);
 

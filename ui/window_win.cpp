@@ -4,6 +4,7 @@
 #include <set>
 
 #include "ui/application_win.h"
+#include "ui/dpi_win.h"
 
 namespace ui {
 namespace {
@@ -48,6 +49,8 @@ bool PostCall(HWND hwnd, std::function<void()> call) {
 
 Window::~Window() { DestroyHandle(); }
 
+int Window::Scaled(int value) const { return Scale(value, dpi_); }
+
 Window* Window::FromHandle(HWND hwnd) {
   // The object rides in the user data of the windows whose procedure is the
   // program's own; a box's dialog or another program's window keeps its own
@@ -70,7 +73,7 @@ void Window::SetBackColor(Color c) {
 
 void Window::SetFont(const FontSpec& f) {
   font_ = f;
-  if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(f)), TRUE);
+  if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(f, dpi_)), TRUE);
 }
 
 void Window::Bind(HWND hwnd) {
@@ -85,7 +88,7 @@ void Window::CreateOwn(const char* className, DWORD exStyle, DWORD style, const 
   HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, w, h, parent,
                               reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), this);
   if (!hwnd) throw std::runtime_error("Cannot create window " + std::string(className));
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_)), FALSE);
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_, dpi_)), FALSE);
 }
 
 void Window::CreateSystem(const char* className, DWORD exStyle, DWORD style,
@@ -97,7 +100,7 @@ void Window::CreateSystem(const char* className, DWORD exStyle, DWORD style,
   Bind(hwnd);
   systemProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Procedure)));
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_)), FALSE);
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_, dpi_)), FALSE);
 }
 
 void Window::DestroyHandle() {

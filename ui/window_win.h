@@ -36,6 +36,10 @@ class Window {
 
   HWND Handle() const { return hwnd_; }
 
+  // The DPI the window is laid out for; a 96-DPI length at it.
+  int Dpi() const { return dpi_; }
+  int Scaled(int value) const;
+
   Color BackColor() const { return color_; }
   const FontSpec& Font() const { return font_; }
   virtual void SetBackColor(Color c);
@@ -61,8 +65,12 @@ class Window {
   virtual void Command(WORD /*code*/) {}
   virtual HBRUSH CtlColor(HDC dc);
 
+  // The window's font, made for its DPI.
+  HFONT FontHandle() const { return SharedFont(font_, dpi_); }
+
   Color color_ = clBtnFace;
   FontSpec font_;
+  int dpi_ = 96;
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;

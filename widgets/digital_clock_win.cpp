@@ -163,7 +163,7 @@ bool TDigitalClock::ReadForPartial(Reading& r) {
 
 void TDigitalClock::DrawCells(HDC dc, RECT area, const Reading& r, const std::vector<int>& cells,
                               bool full) {
-  ui::Selected font(dc, ui::SharedFont(font_));
+  ui::Selected font(dc, FontHandle());
   SetTextColor(dc, ui::ColorToRgb(font_.color));
   SetBkColor(dc, ui::ColorToRgb(color_));
   SetBkMode(dc, OPAQUE);

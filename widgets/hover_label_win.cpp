@@ -10,8 +10,7 @@ bool ProgramActive() { return GetActiveWindow() != nullptr; }
 
 THoverLabel::THoverLabel(ui::Component* owner, const ui::ControlArgs& args)
     : DrawnControl(owner, args, "THoverLabel") {
-  if (bounds_.width == 0) bounds_.width = 65;
-  if (bounds_.height == 0) bounds_.height = 17;
+  DefaultSize();
   MakeOwn("TMarlinetHoverLabel", 0, 0);
   PublishCommon();
   PublishCaption();
@@ -24,6 +23,16 @@ THoverLabel::THoverLabel(ui::Component* owner, const ui::ControlArgs& args)
       "AutoSize", [this] { return autoSize_; }, [this](bool b) { SetAutoSize(b); });
   PublishOther("OnMouseEnter");
   PublishOther("OnMouseLeave");
+  Resize();
+}
+
+void THoverLabel::DefaultSize() {
+  if (args_.rect.width == 0) bounds_.width = Scaled(65);
+  if (args_.rect.height == 0) bounds_.height = Scaled(17);
+}
+
+void THoverLabel::Rescaled() {
+  DefaultSize();
   Resize();
 }
 
@@ -80,12 +89,13 @@ void THoverLabel::Resize() {
   // An empty caption still has the height of a line.
   if (text.empty() || (showAccelChar_ && text == "&")) text += ' ';
   ui::ClientDC screen(nullptr);
-  ui::Selected font(screen.Get(), ui::SharedFont(font_));
-  RECT r{0, 0, bounds_.width - 2, 0};
+  ui::Selected font(screen.Get(), FontHandle());
+  RECT r{0, 0, bounds_.width - 2 * Scaled(1), 0};
   DrawTextA(screen.Get(), text.c_str(), -1, &r, TextFlags() | DT_CALCRECT);
-  const POINT shadow = ShadowOffset(shadowSize_);
-  const int width = r.right + 2 + (shadow.x > 0 ? shadowSize_ : 0);
-  const int height = r.bottom + (shadow.y > 0 ? shadowSize_ : 0);
+  const int shadowSize = Scaled(shadowSize_);
+  const POINT shadow = ShadowOffset(shadowSize);
+  const int width = r.right + 2 * Scaled(1) + (shadow.x > 0 ? shadowSize : 0);
+  const int height = r.bottom + (shadow.y > 0 ? shadowSize : 0);
   // Right-aligned text keeps its right edge.
   if (args_.alignment == ui::Align::Right) bounds_.left += bounds_.width - width;
   bounds_.width = width;
@@ -107,9 +117,9 @@ void THoverLabel::Paint(HDC dc, RECT client) {
   }
   SetBkMode(dc, TRANSPARENT);
   RECT text = client;
-  InflateRect(&text, -1, 0);
+  InflateRect(&text, -Scaled(1), 0);
   const std::string caption = Caption();
-  ui::Selected font(dc, ui::SharedFont(font_));
+  ui::Selected font(dc, FontHandle());
   if (layout_ != TextLayout::Top) {
     RECT measured = text;
     DrawTextA(dc, caption.c_str(), -1, &measured, TextFlags() | DT_CALCRECT);
@@ -117,8 +127,8 @@ void THoverLabel::Paint(HDC dc, RECT client) {
     OffsetRect(&text, 0, layout_ == TextLayout::Bottom ? room : room / 2);
   }
   const bool enabled = Enabled();
-  const int size = !enabled && shadowSize_ == 0 ? 1 : shadowSize_;
-  const POINT offset = !enabled && shadowSize_ == 0 ? POINT{1, 1} : ShadowOffset(size);
+  const int size = Scaled(!enabled && shadowSize_ == 0 ? 1 : shadowSize_);
+  const POINT offset = !enabled && shadowSize_ == 0 ? POINT{size, size} : ShadowOffset(size);
   RECT shadow = text;
   OffsetRect(&shadow, offset.x, offset.y);
   SetTextColor(dc,

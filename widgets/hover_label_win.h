@@ -36,8 +36,11 @@ class THoverLabel : public ui::DrawnControl {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   void MouseEnter() override;
   void MouseLeave() override;
+  void Rescaled() override;
 
  private:
+  // 65 by 17 at 96 DPI where the layout gives no size.
+  void DefaultSize();
   UINT TextFlags() const;
   POINT ShadowOffset(int size) const;
   void Resize();

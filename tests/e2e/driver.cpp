@@ -24,6 +24,10 @@
 //                                          stands for a line break)
 //   driver icon-sizes <exe>                the sizes of the images in the exe's first icon
 //   driver client-origin <class> <title>   screen position of a window's client area
+//   driver client-size <class> <title>     width height of a window's client area, hidden
+//                                          or not
+//   driver show <class> <title>            shows a window, hidden or not, in front
+//   driver manifest <exe>                  the exe's application manifest, as stored
 //   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
 //   driver count-class <class>             top-level windows of the class, hidden ones too
@@ -168,6 +172,13 @@ int Fail(const char* what) {
 int main(int argc, char** argv) {
   std::vector<std::string> a(argv + 1, argv + argc);
   if (a.empty()) return Fail("no command");
+  // Sizes as the program's windows have them: a process unaware of the
+  // display scale would be told 96-DPI figures.
+  using SetProcessDpiAwareFn = BOOL(WINAPI*)();
+  if (auto aware = reinterpret_cast<SetProcessDpiAwareFn>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware")))) {
+    aware();
+  }
   const std::string& cmd = a[0];
   auto arg = [&](size_t i, const char* fallback = nullptr) -> std::string {
     if (i < a.size()) return a[i];
@@ -287,6 +298,31 @@ int main(int argc, char** argv) {
     std::printf("\n");
     return 0;
   }
+  if (cmd == "client-size") {
+    HWND w = FindWindowA(arg(1).c_str(), arg(2).c_str());
+    if (!w) return Fail("no such window");
+    RECT r;
+    GetClientRect(w, &r);
+    std::printf("%ld %ld\n", r.right, r.bottom);
+    return 0;
+  }
+  if (cmd == "show") {
+    HWND w = FindWindowA(arg(1).c_str(), arg(2).c_str());
+    if (!w) return Fail("no such window");
+    ShowWindow(w, SW_SHOWNORMAL);
+    SetForegroundWindow(w);
+    return 0;
+  }
+  if (cmd == "manifest") {
+    HMODULE exe = LoadLibraryExA(arg(1).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!exe) return Fail("cannot load the exe");
+    // Resource 1 of type 24 (RT_MANIFEST): what the loader reads at start.
+    HRSRC info = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    const void* text = info ? LockResource(LoadResource(exe, info)) : nullptr;
+    if (!text) return Fail("no manifest");
+    std::fwrite(text, 1, SizeofResource(exe, info), stdout);
+    return 0;
+  }
   if (cmd == "client-origin") {
     HWND w = FindVisible(arg(1), arg(2));
     if (!w) return Fail("no such window");
@@ -365,7 +401,8 @@ int main(int argc, char** argv) {
       Sleep(2);
     }
     QueryPerformanceCounter(&now);
-    std::printf("%.1f\n", 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart));
+    std::printf("%.1f\n",
+                1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart));
     return 0;
   }
   if (cmd == "close-class") {

@@ -50,6 +50,7 @@ cleanup() {
   fi
   eventually 5 tray_is none || echo "note: a tray icon is left behind" >&2
   [ -n "$work" ] && chmod -R u+w "$work" 2>/dev/null && rm -rf "$work"
+  [ -n "${dpi_changed:-}" ] && set_dpi 96
 }
 trap cleanup EXIT
 
@@ -568,6 +569,113 @@ case_main_window_controls_match_the_layout() {
     }' < <(main_window_layout) >&2 || fail "the main window differs from its layout"
 }
 
+# What Windows reads from the exe before the program runs: parsed as XML with
+# its namespaces, since an element in the wrong namespace is silently ignored
+# and a malformed manifest stops the program from starting at all.
+case_the_exe_carries_its_manifest() {
+  local manifest
+  manifest=$(drv manifest "$(winpath "$E2E_PROGRAM/Marlinet.exe")") || fail "no manifest in the exe"
+  python3 -c '
+import sys, xml.etree.ElementTree as ET
+root = ET.fromstring(sys.stdin.buffer.read())
+v1, v3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+compat = "{urn:schemas-microsoft-com:compatibility.v1}"
+def text(path):
+    found = root.find(path)
+    return None if found is None else (found.text or "").strip()
+level = root.find(f"{v3}trustInfo/{v3}security/{v3}requestedPrivileges/{v3}requestedExecutionLevel")
+settings = f"{v3}application/{v3}windowsSettings/"
+checks = {
+    "asInvoker": level is not None and level.get("level") == "asInvoker",
+    "Vista to 10/11": {e.get("Id") for e in root.iter(f"{compat}supportedOS")} == {
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"},
+    "dpiAware": text(settings + "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware") == "true/pm",
+    "dpiAwareness": text(settings + "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")
+        == "PerMonitorV2, PerMonitor",
+    "classic controls": root.find(f"{v1}dependency") is None,
+}
+bad = [name for name, ok in checks.items() if not ok]
+sys.exit("manifest wrong: " + ", ".join(bad) if bad else 0)
+' <<<"$manifest" || fail "the manifest does not say what Windows must read"
+}
+
+# The whole desktop at another display scale: Wine reads LogPixels when its
+# server starts, so the server and its services start again (their output
+# away from the test's, which ctest waits on).
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -k
+  wineserver -w
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine wineboot >/dev/null 2>&1 </dev/null
+}
+
+# At 150 % every window is its layout one and a half times over, the tray
+# shows the bell drawn for 24 pixels, and each window is kept as a picture.
+case_windows_scale_at_144_dpi() {
+  dpi_changed=1
+  set_dpi 144
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_program
+  check "the options window is made" eventually 15 drv exists TMarlinetForm
+  # window | client area | class | a control's place in its parent (96 DPI: the
+  # group box 6,2,523,248, OK 230,385,76,24; time panel 2,44,98,22, help panel
+  # 57,114,300,133; list 8,25,393,265, OK 127,296,76,24)
+  local title size class rect shown
+  while IFS='|' read -r title size class rect; do
+    shown=$(drv client-size TMarlinetForm "$title")
+    [ "$shown" = "$size" ] || fail "$title: client area $shown, not $size"
+    drv dump TMarlinetForm "$title" | grep -q "^$class|$rect|" ||
+      fail "$title: no $class at $rect"
+  done <<'TABLE'
+Marlinet|804 615|Button|9,3,785,372
+Marlinet|804 615|TMarlinetSpeedButton|345,578,114,36
+Clocks|621 522|TMarlinetPanel|3,66,147,33
+Clocks|621 522|TMarlinetPanel|86,171,450,200
+Start Program|615 485|Edit|12,38,590,398
+Start Program|615 485|TMarlinetSpeedButton|191,444,114,36
+TABLE
+  local name x y w h
+  while IFS='|' read -r title name; do
+    drv show TMarlinetForm "$title"
+    check "$title shows" drv wait TMarlinetForm "$title" 5000
+    sleep 0.5
+    read -r x y w h < <(drv rect TMarlinetForm "$title")
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/$name-144.png"
+  done <<'TABLE'
+Marlinet|main-window
+Clocks|clocks-window
+Start Program|editor-window
+TABLE
+
+  # The bell in the tray, found by the top of its handle (row 1, columns 11
+  # and 12 of the 24-pixel drawing), against that drawing on the tray's
+  # colour: its top 16 rows, which the desktop shows whole (its lower edge
+  # cuts the rest), and where a stretched smaller picture would differ.
+  local top=""
+  find_handle() {
+    top=$(import -window root -crop 80x60+944+708 +repage -depth 8 txt:- 2>/dev/null |
+      awk -F'[,: ]+' '/#402800/ { print $1 + 944, $2 + 708; exit }')
+    [ -n "$top" ]
+  }
+  eventually 5 find_handle || { shot "$E2E_ARTEFACTS/tray-144.png"; fail "no bell in the tray"; }
+  read -r x y <<<"$top"
+  x=$((x - 11))
+  y=$((y - 1))
+  h=16
+  local background expected
+  background=$(import -window root -crop 1x1+$x+$y +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $3 }')
+  expected=$E2E_ARTEFACTS/tray-bell-expected.png
+  convert "$E2E_PICTURES/bell.ico[2]" -background "$background" -flatten -crop "24x$h+0+0" +repage "$expected"
+  local differ
+  import -window root -crop "24x$h+$x+$y" +repage "$E2E_ARTEFACTS/tray-bell-144.png" 2>/dev/null
+  differ=$(compare -metric AE "$E2E_ARTEFACTS/tray-bell-144.png" "$expected" null: 2>&1)
+  [ "$differ" = 0 ] || fail "the tray's bell is not the 24-pixel drawing ($differ pixels differ)"
+}
+
 # --- The launch list ------------------------------------------------------------
 
 # A small program of the test's own, beside Marlinet, that notes each start
@@ -762,6 +870,50 @@ case_dst_after_reset_survives_the_close_box() {
   flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
   [ "${flags:28:1}" = 1 ] || fail "place 2's DST flag (position 29) was lost: $flags"
   [ "$(sed -n 3p "$work/prefs.kvr" | tr -d '\r')" = "Lisbon [0]" ] || fail "the places were not kept"
+}
+
+# --- The guide's pictures -----------------------------------------------------------
+
+# The README's pictures as a user of the package has them: its places, and a
+# few launch entries a person might keep (none due while the pictures are
+# taken). They land in the artefacts under guide-*.png.
+case_guide_pictures() {
+  new_folder
+  (cd "$work" && cmake -E tar xf "$E2E_PACKAGE" Marlinet/prefs.kvr) || fail "cannot unpack the places"
+  mv "$work/Marlinet/prefs.kvr" "$work/prefs.kvr"
+  printf '%s\r\n' '[0730][C:\Windows\notepad.exe]' \
+    '[1200][C:\Users\Public\Documents\Noon watch.txt]' \
+    '[1745][C:\Program Files\Mail\Mail.exe]~' >"$work/proc.kvr"
+  start_time=14:05:10
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  local x y w h
+  guide_shot() {  # guide_shot <title> <name>
+    read -r x y w h < <(drv rect TMarlinetForm "$1")
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/guide-$2.png"
+  }
+  choose 3
+  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  sleep 0.5
+  guide_shot Marlinet main-window
+  drv press Marlinet Processes
+  check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  sleep 0.5
+  guide_shot "Start Program" editor-window
+  drv press "Start Program" Cancel
+  check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  local cx cy
+  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  # The pointer on the window's own background, over no button.
+  xdotool mousemove $((cx + 100)) $((cy + 340))
+  sleep 0.5
+  guide_shot Clocks clocks-window
+  xdotool mousemove $((cx + 398)) $((cy + 5))
+  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  sleep 0.3
+  guide_shot Clocks clocks-help
 }
 
 # --- Bad input ---------------------------------------------------------------------
@@ -1020,7 +1172,7 @@ case_the_package_starts_quietly_with_three_places() {
   cmp -s "$work/Marlinet/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
   [ "$(grep -c $'\r$' "$work/Marlinet/READ-ME.txt")" = "$(wc -l <"$work/Marlinet/READ-ME.txt")" ] ||
     fail "READ-ME.txt has lines without CR LF"
-  [ "$(drv icon-sizes "$(winpath "$work/Marlinet/Marlinet.exe")")" = "16 32 48" ] ||
+  [ "$(drv icon-sizes "$(winpath "$work/Marlinet/Marlinet.exe")")" = "16 20 24 32 40 48" ] ||
     fail "the program icon holds $(drv icon-sizes "$(winpath "$work/Marlinet/Marlinet.exe")")"
   work="$work/Marlinet"
   start_program

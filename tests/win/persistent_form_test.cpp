@@ -122,6 +122,20 @@ TEST(PersistentForm, OnlyExactValuesAndNonZeroBoundsAreApplied) {
   EXPECT_TRUE(form.item->Checked());
 }
 
+// A size written at another display scale would cut a fixed-size window
+// short or leave it gaping: it keeps the size its layout gives here.
+TEST(PersistentForm, AFixedSizeWindowKeepsItsLayoutSize) {
+  testutil::TempFolder folder;
+  const std::string ini = folder.Path() + "Demo.ini";
+  testutil::WriteFile(ini, "[Demo]\r\nTop=40\r\nLeft=30\r\nWidth=312\r\nHeight=262\r\n");
+  DemoForm form(ini);
+  const int designedWidth = form.Width(), designedHeight = form.Height();
+  form.AfterConstruction();
+  EXPECT_EQ(form.Left(), 30);
+  EXPECT_EQ(form.Width(), designedWidth);
+  EXPECT_EQ(form.Height(), designedHeight);
+}
+
 TEST(PersistentForm, AFileThatCannotBeWrittenReportsUnableToWrite) {
   testutil::TempFolder folder;
   // A folder where the file should be: every write fails.

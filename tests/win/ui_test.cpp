@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "ui/application_win.h"
 #include "ui/clock_win.h"
 #include "ui/controls_win.h"
+#include "ui/dpi_win.h"
 #include "ui/error.h"
 #include "ui/form_win.h"
 #include "ui/gdi_win.h"
@@ -82,6 +84,66 @@ TEST(MenuPicture, EveryPixelIsOpaqueAndTheCornerColourTakesTheMenus) {
   EXPECT_EQ(px[1], 0xFFFFFFFFu);
   EXPECT_EQ(px[2], menuPixel);
   EXPECT_EQ(px[3], 0xFFFF0000u);
+
+  // At 150 % each pixel grows to cover one and a half: the first column and
+  // row are drawn twice, nothing is blended.
+  ui::Bitmap larger(ui::MenuPictureFromBmp(bmp, sizeof bmp, 144));
+  ASSERT_NE(larger.Get(), nullptr);
+  ASSERT_EQ(GetObjectA(larger.Get(), sizeof dib, &dib), static_cast<int>(sizeof dib));
+  ASSERT_EQ(dib.dsBm.bmWidth, 3);
+  ASSERT_EQ(dib.dsBm.bmHeight, 3);
+  const auto* big = static_cast<const DWORD*>(dib.dsBm.bmBits);
+  const DWORD g = 0xFF00FF00u, w = 0xFFFFFFFFu, r = 0xFFFF0000u, m = menuPixel;
+  EXPECT_EQ(std::vector<DWORD>(big, big + 9), (std::vector<DWORD>{g, g, w, g, g, w, m, m, r}));
+}
+
+// A window moved to a monitor of another scale: placed where the system
+// suggests, every control at its layout times the new scale (halves rounded
+// up, as MulDiv rounds), fonts and frames with them, and back without drift.
+TEST(Form, ANewDpiLaysTheWindowOutAgain) {
+  Plain form("Scaled");
+  ASSERT_EQ(form.Dpi(), 96) << "the test prefix runs at 96 DPI";
+  auto* panel = form.Create<ui::Panel>(ui::ControlArgs{.parent = &form,
+                                                       .name = "Panel1",
+                                                       .rect = {7, 9, 101, 33},
+                                                       .bevelOuter = ui::Bevel::Raised,
+                                                       .borderWidth = 3});
+  auto* label = form.Create<ui::Label>(ui::ControlArgs{
+      .parent = panel, .name = "Label1", .rect = {5, 3, 0, 0}, .caption = "Ship's bells"});
+  auto placeOf = [](HWND w) {
+    RECT r;
+    GetWindowRect(w, &r);
+    MapWindowPoints(nullptr, GetParent(w), reinterpret_cast<POINT*>(&r), 2);
+    return std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  };
+  const std::vector<LONG> panelAt96 = placeOf(panel->Handle()),
+                          labelAt96 = placeOf(label->Handle());
+  const RECT innerAt96 = panel->InnerRect();
+
+  RECT suggested{40, 50, 40 + 333, 50 + 222};
+  SendMessageA(form.Handle(), ui::kDpiChangedMessage, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  RECT now;
+  GetWindowRect(form.Handle(), &now);
+  EXPECT_TRUE(EqualRect(&now, &suggested));
+  EXPECT_EQ(placeOf(panel->Handle()), (std::vector<LONG>{11, 14, 152, 50}));
+  // One bevel of 2 and a border of 5 (1 and 3 at 96 DPI).
+  const RECT inner = panel->InnerRect();
+  EXPECT_EQ(std::vector<LONG>({inner.left, inner.top, inner.right, inner.bottom}),
+            (std::vector<LONG>{7, 7, 145, 43}));
+  const std::vector<LONG> labelAt144 = placeOf(label->Handle());
+  EXPECT_EQ(labelAt144[0], 8);
+  EXPECT_EQ(labelAt144[1], 5);
+  // The text is drawn one and a half times as large, and the label fits it.
+  EXPECT_GE(labelAt144[3] * 10, labelAt96[3] * 14);
+  EXPECT_GE(labelAt144[2] * 10, labelAt96[2] * 13);
+
+  SendMessageA(form.Handle(), ui::kDpiChangedMessage, MAKEWPARAM(96, 96),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(placeOf(panel->Handle()), panelAt96);
+  EXPECT_EQ(placeOf(label->Handle()), labelAt96);
+  const RECT innerBack = panel->InnerRect();
+  EXPECT_TRUE(EqualRect(&innerAt96, &innerBack));
 }
 
 TEST(Form, ClientSizeBorderAndCentringAtFirstShow) {
