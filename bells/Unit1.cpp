@@ -182,7 +182,7 @@ void TForm1::BuildLayout(const ui::Icon& bell) {
   // Three to a row, the group's hours in order.
   constexpr int kColumns[] = {10, 60, 110};
   constexpr int kRows[] = {14, 38, 62, 85};
-  for (int hour = 0; hour < 24; ++hour) {
+  for (int hour = 0; hour < bells::kHoursPerDay; ++hour) {
     const int slot = hour % 12;
     char caption[8];
     std::snprintf(caption, sizeof caption, "%02d00", hour);
@@ -307,17 +307,18 @@ void TForm1::FormPaint() { Panel1->SetFocus(); }
 // --- Settings ---------------------------------------------------------------
 
 settings::ControlFlags TForm1::ReadControls() const {
+  const bells::BellOptions bells = BellOptionsInControls();
   settings::ControlFlags c;
-  for (int h = 0; h < 24; ++h) c.hours[h] = HourBoxes[h]->Checked();
-  c.earlyRing = CheckBox27->Checked();
-  c.dogWatch = CheckBox24->Checked();
+  c.hours = bells.hourBoxes;
+  c.earlyRing = bells.earlyRing;
+  c.dogWatch = bells.dogWatch;
   c.largeBells = !RadioButton1->Checked();
   c.launchSwitch = CheckBox25->Checked();
   return c;
 }
 
 void TForm1::ApplyControls(const settings::ControlFlags& c) {
-  for (int h = 0; h < 24; ++h) HourBoxes[h]->SetChecked(c.hours[h]);
+  for (int h = 0; h < bells::kHoursPerDay; ++h) HourBoxes[h]->SetChecked(c.hours[h]);
   CheckBox27->SetChecked(c.earlyRing);
   CheckBox24->SetChecked(c.dogWatch);
   if (c.largeBells) {
@@ -353,9 +354,9 @@ void TForm1::InitializeParameters(const std::string& mode) {
 
 // --- Bells ------------------------------------------------------------------
 
-bells::BellOptions TForm1::CurrentBellOptions() {
+bells::BellOptions TForm1::BellOptionsInControls() const {
   bells::BellOptions o;
-  for (int h = 0; h < 24; ++h) o.hourBoxes[h] = HourBoxes[h]->Checked();
+  for (int h = 0; h < bells::kHoursPerDay; ++h) o.hourBoxes[h] = HourBoxes[h]->Checked();
   o.earlyRing = CheckBox27->Checked();
   o.dogWatch = CheckBox24->Checked();
   return o;

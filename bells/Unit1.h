@@ -108,7 +108,8 @@ class TForm1 : public settings::TPersistentForm,
   // The check mark, the menu picture, the tray icon and the bell silence
   // always change together.
   void ShowMuteState(bool muted);
-  bells::BellOptions CurrentBellOptions() override;
+  bells::BellOptions CurrentBellOptions() override { return BellOptionsInControls(); }
+  bells::BellOptions BellOptionsInControls() const;
   // A clock set or a new time zone reaches the bells and the launches at
   // once, not a minute later.
   void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;

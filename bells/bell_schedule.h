@@ -5,9 +5,11 @@
 #include <array>
 #include <optional>
 
+#include "ui/clock.h"
+
 namespace bells {
 
-inline constexpr int kHoursPerDay = 24;
+using ui::kHoursPerDay;
 
 // One box per hour of the day, index 0 for "0000" up to 23 for "2300".
 using HourBoxes = std::array<bool, kHoursPerDay>;

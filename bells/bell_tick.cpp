@@ -11,7 +11,6 @@ constexpr SoundSet kSmallSet = {"0+1bell.wav", "1bell.wav", "1+1bell.wav", "2bel
 constexpr SoundSet kLargeSet = {"0+1Lbell.wav", "1Lbell.wav", "1+1Lbell.wav", "2Lbell.wav",
                                 "2+1Lbell.wav", "3Lbell.wav", "3+1Lbell.wav", "4Lbell.wav"};
 constexpr int kTestStrikeBells = 4;
-constexpr int kMinutesPerDay = kHoursPerDay * 60;
 
 }  // namespace
 
@@ -41,7 +40,8 @@ void BellTick::Tick() {
   // after an early strike (29 then 30, 59 then 0) silent. Any other strike
   // minute strikes, even with no tick between (the computer asleep).
   const int minuteOfDay = now.hour * 60 + now.minute;
-  if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % kMinutesPerDay)) return;
+  if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % ui::kMinutesPerDay))
+    return;
   const auto count = BellCount(now.hour, now.minute, options.earlyRing, options.dogWatch);
   if (!count) return;
   player_.Play((*set_)[*count - 1]);

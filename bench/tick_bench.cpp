@@ -53,7 +53,7 @@ struct MinuteClock : ui::LocalClock {
 
 // The clocks window's controls as plain values.
 struct Grid : worldclock::ClocksView {
-  std::string boxes[worldclock::kPlaceBoxes], panels[worldclock::kPlaceBoxes], gmt;
+  std::string boxes[worldclock::kPlaceCount], panels[worldclock::kPlaceCount], gmt;
   std::string BoxText(int box) const override { return boxes[box - 1]; }
   void SetBoxText(int box, const std::string& t) override { boxes[box - 1] = t; }
   void SetBoxColor(int, unsigned long) override {}
@@ -77,7 +77,7 @@ std::vector<std::string> Settings() {
   const char* offsets[] = {"-11", "-9", "-7", "-5",  "-3.5", "-2",  "0",    "1",
                            "2",   "3",  "4",  "4.5", "5",    "5.5", "5.75", "6",
                            "7",   "8",  "9",  "9.5", "10",   "11",  "12",   "-1"};
-  for (int n = 1; n <= worldclock::kPlaceBoxes; ++n) {
+  for (int n = 1; n <= worldclock::kPlaceCount; ++n) {
     text.push_back("Place " + std::to_string(n) + "   [" + offsets[n - 1] + "]");
   }
   return text;

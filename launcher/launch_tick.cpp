@@ -8,8 +8,6 @@
 namespace launcher {
 namespace {
 
-constexpr int kMinutesPerDay = 24 * 60;
-
 // The usual field, four decimal digits, read at once; any other as the
 // toolkit reads a number.
 int DueTime(const std::string& field) {
@@ -46,11 +44,11 @@ LaunchTick::LaunchTick(ui::LocalClock& clock, LaunchRunner& runner)
 
 std::vector<int> LaunchTick::MinutesToHandle(int now) const {
   if (!lastHandled_) return {now};
-  const int ahead = (now - *lastHandled_ + kMinutesPerDay) % kMinutesPerDay;
-  if (ahead == 0 || ahead >= kMinutesPerDay - kSetBackMinutes) return {};
+  const int ahead = (now - *lastHandled_ + ui::kMinutesPerDay) % ui::kMinutesPerDay;
+  if (ahead == 0 || ahead >= ui::kMinutesPerDay - kSetBackMinutes) return {};
   if (ahead > kCatchUpMinutes + 1) return {now};
   std::vector<int> minutes;
-  for (int m = 1; m <= ahead; ++m) minutes.push_back((*lastHandled_ + m) % kMinutesPerDay);
+  for (int m = 1; m <= ahead; ++m) minutes.push_back((*lastHandled_ + m) % ui::kMinutesPerDay);
   return minutes;
 }
 

@@ -41,7 +41,7 @@ std::array<std::string, kPlaceCount> PlacesFromLines(const std::vector<std::stri
 
 ControlFlags ReadControlFlags(const FlagsLine& flags) {
   ControlFlags c;
-  for (int h = 0; h < 24; ++h) c.hours[h] = flags.Get(kFirstHourPosition + h);
+  for (int h = 0; h < ui::kHoursPerDay; ++h) c.hours[h] = flags.Get(kFirstHourPosition + h);
   c.earlyRing = flags.Get(kEarlyRingPosition);
   c.dogWatch = flags.Get(kDogWatchPosition);
   c.largeBells = flags.Get(kLargeBellsPosition);
@@ -50,7 +50,7 @@ ControlFlags ReadControlFlags(const FlagsLine& flags) {
 }
 
 void WriteControlFlags(const ControlFlags& c, FlagsLine& flags) {
-  for (int h = 0; h < 24; ++h) flags.Set(kFirstHourPosition + h, c.hours[h]);
+  for (int h = 0; h < ui::kHoursPerDay; ++h) flags.Set(kFirstHourPosition + h, c.hours[h]);
   flags.Set(kEarlyRingPosition, c.earlyRing);
   flags.Set(kDogWatchPosition, c.dogWatch);
   flags.Set(kLargeBellsPosition, c.largeBells);

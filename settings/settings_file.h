@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/clock.h"
 #include "ui/text_files.h"
 #include "ui/text_lines.h"
 
@@ -25,7 +26,13 @@ inline constexpr int kEarlyRingPosition = 25;
 inline constexpr int kDogWatchPosition = 26;
 inline constexpr int kLargeBellsPosition = 27;
 inline constexpr int kLaunchSwitchPosition = 28;
-inline constexpr int kFirstDstPosition = 29;  // 29..51: places 2..24
+inline constexpr int kFirstDstPosition = 29;       // 29..51: places 2..24
+inline constexpr int kFirstPlaceDstPosition = 52;  // place 1's, after the others
+
+// Place N's DST flag (N from 1).
+inline int DstPosition(int place) {
+  return place == 1 ? kFirstPlaceDstPosition : kFirstDstPosition + place - 2;
+}
 
 class FlagsLine {
  public:
@@ -56,7 +63,7 @@ std::array<std::string, kPlaceCount> PlacesFromLines(const std::vector<std::stri
 
 // The bell options of the main window as the flags line sees them.
 struct ControlFlags {
-  std::array<bool, 24> hours{};
+  std::array<bool, ui::kHoursPerDay> hours{};
   bool earlyRing = false;
   bool dogWatch = false;
   bool largeBells = false;

@@ -5,6 +5,9 @@
 
 namespace ui {
 
+inline constexpr int kHoursPerDay = 24;
+inline constexpr int kMinutesPerDay = kHoursPerDay * 60;
+
 struct TimeOfDay {
   int hour = 0;    // 0-23
   int minute = 0;  // 0-59

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "ui/colours.h"
+
 namespace ui {
 
 // A GDI object handle deleted with the owner.
@@ -54,7 +56,7 @@ class Icon {
 
 // Colours as the toolkit writes them: COLORREF layout (blue in the high byte),
 // or a system colour index with the top bit set.
-using Color = DWORD;
+static_assert(sizeof(Color) == sizeof(DWORD));
 inline constexpr Color kSystemColorFlag = 0x80000000;
 inline constexpr Color clBtnFace = kSystemColorFlag | COLOR_BTNFACE;
 inline constexpr Color clWindow = kSystemColorFlag | COLOR_WINDOW;
@@ -63,12 +65,7 @@ inline constexpr Color clBlack = 0x000000;
 inline constexpr Color clNavy = 0x800000;
 inline constexpr Color clYellow = 0x00FFFF;
 inline constexpr Color clBlue = 0xFF0000;
-inline constexpr Color clRed = 0x0000FF;
 inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
-// The program's own: the background of its windows (red 224, green 208,
-// blue 168) and the tan of its panels and edit boxes (192, 176, 144).
-inline constexpr Color kWindowColour = 11063520;
-inline constexpr Color kPanelColour = 9482432;
 COLORREF ColorToRgb(Color c);
 
 struct FontSpec {

@@ -9,7 +9,8 @@ namespace {
 using ui::kPanelColour;
 using ui::kWindowColour;
 const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText, false, -11};
-const ui::FontSpec kSansNavy{"MS Sans Serif", 8, ui::clNavy, false, -11};
+// The clocks window sets its font by pixel height, not by points.
+const ui::FontSpec kSansNavy11px{"MS Sans Serif", 8, ui::clNavy, false, -11};
 const ui::FontSpec kSansYellow{"MS Sans Serif", 8, ui::clYellow, false, -11};
 
 const char* const kHelp =
@@ -46,7 +47,7 @@ void TForm2::BuildLayout() {
                               .name = name,
                               .rect = r,
                               .caption = text,
-                              .font = kSansNavy,
+                              .font = kSansNavy11px,
                               .color = kPanelColour,
                               .tabStop = false,
                               .border = false});
@@ -80,7 +81,7 @@ void TForm2::BuildLayout() {
   DSTime1->OnClick = [this] { logic_.ChooseDst(1); };
 
   // Four places to a row, six rows: each time panel above its place box.
-  for (int n = 1; n <= worldclock::kPlaceBoxes; ++n) {
+  for (int n = 1; n <= worldclock::kPlaceCount; ++n) {
     const int c = (n - 1) % 4, r = (n - 1) / 4;
     ui::Panel* panel = timePanel("Panel" + std::to_string(n), {2 + 104 * c, 44 + 48 * r, 98, 22});
     panel->popupMenu = PopupMenu1;
@@ -92,7 +93,7 @@ void TForm2::BuildLayout() {
     ui::Edit* box = Create<ui::Edit>(A{.parent = this,
                                        .name = "Edit" + std::to_string(n),
                                        .rect = {3 + 104 * c, 67 + 48 * r, 96, 15},
-                                       .font = kSansNavy,
+                                       .font = kSansNavy11px,
                                        .color = kPanelColour,
                                        .tabStop = false,
                                        .border = false});
@@ -110,7 +111,7 @@ void TForm2::BuildLayout() {
                                .name = "Label1",
                                .rect = {8, 8, 284, 117},
                                .caption = kHelp,
-                               .font = kSansNavy,
+                               .font = kSansNavy11px,
                                .color = kWindowColour});
   HoverLabel1 =
       Create<widgets::THoverLabel>(A{.parent = this,
@@ -131,19 +132,19 @@ void TForm2::BuildLayout() {
                                      .name = "CheckBox1",
                                      .rect = {4, 328, 54, 16},
                                      .caption = "Military",
-                                     .font = kSansNavy,
+                                     .font = kSansNavy11px,
                                      .tabStop = false});
   CheckBox1->OnClick = [this] { CheckBox1Click(); };
   SpeedButton1 = Create<ui::SpeedButton>(A{.parent = this,
                                            .name = "SpeedButton1",
                                            .rect = {128, 323, 76, 24},
                                            .caption = "OK",
-                                           .font = kSansNavy});
+                                           .font = kSansNavy11px});
   SpeedButton2 = Create<ui::SpeedButton>(A{.parent = this,
                                            .name = "SpeedButton2",
                                            .rect = {209, 323, 76, 24},
                                            .caption = "Reset",
-                                           .font = kSansNavy,
+                                           .font = kSansNavy11px,
                                            .enabled = false});
   SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
   SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
@@ -174,9 +175,9 @@ void TForm2::SpeedButton1Click() {
 
 void TForm2::SpeedButton2Click() { logic_.Reset(utc_.NowUtc(), settings_.Flags()); }
 
-std::array<std::string, worldclock::kPlaceBoxes> TForm2::Places() const {
-  std::array<std::string, worldclock::kPlaceBoxes> places;
-  for (int n = 0; n < worldclock::kPlaceBoxes; ++n) places[n] = PlaceBoxes[n]->Text();
+std::array<std::string, worldclock::kPlaceCount> TForm2::Places() const {
+  std::array<std::string, worldclock::kPlaceCount> places;
+  for (int n = 0; n < worldclock::kPlaceCount; ++n) places[n] = PlaceBoxes[n]->Text();
   return places;
 }
 

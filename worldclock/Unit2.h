@@ -25,7 +25,7 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
  public:
   explicit TForm2(const TForm2Services &services);
 
-  std::array<std::string, worldclock::kPlaceBoxes> Places() const override;
+  std::array<std::string, worldclock::kPlaceCount> Places() const override;
   // Shows the window and brings it to the front.
   void ShowClocks() { Show(); }
   const worldclock::ClocksLogic &Logic() const { return logic_; }
@@ -35,8 +35,8 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   widgets::TDigitalClock *DigitalClock2;  // the home clock; its tick drives the window
   ui::Panel *Panel25;                     // GMT's time
   ui::Panel *Panel26;                     // the help, shown while the pointer is on "Help"
-  std::array<ui::Panel *, worldclock::kPlaceBoxes> TimePanels{};  // Panel1 ... Panel24
-  std::array<ui::Edit *, worldclock::kPlaceBoxes> PlaceBoxes{};   // Edit1 ... Edit24
+  std::array<ui::Panel *, worldclock::kPlaceCount> TimePanels{};  // Panel1 ... Panel24
+  std::array<ui::Edit *, worldclock::kPlaceCount> PlaceBoxes{};   // Edit1 ... Edit24
   ui::Label *Label1;                  // the help's text in Panel26
   widgets::THoverLabel *HoverLabel1;  // "Help"
   ui::CheckBox *CheckBox1;            // "Military": 24-hour times

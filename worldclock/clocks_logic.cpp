@@ -3,14 +3,12 @@
 #include "worldclock/place_time.h"
 
 namespace worldclock {
-int DstPosition(int box) { return box == 1 ? 52 : 27 + box; }
-
 void ClocksLogic::Create(const settings::FlagsLine& flags,
                          const std::vector<std::string>& settingsText, ui::TimeOfDay utc) {
-  for (int n = 1; n <= kPlaceBoxes; ++n) {
-    if (flags.Get(DstPosition(n))) dst_[n - 1] = 1;
+  for (int n = 1; n <= kPlaceCount; ++n) {
+    if (flags.Get(settings::DstPosition(n))) dst_[n - 1] = 1;
   }
-  for (int n = 1; n <= kPlaceBoxes; ++n) {
+  for (int n = 1; n <= kPlaceCount; ++n) {
     view_.SetBoxText(n, static_cast<size_t>(n) < settingsText.size() ? settingsText[n] : "");
     warnedText_[n - 1].clear();  // loaded anew
   }
@@ -27,7 +25,7 @@ void ClocksLogic::Tick(ui::TimeOfDay utc) {
 }
 
 void ClocksLogic::UpdateClocks(ui::TimeOfDay utc, bool asked) {
-  for (int n = 1; n <= kPlaceBoxes; ++n) {
+  for (int n = 1; n <= kPlaceCount; ++n) {
     const std::string text = view_.BoxText(n);
     if (text.find('[') == std::string::npos || text.find(']') == std::string::npos) {
       view_.SetPanelText(n, "");
@@ -92,7 +90,7 @@ bool ClocksLogic::Reset(ui::TimeOfDay utc, settings::FlagsLine& flags) {
 }
 
 void ClocksLogic::Ok(settings::FlagsLine& flags) const {
-  for (int n = 1; n <= kPlaceBoxes; ++n) flags.Set(DstPosition(n), dst_[n - 1] == 1);
+  for (int n = 1; n <= kPlaceCount; ++n) flags.Set(settings::DstPosition(n), dst_[n - 1] == 1);
 }
 
 }  // namespace worldclock

@@ -13,9 +13,6 @@
 
 namespace worldclock {
 
-// Box N's DST flag in the flags line: boxes 2 to 24 at 27 + N, box 1 at 52.
-int DstPosition(int box);
-
 // The window's controls, as the rules see them; boxes and panels count from 1.
 class ClocksView {
  public:
@@ -85,12 +82,12 @@ class ClocksLogic {
   void Warn(int box, const std::string& text, const std::string& message, bool asked);
 
   ClocksView& view_;
-  std::array<int, kPlaceBoxes> dst_{};
+  std::array<int, kPlaceCount> dst_{};
   int clicked_ = 0;
   int warningsOpen_ = 0;
   int lastUtcHour_ = kNoMinute;
   // The text each box last warned about; empty once it has changed.
-  std::array<std::string, kPlaceBoxes> warnedText_{};
+  std::array<std::string, kPlaceCount> warnedText_{};
 };
 
 }  // namespace worldclock

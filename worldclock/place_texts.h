@@ -5,14 +5,17 @@
 #include <array>
 #include <string>
 
+#include "settings/settings_file.h"
+
 namespace worldclock {
 
-inline constexpr int kPlaceBoxes = 24;
+// The place boxes are the settings file's places.
+using settings::kPlaceCount;
 
 class PlaceTexts {
  public:
   virtual ~PlaceTexts() = default;
-  virtual std::array<std::string, kPlaceBoxes> Places() const = 0;
+  virtual std::array<std::string, kPlaceCount> Places() const = 0;
 };
 
 }  // namespace worldclock

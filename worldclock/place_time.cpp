@@ -10,8 +10,6 @@ int FractionError = 0;
 
 namespace {
 
-constexpr int kMinutesPerDay = 24 * 60;
-
 struct WholeHours {
   int value = 0;
   bool negative = false;  // "-0" counts
@@ -81,8 +79,8 @@ PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, ui::Tim
   }
   const int offsetMinutes = shifted * 60 + (hours->negative ? -*fraction : *fraction);
   const int minutes =
-      ((utc.hour * 60 + utc.minute + offsetMinutes) % kMinutesPerDay + kMinutesPerDay) %
-      kMinutesPerDay;
+      ((utc.hour * 60 + utc.minute + offsetMinutes) % ui::kMinutesPerDay + ui::kMinutesPerDay) %
+      ui::kMinutesPerDay;
   place.panelText = PlaceTimeText(minutes, military, dst);
   place.homeClockMilitary = military;
   return place;

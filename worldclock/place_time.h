@@ -8,11 +8,12 @@
 #include <string>
 
 #include "ui/clock.h"
+#include "ui/colours.h"
 
 namespace worldclock {
 
-inline constexpr unsigned long kNormalBoxColour = 9482432;  // the light tan of the boxes
-inline constexpr unsigned long kInvalidBoxColour = 255;     // pure red
+inline constexpr ui::Color kNormalBoxColour = ui::kPanelColour;
+inline constexpr ui::Color kInvalidBoxColour = ui::clRed;
 inline constexpr const char* kInvalidTime = "00: 00";
 inline constexpr int kNoOffset = 99;
 
@@ -26,7 +27,7 @@ extern int FractionError;
 
 // What one place box comes to; the clocks window applies it.
 struct PlaceTime {
-  unsigned long boxColor = kNormalBoxColour;
+  ui::Color boxColor = kNormalBoxColour;
   // Nothing where the panel keeps its text (a rejected fraction).
   std::optional<std::string> panelText;
   // The home clock follows the "Military" choice on every good call.

@@ -203,9 +203,9 @@ TEST(ClocksWindow, DstChoicesSurviveResetAndTheMainWindowsSave) {
   struct SavingWindow : FakeWindow {
     settings::FlagsLine* flags = nullptr;
     std::vector<std::string> file;
-    std::array<std::string, kPlaceBoxes> Places() const {
-      std::array<std::string, kPlaceBoxes> p;
-      for (int n = 1; n <= kPlaceBoxes; ++n) p[n - 1] = BoxText(n);
+    std::array<std::string, kPlaceCount> Places() const {
+      std::array<std::string, kPlaceCount> p;
+      for (int n = 1; n <= kPlaceCount; ++n) p[n - 1] = BoxText(n);
       return p;
     }
     void SaveSettings() override { file = settings::SettingsLines(*flags, Places()); }
@@ -218,7 +218,7 @@ TEST(ClocksWindow, DstChoicesSurviveResetAndTheMainWindowsSave) {
   SavingWindow w;
   w.flags = &memory;
   ClocksLogic clocks(w);
-  std::vector<std::string> text(1 + kPlaceBoxes, "Somewhere [1]");
+  std::vector<std::string> text(1 + kPlaceCount, "Somewhere [1]");
   text[0] = memory.Text();
   clocks.Create(memory, text, {14, 5});
   clocks.FormActive = 1;
@@ -235,7 +235,7 @@ TEST(ClocksWindow, DstChoicesSurviveResetAndTheMainWindowsSave) {
     FakeWindow next;
     ClocksLogic restarted(next);
     restarted.Create(settings::FlagsLine(file[0]), file, {14, 5});
-    for (int box = 1; box <= kPlaceBoxes; ++box) {
+    for (int box = 1; box <= kPlaceCount; ++box) {
       const bool dst = box == 1 || box == 2 || box == 13 || box == 24;
       EXPECT_EQ(restarted.Dst(box), dst ? 1 : 0) << box;
       EXPECT_EQ(next.panels[box], dst ? "4:05 PM*" : "3:05 PM") << box;
