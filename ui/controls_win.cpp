@@ -77,14 +77,30 @@ void Control::SetDpi(int dpi) {
 }
 
 void Control::MakeSystem(const char* cls, DWORD exStyle, DWORD style) {
-  CreateSystem(cls, exStyle, Style(args_) | style, args_.caption, bounds_.left, bounds_.top,
-               bounds_.width, bounds_.height, ParentHandle(), NextControlId());
+  CreateSystem(WindowArgs{.className = cls,
+                          .exStyle = exStyle,
+                          .style = Style(args_) | style,
+                          .text = args_.caption,
+                          .x = bounds_.left,
+                          .y = bounds_.top,
+                          .width = bounds_.width,
+                          .height = bounds_.height,
+                          .parent = ParentHandle(),
+                          .id = NextControlId()});
   if (!args_.enabled) EnableWindow(Handle(), FALSE);
 }
 
 void Control::MakeOwn(const char* cls, DWORD exStyle, DWORD style) {
-  CreateOwn(cls, exStyle, Style(args_) | style, args_.caption, bounds_.left, bounds_.top,
-            bounds_.width, bounds_.height, ParentHandle(), NextControlId());
+  CreateOwn(WindowArgs{.className = cls,
+                       .exStyle = exStyle,
+                       .style = Style(args_) | style,
+                       .text = args_.caption,
+                       .x = bounds_.left,
+                       .y = bounds_.top,
+                       .width = bounds_.width,
+                       .height = bounds_.height,
+                       .parent = ParentHandle(),
+                       .id = NextControlId()});
   if (!args_.enabled) EnableWindow(Handle(), FALSE);
 }
 

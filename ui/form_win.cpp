@@ -27,9 +27,14 @@ BOOL CALLBACK CollectEnabledVisible(HWND hwnd, LPARAM param) {
 
 Form::Form(std::string name, std::string className)
     : Component(nullptr, std::move(name), std::move(className)) {
-  CreateOwn("TMarlinetForm", WS_EX_CONTROLPARENT,
-            kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, "",
-            CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, 0);
+  CreateOwn(
+      WindowArgs{.className = "TMarlinetForm",
+                 .exStyle = WS_EX_CONTROLPARENT,
+                 .style = kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME,
+                 .x = CW_USEDEFAULT,
+                 .y = CW_USEDEFAULT,
+                 .width = 320,
+                 .height = 240});
   dpi_ = WindowDpi(Handle());
 }
 

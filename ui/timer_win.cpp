@@ -9,7 +9,7 @@ constexpr UINT_PTR kTimerId = 1;
 
 Timer::Timer(Component* owner, std::string name, unsigned interval)
     : Component(owner, std::move(name), "TTimer"), interval_(interval) {
-  CreateOwn("TMarlinetTimer", 0, 0, "", 0, 0, 0, 0, HWND_MESSAGE, 0);
+  CreateOwn(WindowArgs{.className = "TMarlinetTimer", .parent = HWND_MESSAGE});
   PublishBool(
       "Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });
   PublishInt(

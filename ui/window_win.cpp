@@ -81,22 +81,27 @@ void Window::Bind(HWND hwnd) {
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-void Window::CreateOwn(const char* className, DWORD exStyle, DWORD style, const std::string& text,
-                       int x, int y, int w, int h, HWND parent, UINT_PTR id, HICON icon) {
-  RegisterOwnClass(className, icon, &Window::Procedure);
+namespace {
+
+HWND CreateFrom(const WindowArgs& a, void* param) {
+  HWND hwnd =
+      CreateWindowExA(a.exStyle, a.className, a.text.c_str(), a.style, a.x, a.y, a.width, a.height,
+                      a.parent, reinterpret_cast<HMENU>(a.id), GetModuleHandleA(nullptr), param);
+  if (!hwnd) throw std::runtime_error("Cannot create window " + std::string(a.className));
+  return hwnd;
+}
+
+}  // namespace
+
+void Window::CreateOwn(const WindowArgs& args) {
+  RegisterOwnClass(args.className, args.icon, &Window::Procedure);
   // Binds at WM_NCCREATE, from the creation parameter.
-  HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, w, h, parent,
-                              reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), this);
-  if (!hwnd) throw std::runtime_error("Cannot create window " + std::string(className));
+  HWND hwnd = CreateFrom(args, this);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_, dpi_)), FALSE);
 }
 
-void Window::CreateSystem(const char* className, DWORD exStyle, DWORD style,
-                          const std::string& text, int x, int y, int w, int h, HWND parent,
-                          UINT_PTR id) {
-  HWND hwnd = CreateWindowExA(exStyle, className, text.c_str(), style, x, y, w, h, parent,
-                              reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
-  if (!hwnd) throw std::runtime_error("Cannot create window " + std::string(className));
+void Window::CreateSystem(const WindowArgs& args) {
+  HWND hwnd = CreateFrom(args, nullptr);
   Bind(hwnd);
   systemProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Procedure)));

@@ -27,6 +27,18 @@ void Dispatch(const std::function<void()>& handler) noexcept;
 // window is gone, and the call is then dropped.
 bool PostCall(HWND hwnd, std::function<void()> call);
 
+// What a window is made from, as a control is made from its arguments.
+struct WindowArgs {
+  const char* className = "";
+  DWORD exStyle = 0;
+  DWORD style = 0;
+  std::string text{};
+  int x = 0, y = 0, width = 0, height = 0;  // in the parent's client pixels
+  HWND parent = nullptr;                    // or HWND_MESSAGE
+  UINT_PTR id = 0;
+  HICON icon = nullptr;  // the class icon of a class of the program's own
+};
+
 class Window {
  public:
   Window() = default;
@@ -50,11 +62,9 @@ class Window {
 
  protected:
   // A window of the program's own class (registered on first use).
-  void CreateOwn(const char* className, DWORD exStyle, DWORD style, const std::string& text, int x,
-                 int y, int w, int h, HWND parent, UINT_PTR id, HICON icon = nullptr);
+  void CreateOwn(const WindowArgs& args);
   // A window of a system class (BUTTON, STATIC, EDIT), subclassed.
-  void CreateSystem(const char* className, DWORD exStyle, DWORD style, const std::string& text,
-                    int x, int y, int w, int h, HWND parent, UINT_PTR id);
+  void CreateSystem(const WindowArgs& args);
   // Unbinds first, so no message reaches a half-destroyed object.
   void DestroyHandle();
 

@@ -41,7 +41,8 @@ UINT TaskbarCreatedMessage() {
 }  // namespace
 
 TrayMessageWindow::TrayMessageWindow(TTrayIcon& owner) : owner_(owner) {
-  CreateOwn("TMarlinetTrayWindow", WS_EX_TOOLWINDOW, WS_POPUP, "", 0, 0, 0, 0, nullptr, 0);
+  CreateOwn(ui::WindowArgs{
+      .className = "TMarlinetTrayWindow", .exStyle = WS_EX_TOOLWINDOW, .style = WS_POPUP});
 }
 
 LRESULT TrayMessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
