@@ -5,6 +5,7 @@
 #include <tlhelp32.h>
 
 #include "launcher/launch_list.h"
+#include "launcher/system_folder.h"
 #include "ui/handle_win.h"
 
 namespace launcher {
@@ -34,6 +35,22 @@ BOOL FirstProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
 }
 BOOL NextProcess(HANDLE snapshot, PROCESSENTRY32* entry) {
   return BindToolhelp() && Bound().next ? Bound().next(snapshot, entry) : FALSE;
+}
+
+// What the shell is asked to open: under WOW64 a System32 path goes through
+// Sysnative, or it would reach the 32-bit copies in SysWOW64.
+std::string OpenedPath(const std::string& file) {
+  static const bool wow64 = [] {
+    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64 =
+        ui::LibraryEntry<IsWow64Fn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL under = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &under) && under;
+  }();
+  if (!wow64) return file;
+  char windows[MAX_PATH];
+  const UINT n = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  return ThroughSysnative(file, n && n < MAX_PATH ? std::string(windows, n) : std::string());
 }
 
 }  // namespace
@@ -88,7 +105,7 @@ WinShell::~WinShell() {
 
 void WinShell::Open(const std::string& file) {
   StartCom();
-  ShellExecuteA(owner_, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(owner_, "open", OpenedPath(file).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace launcher
