@@ -15,9 +15,11 @@ WinSoundPlayer::WinSoundPlayer(HINSTANCE instance, std::string programFolder)
     : instance_(instance), folder_(std::move(programFolder)) {}
 
 void WinSoundPlayer::Play(const std::string& name) {
-  using PlayFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-  if (auto play = winmm_.Entry<PlayFn>("PlaySoundA")) {
-    play(ResolveSoundName(folder_, name).c_str(), instance_, 0);
+  // The wide entry, so a recording beside the program is found in a folder
+  // whose name the ANSI code page cannot spell.
+  using PlayFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+  if (auto play = winmm_.Entry<PlayFn>("PlaySoundW")) {
+    play(ui::FilePath(ResolveSoundName(folder_, name)).c_str(), instance_, 0);
   }
 }
 
