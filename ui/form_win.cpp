@@ -24,11 +24,11 @@ BOOL CALLBACK CollectEnabledVisible(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-Form::Form(std::string name, std::string className)
+Form::Form(std::string name, std::string className, const Form* owner)
     : Component(nullptr, std::move(name), std::move(className)) {
   CreateOwn("TMarlinetForm", WS_EX_CONTROLPARENT,
             kFormStyle | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, "",
-            CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, nullptr, 0);
+            CW_USEDEFAULT, CW_USEDEFAULT, 320, 240, owner ? owner->Handle() : nullptr, 0);
 }
 
 Form::~Form() {
@@ -40,6 +40,8 @@ Form::~Form() {
 void Form::AfterConstruction() {
   for (Component* c : Components()) c->Loaded();
   RestoreState();
+  // The start's boxes come while the person may be busy elsewhere.
+  Application::UnaskedBoxes unasked;
   if (OnCreate) Dispatch(OnCreate);
 }
 
@@ -149,10 +151,12 @@ class DisabledWindows {
     std::erase(windows_, keep);
     for (HWND w : windows_) EnableWindow(w, FALSE);
   }
-  ~DisabledWindows() {
+  ~DisabledWindows() { Enable(); }
+  void Enable() {
     for (HWND w : windows_) {
       if (IsWindow(w)) EnableWindow(w, TRUE);
     }
+    windows_.clear();
   }
   DisabledWindows(const DisabledWindows&) = delete;
   DisabledWindows& operator=(const DisabledWindows&) = delete;
@@ -180,6 +184,9 @@ int Form::ShowModal() {
     app.DispatchOne(msg);
   }
   modal_ = false;
+  // Enabled before the hide, so that Windows gives the activation back to
+  // them rather than to another program.
+  disabled.Enable();
   Hide();
   return modalResult;
 }
