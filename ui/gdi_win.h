@@ -70,6 +70,11 @@ inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
 inline constexpr Color kWindowColour = 11063520;
 inline constexpr Color kPanelColour = 9482432;
 COLORREF ColorToRgb(Color c);
+// The colour to write text of colour `text` in on a background `back`. On a
+// background the layout fixes, a system text colour is taken as it is in
+// the standard scheme: a high-contrast scheme's white text would vanish on
+// tan.
+COLORREF TextColorOn(Color text, Color back);
 
 struct FontSpec {
   std::string face = "MS Sans Serif";
