@@ -40,6 +40,31 @@ std::string AnsiFromWide(const std::wstring& text) {
   return ansi;
 }
 
+namespace {
+
+std::optional<std::string> Spelled(const std::wstring& text) {
+  BOOL lost = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                                    static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
+  if (lost) return std::nullopt;
+  std::string ansi(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                      ansi.data(), n, nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace
+
+std::optional<std::string> AnsiPath(const std::wstring& path) {
+  if (auto ansi = Spelled(path)) return ansi;
+  std::wstring shortName(32768, L'\0');
+  const DWORD n =
+      GetShortPathNameW(path.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+  if (n == 0 || n >= shortName.size()) return std::nullopt;
+  shortName.resize(n);
+  return Spelled(shortName);
+}
+
 std::string ExecutablePath() { return AnsiFromWide(WideExecutablePath()); }
 
 const std::wstring& WideProgramFolder() {

@@ -7,6 +7,7 @@
 // begins with ProgramFolder() back into the folder's true name.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace ui {
@@ -23,6 +24,10 @@ std::wstring FilePath(const std::string& path);
 // ANSI and wide text in the ANSI code page; letters it lacks become "?".
 std::wstring WideFromAnsi(const std::string& text);
 std::string AnsiFromWide(const std::wstring& text);
+// An ANSI name that opens `path`, for a call that has only the ANSI form:
+// the path itself when the code page spells it, else its short name when
+// that is spelled (short names can be switched off on a volume).
+std::optional<std::string> AnsiPath(const std::wstring& path);
 bool FileExists(const std::string& path);
 
 }  // namespace ui
