@@ -306,6 +306,13 @@ int main(int argc, char** argv) {
     std::printf("%s|%s\n", w ? ClassOf(w).c_str() : "", w ? Text(w).c_str() : "");
     return 0;
   }
+  if (cmd == "owner") {
+    HWND w = FindWindowA(kFormClass, arg(1).c_str());
+    if (!w) return Fail("no such window");
+    HWND owner = GetWindow(w, GW_OWNER);
+    std::printf("%s\n", owner ? Text(owner).c_str() : "");
+    return 0;
+  }
   if (cmd == "other-window") {
     // Another program's window, in front, for that many seconds.
     WNDCLASSA wc{};

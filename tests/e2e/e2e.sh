@@ -634,12 +634,14 @@ case_processes_ok_writes_and_cancel_keeps_running() {
   check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
   drv press Marlinet Processes
   check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
+  [ "$(drv owner "Start Program")" = Marlinet ] || fail "the editor is not owned by the main window"
   drv set-text "Start Program" 'no bracket\n[1200][x]\n\nlast'
   local x y w h
   read -r x y w h < <(drv rect TMarlinetForm "Start Program")
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/editor-window.png"
   drv press "Start Program" OK
   check "OK closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  check "the main window is active again" eventually 3 in_front
   cmp -s "$work/proc.kvr" <(printf '[1200][x]\r\n') || fail "OK wrote '$(cat -A "$work/proc.kvr")'"
   drv press Marlinet Processes
   check "Processes opens the editor again" drv wait TMarlinetForm "Start Program" 5000
