@@ -383,6 +383,31 @@ TEST(Application, ABoxATickRaisesComesInFrontOfAnotherProgram) {
   EXPECT_EQ(flags, (std::vector<UINT>{MB_SETFOREGROUND | MB_TOPMOST, MB_SETFOREGROUND, 0}));
 }
 
+TEST(Control, TextOnAFixedBackgroundKeepsItsColourInAHighContrastScheme) {
+  // A scheme with white window text, as High Contrast Black has.
+  const int element = COLOR_WINDOWTEXT;
+  const COLORREF before = GetSysColor(element);
+  const COLORREF white = RGB(255, 255, 255);
+  ASSERT_TRUE(SetSysColors(1, &element, &white));
+  Plain form("Form1");
+  form.SetBackColor(ui::clBtnFace);
+  auto textColour = [&](ui::Color back) {
+    auto* box = form.Create<ui::Edit>(
+        ui::ControlArgs{.parent = &form, .name = "Edit1", .rect = {0, 0, 50, 15}, .color = back});
+    HDC dc = GetDC(box->Handle());
+    SendMessageA(form.Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(box->Handle()));
+    const COLORREF text = GetTextColor(dc);
+    ReleaseDC(box->Handle(), dc);
+    return text;
+  };
+  const COLORREF onTan = textColour(ui::kPanelColour);
+  const COLORREF onSystem = textColour(ui::clWindow);
+  SetSysColors(1, &element, &before);
+  EXPECT_EQ(onTan, RGB(0, 0, 0));  // never white on tan
+  EXPECT_EQ(onSystem, white);      // the scheme's own background: its own text
+}
+
 TEST(Timer, ATickThatRunsALoopIsNeverEnteredAgain) {
   Plain form("Form1");
   auto* timer = form.Create<ui::Timer>("Timer1", 10u);
