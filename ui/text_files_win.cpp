@@ -55,8 +55,12 @@ class MoveOverPort final : public ReplacePort {
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return ReplaceOutcome::kDone;
     }
+    // A file held open without delete sharing refuses the rename over it
+    // with "access denied", not only with a sharing violation; a file that
+    // is read-only for good says the same and costs the wait.
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                   error == ERROR_ACCESS_DENIED
                ? ReplaceOutcome::kBusy
                : ReplaceOutcome::kFailed;
   }
