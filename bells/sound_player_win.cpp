@@ -15,9 +15,16 @@ WinSoundPlayer::WinSoundPlayer(HINSTANCE instance, std::string programFolder)
     : instance_(instance), folder_(std::move(programFolder)) {}
 
 void WinSoundPlayer::Play(const std::string& name) {
-  using PlayFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
-  if (auto play = winmm_.Entry<PlayFn>("PlaySoundA")) {
-    play(ResolveSoundName(folder_, name).c_str(), instance_, 0);
+  // A folder whose name the ANSI code page cannot spell is named by its
+  // short name, or else handed over wide (some wave players open the file
+  // by its ANSI name even then).
+  const std::wstring path = ui::FilePath(ResolveSoundName(folder_, name));
+  if (const auto ansi = ui::AnsiPath(path)) {
+    using PlayFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+    if (auto play = winmm_.Entry<PlayFn>("PlaySoundA")) play(ansi->c_str(), instance_, 0);
+  } else {
+    using PlayFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+    if (auto play = winmm_.Entry<PlayFn>("PlaySoundW")) play(path.c_str(), instance_, 0);
   }
 }
 

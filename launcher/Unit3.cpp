@@ -13,7 +13,7 @@ const ui::FontSpec kHeading{"MS Sans Serif", 10, ui::clNavy};
 }  // namespace
 
 TForm3::TForm3(const TForm3Services& services)
-    : Form("Form3", "TForm3"),
+    : Form("Form3", "TForm3", services.owner),
       files_(services.files),
       mute_(services.mute),
       file_(services.files, ui::ProgramFolder() + launcher::kLaunchFileName) {

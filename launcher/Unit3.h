@@ -16,6 +16,8 @@
 struct TForm3Services {
   ui::TextFiles &files;
   settings::MuteState &mute;
+  // The main window: the editor stays above it and has no taskbar button.
+  const ui::Form *owner = nullptr;
 };
 
 class TForm3 : public ui::Form, public launcher::LaunchListWindow {

@@ -46,14 +46,16 @@ std::string WithLogLine(std::string text, const std::string& line, size_t limit)
 }
 
 void LaunchLog::Write(const std::string& line) {
+  if (failures_ >= kFailuresBeforeGivingUp) return;
   // A log that was never written is simply missing.
   std::string text;
   if (auto old = files_.ReadAll(path_)) {
     text = std::move(*old);
   } else if (files_.Exists(path_)) {
-    return;  // there but unreadable: never replaced blind
+    ++failures_;  // there but unreadable: never replaced blind
+    return;
   }
-  files_.ReplaceAll(path_, WithLogLine(std::move(text), line));
+  failures_ = files_.ReplaceAll(path_, WithLogLine(std::move(text), line)) ? 0 : failures_ + 1;
 }
 
 }  // namespace launcher

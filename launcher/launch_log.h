@@ -31,12 +31,16 @@ class LaunchLog {
  public:
   LaunchLog(ui::TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
   // A log that cannot be read or written costs nothing else: the line is
-  // lost and nothing is reported.
+  // lost and nothing is reported, and after a few failures in a row the
+  // log is left alone for the rest of the run (each try may wait a moment
+  // for a file another program holds).
   void Write(const std::string& line);
 
  private:
+  static constexpr int kFailuresBeforeGivingUp = 3;
   ui::TextFiles& files_;
   std::string path_;
+  int failures_ = 0;
 };
 
 }  // namespace launcher

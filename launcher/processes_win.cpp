@@ -8,6 +8,7 @@
 
 #include "launcher/launch_list.h"
 #include "launcher/launch_tick.h"
+#include "launcher/system_folder.h"
 #include "ui/handle_win.h"
 #include "ui/paths_win.h"
 #include "ui/window_win.h"
@@ -70,6 +71,22 @@ std::string ErrorText(DWORD error) {
     if (c == '\r' || c == '\n') c = ' ';
   }
   return s;
+}
+
+// What the shell is asked to open: under WOW64 a System32 path goes through
+// Sysnative, or it would reach the 32-bit copies in SysWOW64.
+std::string OpenedPath(const std::string& file) {
+  static const bool wow64 = [] {
+    using IsWow64Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
+    const auto isWow64 =
+        ui::LibraryEntry<IsWow64Fn>(GetModuleHandleA("kernel32.dll"), "IsWow64Process");
+    BOOL under = FALSE;
+    return isWow64 && isWow64(GetCurrentProcess(), &under) && under;
+  }();
+  if (!wow64) return file;
+  char windows[MAX_PATH];
+  const UINT n = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  return ThroughSysnative(file, n && n < MAX_PATH ? std::string(windows, n) : std::string());
 }
 
 }  // namespace
@@ -147,7 +164,8 @@ OpenResult WinShell::Open(const std::string& file) {
   info.fMask = SEE_MASK_FLAG_NO_UI;
   info.hwnd = owner_;
   info.lpVerb = "open";
-  info.lpFile = file.c_str();
+  const std::string opened = OpenedPath(file);
+  info.lpFile = opened.c_str();
   info.nShow = SW_SHOWNORMAL;
   if (ShellExecuteExA(&info)) return {};
   const DWORD error = GetLastError();

@@ -14,18 +14,23 @@ namespace {
 constexpr DWORD kReadBuffer = 2048;
 }
 
+// The wide calls reach a file in a folder whose name the ANSI code page
+// cannot spell; the file itself stays ANSI, as the profile API keeps a file
+// in the form it was made in and makes new ones ANSI.
 std::string IniProfileStore::ReadString(const std::string& section, const std::string& key,
                                         const std::string& fallback) {
-  std::vector<char> buffer(kReadBuffer);
-  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(),
-                                           buffer.data(), kReadBuffer, path_.c_str());
-  return std::string(buffer.data(), n);
+  std::vector<wchar_t> buffer(kReadBuffer);
+  const DWORD n = GetPrivateProfileStringW(
+      ui::WideFromAnsi(section).c_str(), ui::WideFromAnsi(key).c_str(),
+      ui::WideFromAnsi(fallback).c_str(), buffer.data(), kReadBuffer, path_.c_str());
+  return ui::AnsiFromWide(std::wstring(buffer.data(), n));
 }
 
 bool IniProfileStore::WriteString(const std::string& section, const std::string& key,
                                   const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), path_.c_str()) !=
-         FALSE;
+  return WritePrivateProfileStringW(ui::WideFromAnsi(section).c_str(),
+                                    ui::WideFromAnsi(key).c_str(), ui::WideFromAnsi(value).c_str(),
+                                    path_.c_str()) != FALSE;
 }
 
 TPersistentForm::TPersistentForm(std::string name, std::string className)
@@ -81,16 +86,17 @@ void TPersistentForm::BeforeDestruction() {
   // The profile API rewrites the whole file at every value: a disk that
   // fills up half-way would leave it cut short. The values go to a copy,
   // which then replaces the file in one step.
-  const bool saved = ui::ReplaceThroughTemp(filePath_, [this](const std::string& temp) {
-    if (GetFileAttributesA(filePath_.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !CopyFileA(filePath_.c_str(), temp.c_str(), FALSE)) {
+  const bool saved = ui::ReplaceThroughTemp(filePath_, [this](const std::wstring& temp) {
+    const std::wstring file = ui::FilePath(filePath_);
+    if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !CopyFileW(file.c_str(), temp.c_str(), FALSE)) {
       return false;
     }
     IniProfileStore store(temp, filePath_);
     WriteBounds(store, Name(), {Top(), Left(), Width(), Height()});
     SaveProperties(store);
     // Written out before the rename, as the text files are.
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, temp.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());
     return true;
   });
   if (!saved) throw ui::WriteError(filePath_);

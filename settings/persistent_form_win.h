@@ -6,6 +6,7 @@
 
 #include "settings/persistent_properties.h"
 #include "ui/form_win.h"
+#include "ui/paths_win.h"
 
 namespace settings {
 
@@ -14,8 +15,9 @@ class IniProfileStore : public ProfileStore {
  public:
   // `shownPath` is the file the messages name, when the values go to a
   // working copy of it.
-  explicit IniProfileStore(std::string path, std::string shownPath = {})
-      : path_(std::move(path)), shown_(shownPath.empty() ? path_ : std::move(shownPath)) {}
+  explicit IniProfileStore(const std::string& path) : path_(ui::FilePath(path)), shown_(path) {}
+  IniProfileStore(std::wstring path, std::string shownPath)
+      : path_(std::move(path)), shown_(std::move(shownPath)) {}
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& fallback) override;
   bool WriteString(const std::string& section, const std::string& key,
@@ -23,7 +25,7 @@ class IniProfileStore : public ProfileStore {
   std::string Path() const override { return shown_; }
 
  private:
-  std::string path_;
+  std::wstring path_;
   std::string shown_;
 };
 

@@ -3,8 +3,74 @@
 #include "ui/app_text.h"
 #include "ui/form_win.h"
 #include "ui/paths_win.h"
+#include "ui/window_win.h"
 
 namespace ui {
+namespace {
+
+constexpr const char* kInstanceClass = "TMarlinetInstance";
+// Registered, so no other program's window mistakes it for one of its own.
+UINT ShowYourselfMessage() {
+  static const UINT message = RegisterWindowMessageA("Marlinet.ShowOptions");
+  return message;
+}
+
+// A message-only window named after the program folder, which a second
+// start finds and asks to show this copy's options.
+class InstanceWindow final : public Window {
+ public:
+  explicit InstanceWindow(const std::string& name) {
+    CreateOwn(WindowArgs{.className = kInstanceClass, .text = name, .parent = HWND_MESSAGE});
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == ShowYourselfMessage() && msg != 0) {
+      Application& app = Application::Instance();
+      if (app.onSecondStart && !app.Terminated()) Dispatch(app.onSecondStart);
+      return 0;
+    }
+    return Window::HandleMessage(msg, wp, lp);
+  }
+};
+
+// The same folder may be named in several ways; its long name, letters
+// folded, is one of them. UTF-8 keeps every character of it.
+std::string FolderKey() {
+  std::wstring folder = WideProgramFolder();
+  std::wstring longName(32768, L'\0');
+  const DWORD n =
+      GetLongPathNameW(folder.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
+  if (n > 0 && n < longName.size()) folder = longName.substr(0, n);
+  if (!folder.empty()) CharLowerBuffW(folder.data(), static_cast<DWORD>(folder.size()));
+  const int size = WideCharToMultiByte(CP_UTF8, 0, folder.data(), static_cast<int>(folder.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string key(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, folder.data(), static_cast<int>(folder.size()), key.data(), size,
+                      nullptr, nullptr);
+  return key;
+}
+
+// The running copy's window may not be made yet when both start at once.
+void AskRunningCopyToShowItself(const std::string& name) {
+  for (int tries = 0; tries < 40; ++tries) {
+    if (HWND running = FindWindowExA(HWND_MESSAGE, nullptr, kInstanceClass, name.c_str())) {
+      // This copy was started by the person and may take the foreground;
+      // it hands that right to the running copy, which is in the
+      // background and would otherwise only flash its taskbar button.
+      DWORD process = 0;
+      GetWindowThreadProcessId(running, &process);
+      AllowSetForegroundWindow(process);
+      PostMessageA(running, ShowYourselfMessage(), 0, 0);
+      return;
+    }
+    Sleep(50);
+  }
+}
+
+}  // namespace
+
+Application::~Application() = default;
 
 Application& Application::Instance() {
   static Application app;
@@ -20,15 +86,15 @@ void Application::Initialize() {
 }
 
 bool Application::ClaimProgramFolder() {
-  // One folder can be named in several ways; its long name is one of them.
-  std::string folder = ProgramFolder();
-  std::string longName(MAX_PATH, '\0');
-  const DWORD n = GetLongPathNameA(folder.c_str(), longName.data(), MAX_PATH);
-  if (n > 0 && n < MAX_PATH) folder = longName.substr(0, n);
-  const std::string name = "Local\\" + InstanceMutexName(folder);
-  folderMutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
+  const std::string key = InstanceMutexName(FolderKey());
+  folderMutex_ = CreateMutexA(nullptr, FALSE, ("Local\\" + key).c_str());
   // Without a mutex the program runs: a second copy is the lesser harm.
-  return !(folderMutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
+  if (folderMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
+    AskRunningCopyToShowItself(key);
+    return false;
+  }
+  instanceWindow_ = std::make_unique<InstanceWindow>(key);
+  return true;
 }
 
 int Application::RunGuarded(const std::function<int()>& body) noexcept {
@@ -46,7 +112,7 @@ int Application::RunGuarded(const std::function<int()>& body) noexcept {
     forms_.clear();
     mainForm_ = nullptr;
     DiscardQuit();
-    ShowError(failure);
+    ShowError(failure, Prompt::kUnasked);
   } catch (...) {
   }
   return 1;
@@ -129,6 +195,9 @@ void Application::EndSession() noexcept {
 }
 
 void Application::DestroyForms() {
+  // Nobody is looking at the program as it ends: a failed save's box must
+  // still be seen.
+  UnaskedBoxes unasked;
   while (!forms_.empty()) {
     std::unique_ptr<Form> form = std::move(forms_.back());
     forms_.pop_back();
@@ -142,18 +211,31 @@ void Application::DestroyForms() {
   }
 }
 
-void Application::HandleException(const std::exception& e) { ShowError(e.what()); }
+void Application::HandleException(const std::exception& e, Prompt prompt) {
+  ShowError(e.what(), prompt);
+}
 
-void Application::ShowError(const std::string& message) {
+void Application::ShowError(const std::string& message, Prompt prompt) {
   const std::string text = WithFullStop(message);
   if (onException) {
     onException(text);
     return;
   }
-  MessageDialog(text, title_, MB_ICONERROR | MB_OK);
+  MessageDialog(text, title_, MB_ICONERROR | MB_OK, prompt);
 }
 
-int Application::MessageDialog(const std::string& text, const std::string& caption, UINT flags) {
+int Application::MessageDialog(const std::string& text, const std::string& caption, UINT flags,
+                               Prompt prompt) {
+  if (prompt == Prompt::kUnasked || unasked_ > 0) {
+    // Windows lets a program in the background only flash its taskbar
+    // button; the box asks for the foreground and, while another program
+    // has it, stays above that program's windows.
+    flags |= MB_SETFOREGROUND;
+    DWORD process = 0;
+    HWND front = GetForegroundWindow();
+    if (front) GetWindowThreadProcessId(front, &process);
+    if (process != GetCurrentProcessId()) flags |= MB_TOPMOST;
+  }
   if (onMessage) return onMessage(text, caption, flags);
   return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
 }

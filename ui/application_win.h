@@ -12,6 +12,12 @@
 namespace ui {
 
 class Form;
+class Window;
+
+// Whether a box answers a person's command, or comes by itself (a timer's
+// tick, the start, the end) while the person may be working in another
+// program: then Windows would leave it behind that program, unseen.
+enum class Prompt { kAsked, kUnasked };
 
 class Application {
  public:
@@ -36,8 +42,11 @@ class Application {
   Form* ActiveForm() const;
 
   // False when another copy of the program runs from the same folder: this
-  // one must then end at once, showing and writing nothing.
+  // one must then end at once, showing and writing nothing, but first it
+  // asks that copy to come forward (onSecondStart there).
   bool ClaimProgramFolder();
+  // Run when a second start from this folder asks this copy to show itself.
+  std::function<void()> onSecondStart;
 
   // Runs the program's start, loop and end; an error that escapes it (no
   // window could be made, a resource is missing) is shown and ends the
@@ -61,20 +70,31 @@ class Application {
   void DestroyForms();
 
   // The error box: error icon, "OK", the title as caption.
-  void HandleException(const std::exception& e);
-  void ShowError(const std::string& message);
+  void HandleException(const std::exception& e, Prompt prompt = Prompt::kAsked);
+  void ShowError(const std::string& message, Prompt prompt = Prompt::kAsked);
   // Replaces the error box (tests record the messages instead).
   std::function<void(const std::string&)> onException;
 
   // A message box owned by the active window: the text, a caption, and the
   // icon and buttons as MB_ flags; returns the button pressed (IDOK, ...).
-  int MessageDialog(const std::string& text, const std::string& caption, UINT flags);
-  // Replaces the message box: it gets what the box would show and answers
-  // for the user.
+  // An unasked box comes up in front of whatever program is active.
+  int MessageDialog(const std::string& text, const std::string& caption, UINT flags,
+                    Prompt prompt = Prompt::kAsked);
+  // Every box raised while one of these lives is unasked.
+  class UnaskedBoxes {
+   public:
+    UnaskedBoxes() { ++Instance().unasked_; }
+    ~UnaskedBoxes() { --Instance().unasked_; }
+    UnaskedBoxes(const UnaskedBoxes&) = delete;
+    UnaskedBoxes& operator=(const UnaskedBoxes&) = delete;
+  };
+  // Replaces the message box: it gets what the box would show (its flags as
+  // they would go to the box) and answers for the user.
   std::function<int(const std::string& text, const std::string& caption, UINT flags)> onMessage;
 
  private:
   Application() = default;
+  ~Application();
   void Adopt(std::unique_ptr<Form> form);
   void DiscardQuit();
 
@@ -83,6 +103,9 @@ class Application {
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
   HANDLE folderMutex_ = nullptr;
+  // Found by a second start from the same folder.
+  std::unique_ptr<Window> instanceWindow_;
+  int unasked_ = 0;
 };
 
 }  // namespace ui

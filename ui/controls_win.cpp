@@ -218,29 +218,49 @@ bool Control::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MBUTTONUP:
       press(MouseButton::Middle, false, false);
       return true;
-    case WM_RBUTTONUP: {
+    case WM_RBUTTONUP:
       press(MouseButton::Right, false, false);
-      bool offered = popupMenu != nullptr;
-      if (offered && OnContextPopup) {
-        offered = false;
-        Dispatch([&] { offered = OnContextPopup(); });
-      }
-      if (offered) {
-        POINT at{x, y};
-        ClientToScreen(Handle(), &at);
-        popupMenu->popupComponent = this;
-        popupMenu->Popup(at.x, at.y, Handle());
-      }
+      OfferMenu(x, y);
       return true;
-    }
     default:
       return false;
   }
 }
 
+void Control::OfferMenu(int x, int y) {
+  bool offered = popupMenu != nullptr;
+  if (offered && OnContextPopup) {
+    offered = false;
+    Dispatch([&] { offered = OnContextPopup(); });
+  }
+  if (offered) {
+    POINT at{x, y};
+    ClientToScreen(Handle(), &at);
+    popupMenu->popupComponent = this;
+    popupMenu->Popup(at.x, at.y, Handle());
+  }
+}
+
+void Control::KeyboardMenu() {
+  // As a right click in the middle of the control: the press tells the
+  // window which control the menu is for.
+  RECT r{};
+  GetClientRect(Handle(), &r);
+  const int x = r.right / 2, y = r.bottom / 2;
+  if (OnMouseDown) Dispatch([&] { OnMouseDown(MouseButton::Right, 0, x, y); });
+  if (OnMouseUp) Dispatch([&] { OnMouseUp(MouseButton::Right, 0, x, y); });
+  OfferMenu(x, y);
+}
+
 LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if ((msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK) || msg == WM_MOUSELEAVE) {
     MouseMessage(msg, wp, lp);
+  }
+  // The Menu key and Shift+F10 send the point (-1, -1). The notice that
+  // follows a right click is left alone: the release has shown the menu.
+  if (msg == WM_CONTEXTMENU && popupMenu && lp == static_cast<LPARAM>(-1)) {
+    KeyboardMenu();
+    return 0;
   }
   return Window::HandleMessage(msg, wp, lp);
 }
@@ -407,7 +427,7 @@ void Panel::Paint(HDC dc, RECT client) {
   RECT inner = InnerRect();
   Selected font(dc, FontHandle());
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRgb(font_.color));
+  SetTextColor(dc, TextColorOn(font_.color, color_));
   const UINT align = args_.alignment == Align::Left    ? DT_LEFT
                      : args_.alignment == Align::Right ? DT_RIGHT
                                                        : DT_CENTER;
@@ -525,11 +545,11 @@ void SpeedButton::Paint(HDC dc, RECT r) {
     DrawTextA(dc, text.c_str(), -1, &at, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   };
   if (Enabled()) {
-    draw(down_ ? Scaled(1) : 0, ColorToRgb(font_.color));
+    draw(down_ ? Scaled(1) : 0, TextColorOn(font_.color, color_));
   } else {
     // The engraved look of a disabled caption.
-    draw(Scaled(1), GetSysColor(COLOR_BTNHIGHLIGHT));
-    draw(0, GetSysColor(COLOR_BTNSHADOW));
+    draw(Scaled(1), TextColorOn(kSystemColorFlag | COLOR_BTNHIGHLIGHT, color_));
+    draw(0, TextColorOn(kSystemColorFlag | COLOR_BTNSHADOW, color_));
   }
 }
 

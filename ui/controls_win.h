@@ -75,7 +75,8 @@ class Control : public Component, public Window {
   bool MouseInside() const { return inside_; }
 
   // Shown at the pointer on a right click, when OnContextPopup (if set)
-  // agrees.
+  // agrees; the Menu key and Shift+F10 show it as a right click in the
+  // control's middle would.
   PopupMenu* popupMenu = nullptr;
   std::function<bool()> OnContextPopup;
 
@@ -105,6 +106,8 @@ class Control : public Component, public Window {
 
  private:
   bool MouseMessage(UINT msg, WPARAM wp, LPARAM lp);
+  void OfferMenu(int x, int y);
+  void KeyboardMenu();
   bool inside_ = false;
 };
 

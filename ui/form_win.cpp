@@ -25,7 +25,7 @@ BOOL CALLBACK CollectEnabledVisible(HWND hwnd, LPARAM param) {
 
 }  // namespace
 
-Form::Form(std::string name, std::string className)
+Form::Form(std::string name, std::string className, const Form* owner)
     : Component(nullptr, std::move(name), std::move(className)) {
   CreateOwn(
       WindowArgs{.className = "TMarlinetForm",
@@ -34,7 +34,8 @@ Form::Form(std::string name, std::string className)
                  .x = CW_USEDEFAULT,
                  .y = CW_USEDEFAULT,
                  .width = 320,
-                 .height = 240});
+                 .height = 240,
+                 .parent = owner ? owner->Handle() : nullptr});
   dpi_ = WindowDpi(Handle());
 }
 
@@ -47,6 +48,8 @@ Form::~Form() {
 void Form::AfterConstruction() {
   for (Component* c : Components()) c->Loaded();
   RestoreState();
+  // The start's boxes come while the person may be busy elsewhere.
+  Application::UnaskedBoxes unasked;
   if (OnCreate) Dispatch(OnCreate);
 }
 
@@ -181,10 +184,12 @@ class DisabledWindows {
     std::erase(windows_, keep);
     for (HWND w : windows_) EnableWindow(w, FALSE);
   }
-  ~DisabledWindows() {
+  ~DisabledWindows() { Enable(); }
+  void Enable() {
     for (HWND w : windows_) {
       if (IsWindow(w)) EnableWindow(w, TRUE);
     }
+    windows_.clear();
   }
   DisabledWindows(const DisabledWindows&) = delete;
   DisabledWindows& operator=(const DisabledWindows&) = delete;
@@ -212,6 +217,9 @@ int Form::ShowModal() {
     app.DispatchOne(msg);
   }
   modal_ = false;
+  // Enabled before the hide, so that Windows gives the activation back to
+  // them rather than to another program.
+  disabled.Enable();
   Hide();
   return modalResult;
 }

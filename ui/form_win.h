@@ -21,7 +21,9 @@ enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
 class Form : public Component, public Window {
  public:
-  Form(std::string name, std::string className);
+  // An owned form stays above its owner, goes with it, and has no taskbar
+  // button of its own.
+  Form(std::string name, std::string className, const Form* owner = nullptr);
   ~Form() override;
 
   // Called once the derived window has built its layout: components are told

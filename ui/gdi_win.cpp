@@ -30,6 +30,21 @@ COLORREF ColorToRgb(Color c) {
                                 : static_cast<COLORREF>(c);
 }
 
+COLORREF TextColorOn(Color text, Color back) {
+  if (!(text & kSystemColorFlag) || (back & kSystemColorFlag)) return ColorToRgb(text);
+  switch (text & 0xFF) {
+    case COLOR_GRAYTEXT:
+    case COLOR_BTNSHADOW:
+      return RGB(128, 128, 128);
+    case COLOR_BTNHIGHLIGHT:
+    case COLOR_HIGHLIGHTTEXT:
+    case COLOR_CAPTIONTEXT:
+      return RGB(255, 255, 255);
+    default:
+      return RGB(0, 0, 0);
+  }
+}
+
 HFONT SharedFont(const FontSpec& font, int dpi) {
   static std::map<std::tuple<std::string, int, bool, int, int>, GdiObject<HFONT>> fonts;
   auto& slot = fonts[{font.face, font.points, font.bold, font.height, dpi}];

@@ -67,6 +67,11 @@ inline constexpr Color clYellow = 0x00FFFF;
 inline constexpr Color clBlue = 0xFF0000;
 inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
 COLORREF ColorToRgb(Color c);
+// The colour to write text of colour `text` in on a background `back`. On a
+// background the layout fixes, a system text colour is taken as it is in
+// the standard scheme: a high-contrast scheme's white text would vanish on
+// tan.
+COLORREF TextColorOn(Color text, Color back);
 
 struct FontSpec {
   std::string face = "MS Sans Serif";

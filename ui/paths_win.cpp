@@ -3,12 +3,13 @@
 #include <windows.h>
 
 namespace ui {
+namespace {
 
-std::string ExecutablePath() {
+std::wstring WideExecutablePath() {
   // MAX_PATH is not a limit for the module name; grow until it fits.
-  std::string path(MAX_PATH, '\0');
+  std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n < path.size()) {
       path.resize(n);
       return path;
@@ -17,14 +18,79 @@ std::string ExecutablePath() {
   }
 }
 
+}  // namespace
+
+std::wstring WideFromAnsi(const std::string& text) {
+  if (text.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return wide;
+}
+
+std::string AnsiFromWide(const std::wstring& text) {
+  if (text.empty()) return {};
+  // The best fit the code page offers ("L" for "Ł") reads better than "?".
+  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, nullptr);
+  std::string ansi(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), n,
+                      nullptr, nullptr);
+  return ansi;
+}
+
+namespace {
+
+std::optional<std::string> Spelled(const std::wstring& text) {
+  BOOL lost = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                                    static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
+  if (lost) return std::nullopt;
+  std::string ansi(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                      ansi.data(), n, nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace
+
+std::optional<std::string> AnsiPath(const std::wstring& path) {
+  if (auto ansi = Spelled(path)) return ansi;
+  std::wstring shortName(32768, L'\0');
+  const DWORD n =
+      GetShortPathNameW(path.c_str(), shortName.data(), static_cast<DWORD>(shortName.size()));
+  if (n == 0 || n >= shortName.size()) return std::nullopt;
+  shortName.resize(n);
+  return Spelled(shortName);
+}
+
+std::string ExecutablePath() { return AnsiFromWide(WideExecutablePath()); }
+
+const std::wstring& WideProgramFolder() {
+  static const std::wstring folder = [] {
+    std::wstring path = WideExecutablePath();
+    const auto slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+  }();
+  return folder;
+}
+
 std::string ProgramFolder() {
-  std::string path = ExecutablePath();
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  static const std::string folder = AnsiFromWide(WideProgramFolder());
+  return folder;
+}
+
+std::wstring FilePath(const std::string& path) {
+  const std::string& folder = ProgramFolder();
+  if (!folder.empty() && path.compare(0, folder.size(), folder) == 0) {
+    return WideProgramFolder() + WideFromAnsi(path.substr(folder.size()));
+  }
+  return WideFromAnsi(path);
 }
 
 bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(FilePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

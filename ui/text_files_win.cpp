@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include "ui/busy_file.h"
 #include "ui/handle_win.h"
+#include "ui/paths_win.h"
 
 namespace ui {
 namespace {
@@ -13,8 +15,9 @@ constexpr DWORD kLargestFile = 16 * 1024 * 1024;
 }  // namespace
 
 std::optional<std::string> WinTextFiles::ReadAll(const std::string& path) {
-  KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  KernelHandle file(CreateFileW(FilePath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return std::nullopt;
   DWORD high = 0;
   const DWORD size = GetFileSize(file.Get(), &high);
@@ -27,41 +30,74 @@ std::optional<std::string> WinTextFiles::ReadAll(const std::string& path) {
 }
 
 bool WinTextFiles::Exists(const std::string& path) {
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (GetFileAttributesW(FilePath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   const DWORD error = GetLastError();
   return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
 std::optional<unsigned long long> WinTextFiles::SizeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!GetFileAttributesExW(FilePath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 bool WinTextFiles::MoveAside(const std::string& path, const std::string& to) {
-  if (MoveFileExA(path.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (MoveFileExW(FilePath(path).c_str(), FilePath(to).c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return true;
   }
   return GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+namespace {
+
+// The move of the written copy over the file, tried again while another
+// program holds the file.
+class MoveOverPort final : public ReplacePort {
+ public:
+  MoveOverPort(std::wstring from, std::wstring to) : from_(std::move(from)), to_(std::move(to)) {}
+  ReplaceOutcome Replace() override {
+    if (MoveFileExW(from_.c_str(), to_.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return ReplaceOutcome::kDone;
+    }
+    // A file held open without delete sharing refuses the rename over it
+    // with "access denied", not only with a sharing violation; a file that
+    // is read-only for good says the same and costs the wait.
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                   error == ERROR_ACCESS_DENIED
+               ? ReplaceOutcome::kBusy
+               : ReplaceOutcome::kFailed;
+  }
+  void Pause(unsigned milliseconds) override { Sleep(milliseconds); }
+
+ private:
+  std::wstring from_;
+  std::wstring to_;
+};
+
+}  // namespace
+
 bool ReplaceThroughTemp(const std::string& path,
-                        const std::function<bool(const std::string& temp)>& write) {
-  const auto slash = path.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  char temp[MAX_PATH];
-  if (!GetTempFileNameA(folder.c_str(), "mrl", 0, temp)) return false;
+                        const std::function<bool(const std::wstring& temp)>& write) {
+  const std::wstring target = FilePath(path);
+  const auto slash = target.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
+  wchar_t temp[MAX_PATH];
+  if (!GetTempFileNameW(folder.c_str(), L"mrl", 0, temp)) return false;
   struct Remove {
-    const char* path;
-    ~Remove() { DeleteFileA(path); }  // nothing left there once it has moved
+    const wchar_t* path;
+    ~Remove() { DeleteFileW(path); }  // nothing left there once it has moved
   } remove{temp};
-  return write(temp) &&
-         MoveFileExA(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!write(temp)) return false;
+  MoveOverPort port(temp, target);
+  return ReplaceWhenFree(port);
 }
 
 bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& content) {
-  return ReplaceThroughTemp(path, [&content](const std::string& temp) {
-    KernelHandle file(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  return ReplaceThroughTemp(path, [&content](const std::wstring& temp) {
+    KernelHandle file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD done = 0;
     return file.Valid() &&

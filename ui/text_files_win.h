@@ -13,9 +13,10 @@ namespace ui {
 // Replaces a file in one step: `write` fills a temporary file in the same
 // folder (true when it could), which then takes the file's place. On any
 // failure, an exception from `write` included, the temporary file goes and
-// the old file stays whole.
+// the old file stays whole. A file held open by another program for a
+// moment is waited for, about a second at most.
 bool ReplaceThroughTemp(const std::string& path,
-                        const std::function<bool(const std::string& temp)>& write);
+                        const std::function<bool(const std::wstring& temp)>& write);
 
 class WinTextFiles final : public TextFiles {
  public:

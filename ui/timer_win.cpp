@@ -53,6 +53,8 @@ LRESULT Timer::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // those ticks are dropped, so the handler never runs inside itself.
     if (onTimer_ && !ticking_ && !Application::Instance().Terminated()) {
       ticking_ = true;
+      // Nobody clicked for what a tick shows.
+      Application::UnaskedBoxes unasked;
       Dispatch(onTimer_);
       ticking_ = false;
     }

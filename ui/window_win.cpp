@@ -123,7 +123,7 @@ LRESULT Window::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 HBRUSH Window::CtlColor(HDC dc) {
-  SetTextColor(dc, ColorToRgb(font_.color));
+  SetTextColor(dc, TextColorOn(font_.color, color_));
   SetBkColor(dc, ColorToRgb(color_));
   return SharedBrush(color_);
 }

@@ -164,7 +164,7 @@ bool TDigitalClock::ReadForPartial(Reading& r) {
 void TDigitalClock::DrawCells(HDC dc, RECT area, const Reading& r, const std::vector<int>& cells,
                               bool full) {
   ui::Selected font(dc, FontHandle());
-  SetTextColor(dc, ui::ColorToRgb(font_.color));
+  SetTextColor(dc, ui::TextColorOn(font_.color, color_));
   SetBkColor(dc, ui::ColorToRgb(color_));
   SetBkMode(dc, OPAQUE);
   SIZE eight{}, suffix{};

@@ -131,10 +131,10 @@ void THoverLabel::Paint(HDC dc, RECT client) {
   const POINT offset = !enabled && shadowSize_ == 0 ? POINT{size, size} : ShadowOffset(size);
   RECT shadow = text;
   OffsetRect(&shadow, offset.x, offset.y);
-  SetTextColor(dc,
-               ui::ColorToRgb(enabled ? shadowColor_ : ui::kSystemColorFlag | COLOR_BTNHIGHLIGHT));
+  SetTextColor(dc, ui::TextColorOn(
+                       enabled ? shadowColor_ : ui::kSystemColorFlag | COLOR_BTNHIGHLIGHT, color_));
   DrawTextA(dc, caption.c_str(), -1, &shadow, TextFlags());
-  SetTextColor(dc, ui::ColorToRgb(enabled ? font_.color : ui::clGrayText));
+  SetTextColor(dc, ui::TextColorOn(enabled ? font_.color : ui::clGrayText, color_));
   DrawTextA(dc, caption.c_str(), -1, &text, TextFlags());
 }
 

@@ -8,6 +8,7 @@
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
+#include "launcher/system_folder.h"
 #include "tests/common/memory_files.h"
 #include "ui/error.h"
 
@@ -281,6 +282,37 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
         << c.name;
     EXPECT_NEAR(double(after.size()), kLaunchLogLimit / 2.0, double(old.size())) << c.name;
   }
+}
+
+}  // namespace
+}  // namespace launcher
+
+namespace launcher {
+namespace {
+
+TEST(SystemFolder, System32PathsGoThroughSysnative) {
+  struct Case {
+    std::string windows, file, opened;
+  } cases[] = {
+      {"C:\\Windows", "C:\\Windows\\System32\\notepad.exe", "C:\\Windows\\Sysnative\\notepad.exe"},
+      {"C:\\WINDOWS", "c:\\windows\\system32\\drivers\\etc\\hosts",
+       "c:\\windows\\Sysnative\\drivers\\etc\\hosts"},
+      {"C:\\Windows\\", "C:/Windows/System32/cmd.exe", "C:/Windows/Sysnative/cmd.exe"},
+      {"D:\\WinNT", "%windir%\\System32\\mspaint.exe", "%windir%\\Sysnative\\mspaint.exe"},
+      {"", "%SYSTEMROOT%\\system32\\calc.exe", "%SYSTEMROOT%\\Sysnative\\calc.exe"},
+      // Left alone: the 32-bit folder, the folder itself, look-alikes, other
+      // drives and bare names.
+      {"C:\\Windows", "C:\\Windows\\SysWOW64\\notepad.exe", "C:\\Windows\\SysWOW64\\notepad.exe"},
+      {"C:\\Windows", "C:\\Windows\\System32", "C:\\Windows\\System32"},
+      {"C:\\Windows", "C:\\Windows\\System32\\", "C:\\Windows\\System32\\"},
+      {"C:\\Windows", "C:\\Windows\\System32x\\a.exe", "C:\\Windows\\System32x\\a.exe"},
+      {"C:\\Windows", "C:\\WindowsOld\\System32\\a.exe", "C:\\WindowsOld\\System32\\a.exe"},
+      {"C:\\Windows", "D:\\Windows\\System32\\a.exe", "D:\\Windows\\System32\\a.exe"},
+      {"C:\\Windows", "%windir%System32\\a.exe", "%windir%System32\\a.exe"},
+      {"C:\\Windows", "notepad.exe", "notepad.exe"},
+      {"C:\\Windows", "", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ThroughSysnative(c.file, c.windows), c.opened) << c.file;
 }
 
 }  // namespace

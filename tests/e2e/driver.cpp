@@ -342,6 +342,34 @@ int main(int argc, char** argv) {
     std::printf("%s|%s\n", w ? ClassOf(w).c_str() : "", w ? Text(w).c_str() : "");
     return 0;
   }
+  if (cmd == "owner") {
+    HWND w = FindWindowA(kFormClass, arg(1).c_str());
+    if (!w) return Fail("no such window");
+    HWND owner = GetWindow(w, GW_OWNER);
+    std::printf("%s\n", owner ? Text(owner).c_str() : "");
+    return 0;
+  }
+  if (cmd == "other-window") {
+    // Another program's window, in front, for that many seconds.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "MarlinetOtherProgram";
+    RegisterClassA(&wc);
+    HWND w =
+        CreateWindowExA(0, wc.lpszClassName, "Another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                        100, 100, 500, 400, nullptr, nullptr, wc.hInstance, nullptr);
+    SetForegroundWindow(w);
+    std::printf("front\n");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(arg(1, "60").c_str())) * 1000;
+    MSG msg;
+    while (GetTickCount() < end) {
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+      Sleep(10);
+    }
+    return 0;
+  }
   if (cmd == "count-class") {
     int n = 0;
     for (HWND h : TopLevel()) n += ClassOf(h) == arg(1);

@@ -51,6 +51,8 @@ cleanup() {
   eventually 5 tray_is none || echo "note: a tray icon is left behind" >&2
   [ -n "$work" ] && chmod -R u+w "$work" 2>/dev/null && rm -rf "$work"
   [ -n "${dpi_changed:-}" ] && set_dpi 96
+  [ -n "${outer:-}" ] && rm -rf "$outer"
+  [ -n "$other_program" ] && kill "$other_program" 2>/dev/null
 }
 trap cleanup EXIT
 
@@ -205,6 +207,14 @@ not() { ! "$@"; }
 tray_is() { [ "$(tray_state)" = "$1" ]; }
 tray_windows() { [ "$(drv count-class TMarlinetTrayWindow)" = "$1" ]; }
 in_front() { [ "$(drv foreground)" = "TMarlinetForm|Marlinet" ]; }
+# Another program's window, in front, as a person working elsewhere has it.
+other_in_front() { [ "$(drv foreground)" = "MarlinetOtherProgram|Another program" ]; }
+other_program=""
+start_other_program() {
+  wine "$E2E_DRIVER" other-window 90 >/dev/null 2>&1 &
+  other_program=$!
+  eventually 10 other_in_front || fail "the other program's window did not come to the front"
+}
 running() { kill -0 "$pid" 2>/dev/null; }
 
 dismiss_first_run_box() {
@@ -436,6 +446,8 @@ case_one_copy_per_folder() {
   write_prefs "${all_hours}0001"
   start_program
   wait_tray bell 15 || fail "no tray icon"
+  # The person works in another program and cannot see the bell.
+  start_other_program
   wine "$work/Marlinet.exe" >/dev/null 2>&1 &
   local second=$! t=100
   while kill -0 $second 2>/dev/null && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
@@ -443,6 +455,9 @@ case_one_copy_per_folder() {
   wait $second || fail "the second copy ended with an error"
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "the second copy added an icon"
   [ -f "$work/Marlinet.ini" ] && fail "the second copy wrote its form state"
+  check "the running copy's options come to the front" eventually 5 in_front
+  drv press Marlinet OK
+  check "OK hides the options again" eventually 3 not drv visible TMarlinetForm Marlinet
   # A copy in another folder is another program.
   local other
   other=$(mktemp -d /tmp/marlinet-e2e.XXXXXX)
@@ -733,12 +748,14 @@ case_processes_ok_writes_and_cancel_keeps_running() {
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
   open_editor
+  [ "$(drv owner "Start Program")" = Marlinet ] || fail "the editor is not owned by the main window"
   drv set-text "Start Program" 'no bracket\n[1200][x]\n\nlast'
   local x y w h
   read -r x y w h < <(drv rect TMarlinetForm "Start Program")
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/editor-window.png"
   drv press "Start Program" OK
   check "OK closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  check "the main window is active again" eventually 3 in_front
   cmp -s "$work/proc.kvr" <(printf '[1200][x]\r\n') || fail "OK wrote '$(cat -A "$work/proc.kvr")'"
   drv press Marlinet Processes
   check "Processes opens the editor again" drv wait TMarlinetForm "Start Program" 5000
@@ -1326,6 +1343,57 @@ case_large_set_and_early_ring_from_the_settings_file() {
   heard "0+1Lbell.wav" "3Lbell.wav" || fail "expected the large sample, then 14:59's early strike"
   at_program_time 15:00:06
   heard "0+1Lbell.wav" "3Lbell.wav" || fail "15:00 struck again after the early ring"
+}
+
+# --- Any folder, boxes in sight --------------------------------------------------
+
+case_cyrillic_program_folder() {
+  # A folder whose letters the ANSI code page lacks: the program's own files
+  # must still be found there, and its boxes show "?" for those letters.
+  outer=$(mktemp -d /tmp/marlinet-e2e.XXXXXX)
+  work="$outer/Склянки"
+  mkdir "$work"
+  cp -r "$E2E_PROGRAM"/. "$work"/
+  start_time=14:29:42
+  start_at $start_time
+  local shown file
+  shown=$(winpath "$work" | perl -CS -pe 's/\p{Cyrillic}/?/g')
+  [[ "$shown" == *'\???????' ]] || fail "the folder is not named as expected: $shown"
+  for file in prefs.kvr proc.kvr; do
+    eventually 15 box_says "Cannot open file $shown\\$file." ||
+      fail "no box for $file; the box says '$(drv box-text Marlinet)'"
+    drv box-ok Marlinet
+  done
+  check "the boxes go" eventually 5 no_box
+  wait_tray bell 5 || fail "no tray icon"
+  at_program_time 14:30:06
+  heard "2+1bell.wav" || fail "14:30 did not strike five bells from the folder's recordings"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  [ "$(tr -d '\r' <"$work/prefs.kvr" | wc -l)" = 25 ] || fail "prefs.kvr not written in the folder"
+  [ "$(tr -d '\r' <"$work/Marlinet.ini" | grep -c '\.Checked=')" = 34 ] ||
+    fail "Marlinet.ini not written in the folder"
+  [ -z "$(find "$outer" -name '*.tmp')" ] || fail "a working copy was left behind"
+}
+
+case_a_warning_raised_by_the_clock_comes_to_the_front() {
+  new_folder
+  { printf '%s\r\n' "${all_hours}0001$(printf '0%.0s' {1..26})"
+    printf 'India [5.3]\r\n'
+    for _ in $(seq 23); do printf '\r\n'; done; } >"$work/prefs.kvr"
+  start_time=14:29:47
+  start_at $start_time
+  # The start computes every place once and warns about the fraction.
+  check "the start warns" drv wait "#32770" Warning 15000
+  drv box-ok Warning
+  check "the warning goes" eventually 5 not drv visible "#32770" Warning
+  start_other_program
+  # The clocks' minute tick warns again while the other program is in front.
+  at_program_time 14:30:01
+  eventually 10 drv visible "#32770" Warning || fail "the minute's tick raised no warning"
+  check "the warning is the foreground window" eventually 3 \
+    test "$(drv foreground)" = "#32770|Warning"
+  drv box-ok Warning
 }
 
 name=${1:?case}

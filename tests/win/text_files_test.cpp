@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "settings/settings_file.h"
 #include "ui/error.h"
 #include "win_test_util.h"
@@ -70,6 +72,27 @@ TEST(WinTextFiles, ASettingsFileHeldByAnotherProgramIsKeptAsideNotOverwritten) {
   EXPECT_EQ(testutil::ReadFile(path + ".bak"), "flags\r\nLisbon [+0]\r\n");
   EXPECT_EQ(testutil::ReadFile(path), "defaults\r\n");
   EXPECT_EQ(FilesIn(folder.Path()), 2);
+}
+
+TEST(WinTextFiles, AReplaceWaitsForAFileHeldForAMoment) {
+  testutil::TempFolder folder;
+  WinTextFiles files;
+  const std::string path = folder.Path() + "proc.kvr";
+  testutil::WriteFile(path, "[0900][old]\r\n");
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  // A scanner lets go a fifth of a second later.
+  std::thread scanner([held] {
+    Sleep(200);
+    CloseHandle(held);
+  });
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(files.ReplaceAll(path, "[0900][new]\r\n"));
+  scanner.join();
+  EXPECT_GE(GetTickCount() - start, 150u);
+  EXPECT_EQ(testutil::ReadFile(path), "[0900][new]\r\n");
+  EXPECT_EQ(FilesIn(folder.Path()), 1);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/application_win.h"
@@ -357,6 +358,19 @@ TEST(Control, EnterAndLeaveAlternateAndTheContextMenuAsksFirst) {
   SendMessageA(panel->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
   EXPECT_EQ(menu->popupComponent, panel);
   EXPECT_EQ(asked, 2);
+
+  // The Menu key and Shift+F10: a right press in the middle, then the menu.
+  menu->popupComponent = nullptr;
+  std::string pressed;
+  panel->OnMouseDown = [&](ui::MouseButton b, ui::ShiftState, int x, int y) {
+    pressed = (b == ui::MouseButton::Right ? "right " : "other ") + std::to_string(x) + "," +
+              std::to_string(y);
+  };
+  SetTimer(nullptr, 0, 200, CloseMenu);
+  SendMessageA(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()), -1);
+  EXPECT_EQ(pressed, "right 40,10");
+  EXPECT_EQ(menu->popupComponent, panel);
+  EXPECT_EQ(asked, 3);
 }
 
 // A press on the label holds its leave back until the release; when another
@@ -396,6 +410,88 @@ TEST(Application, MessageBoxesGoThroughOneHook) {
   app.onMessage = nullptr;
   EXPECT_EQ(seen, (std::vector<std::string>{"Warning: Offset out of range (warning)",
                                             app.Title() + ": Cannot open file x."}));
+}
+
+// A top-level window of another process, as a person working elsewhere has
+// in front.
+BOOL CALLBACK FindProcessWindow(HWND w, LPARAM param) {
+  auto* found = reinterpret_cast<std::pair<DWORD, HWND>*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(w, &process);
+  if (process != found->first || !IsWindowVisible(w)) return TRUE;
+  found->second = w;
+  return FALSE;
+}
+
+TEST(Application, ABoxATickRaisesComesInFrontOfAnotherProgram) {
+  STARTUPINFOA start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION other{};
+  char command[] = "notepad.exe";
+  ASSERT_TRUE(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                             &other));
+  std::pair<DWORD, HWND> window{other.dwProcessId, nullptr};
+  EXPECT_TRUE(testutil::PumpUntil(
+      [&] {
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&window));
+        return window.second != nullptr;
+      },
+      10000));
+  SetForegroundWindow(window.second);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return GetForegroundWindow() == window.second; }));
+
+  ui::Application& app = ui::Application::Instance();
+  std::vector<UINT> flags;
+  app.onMessage = [&](const std::string&, const std::string&, UINT f) {
+    flags.push_back(f & (MB_SETFOREGROUND | MB_TOPMOST));
+    return IDOK;
+  };
+  Plain form("Form1");
+  auto* timer = form.Create<ui::Timer>("Timer1", 10u);
+  timer->SetOnTimer([&] {
+    timer->SetEnabled(false);
+    throw ui::Error("Cannot open file x");
+  });
+  EXPECT_TRUE(testutil::PumpUntil([&] { return flags.size() == 1; }));
+  TerminateProcess(other.hProcess, 0);
+  WaitForSingleObject(other.hProcess, 5000);
+  CloseHandle(other.hProcess);
+  CloseHandle(other.hThread);
+
+  // With the program's own window in front, a tick's box asks only for the
+  // foreground, and a box a click asks for asks for nothing.
+  form.Show();
+  EXPECT_TRUE(testutil::PumpUntil([&] { return GetForegroundWindow() == form.Handle(); }));
+  timer->SetEnabled(true);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return flags.size() == 2; }));
+  app.MessageDialog("Offset out of range", "Warning", MB_OK);
+  app.onMessage = nullptr;
+  EXPECT_EQ(flags, (std::vector<UINT>{MB_SETFOREGROUND | MB_TOPMOST, MB_SETFOREGROUND, 0}));
+}
+
+TEST(Control, TextOnAFixedBackgroundKeepsItsColourInAHighContrastScheme) {
+  // A scheme with white window text, as High Contrast Black has.
+  const int element = COLOR_WINDOWTEXT;
+  const COLORREF before = GetSysColor(element);
+  const COLORREF white = RGB(255, 255, 255);
+  ASSERT_TRUE(SetSysColors(1, &element, &white));
+  Plain form("Form1");
+  form.SetBackColor(ui::clBtnFace);
+  auto textColour = [&](ui::Color back) {
+    auto* box = form.Create<ui::Edit>(
+        ui::ControlArgs{.parent = &form, .name = "Edit1", .rect = {0, 0, 50, 15}, .color = back});
+    HDC dc = GetDC(box->Handle());
+    SendMessageA(form.Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(box->Handle()));
+    const COLORREF text = GetTextColor(dc);
+    ReleaseDC(box->Handle(), dc);
+    return text;
+  };
+  const COLORREF onTan = textColour(ui::kPanelColour);
+  const COLORREF onSystem = textColour(ui::clWindow);
+  SetSysColors(1, &element, &before);
+  EXPECT_EQ(onTan, RGB(0, 0, 0));  // never white on tan
+  EXPECT_EQ(onSystem, white);      // the scheme's own background: its own text
 }
 
 TEST(Timer, ATickThatRunsALoopIsNeverEnteredAgain) {
