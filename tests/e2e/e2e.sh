@@ -1376,24 +1376,18 @@ case_cyrillic_program_folder() {
   [ -z "$(find "$outer" -name '*.tmp')" ] || fail "a working copy was left behind"
 }
 
-case_a_warning_raised_by_the_clock_comes_to_the_front() {
+case_a_box_raised_by_a_tick_comes_to_the_front() {
+  # The launch tick's report of a bad line, raised a second after a start
+  # that shows no window, while another program is in front.
   new_folder
-  { printf '%s\r\n' "${all_hours}0001$(printf '0%.0s' {1..26})"
-    printf 'India [5.3]\r\n'
-    for _ in $(seq 23); do printf '\r\n'; done; } >"$work/prefs.kvr"
-  start_time=14:29:47
-  start_at $start_time
-  # The start computes every place once and warns about the fraction.
-  check "the start warns" drv wait "#32770" Warning 15000
-  drv box-ok Warning
-  check "the warning goes" eventually 5 not drv visible "#32770" Warning
+  write_prefs "${all_hours}0001"
+  printf '[930][C:\\x.exe]\r\n' >"$work/proc.kvr"
   start_other_program
-  # The clocks' minute tick warns again while the other program is in front.
-  at_program_time 14:30:01
-  eventually 10 drv visible "#32770" Warning || fail "the minute's tick raised no warning"
-  check "the warning is the foreground window" eventually 3 \
-    test "$(drv foreground)" = "#32770|Warning"
-  drv box-ok Warning
+  start_program
+  eventually 15 box_says "'930]' is not a valid integer value." || fail "the launch tick raised no report"
+  check "the report is the foreground window" eventually 3 \
+    test "$(drv foreground)" = "#32770|Marlinet"
+  drv box-ok Marlinet
 }
 
 name=${1:?case}
