@@ -4,11 +4,11 @@
 #include <optional>
 #include <stdexcept>
 
+#include "base/error.h"
 #include "launcher/processes_win.h"
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
 #include "ui/dpi_win.h"
-#include "ui/error.h"
 #include "ui/paths_win.h"
 
 TForm1* Form1 = nullptr;
@@ -17,8 +17,8 @@ namespace {
 
 using ui::Rect;
 
-using ui::kPanelColour;
-using ui::kWindowColour;
+using base::kPanelColour;
+using base::kWindowColour;
 const ui::FontSpec kSansNavy{"MS Sans Serif", 8, ui::clNavy};
 const ui::FontSpec kSansBlue{"MS Sans Serif", 8, ui::clBlue};
 const ui::FontSpec kCourierNavy{"Courier New", 8, ui::clNavy};
@@ -291,10 +291,10 @@ void TForm1::FormCreate() {
   Timer2->SetInterval(launcher::kFirstInterval);
   // A failed load is reported only once the sound set and the mute state are
   // in force: the ticks go on while the box waits for the user.
-  std::optional<ui::Error> loadError;
+  std::optional<base::Error> loadError;
   try {
     InitializeParameters("PgmStart");
-  } catch (const ui::Error& e) {
+  } catch (const base::Error& e) {
     loadError = e;
   }
   InitializeParameters("PgmUpdate");
@@ -377,7 +377,7 @@ void TForm1::Timer2Timer() {
     if (auto interval = launchTick_.Tick(CheckBox25->Checked(), launchList_->LaunchLines())) {
       Timer2->SetInterval(*interval);
     }
-  } catch (const ui::ConvertError& e) {
+  } catch (const base::ConvertError& e) {
     launchLog_.Write(
         launcher::BadTimeLogLine(launcher::NowStamp(), launchTick_.ReportedLine(), e.what()));
     // Shown once this tick has returned: the next ticks launch on while the

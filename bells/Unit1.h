@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
+#include "base/text_files.h"
 #include "bells/bell_tick.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
@@ -15,10 +17,8 @@
 #include "settings/persistent_form_win.h"
 #include "settings/settings_file.h"
 #include "settings/settings_host.h"
-#include "ui/clock.h"
 #include "ui/controls_win.h"
 #include "ui/menu_win.h"
-#include "ui/text_files.h"
 #include "ui/timer_win.h"
 #include "widgets/hover_label_win.h"
 #include "widgets/tray_icon_win.h"
@@ -27,9 +27,9 @@
 // What the main window is given rather than makes: the clock, the sound
 // output and file access (real in the program, fakes in tests).
 struct TForm1Services {
-  ui::LocalClock &clock;
+  base::LocalClock &clock;
   bells::SoundPlayer &player;
-  ui::TextFiles &files;
+  base::TextFiles &files;
   // Runs the due launch entries away from the bells.
   launcher::LaunchRunner &launches;
 };
@@ -116,7 +116,7 @@ class TForm1 : public settings::TPersistentForm,
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);
 
-  ui::LocalClock &clock_;
+  base::LocalClock &clock_;
   bells::BellTick bellTick_;
   settings::SettingsFile settingsFile_;
   const worldclock::PlaceTexts *places_ = nullptr;

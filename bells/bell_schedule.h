@@ -5,11 +5,11 @@
 #include <array>
 #include <optional>
 
-#include "ui/clock.h"
+#include "base/clock.h"
 
 namespace bells {
 
-using ui::kHoursPerDay;
+using base::kHoursPerDay;
 
 // One box per hour of the day, index 0 for "0000" up to 23 for "2300".
 using HourBoxes = std::array<bool, kHoursPerDay>;

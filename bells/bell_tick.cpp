@@ -40,7 +40,7 @@ void BellTick::Tick() {
   // after an early strike (29 then 30, 59 then 0) silent. Any other strike
   // minute strikes, even with no tick between (the computer asleep).
   const int minuteOfDay = now.hour * 60 + now.minute;
-  if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % ui::kMinutesPerDay))
+  if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % base::kMinutesPerDay))
     return;
   const auto count = BellCount(now.hour, now.minute, options.earlyRing, options.dogWatch);
   if (!count) return;

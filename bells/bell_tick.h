@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "base/clock.h"
 #include "bells/bell_schedule.h"
-#include "ui/clock.h"
 
 namespace bells {
 
@@ -16,8 +16,8 @@ namespace bells {
 // open. The tick only reads it.
 extern int BellsSilenced;
 
-using ui::LocalClock;
-using ui::TimeOfDay;
+using base::LocalClock;
+using base::TimeOfDay;
 
 class SoundPlayer {
  public:

@@ -14,7 +14,7 @@ namespace {
 
 using widgets::ClockOptions;
 
-ui::TimeOfDay At(long ms) {
+base::TimeOfDay At(long ms) {
   const long s = ms / 1000;
   return {static_cast<int>(s / 3600 % 24), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60)};
 }
@@ -25,7 +25,7 @@ void Cells(const char* name, const ClockOptions& o) {
   widgets::LastDrawn last{0, 0, 0};
   long within = 0, withinTicks = 0, minuteCells = 0, minutes = 0;
   for (long ms = 12 * 3600 * 1000L + 200; ms < 13 * 3600 * 1000L; ms += 450) {
-    const ui::TimeOfDay t = At(ms);
+    const base::TimeOfDay t = At(ms);
     const auto face = widgets::FormatClock(t, o);
     const long n = static_cast<long>(widgets::CellsToRedraw(face, o, t, last, false).size());
     if (t.minute != last.minute) {
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   widgets::LastDrawn last{0, 10, 0};
   long cells = 0;
   for (long i = 0; i < times; ++i) {
-    const ui::TimeOfDay t{12, 10, static_cast<int>(i % 60)};
+    const base::TimeOfDay t{12, 10, static_cast<int>(i % 60)};
     const bool full = what == "full";
     if (!full && widgets::NeedsFullRepaint(t, last)) continue;
     const auto face = widgets::FormatClock(t, o);

@@ -20,10 +20,10 @@
 
 namespace {
 
-struct FixedClock : ui::LocalClock, ui::UtcClock {
-  ui::TimeOfDay now{10, 12, 7};
-  ui::TimeOfDay Now() override { return now; }
-  ui::TimeOfDay NowUtc() override { return now; }
+struct FixedClock : base::LocalClock, base::UtcClock {
+  base::TimeOfDay now{10, 12, 7};
+  base::TimeOfDay Now() override { return now; }
+  base::TimeOfDay NowUtc() override { return now; }
 };
 
 struct NoSound : bells::SoundPlayer {
@@ -43,9 +43,9 @@ struct NoLaunches : launcher::LaunchRunner {
 };
 
 // A new minute at every reading: each launch tick goes through the list.
-struct MinuteClock : ui::LocalClock {
+struct MinuteClock : base::LocalClock {
   int minute = 0;
-  ui::TimeOfDay Now() override {
+  base::TimeOfDay Now() override {
     minute = (minute + 1) % (20 * 60);
     return {minute / 60, minute % 60, 0};
   }

@@ -1,13 +1,13 @@
 #include "launcher/Unit3.h"
 
-#include "ui/error.h"
+#include "base/error.h"
 #include "ui/paths_win.h"
 
 TForm3* Form3 = nullptr;
 
 namespace {
-using ui::kPanelColour;
-using ui::kWindowColour;
+using base::kPanelColour;
+using base::kWindowColour;
 const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText};
 const ui::FontSpec kHeading{"MS Sans Serif", 10, ui::clNavy};
 }  // namespace
@@ -49,14 +49,14 @@ void TForm3::FormCreate() {
   std::string content;
   try {
     content = file_.Read();
-  } catch (const ui::FileOpenError&) {
+  } catch (const base::FileOpenError&) {
     const auto size = files_.SizeOf(file_.Path());
-    if (size && *size > Memo3->Capacity()) throw ui::CapacityError();
+    if (size && *size > Memo3->Capacity()) throw base::CapacityError();
     throw;
   }
   try {
     Memo3->SetText(launcher::MemoTextFromFile(content));
-  } catch (const ui::CapacityError&) {
+  } catch (const base::CapacityError&) {
     file_.Refused();
     throw;
   }

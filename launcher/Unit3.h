@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "base/text_files.h"
 #include "launcher/launch_list.h"
 #include "settings/settings_host.h"
 #include "ui/controls_win.h"
 #include "ui/form_win.h"
-#include "ui/text_files.h"
 
 struct TForm3Services {
-  ui::TextFiles &files;
+  base::TextFiles &files;
   settings::MuteState &mute;
   // The main window: the editor stays above it and has no taskbar button.
   const ui::Form *owner = nullptr;
@@ -40,9 +40,9 @@ class TForm3 : public ui::Form, public launcher::LaunchListWindow {
   // The bells follow the mute state again once the editor closes.
   void CloseEditor(int result);
 
-  ui::TextFiles &files_;
+  base::TextFiles &files_;
   settings::MuteState &mute_;
-  ui::OwnFile file_;
+  base::OwnFile file_;
 };
 
 // The one launch list editor of the program.

@@ -1,6 +1,6 @@
 #include "launcher/launch_list.h"
 
-#include "ui/text_lines.h"
+#include "base/text_lines.h"
 
 namespace launcher {
 namespace {
@@ -21,9 +21,9 @@ char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32
 }  // namespace
 
 std::string MemoTextFromFile(std::string_view content) {
-  content = ui::WithoutByteOrderMark(content);
+  content = base::WithoutByteOrderMark(content);
   content = content.substr(0, content.find('\0'));
-  const std::vector<std::string> lines = ui::SplitLines(content);
+  const std::vector<std::string> lines = base::SplitLines(content);
   std::string text;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (i) text += "\r\n";

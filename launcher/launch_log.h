@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "base/text_files.h"
 #include "launcher/launch_ports.h"
-#include "ui/text_files.h"
 
 namespace launcher {
 
@@ -29,7 +29,7 @@ std::string WithLogLine(std::string text, const std::string& line, size_t limit 
 
 class LaunchLog {
  public:
-  LaunchLog(ui::TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
+  LaunchLog(base::TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
   // A log that cannot be read or written costs nothing else: the line is
   // lost and nothing is reported, and after a few failures in a row the
   // log is left alone for the rest of the run (each try may wait a moment
@@ -38,7 +38,7 @@ class LaunchLog {
 
  private:
   static constexpr int kFailuresBeforeGivingUp = 3;
-  ui::TextFiles& files_;
+  base::TextFiles& files_;
   std::string path_;
   int failures_ = 0;
 };

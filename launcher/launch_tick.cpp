@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ui/error.h"
-#include "ui/int_convert.h"
+#include "base/error.h"
+#include "base/int_convert.h"
 
 namespace launcher {
 namespace {
@@ -13,7 +13,7 @@ namespace {
 int DueTime(const std::string& field) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
   if (field.size() != 4 || !std::all_of(field.begin(), field.end(), digit)) {
-    return ui::StrToInt(field);
+    return base::StrToInt(field);
   }
   return ((field[0] - '0') * 10 + field[1] - '0') * 100 + (field[2] - '0') * 10 + field[3] - '0';
 }
@@ -39,22 +39,22 @@ void RunLaunches(const std::vector<DueLaunch>& due, ProcessKiller& killer, Pause
   }
 }
 
-LaunchTick::LaunchTick(ui::LocalClock& clock, LaunchRunner& runner)
+LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
 std::vector<int> LaunchTick::MinutesToHandle(int now) const {
   if (!lastHandled_) return {now};
-  const int ahead = (now - *lastHandled_ + ui::kMinutesPerDay) % ui::kMinutesPerDay;
-  if (ahead == 0 || ahead >= ui::kMinutesPerDay - kSetBackMinutes) return {};
+  const int ahead = (now - *lastHandled_ + base::kMinutesPerDay) % base::kMinutesPerDay;
+  if (ahead == 0 || ahead >= base::kMinutesPerDay - kSetBackMinutes) return {};
   if (ahead > kCatchUpMinutes + 1) return {now};
   std::vector<int> minutes;
-  for (int m = 1; m <= ahead; ++m) minutes.push_back((*lastHandled_ + m) % ui::kMinutesPerDay);
+  for (int m = 1; m <= ahead; ++m) minutes.push_back((*lastHandled_ + m) % base::kMinutesPerDay);
   return minutes;
 }
 
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
   if (!switchOn) return std::nullopt;
-  const ui::TimeOfDay now = clock_.Now();
+  const base::TimeOfDay now = clock_.Now();
   const int minute = now.hour * 60 + now.minute;
   const std::vector<int> minutes = MinutesToHandle(minute);
   if (minutes.empty()) return std::nullopt;
@@ -71,7 +71,7 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
     int time = 0;
     try {
       time = DueTime(TimeField(lines[i]));
-    } catch (const ui::ConvertError&) {
+    } catch (const base::ConvertError&) {
       // The entries above the bad line are started all the same.
       if (!due.empty()) runner_.Start(std::move(due));
       // Told once: a box that came every minute for the same line would

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_ports.h"
-#include "ui/clock.h"
 
 namespace launcher {
 
@@ -33,13 +33,13 @@ void RunLaunches(const std::vector<DueLaunch>& due, ProcessKiller& killer, Pause
 
 class LaunchTick {
  public:
-  LaunchTick(ui::LocalClock& clock, LaunchRunner& runner);
+  LaunchTick(base::LocalClock& clock, LaunchRunner& runner);
 
   // One tick over the list as it stands: the due entries go to the runner.
   // Returns the timer's new interval once the whole list was gone through
   // with the switch on; nothing otherwise. Each minute is handled once,
   // however many ticks read it. A time field that is not a number throws
-  // ui::ConvertError and ends the tick there (the entries above it are
+  // base::ConvertError and ends the tick there (the entries above it are
   // started); the same line of the same list is reported once and
   // afterwards ends the tick silently, until the list changes.
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
@@ -54,7 +54,7 @@ class LaunchTick {
   // minute was handled already.
   std::vector<int> MinutesToHandle(int now) const;
 
-  ui::LocalClock& clock_;
+  base::LocalClock& clock_;
   LaunchRunner& runner_;
   std::optional<int> lastHandled_;  // minute of the day
   // The list and the line index of the last reported bad time field.

@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "base/error.h"
 #include "ui/application_win.h"
-#include "ui/error.h"
 #include "ui/paths_win.h"
 #include "ui/text_files_win.h"
 
@@ -99,7 +99,7 @@ void TPersistentForm::BeforeDestruction() {
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());
     return true;
   });
-  if (!saved) throw ui::WriteError(filePath_);
+  if (!saved) throw base::WriteError(filePath_);
 }
 
 }  // namespace settings

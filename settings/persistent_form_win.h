@@ -33,7 +33,7 @@ class TPersistentForm : public ui::Form {
  public:
   TPersistentForm(std::string name, std::string className);
 
-  // Saves the state; throws ui::WriteError when the file cannot be written.
+  // Saves the state; throws base::WriteError when the file cannot be written.
   void BeforeDestruction() override;
 
   const std::string& FilePath() const { return filePath_; }

@@ -1,16 +1,16 @@
 #include "settings/persistent_properties.h"
 
+#include "base/error.h"
 #include "settings/profile_values.h"
-#include "ui/error.h"
 
 namespace settings {
 namespace {
 
-bool IsListedKind(ui::PropertyKind kind) { return kind != ui::PropertyKind::Other; }
+bool IsListedKind(base::PropertyKind kind) { return kind != base::PropertyKind::Other; }
 
 template <class Visit>
-void WalkPersistent(const ui::Component& owner, const IsPersistent& isPersistent, Visit visit) {
-  for (const ui::Component* c : owner.Components()) {
+void WalkPersistent(const base::Component& owner, const IsPersistent& isPersistent, Visit visit) {
+  for (const base::Component* c : owner.Components()) {
     for (const auto& p : c->Properties()) {
       if (IsListedKind(p.kind) && isPersistent(c->ClassName(), p.name)) {
         visit(c->Name() + "." + p.name, p);
@@ -21,7 +21,7 @@ void WalkPersistent(const ui::Component& owner, const IsPersistent& isPersistent
 
 void Write(ProfileStore& store, const std::string& section, const std::string& key,
            const std::string& value) {
-  if (!store.WriteString(section, key, value)) throw ui::WriteError(store.Path());
+  if (!store.WriteString(section, key, value)) throw base::WriteError(store.Path());
 }
 
 }  // namespace
@@ -58,19 +58,21 @@ void WriteBounds(ProfileStore& store, const std::string& section, const Bounds& 
   Write(store, section, "Height", std::to_string(bounds.height));
 }
 
-void LoadProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
+void LoadProperties(ProfileStore& store, const std::string& section, const base::Component& owner,
                     const IsPersistent& isPersistent) {
-  WalkPersistent(owner, isPersistent, [&](const std::string& key, const ui::PublishedProperty& p) {
-    ApplyPropertyText(p, store.ReadString(section, key, ""));
-  });
+  WalkPersistent(owner, isPersistent,
+                 [&](const std::string& key, const base::PublishedProperty& p) {
+                   ApplyPropertyText(p, store.ReadString(section, key, ""));
+                 });
 }
 
-void SaveProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
+void SaveProperties(ProfileStore& store, const std::string& section, const base::Component& owner,
                     const IsPersistent& isPersistent) {
-  WalkPersistent(owner, isPersistent, [&](const std::string& key, const ui::PublishedProperty& p) {
-    const auto text = PropertyToText(p);
-    if (text && !text->empty()) Write(store, section, key, *text);
-  });
+  WalkPersistent(owner, isPersistent,
+                 [&](const std::string& key, const base::PublishedProperty& p) {
+                   const auto text = PropertyToText(p);
+                   if (text && !text->empty()) Write(store, section, key, *text);
+                 });
 }
 
 }  // namespace settings

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "ui/component.h"
+#include "base/component.h"
 
 namespace settings {
 
@@ -41,7 +41,7 @@ struct Bounds {
 
 // Each bound reads 0 when absent or not a number.
 Bounds ReadBounds(ProfileStore& store, const std::string& section);
-// Throws ui::WriteError at the first value that cannot be written.
+// Throws base::WriteError at the first value that cannot be written.
 void WriteBounds(ProfileStore& store, const std::string& section, const Bounds& bounds);
 
 // (class name, property name) -> whether the property is kept.
@@ -49,9 +49,9 @@ using IsPersistent = std::function<bool(const std::string&, const std::string&)>
 
 // Over the owner's components in creation order and each one's published
 // properties of the saved kinds that the predicate picks out.
-void LoadProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
+void LoadProperties(ProfileStore& store, const std::string& section, const base::Component& owner,
                     const IsPersistent& isPersistent);
-void SaveProperties(ProfileStore& store, const std::string& section, const ui::Component& owner,
+void SaveProperties(ProfileStore& store, const std::string& section, const base::Component& owner,
                     const IsPersistent& isPersistent);
 IsPersistent ByNames(const PersistentNames& names);
 

@@ -1,31 +1,31 @@
 #include "settings/profile_values.h"
 
-#include "ui/int_convert.h"
+#include "base/int_convert.h"
 
 namespace settings {
 int ParseBound(const std::string& text) {
-  if (ui::HasHexPrefix(text)) {
+  if (base::HasHexPrefix(text)) {
     std::string hex(1, '$');
     hex.append(text, 2);
-    return ui::ParseInteger(hex).value_or(0);
+    return base::ParseInteger(hex).value_or(0);
   }
-  return ui::ParseInteger(text).value_or(0);
+  return base::ParseInteger(text).value_or(0);
 }
 
-std::optional<std::string> PropertyToText(const ui::PublishedProperty& property) {
-  const ui::PropertyValue v = property.get ? property.get() : ui::PropertyValue{};
+std::optional<std::string> PropertyToText(const base::PublishedProperty& property) {
+  const base::PropertyValue v = property.get ? property.get() : base::PropertyValue{};
   switch (property.kind) {
-    case ui::PropertyKind::Integer:
+    case base::PropertyKind::Integer:
       if (auto i = std::get_if<long long>(&v)) return std::to_string(*i);
       break;
-    case ui::PropertyKind::Char:
+    case base::PropertyKind::Char:
       if (auto c = std::get_if<char>(&v)) return std::string(1, *c);
       break;
-    case ui::PropertyKind::Boolean:
+    case base::PropertyKind::Boolean:
       if (auto b = std::get_if<bool>(&v)) return std::string(*b ? "TRUE" : "FALSE");
       break;
-    case ui::PropertyKind::ShortString:
-    case ui::PropertyKind::LongString:
+    case base::PropertyKind::ShortString:
+    case base::PropertyKind::LongString:
       if (auto s = std::get_if<std::string>(&v)) return *s;
       break;
     default:
@@ -34,20 +34,20 @@ std::optional<std::string> PropertyToText(const ui::PublishedProperty& property)
   return std::nullopt;
 }
 
-bool ApplyPropertyText(const ui::PublishedProperty& property, const std::string& text) {
+bool ApplyPropertyText(const base::PublishedProperty& property, const std::string& text) {
   if (text.empty() || !property.set) return false;
-  ui::PropertyValue value;
+  base::PropertyValue value;
   switch (property.kind) {
-    case ui::PropertyKind::Integer: {
-      const auto i = ui::ParseInteger(text);
+    case base::PropertyKind::Integer: {
+      const auto i = base::ParseInteger(text);
       if (!i) return false;
       value = static_cast<long long>(*i);
       break;
     }
-    case ui::PropertyKind::Char:
+    case base::PropertyKind::Char:
       value = text[0];
       break;
-    case ui::PropertyKind::Boolean:
+    case base::PropertyKind::Boolean:
       if (text == "TRUE") {
         value = true;
       } else if (text == "FALSE") {
@@ -56,8 +56,8 @@ bool ApplyPropertyText(const ui::PublishedProperty& property, const std::string&
         return false;
       }
       break;
-    case ui::PropertyKind::ShortString:
-    case ui::PropertyKind::LongString:
+    case base::PropertyKind::ShortString:
+    case base::PropertyKind::LongString:
       value = text;
       break;
     default:

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/component.h"
-#include "ui/int_convert.h"
+#include "base/component.h"
+#include "base/int_convert.h"
 
 namespace settings {
 
@@ -14,13 +14,13 @@ namespace settings {
 // reads as 0, which means "absent".
 int ParseBound(const std::string& text);
 
-using ui::ParseInteger;
+using base::ParseInteger;
 
 // The text a property is saved as; none for kinds that are not saved.
-std::optional<std::string> PropertyToText(const ui::PublishedProperty& property);
+std::optional<std::string> PropertyToText(const base::PublishedProperty& property);
 
 // Converts and sets; false (and the property left as it was) when the text
 // does not convert or the kind is never restored. Empty texts are not applied.
-bool ApplyPropertyText(const ui::PublishedProperty& property, const std::string& text);
+bool ApplyPropertyText(const base::PublishedProperty& property, const std::string& text);
 
 }  // namespace settings

@@ -1,6 +1,6 @@
 #include "settings/settings_file.h"
 
-#include "ui/error.h"
+#include "base/error.h"
 
 namespace settings {
 namespace {
@@ -41,7 +41,7 @@ std::array<std::string, kPlaceCount> PlacesFromLines(const std::vector<std::stri
 
 ControlFlags ReadControlFlags(const FlagsLine& flags) {
   ControlFlags c;
-  for (int h = 0; h < ui::kHoursPerDay; ++h) c.hours[h] = flags.Get(kFirstHourPosition + h);
+  for (int h = 0; h < base::kHoursPerDay; ++h) c.hours[h] = flags.Get(kFirstHourPosition + h);
   c.earlyRing = flags.Get(kEarlyRingPosition);
   c.dogWatch = flags.Get(kDogWatchPosition);
   c.largeBells = flags.Get(kLargeBellsPosition);
@@ -50,7 +50,7 @@ ControlFlags ReadControlFlags(const FlagsLine& flags) {
 }
 
 void WriteControlFlags(const ControlFlags& c, FlagsLine& flags) {
-  for (int h = 0; h < ui::kHoursPerDay; ++h) flags.Set(kFirstHourPosition + h, c.hours[h]);
+  for (int h = 0; h < base::kHoursPerDay; ++h) flags.Set(kFirstHourPosition + h, c.hours[h]);
   flags.Set(kEarlyRingPosition, c.earlyRing);
   flags.Set(kDogWatchPosition, c.dogWatch);
   flags.Set(kLargeBellsPosition, c.largeBells);
@@ -65,7 +65,7 @@ std::optional<ParameterMode> ParseParameterMode(std::string_view text) {
 }
 
 std::vector<std::string> SettingsFile::Load() {
-  return SplitLines(ui::WithoutByteOrderMark(file_.Read()));
+  return SplitLines(base::WithoutByteOrderMark(file_.Read()));
 }
 
 void SettingsFile::Save(const std::vector<std::string>& lines) { file_.Replace(JoinLines(lines)); }

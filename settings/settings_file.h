@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/clock.h"
-#include "ui/text_files.h"
-#include "ui/text_lines.h"
+#include "base/clock.h"
+#include "base/text_files.h"
+#include "base/text_lines.h"
 
 namespace settings {
 
@@ -51,8 +51,8 @@ class FlagsLine {
   std::string text_;
 };
 
-using ui::JoinLines;
-using ui::SplitLines;
+using base::JoinLines;
+using base::SplitLines;
 
 // The 25 lines written: the flags line, then the place texts. A flags line
 // shorter than the file's 54 positions is lengthened with "0".
@@ -63,7 +63,7 @@ std::array<std::string, kPlaceCount> PlacesFromLines(const std::vector<std::stri
 
 // The bell options of the main window as the flags line sees them.
 struct ControlFlags {
-  std::array<bool, ui::kHoursPerDay> hours{};
+  std::array<bool, base::kHoursPerDay> hours{};
   bool earlyRing = false;
   bool dogWatch = false;
   bool largeBells = false;
@@ -76,24 +76,24 @@ enum class ParameterMode { PgmStart, PgmUpdate, ParmUpdate };
 // Exact texts only, letters' case included.
 std::optional<ParameterMode> ParseParameterMode(std::string_view text);
 
-using ui::TextFiles;
+using base::TextFiles;
 
-using ui::kBackupSuffix;
+using base::kBackupSuffix;
 
 // The settings file of one run. Only a missing file is a first run (see
-// ui::OwnFile).
+// base::OwnFile).
 class SettingsFile {
  public:
   SettingsFile(TextFiles& files, std::string path) : file_(files, std::move(path)) {}
 
   const std::string& Path() const { return file_.Path(); }
-  // Throws ui::FileOpenError with the full path.
+  // Throws base::FileOpenError with the full path.
   std::vector<std::string> Load();
-  // Throws ui::FileCreateError with the full path; the old file stays whole.
+  // Throws base::FileCreateError with the full path; the old file stays whole.
   void Save(const std::vector<std::string>& lines);
 
  private:
-  ui::OwnFile file_;
+  base::OwnFile file_;
 };
 
 }  // namespace settings

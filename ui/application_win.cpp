@@ -1,6 +1,6 @@
 #include "ui/application_win.h"
 
-#include "ui/app_text.h"
+#include "base/app_text.h"
 #include "ui/form_win.h"
 #include "ui/paths_win.h"
 #include "ui/window_win.h"
@@ -82,11 +82,11 @@ void Application::Initialize() {
   // is always ANSI.
   std::string path = ExecutablePath();
   OemToCharBuffA(path.c_str(), path.data(), static_cast<DWORD>(path.size()));
-  title_ = TitleFromExecutablePath(path);
+  title_ = base::TitleFromExecutablePath(path);
 }
 
 bool Application::ClaimProgramFolder() {
-  const std::string key = InstanceMutexName(FolderKey());
+  const std::string key = base::InstanceMutexName(FolderKey());
   folderMutex_ = CreateMutexA(nullptr, FALSE, ("Local\\" + key).c_str());
   // Without a mutex the program runs: a second copy is the lesser harm.
   if (folderMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -216,7 +216,7 @@ void Application::HandleException(const std::exception& e, Prompt prompt) {
 }
 
 void Application::ShowError(const std::string& message, Prompt prompt) {
-  const std::string text = WithFullStop(message);
+  const std::string text = base::WithFullStop(message);
   if (onException) {
     onException(text);
     return;

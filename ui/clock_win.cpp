@@ -17,11 +17,11 @@ FILETIME FileTime(long long ticks) {
   return {static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
 }
 
-TimeOfDay Of(const SYSTEMTIME& t) { return {t.wHour, t.wMinute, t.wSecond}; }
+base::TimeOfDay Of(const SYSTEMTIME& t) { return {t.wHour, t.wMinute, t.wSecond}; }
 
 }  // namespace
 
-TimeOfDay WinLocalClock::Now() {
+base::TimeOfDay WinLocalClock::Now() {
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   const long long utc = Ticks(now);
@@ -44,7 +44,7 @@ TimeOfDay WinLocalClock::Now() {
   return Of(t);
 }
 
-TimeOfDay WinUtcClock::NowUtc() {
+base::TimeOfDay WinUtcClock::NowUtc() {
   SYSTEMTIME t;
   GetSystemTime(&t);
   return Of(t);

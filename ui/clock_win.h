@@ -1,7 +1,7 @@
 // The system's clocks.
 #pragma once
 
-#include "ui/clock.h"
+#include "base/clock.h"
 
 namespace ui {
 
@@ -9,9 +9,9 @@ namespace ui {
 // whole minute (a daylight-saving step, a new zone chosen), so the zone's
 // rules, slow to consult on some systems, are consulted at the first reading
 // in each UTC minute and not at every tick.
-class WinLocalClock final : public LocalClock {
+class WinLocalClock final : public base::LocalClock {
  public:
-  TimeOfDay Now() override;
+  base::TimeOfDay Now() override;
   // The next reading consults the zone again.
   void TimeSettingsChanged() override { offsetMinute_ = -1; }
 
@@ -20,9 +20,9 @@ class WinLocalClock final : public LocalClock {
   long long offset_ = 0;         // local minus UTC, in 100 ns units
 };
 
-class WinUtcClock final : public UtcClock {
+class WinUtcClock final : public base::UtcClock {
  public:
-  TimeOfDay NowUtc() override;
+  base::TimeOfDay NowUtc() override;
 };
 
 }  // namespace ui

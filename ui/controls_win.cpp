@@ -2,11 +2,11 @@
 
 #include <windowsx.h>
 
+#include "base/error.h"
+#include "base/text_lines.h"
 #include "ui/application_win.h"
 #include "ui/dpi_win.h"
-#include "ui/error.h"
 #include "ui/menu_win.h"
-#include "ui/text_lines.h"
 
 namespace ui {
 namespace {
@@ -55,8 +55,8 @@ Rect ScaledRect(const Rect& r, int dpi) {
 
 // The layout's rectangle stays in the arguments; the bounds are where the
 // control stands at its parent's DPI.
-Control::Control(Component* owner, const ControlArgs& args, std::string className)
-    : Component(owner, args.name, std::move(className)),
+Control::Control(base::Component* owner, const ControlArgs& args, std::string className)
+    : base::Component(owner, args.name, std::move(className)),
       parent_(args.parent),
       bounds_(ScaledRect(args.rect, args.parent->Dpi())),
       args_(args) {
@@ -165,16 +165,16 @@ void Control::MouseLeave() {
 
 bool Control::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
   const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
-  ShiftState shift = 0;
-  if (wp & MK_SHIFT) shift |= kShift;
-  if (wp & MK_CONTROL) shift |= kCtrl;
-  if (GetKeyState(VK_MENU) < 0) shift |= kAlt;
-  if (wp & MK_LBUTTON) shift |= kLeft;
-  if (wp & MK_RBUTTON) shift |= kRight;
-  if (wp & MK_MBUTTON) shift |= kMiddle;
-  auto press = [&](MouseButton button, bool down, bool twice) {
-    const MouseEvent& event = down ? OnMouseDown : OnMouseUp;
-    const ShiftState state = twice ? shift | kDouble : shift;
+  base::ShiftState shift = 0;
+  if (wp & MK_SHIFT) shift |= base::kShift;
+  if (wp & MK_CONTROL) shift |= base::kCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= base::kAlt;
+  if (wp & MK_LBUTTON) shift |= base::kLeft;
+  if (wp & MK_RBUTTON) shift |= base::kRight;
+  if (wp & MK_MBUTTON) shift |= base::kMiddle;
+  auto press = [&](base::MouseButton button, bool down, bool twice) {
+    const base::MouseEvent& event = down ? OnMouseDown : OnMouseUp;
+    const base::ShiftState state = twice ? shift | base::kDouble : shift;
     if (event) Dispatch([&] { event(button, state, x, y); });
   };
   switch (msg) {
@@ -195,31 +195,31 @@ bool Control::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
       }
       return true;
     case WM_LBUTTONDOWN:
-      press(MouseButton::Left, true, false);
+      press(base::MouseButton::Left, true, false);
       return true;
     case WM_LBUTTONDBLCLK:
-      press(MouseButton::Left, true, true);
+      press(base::MouseButton::Left, true, true);
       return true;
     case WM_LBUTTONUP:
-      press(MouseButton::Left, false, false);
+      press(base::MouseButton::Left, false, false);
       return true;
     case WM_RBUTTONDOWN:
-      press(MouseButton::Right, true, false);
+      press(base::MouseButton::Right, true, false);
       return true;
     case WM_RBUTTONDBLCLK:
-      press(MouseButton::Right, true, true);
+      press(base::MouseButton::Right, true, true);
       return true;
     case WM_MBUTTONDOWN:
-      press(MouseButton::Middle, true, false);
+      press(base::MouseButton::Middle, true, false);
       return true;
     case WM_MBUTTONDBLCLK:
-      press(MouseButton::Middle, true, true);
+      press(base::MouseButton::Middle, true, true);
       return true;
     case WM_MBUTTONUP:
-      press(MouseButton::Middle, false, false);
+      press(base::MouseButton::Middle, false, false);
       return true;
     case WM_RBUTTONUP:
-      press(MouseButton::Right, false, false);
+      press(base::MouseButton::Right, false, false);
       OfferMenu(x, y);
       return true;
     default:
@@ -247,8 +247,8 @@ void Control::KeyboardMenu() {
   RECT r{};
   GetClientRect(Handle(), &r);
   const int x = r.right / 2, y = r.bottom / 2;
-  if (OnMouseDown) Dispatch([&] { OnMouseDown(MouseButton::Right, 0, x, y); });
-  if (OnMouseUp) Dispatch([&] { OnMouseUp(MouseButton::Right, 0, x, y); });
+  if (OnMouseDown) Dispatch([&] { OnMouseDown(base::MouseButton::Right, 0, x, y); });
+  if (OnMouseUp) Dispatch([&] { OnMouseUp(base::MouseButton::Right, 0, x, y); });
   OfferMenu(x, y);
 }
 
@@ -267,7 +267,7 @@ LRESULT Control::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- Label ---------------------------------------------------------------
 
-Label::Label(Component* owner, const ControlArgs& args)
+Label::Label(base::Component* owner, const ControlArgs& args)
     : Control(owner, args, "TLabel"), autoSize_(args.rect.width == 0 || args.rect.height == 0) {
   MakeSystem("STATIC", 0,
              args.alignment == Align::Center  ? SS_CENTER
@@ -297,8 +297,8 @@ void Label::AutoSize() {
 
 // --- CheckBox and RadioButton ---------------------------------------------
 
-CheckableButton::CheckableButton(Component* owner, const ControlArgs& args, std::string className,
-                                 DWORD style)
+CheckableButton::CheckableButton(base::Component* owner, const ControlArgs& args,
+                                 std::string className, DWORD style)
     : Control(owner, args, std::move(className)) {
   MakeSystem("BUTTON", 0, style | TabStop(args));
   SetCheckMark(args.checked);
@@ -316,14 +316,14 @@ void CheckableButton::SetCheckMark(bool checked) {
   SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-CheckBox::CheckBox(Component* owner, const ControlArgs& args)
+CheckBox::CheckBox(base::Component* owner, const ControlArgs& args)
     : CheckableButton(owner, args, "TCheckBox", BS_AUTOCHECKBOX) {}
 
 void CheckBox::Command(WORD code) {
   if (code == BN_CLICKED && OnClick) OnClick();
 }
 
-RadioButton::RadioButton(Component* owner, const ControlArgs& args)
+RadioButton::RadioButton(base::Component* owner, const ControlArgs& args)
     : CheckableButton(owner, args, "TRadioButton", BS_RADIOBUTTON) {}
 
 void RadioButton::SetChecked(bool checked) {
@@ -346,7 +346,8 @@ void RadioButton::Command(WORD code) {
 
 // --- GroupBox ------------------------------------------------------------
 
-GroupBox::GroupBox(Component* owner, const ControlArgs& args) : Control(owner, args, "TGroupBox") {
+GroupBox::GroupBox(base::Component* owner, const ControlArgs& args)
+    : Control(owner, args, "TGroupBox") {
   MakeSystem("BUTTON", WS_EX_CONTROLPARENT, BS_GROUPBOX);
   PublishCommon();
   PublishCaption();
@@ -393,7 +394,8 @@ LRESULT DrawnControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- Panel ---------------------------------------------------------------
 
-Panel::Panel(Component* owner, const ControlArgs& args) : DrawnControl(owner, args, "TPanel") {
+Panel::Panel(base::Component* owner, const ControlArgs& args)
+    : DrawnControl(owner, args, "TPanel") {
   MakeOwn("TMarlinetPanel", WS_EX_CONTROLPARENT, WS_CLIPCHILDREN);
   PublishCommon();
   PublishCaption();
@@ -441,7 +443,7 @@ LRESULT Panel::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // --- Image ---------------------------------------------------------------
 
-Image::Image(Component* owner, const ControlArgs& args)
+Image::Image(base::Component* owner, const ControlArgs& args)
     : DrawnControl(owner, args, "TImage"), icon_(args.icon ? CopyIcon(args.icon) : nullptr) {
   if (args.iconResource) Rescaled();
   MakeOwn("TMarlinetImage", 0, 0);
@@ -461,7 +463,7 @@ void Image::Paint(HDC dc, RECT) {
 
 // --- Edit and Memo -------------------------------------------------------
 
-Edit::Edit(Component* owner, const ControlArgs& args) : Control(owner, args, "TEdit") {
+Edit::Edit(base::Component* owner, const ControlArgs& args) : Control(owner, args, "TEdit") {
   const DWORD align = args.alignment == Align::Center  ? ES_CENTER
                       : args.alignment == Align::Right ? ES_RIGHT
                                                        : ES_LEFT;
@@ -475,7 +477,7 @@ void Edit::Command(WORD code) {
   if (code == EN_CHANGE && OnChange) OnChange();
 }
 
-Memo::Memo(Component* owner, const ControlArgs& args) : Control(owner, args, "TMemo") {
+Memo::Memo(base::Component* owner, const ControlArgs& args) : Control(owner, args, "TMemo") {
   MakeSystem("EDIT", args.border ? WS_EX_CLIENTEDGE : 0,
              TabStop(args) | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                  ES_AUTOHSCROLL | ES_WANTRETURN);
@@ -492,7 +494,7 @@ void Memo::SetCapacity(size_t capacity) {
 void Memo::SetText(const std::string& text) {
   // The edit control would take a longer text from the program, though not
   // from the user; either way it must not hold more than it was given room for.
-  if (text.size() > capacity_) throw CapacityError();
+  if (text.size() > capacity_) throw base::CapacityError();
   SetCaption(text);
 }
 
@@ -500,16 +502,16 @@ const std::vector<std::string>& Memo::Lines() const {
   ReadCaption(scratch_);
   if (scratch_ != linesText_) {
     linesText_ = scratch_;
-    lines_ = SplitLines(linesText_);
+    lines_ = base::SplitLines(linesText_);
   }
   return lines_;
 }
 
-void Memo::SetLines(const std::vector<std::string>& lines) { SetText(JoinLines(lines)); }
+void Memo::SetLines(const std::vector<std::string>& lines) { SetText(base::JoinLines(lines)); }
 
 // --- SpeedButton ---------------------------------------------------------
 
-SpeedButton::SpeedButton(Component* owner, const ControlArgs& args)
+SpeedButton::SpeedButton(base::Component* owner, const ControlArgs& args)
     : DrawnControl(owner, args, "TSpeedButton") {
   MakeOwn("TMarlinetSpeedButton", 0, 0);
   PublishCommon();

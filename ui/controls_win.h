@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/component.h"
+#include "base/component.h"
+#include "base/mouse.h"
 #include "ui/gdi_win.h"
-#include "ui/mouse.h"
 #include "ui/window_win.h"
 
 namespace ui {
@@ -30,8 +30,8 @@ struct ControlArgs {
   std::string name{};
   Rect rect{};  // in the parent's client area; a label of zero size fits its text
   std::string caption{};
-  std::optional<FontSpec> font{};  // the parent's when not given
-  std::optional<Color> color{};    // the parent's when not given
+  std::optional<FontSpec> font{};      // the parent's when not given
+  std::optional<base::Color> color{};  // the parent's when not given
   bool visible = true;
   bool enabled = true;
   bool tabStop = true;
@@ -51,9 +51,9 @@ struct ControlArgs {
 // offers: visibility, enabling, caption as window text, the mouse, pointer
 // enter and leave, a popup menu on the right button, and the system's change
 // notices.
-class Control : public Component, public Window {
+class Control : public base::Component, public Window {
  public:
-  Control(Component* owner, const ControlArgs& args, std::string className);
+  Control(base::Component* owner, const ControlArgs& args, std::string className);
 
   bool Visible() const;
   void SetVisible(bool visible);
@@ -69,9 +69,9 @@ class Control : public Component, public Window {
   Rect Bounds() const { return bounds_; }
   Window* Parent() const { return parent_; }
 
-  MouseEvent OnMouseDown, OnMouseUp;
-  MouseMoveEvent OnMouseMove;
-  NotifyEvent OnMouseEnter, OnMouseLeave;
+  base::MouseEvent OnMouseDown, OnMouseUp;
+  base::MouseMoveEvent OnMouseMove;
+  base::NotifyEvent OnMouseEnter, OnMouseLeave;
   bool MouseInside() const { return inside_; }
 
   // Shown at the pointer on a right click, when OnContextPopup (if set)
@@ -113,7 +113,7 @@ class Control : public Component, public Window {
 
 class Label : public Control {
  public:
-  Label(Component* owner, const ControlArgs& args);
+  Label(base::Component* owner, const ControlArgs& args);
   void SetFont(const FontSpec& f) override;
 
  protected:
@@ -132,14 +132,15 @@ class CheckableButton : public Control {
   std::function<void()> OnClick;
 
  protected:
-  CheckableButton(Component* owner, const ControlArgs& args, std::string className, DWORD style);
+  CheckableButton(base::Component* owner, const ControlArgs& args, std::string className,
+                  DWORD style);
   // Sets the mark alone, raising nothing.
   void SetCheckMark(bool checked);
 };
 
 class CheckBox : public CheckableButton {
  public:
-  CheckBox(Component* owner, const ControlArgs& args);
+  CheckBox(base::Component* owner, const ControlArgs& args);
   void SetChecked(bool checked) override { SetCheckMark(checked); }
 
  protected:
@@ -151,7 +152,7 @@ class CheckBox : public CheckableButton {
 // already selected raises nothing.
 class RadioButton : public CheckableButton {
  public:
-  RadioButton(Component* owner, const ControlArgs& args);
+  RadioButton(base::Component* owner, const ControlArgs& args);
   void SetChecked(bool checked) override;
 
  protected:
@@ -160,7 +161,7 @@ class RadioButton : public CheckableButton {
 
 class GroupBox : public Control {
  public:
-  GroupBox(Component* owner, const ControlArgs& args);
+  GroupBox(base::Component* owner, const ControlArgs& args);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -195,7 +196,7 @@ class DrawnControl : public Control {
 // caption drawn in the middle of what is left.
 class Panel : public DrawnControl {
  public:
-  Panel(Component* owner, const ControlArgs& args);
+  Panel(base::Component* owner, const ControlArgs& args);
   // The client area less the bevels and the border.
   RECT InnerRect() const;
   void SetAlignment(Align a);
@@ -210,7 +211,7 @@ class Panel : public DrawnControl {
 // Shows an icon at its natural size in the top-left corner.
 class Image : public DrawnControl {
  public:
-  Image(Component* owner, const ControlArgs& args);
+  Image(base::Component* owner, const ControlArgs& args);
   const Icon& Picture() const { return icon_; }
 
  protected:
@@ -223,7 +224,7 @@ class Image : public DrawnControl {
 
 class Edit : public Control {
  public:
-  Edit(Component* owner, const ControlArgs& args);
+  Edit(base::Component* owner, const ControlArgs& args);
   std::string Text() const { return Caption(); }
   void SetText(const std::string& text) { SetCaption(text); }
   std::function<void()> OnChange;
@@ -239,9 +240,9 @@ class Memo : public Control {
  public:
   static constexpr size_t kDefaultCapacity = 1024 * 1024;
 
-  Memo(Component* owner, const ControlArgs& args);
+  Memo(base::Component* owner, const ControlArgs& args);
   std::string Text() const { return Caption(); }
-  // Throws ui::Error "Text exceeds memo capacity" for a text that does not
+  // Throws base::Error "Text exceeds memo capacity" for a text that does not
   // fit, and then keeps the text it had.
   void SetText(const std::string& text);
   size_t Capacity() const { return capacity_; }
@@ -259,7 +260,7 @@ class Memo : public Control {
 // A flat button: a frame only under the pointer, grey text when disabled.
 class SpeedButton : public DrawnControl {
  public:
-  SpeedButton(Component* owner, const ControlArgs& args);
+  SpeedButton(base::Component* owner, const ControlArgs& args);
   std::function<void()> OnClick;
   void Click();
 

@@ -26,7 +26,7 @@ BOOL CALLBACK CollectEnabledVisible(HWND hwnd, LPARAM param) {
 }  // namespace
 
 Form::Form(std::string name, std::string className, const Form* owner)
-    : Component(nullptr, std::move(name), std::move(className)) {
+    : base::Component(nullptr, std::move(name), std::move(className)) {
   CreateOwn(
       WindowArgs{.className = "TMarlinetForm",
                  .exStyle = WS_EX_CONTROLPARENT,
@@ -46,7 +46,7 @@ Form::~Form() {
 }
 
 void Form::AfterConstruction() {
-  for (Component* c : Components()) c->Loaded();
+  for (base::Component* c : Components()) c->Loaded();
   RestoreState();
   // The start's boxes come while the person may be busy elsewhere.
   Application::UnaskedBoxes unasked;
@@ -111,7 +111,7 @@ bool Form::Sizeable() const {
 
 void Form::DpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
-  for (Component* c : Components()) {
+  for (base::Component* c : Components()) {
     if (auto* control = dynamic_cast<Control*>(c)) control->SetDpi(dpi);
   }
   if (iconResource_) SetIconResource(iconResource_);
@@ -247,7 +247,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_FONTCHANGE:
       // Sent to top-level windows only; the controls that care hear it here.
       Dispatch([&] { SystemChange(msg, wp, lp); });
-      for (Component* c : Components()) {
+      for (base::Component* c : Components()) {
         if (auto* control = dynamic_cast<Control*>(c)) {
           Dispatch([&] { control->SystemChange(msg, wp, lp); });
         }

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/component.h"
+#include "base/component.h"
 #include "ui/window_win.h"
 
 namespace ui {
@@ -19,7 +19,7 @@ struct BorderIcons {
 
 enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
-class Form : public Component, public Window {
+class Form : public base::Component, public Window {
  public:
   // An owned form stays above its owner, goes with it, and has no taskbar
   // button of its own.

@@ -25,12 +25,12 @@ void Icon::Reset(HICON adopt) {
   h_ = adopt;
 }
 
-COLORREF ColorToRgb(Color c) {
+COLORREF ColorToRgb(base::Color c) {
   return (c & kSystemColorFlag) ? GetSysColor(static_cast<int>(c & 0xFF))
                                 : static_cast<COLORREF>(c);
 }
 
-COLORREF TextColorOn(Color text, Color back) {
+COLORREF TextColorOn(base::Color text, base::Color back) {
   if (!(text & kSystemColorFlag) || (back & kSystemColorFlag)) return ColorToRgb(text);
   switch (text & 0xFF) {
     case COLOR_GRAYTEXT:
@@ -57,8 +57,8 @@ HFONT SharedFont(const FontSpec& font, int dpi) {
   return slot.Get();
 }
 
-HBRUSH SharedBrush(Color color) {
-  static std::map<Color, GdiObject<HBRUSH>> brushes;
+HBRUSH SharedBrush(base::Color color) {
+  static std::map<base::Color, GdiObject<HBRUSH>> brushes;
   auto& slot = brushes[color];
   if (!slot.Get()) slot.Reset(CreateSolidBrush(ColorToRgb(color)));
   return slot.Get();

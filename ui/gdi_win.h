@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "ui/colours.h"
+#include "base/colours.h"
 
 namespace ui {
 
@@ -56,27 +56,27 @@ class Icon {
 
 // Colours as the toolkit writes them: COLORREF layout (blue in the high byte),
 // or a system colour index with the top bit set.
-static_assert(sizeof(Color) == sizeof(DWORD));
-inline constexpr Color kSystemColorFlag = 0x80000000;
-inline constexpr Color clBtnFace = kSystemColorFlag | COLOR_BTNFACE;
-inline constexpr Color clWindow = kSystemColorFlag | COLOR_WINDOW;
-inline constexpr Color clWindowText = kSystemColorFlag | COLOR_WINDOWTEXT;
-inline constexpr Color clBlack = 0x000000;
-inline constexpr Color clNavy = 0x800000;
-inline constexpr Color clYellow = 0x00FFFF;
-inline constexpr Color clBlue = 0xFF0000;
-inline constexpr Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
-COLORREF ColorToRgb(Color c);
+static_assert(sizeof(base::Color) == sizeof(DWORD));
+inline constexpr base::Color kSystemColorFlag = 0x80000000;
+inline constexpr base::Color clBtnFace = kSystemColorFlag | COLOR_BTNFACE;
+inline constexpr base::Color clWindow = kSystemColorFlag | COLOR_WINDOW;
+inline constexpr base::Color clWindowText = kSystemColorFlag | COLOR_WINDOWTEXT;
+inline constexpr base::Color clBlack = 0x000000;
+inline constexpr base::Color clNavy = 0x800000;
+inline constexpr base::Color clYellow = 0x00FFFF;
+inline constexpr base::Color clBlue = 0xFF0000;
+inline constexpr base::Color clGrayText = kSystemColorFlag | COLOR_GRAYTEXT;
+COLORREF ColorToRgb(base::Color c);
 // The colour to write text of colour `text` in on a background `back`. On a
 // background the layout fixes, a system text colour is taken as it is in
 // the standard scheme: a high-contrast scheme's white text would vanish on
 // tan.
-COLORREF TextColorOn(Color text, Color back);
+COLORREF TextColorOn(base::Color text, base::Color back);
 
 struct FontSpec {
   std::string face = "MS Sans Serif";
   int points = 8;
-  Color color = clWindowText;
+  base::Color color = clWindowText;
   bool bold = false;
   // Pixels, as the toolkit's font height: below zero the character height,
   // above it the cell height; 0 takes the size from `points`.
@@ -87,7 +87,7 @@ struct FontSpec {
 // Fonts and solid brushes live as long as the program: a handful are used.
 // A font's size (points, or pixels at 96 DPI) is made for the DPI given.
 HFONT SharedFont(const FontSpec& font, int dpi);
-HBRUSH SharedBrush(Color color);
+HBRUSH SharedBrush(base::Color color);
 
 // A device context released (or ended) with its holder.
 class ClientDC {

@@ -12,8 +12,9 @@ UINT NextCommandId() {
 
 }  // namespace
 
-MenuItem::MenuItem(Component* owner, PopupMenu* menu, std::string name, const std::string& caption)
-    : Component(owner, std::move(name), "TMenuItem"),
+MenuItem::MenuItem(base::Component* owner, PopupMenu* menu, std::string name,
+                   const std::string& caption)
+    : base::Component(owner, std::move(name), "TMenuItem"),
       menu_(menu),
       caption_(caption),
       id_(NextCommandId()) {
@@ -67,8 +68,8 @@ void MenuItem::Update() {
   SetMenuItemInfoA(menu_->Handle(), id_, FALSE, &info);
 }
 
-PopupMenu::PopupMenu(Component* owner, std::string name)
-    : Component(owner, std::move(name), "TPopupMenu"), menu_(CreatePopupMenu()) {
+PopupMenu::PopupMenu(base::Component* owner, std::string name)
+    : base::Component(owner, std::move(name), "TPopupMenu"), menu_(CreatePopupMenu()) {
   PublishBool(
       "AutoPopup", [this] { return autoPopup; }, [this](bool b) { autoPopup = b; });
 }

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "ui/component.h"
+#include "base/component.h"
 #include "ui/gdi_win.h"
 
 namespace ui {
 
 class PopupMenu;
 
-class MenuItem : public Component {
+class MenuItem : public base::Component {
  public:
-  MenuItem(Component* owner, PopupMenu* menu, std::string name, const std::string& caption);
+  MenuItem(base::Component* owner, PopupMenu* menu, std::string name, const std::string& caption);
 
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
@@ -45,15 +45,15 @@ class MenuItem : public Component {
   Bitmap picture_;
 };
 
-class PopupMenu : public Component {
+class PopupMenu : public base::Component {
  public:
-  PopupMenu(Component* owner, std::string name);
+  PopupMenu(base::Component* owner, std::string name);
   ~PopupMenu() override;
 
   HMENU Handle() const { return menu_; }
   const std::vector<MenuItem*>& Items() const { return items_; }
   bool autoPopup = true;
-  Component* popupComponent = nullptr;
+  base::Component* popupComponent = nullptr;
 
   // Shows the menu at a screen position and waits until it closes; the chosen
   // item's handler then runs. The owner window receives the menu's messages.

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/busy_file.h"
+#include "base/busy_file.h"
 #include "ui/handle_win.h"
 #include "ui/paths_win.h"
 
@@ -37,7 +37,8 @@ bool WinTextFiles::Exists(const std::string& path) {
 
 std::optional<unsigned long long> WinTextFiles::SizeOf(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(FilePath(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!GetFileAttributesExW(FilePath(path).c_str(), GetFileExInfoStandard, &data))
+    return std::nullopt;
   return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
@@ -53,13 +54,13 @@ namespace {
 
 // The move of the written copy over the file, tried again while another
 // program holds the file.
-class MoveOverPort final : public ReplacePort {
+class MoveOverPort final : public base::ReplacePort {
  public:
   MoveOverPort(std::wstring from, std::wstring to) : from_(std::move(from)), to_(std::move(to)) {}
-  ReplaceOutcome Replace() override {
+  base::ReplaceOutcome Replace() override {
     if (MoveFileExW(from_.c_str(), to_.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return ReplaceOutcome::kDone;
+      return base::ReplaceOutcome::kDone;
     }
     // A file held open without delete sharing refuses the rename over it
     // with "access denied", not only with a sharing violation; a file that
@@ -67,8 +68,8 @@ class MoveOverPort final : public ReplacePort {
     const DWORD error = GetLastError();
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
                    error == ERROR_ACCESS_DENIED
-               ? ReplaceOutcome::kBusy
-               : ReplaceOutcome::kFailed;
+               ? base::ReplaceOutcome::kBusy
+               : base::ReplaceOutcome::kFailed;
   }
   void Pause(unsigned milliseconds) override { Sleep(milliseconds); }
 
@@ -92,7 +93,7 @@ bool ReplaceThroughTemp(const std::string& path,
   } remove{temp};
   if (!write(temp)) return false;
   MoveOverPort port(temp, target);
-  return ReplaceWhenFree(port);
+  return base::ReplaceWhenFree(port);
 }
 
 bool WinTextFiles::ReplaceAll(const std::string& path, const std::string& content) {

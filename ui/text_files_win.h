@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/text_files.h"
+#include "base/text_files.h"
 
 namespace ui {
 
@@ -18,7 +18,7 @@ namespace ui {
 bool ReplaceThroughTemp(const std::string& path,
                         const std::function<bool(const std::wstring& temp)>& write);
 
-class WinTextFiles final : public TextFiles {
+class WinTextFiles final : public base::TextFiles {
  public:
   std::optional<std::string> ReadAll(const std::string& path) override;
   bool Exists(const std::string& path) override;

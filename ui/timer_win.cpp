@@ -7,8 +7,8 @@ namespace {
 constexpr UINT_PTR kTimerId = 1;
 }
 
-Timer::Timer(Component* owner, std::string name, unsigned interval)
-    : Component(owner, std::move(name), "TTimer"), interval_(interval) {
+Timer::Timer(base::Component* owner, std::string name, unsigned interval)
+    : base::Component(owner, std::move(name), "TTimer"), interval_(interval) {
   CreateOwn(WindowArgs{.className = "TMarlinetTimer", .parent = HWND_MESSAGE});
   PublishBool(
       "Enabled", [this] { return enabled_; }, [this](bool b) { SetEnabled(b); });

@@ -5,15 +5,15 @@
 #include <functional>
 #include <string>
 
-#include "ui/component.h"
+#include "base/component.h"
 #include "ui/window_win.h"
 
 namespace ui {
 
 // Not a visible window: it offers none of a window's colours or fonts.
-class Timer : public Component, private Window {
+class Timer : public base::Component, private Window {
  public:
-  Timer(Component* owner, std::string name, unsigned interval);
+  Timer(base::Component* owner, std::string name, unsigned interval);
   ~Timer() override;
 
   unsigned Interval() const { return interval_; }

@@ -63,7 +63,7 @@ Window* Window::FromHandle(HWND hwnd) {
   return reinterpret_cast<Window*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 
-void Window::SetBackColor(Color c) {
+void Window::SetBackColor(base::Color c) {
   // The clocks window sets every box's colour each minute: the same colour
   // again repaints nothing.
   if (c == color_) return;

@@ -52,9 +52,9 @@ class Window {
   int Dpi() const { return dpi_; }
   int Scaled(int value) const;
 
-  Color BackColor() const { return color_; }
+  base::Color BackColor() const { return color_; }
   const FontSpec& Font() const { return font_; }
-  virtual void SetBackColor(Color c);
+  virtual void SetBackColor(base::Color c);
   virtual void SetFont(const FontSpec& f);
 
   // The object bound to one of the program's windows; null for any other.
@@ -78,7 +78,7 @@ class Window {
   // The window's font, made for its DPI.
   HFONT FontHandle() const { return SharedFont(font_, dpi_); }
 
-  Color color_ = clBtnFace;
+  base::Color color_ = clBtnFace;
   FontSpec font_;
   int dpi_ = 96;
 

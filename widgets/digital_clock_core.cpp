@@ -19,7 +19,7 @@ void AppendNumber(std::string& text, int value, bool twoDigits) {
 
 }  // namespace
 
-ClockFace FormatClock(ui::TimeOfDay t, const ClockOptions& o) {
+ClockFace FormatClock(base::TimeOfDay t, const ClockOptions& o) {
   int display = t.hour;
   if (o.twelveHour) display = t.hour > 12 ? t.hour - 12 : (t.hour == 0 ? 12 : t.hour);
   ClockFace face;
@@ -44,7 +44,7 @@ void UseDesignators(ClockOptions& o, const std::string& am, const std::string& p
   o.pm = pm.empty() ? "PM" : pm;
 }
 
-std::vector<int> CellsToRedraw(const ClockFace& face, const ClockOptions& o, ui::TimeOfDay t,
+std::vector<int> CellsToRedraw(const ClockFace& face, const ClockOptions& o, base::TimeOfDay t,
                                const LastDrawn& last, bool full) {
   std::vector<int> cells;
   // Where the minutes and seconds stand depends on the hour's width.
@@ -67,7 +67,7 @@ CellBlock LayoutCells(int areaLeft, int areaTop, int areaRight, int areaBottom, 
           cellWidth, cellHeight};
 }
 
-bool CheckAlarm(Alarm& alarm, ui::TimeOfDay now) {
+bool CheckAlarm(Alarm& alarm, base::TimeOfDay now) {
   if (alarm.enabled && now.hour == alarm.hour && now.minute == alarm.minute &&
       now.second >= alarm.second && now.second <= alarm.second + 60 && alarm.armed) {
     alarm.armed = false;

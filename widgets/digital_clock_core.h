@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/clock.h"
+#include "base/clock.h"
 
 namespace widgets {
 
@@ -27,7 +27,7 @@ struct ClockFace {
   std::string suffix;  // the rest, drawn after the last cell: " AM", " PM" or ""
 };
 
-ClockFace FormatClock(ui::TimeOfDay t, const ClockOptions& o);
+ClockFace FormatClock(base::TimeOfDay t, const ClockOptions& o);
 
 // What the last drawing showed: the hour modulo 12, the minute, the second.
 struct LastDrawn {
@@ -35,13 +35,13 @@ struct LastDrawn {
 };
 
 // A partial drawing at a new hour (modulo 12) gives way to a full repaint.
-inline bool NeedsFullRepaint(ui::TimeOfDay t, const LastDrawn& last) {
+inline bool NeedsFullRepaint(base::TimeOfDay t, const LastDrawn& last) {
   return t.hour % 12 != last.hour12;
 }
 
 // The positions (1 .. cells) a drawing redraws: all when full; otherwise the
 // seconds cells at a new second and the minutes cells at a new minute.
-std::vector<int> CellsToRedraw(const ClockFace& face, const ClockOptions& o, ui::TimeOfDay t,
+std::vector<int> CellsToRedraw(const ClockFace& face, const ClockOptions& o, base::TimeOfDay t,
                                const LastDrawn& last, bool full);
 
 struct CellBlock {
@@ -60,6 +60,6 @@ struct Alarm {
 };
 // True when the alarm goes off now (it is then disarmed); otherwise the
 // armed flag is worked out again.
-bool CheckAlarm(Alarm& alarm, ui::TimeOfDay now);
+bool CheckAlarm(Alarm& alarm, base::TimeOfDay now);
 
 }  // namespace widgets

@@ -14,7 +14,7 @@ ui::ControlArgs WithClockBevels(ui::ControlArgs args) {
   return args;
 }
 
-ui::LocalClock& SystemClock() {
+base::LocalClock& SystemClock() {
   static ui::WinLocalClock clock;
   return clock;
 }
@@ -25,10 +25,10 @@ constexpr UINT kSuffixFormat = DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_N
 
 }  // namespace
 
-TDigitalClock::TDigitalClock(ui::Component* owner, const ui::ControlArgs& args)
+TDigitalClock::TDigitalClock(base::Component* owner, const ui::ControlArgs& args)
     : Panel(owner, WithClockBevels(args)), clock_(&SystemClock()) {
   repaintOnText_ = false;
-  const ui::TimeOfDay now = clock_->Now();
+  const base::TimeOfDay now = clock_->Now();
   last_ = {now.hour % 12, now.minute, now.second};
   ReadDesignators();
   PublishBool(
@@ -60,8 +60,8 @@ void TDigitalClock::SetFont(const ui::FontSpec& f) {
   Repaint();
 }
 
-ui::TimeOfDay TDigitalClock::CurrentTime() {
-  ui::TimeOfDay t = clock_->Now();
+base::TimeOfDay TDigitalClock::CurrentTime() {
+  base::TimeOfDay t = clock_->Now();
   if (OnGetTime) OnGetTime(*this, t);
   return t;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/clock.h"
+#include "base/clock.h"
 #include "ui/controls_win.h"
 #include "ui/timer_win.h"
 #include "widgets/digital_clock_core.h"
@@ -20,7 +20,7 @@ class TDigitalClock : public ui::Panel {
   static constexpr unsigned kTickMs = 450;
 
   // Lowered inner and raised outer bevels unless the arguments give others.
-  TDigitalClock(ui::Component* owner, const ui::ControlArgs& args);
+  TDigitalClock(base::Component* owner, const ui::ControlArgs& args);
 
   bool ShowSeconds() const { return options_.showSeconds; }
   bool TwelveHour() const { return options_.twelveHour; }
@@ -33,11 +33,11 @@ class TDigitalClock : public ui::Panel {
 
   // The alarm, which this program leaves off.
   Alarm alarm;
-  ui::NotifyEvent OnAlarm;
+  base::NotifyEvent OnAlarm;
   // Asked for every time the clock needs the time; may replace it.
-  std::function<void(TDigitalClock&, ui::TimeOfDay&)> OnGetTime;
+  std::function<void(TDigitalClock&, base::TimeOfDay&)> OnGetTime;
   // Where the local time comes from (the system's unless set).
-  void SetClock(ui::LocalClock* clock) { clock_ = clock; }
+  void SetClock(base::LocalClock* clock) { clock_ = clock; }
 
   // Cells drawn since the clock was made, for measuring.
   unsigned long CellsDrawn() const { return cellsDrawn_; }
@@ -56,10 +56,10 @@ class TDigitalClock : public ui::Panel {
 
  private:
   struct Reading {
-    ui::TimeOfDay time;  // split into hours, minutes and seconds
-    ClockFace face;      // formatted from a second reading
+    base::TimeOfDay time;  // split into hours, minutes and seconds
+    ClockFace face;        // formatted from a second reading
   };
-  ui::TimeOfDay CurrentTime();
+  base::TimeOfDay CurrentTime();
   Reading Read();
   // The time for a tick's drawing; false when the hour changed and a full
   // repaint was asked for instead.
@@ -78,7 +78,7 @@ class TDigitalClock : public ui::Panel {
   bool havePrepared_ = false;
   std::string shown_;
   unsigned long cellsDrawn_ = 0;
-  ui::LocalClock* clock_;
+  base::LocalClock* clock_;
   ui::Timer* timer_;
 };
 

@@ -8,7 +8,7 @@ bool ProgramActive() { return GetActiveWindow() != nullptr; }
 
 }  // namespace
 
-THoverLabel::THoverLabel(ui::Component* owner, const ui::ControlArgs& args)
+THoverLabel::THoverLabel(base::Component* owner, const ui::ControlArgs& args)
     : DrawnControl(owner, args, "THoverLabel") {
   DefaultSize();
   MakeOwn("TMarlinetHoverLabel", 0, 0);
@@ -36,7 +36,7 @@ void THoverLabel::Rescaled() {
   Resize();
 }
 
-void THoverLabel::SetShadowColor(ui::Color c) { Change(shadowColor_, c); }
+void THoverLabel::SetShadowColor(base::Color c) { Change(shadowColor_, c); }
 void THoverLabel::SetShadowPos(ShadowPos pos) { Change(shadowPos_, pos); }
 void THoverLabel::SetTransparent(bool on) { Change(transparent_, on); }
 void THoverLabel::SetLayout(TextLayout layout) { Change(layout_, layout); }

@@ -14,13 +14,13 @@ class THoverLabel : public ui::DrawnControl {
  public:
   // The caption, font, colour and alignment come from the arguments; the
   // label sizes itself to its text unless AutoSize is turned off.
-  THoverLabel(ui::Component* owner, const ui::ControlArgs& args);
+  THoverLabel(base::Component* owner, const ui::ControlArgs& args);
 
-  ui::Color ShadowColor() const { return shadowColor_; }
+  base::Color ShadowColor() const { return shadowColor_; }
   int ShadowSize() const { return shadowSize_; }
   // A new value repaints (or resizes, where the size depends on it); the
   // value the property already has does nothing.
-  void SetShadowColor(ui::Color c);
+  void SetShadowColor(base::Color c);
   void SetShadowSize(int size);
   void SetShadowPos(ShadowPos pos);
   void SetTransparent(bool on);
@@ -48,7 +48,7 @@ class THoverLabel : public ui::DrawnControl {
   void Reevaluate();
 
   HoverFlags flags_;
-  ui::Color shadowColor_ = ui::kSystemColorFlag | COLOR_BTNHIGHLIGHT;
+  base::Color shadowColor_ = ui::kSystemColorFlag | COLOR_BTNHIGHLIGHT;
   int shadowSize_ = 1;
   ShadowPos shadowPos_ = ShadowPos::LeftTop;
   bool transparent_ = false;

@@ -5,22 +5,22 @@
 #include <functional>
 #include <string>
 
-#include "ui/mouse.h"
+#include "base/mouse.h"
 
 namespace widgets {
 
-using ui::kAlt;
-using ui::kCtrl;
-using ui::kDouble;
-using ui::kLeft;
-using ui::kMiddle;
-using ui::kRight;
-using ui::kShift;
-using ui::MouseButton;
-using ui::MouseEvent;
-using ui::MouseMoveEvent;
-using ui::NotifyEvent;
-using ui::ShiftState;
+using base::kAlt;
+using base::kCtrl;
+using base::kDouble;
+using base::kLeft;
+using base::kMiddle;
+using base::kRight;
+using base::kShift;
+using base::MouseButton;
+using base::MouseEvent;
+using base::MouseMoveEvent;
+using base::NotifyEvent;
+using base::ShiftState;
 
 // Mouse messages as the shell passes them in the callback's lParam.
 enum TrayNotice : unsigned {

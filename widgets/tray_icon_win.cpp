@@ -49,7 +49,7 @@ LRESULT TrayMessageWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   return owner_.HandleTrayMessage(msg, wp, lp);
 }
 
-TTrayIcon::TTrayIcon(ui::Component* owner, std::string name)
+TTrayIcon::TTrayIcon(base::Component* owner, std::string name)
     : Component(owner, std::move(name), "TTrayIcon"), window_(*this) {
   TaskbarCreatedMessage();
   PublishBool(
@@ -156,7 +156,7 @@ void TTrayIcon::SetPopupMenu(ui::PopupMenu* menu) {
   if (popupMenu_) popupMenu_->FreeNotification(this);
 }
 
-void TTrayIcon::Notification(ui::Component* component) {
+void TTrayIcon::Notification(base::Component* component) {
   if (component == popupMenu_) popupMenu_ = nullptr;
 }
 

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "ui/component.h"
+#include "base/component.h"
 #include "ui/gdi_win.h"
 #include "ui/menu_win.h"
 #include "ui/window_win.h"
@@ -31,9 +31,9 @@ class TrayMessageWindow : public ui::Window {
   TTrayIcon& owner_;
 };
 
-class TTrayIcon : public ui::Component, public TrayMouse {
+class TTrayIcon : public base::Component, public TrayMouse {
  public:
-  TTrayIcon(ui::Component* owner, std::string name);
+  TTrayIcon(base::Component* owner, std::string name);
   ~TTrayIcon() override;
 
   void Loaded() override;
@@ -67,7 +67,7 @@ class TTrayIcon : public ui::Component, public TrayMouse {
  protected:
   bool ShowPopupMenu(int x, int y) override;
   bool ClickDefaultMenuItem() override;
-  void Notification(ui::Component* component) override;
+  void Notification(base::Component* component) override;
 
  private:
   void FillRecord();

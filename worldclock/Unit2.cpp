@@ -6,8 +6,8 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
-using ui::kPanelColour;
-using ui::kWindowColour;
+using base::kPanelColour;
+using base::kWindowColour;
 const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText, false, -11};
 // The clocks window sets its font by pixel height, not by points.
 const ui::FontSpec kSansNavy11px{"MS Sans Serif", 8, ui::clNavy, false, -11};
@@ -59,7 +59,7 @@ void TForm2::BuildLayout() {
                                                    .font = kSansYellow,
                                                    .color = ui::clBlue});
   DigitalClock2->SetShowSeconds(false);
-  DigitalClock2->OnGetTime = [this](widgets::TDigitalClock&, ui::TimeOfDay&) {
+  DigitalClock2->OnGetTime = [this](widgets::TDigitalClock&, base::TimeOfDay&) {
     DigitalClock2GetTime();
   };
   Edit26 = heading("Edit26", {261, 1, 96, 15}, "            GMT");
@@ -85,7 +85,7 @@ void TForm2::BuildLayout() {
     const int c = (n - 1) % 4, r = (n - 1) / 4;
     ui::Panel* panel = timePanel("Panel" + std::to_string(n), {2 + 104 * c, 44 + 48 * r, 98, 22});
     panel->popupMenu = PopupMenu1;
-    panel->OnMouseDown = [this, n](ui::MouseButton, ui::ShiftState, int, int) {
+    panel->OnMouseDown = [this, n](base::MouseButton, base::ShiftState, int, int) {
       Panel1MouseDown(n);
     };
     panel->OnContextPopup = [this, n] { return logic_.PanelOffersMenu(n); };
@@ -186,7 +186,7 @@ std::array<std::string, worldclock::kPlaceCount> TForm2::Places() const {
 std::string TForm2::BoxText(int box) const { return PlaceBoxes[box - 1]->Text(); }
 void TForm2::SetBoxText(int box, const std::string& text) { PlaceBoxes[box - 1]->SetText(text); }
 void TForm2::SetBoxColor(int box, unsigned long color) {
-  PlaceBoxes[box - 1]->SetBackColor(static_cast<ui::Color>(color));
+  PlaceBoxes[box - 1]->SetBackColor(static_cast<base::Color>(color));
 }
 std::string TForm2::PanelText(int panel) const { return TimePanels[panel - 1]->Caption(); }
 void TForm2::SetPanelText(int panel, const std::string& text) {

@@ -6,8 +6,8 @@
 #include <array>
 #include <string>
 
+#include "base/clock.h"
 #include "settings/settings_host.h"
-#include "ui/clock.h"
 #include "ui/controls_win.h"
 #include "ui/form_win.h"
 #include "ui/menu_win.h"
@@ -17,7 +17,7 @@
 #include "worldclock/place_texts.h"
 
 struct TForm2Services {
-  ui::UtcClock &utc;
+  base::UtcClock &utc;
   settings::SettingsHost &settings;
 };
 
@@ -31,18 +31,18 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   const worldclock::ClocksLogic &Logic() const { return logic_; }
 
   // Layout names.
-  ui::Edit *Edit0, *Edit26;  // the read-only headings "Home Time" and "GMT"
+  ui::Edit *Edit0, *Edit26;               // the read-only headings "Home Time" and "GMT"
   widgets::TDigitalClock *DigitalClock2;  // the home clock; its tick drives the window
   ui::Panel *Panel25;                     // GMT's time
   ui::Panel *Panel26;                     // the help, shown while the pointer is on "Help"
   std::array<ui::Panel *, worldclock::kPlaceCount> TimePanels{};  // Panel1 ... Panel24
   std::array<ui::Edit *, worldclock::kPlaceCount> PlaceBoxes{};   // Edit1 ... Edit24
-  ui::Label *Label1;                  // the help's text in Panel26
-  widgets::THoverLabel *HoverLabel1;  // "Help"
-  ui::CheckBox *CheckBox1;            // "Military": 24-hour times
-  ui::SpeedButton *SpeedButton1;      // "OK": keep the DST choices and hide
-  ui::SpeedButton *SpeedButton2;      // "Reset": show and save the places
-  ui::PopupMenu *PopupMenu1;          // a time panel's standard or daylight-saving time
+  ui::Label *Label1;                                              // the help's text in Panel26
+  widgets::THoverLabel *HoverLabel1;                              // "Help"
+  ui::CheckBox *CheckBox1;                                        // "Military": 24-hour times
+  ui::SpeedButton *SpeedButton1;  // "OK": keep the DST choices and hide
+  ui::SpeedButton *SpeedButton2;  // "Reset": show and save the places
+  ui::PopupMenu *PopupMenu1;      // a time panel's standard or daylight-saving time
   ui::MenuItem *StdTime1, *DSTime1;
 
  private:
@@ -68,7 +68,7 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void FractionWarning(const std::string &message) override;
   void SaveSettings() override;
 
-  ui::UtcClock &utc_;
+  base::UtcClock &utc_;
   settings::SettingsHost &settings_;
   worldclock::ClocksLogic logic_;
 };

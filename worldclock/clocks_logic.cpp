@@ -4,7 +4,7 @@
 
 namespace worldclock {
 void ClocksLogic::Create(const settings::FlagsLine& flags,
-                         const std::vector<std::string>& settingsText, ui::TimeOfDay utc) {
+                         const std::vector<std::string>& settingsText, base::TimeOfDay utc) {
   for (int n = 1; n <= kPlaceCount; ++n) {
     if (flags.Get(settings::DstPosition(n))) dst_[n - 1] = 1;
   }
@@ -15,7 +15,7 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
   UpdateClocks(utc);
 }
 
-void ClocksLogic::Tick(ui::TimeOfDay utc) {
+void ClocksLogic::Tick(base::TimeOfDay utc) {
   if (EditingClocks == 1 || warningsOpen_ > 0) return;
   if (utc.minute == LastUtcMinute && utc.hour == lastUtcHour_) return;
   LastUtcMinute = utc.minute;
@@ -24,7 +24,7 @@ void ClocksLogic::Tick(ui::TimeOfDay utc) {
   UpdateClocks(utc);
 }
 
-void ClocksLogic::UpdateClocks(ui::TimeOfDay utc, bool asked) {
+void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
   for (int n = 1; n <= kPlaceCount; ++n) {
     const std::string text = view_.BoxText(n);
     if (text.find('[') == std::string::npos || text.find(']') == std::string::npos) {
@@ -75,7 +75,7 @@ void ClocksLogic::ChooseDst(int flag) {
   BoxChanged();
 }
 
-bool ClocksLogic::Reset(ui::TimeOfDay utc, settings::FlagsLine& flags) {
+bool ClocksLogic::Reset(base::TimeOfDay utc, settings::FlagsLine& flags) {
   FractionError = 0;
   UpdateClocks(utc, true);
   if (FractionError == 1) return false;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/clock.h"
 #include "settings/settings_file.h"
-#include "ui/clock.h"
 #include "worldclock/place_texts.h"
 
 namespace worldclock {
@@ -50,14 +50,14 @@ class ClocksLogic {
   // At creation: the DST flags from the flags line, the boxes from lines 2
   // to 25 of the settings text, then every place.
   void Create(const settings::FlagsLine& flags, const std::vector<std::string>& settingsText,
-              ui::TimeOfDay utc);
+              base::TimeOfDay utc);
   // The home clock's time request: once per UTC minute, not while editing
   // and not while a fraction warning is open. A clock moved by whole hours
   // counts as a new minute.
-  void Tick(ui::TimeOfDay utc);
+  void Tick(base::TimeOfDay utc);
   // Every place again. A box whose fraction is rejected warns once for its
   // text, unless the user asks by Reset.
-  void UpdateClocks(ui::TimeOfDay utc) { UpdateClocks(utc, false); }
+  void UpdateClocks(base::TimeOfDay utc) { UpdateClocks(utc, false); }
   // A place box's text changed (also a DST choice).
   void BoxChanged();
   // Box N's text changed, by the user or the program: it may warn again.
@@ -72,12 +72,12 @@ class ClocksLogic {
   void ChooseDst(int flag);
   // False (nothing saved, still editing) when a fraction was rejected.
   // Before saving, the DST flags go into the flags line, as OK puts them.
-  bool Reset(ui::TimeOfDay utc, settings::FlagsLine& flags);
+  bool Reset(base::TimeOfDay utc, settings::FlagsLine& flags);
   // The DST flags into the flags line in memory.
   void Ok(settings::FlagsLine& flags) const;
 
  private:
-  void UpdateClocks(ui::TimeOfDay utc, bool asked);
+  void UpdateClocks(base::TimeOfDay utc, bool asked);
   // The fraction warning for box N's text, once per text unless asked.
   void Warn(int box, const std::string& text, const std::string& message, bool asked);
 

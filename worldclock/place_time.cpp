@@ -51,7 +51,7 @@ std::string Format(const char* pattern, int a, int b, const char* tail) {
 
 namespace {
 
-PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc) {
+PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc) {
   PlaceTime place;
   const size_t open = boxText.find('['), close = boxText.find(']');
   std::string offset;
@@ -79,8 +79,8 @@ PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, ui::Tim
   }
   const int offsetMinutes = shifted * 60 + (hours->negative ? -*fraction : *fraction);
   const int minutes =
-      ((utc.hour * 60 + utc.minute + offsetMinutes) % ui::kMinutesPerDay + ui::kMinutesPerDay) %
-      ui::kMinutesPerDay;
+      ((utc.hour * 60 + utc.minute + offsetMinutes) % base::kMinutesPerDay + base::kMinutesPerDay) %
+      base::kMinutesPerDay;
   place.panelText = PlaceTimeText(minutes, military, dst);
   place.homeClockMilitary = military;
   return place;
@@ -88,7 +88,8 @@ PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, ui::Tim
 
 }  // namespace
 
-PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc) {
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
+                        base::TimeOfDay utc) {
   PlaceTime place = Placed(boxText, dstFlag, military, utc);
   OffsetHours = place.offsetHours;
   OffsetFraction = place.offsetFraction;
@@ -104,7 +105,7 @@ std::string PlaceTimeText(int minutes, bool military, bool dst) {
   return Format(h < 12 ? "%d:%.2d AM%s" : "%d:%.2d PM%s", dial, m, mark);
 }
 
-std::string GmtText(ui::TimeOfDay utc, bool military) {
+std::string GmtText(base::TimeOfDay utc, bool military) {
   if (military) return Format("%.2d: %.2d%s", utc.hour, utc.minute, "");
   const int dial = utc.hour % 12 == 0 ? 12 : utc.hour % 12;
   return Format(utc.hour < 12 ? "%.1d: %.2d AM%s" : "%.1d: %.2d PM%s", dial, utc.minute, "");

@@ -7,13 +7,13 @@
 #include <optional>
 #include <string>
 
-#include "ui/clock.h"
-#include "ui/colours.h"
+#include "base/clock.h"
+#include "base/colours.h"
 
 namespace worldclock {
 
-inline constexpr ui::Color kNormalBoxColour = ui::kPanelColour;
-inline constexpr ui::Color kInvalidBoxColour = ui::clRed;
+inline constexpr base::Color kNormalBoxColour = base::kPanelColour;
+inline constexpr base::Color kInvalidBoxColour = base::clRed;
 inline constexpr const char* kInvalidTime = "00: 00";
 inline constexpr int kNoOffset = 99;
 
@@ -27,7 +27,7 @@ extern int FractionError;
 
 // What one place box comes to; the clocks window applies it.
 struct PlaceTime {
-  ui::Color boxColor = kNormalBoxColour;
+  base::Color boxColor = kNormalBoxColour;
   // Nothing where the panel keeps its text (a rejected fraction).
   std::optional<std::string> panelText;
   // The home clock follows the "Military" choice on every good call.
@@ -41,12 +41,13 @@ struct PlaceTime {
 
 // The place's time for the panel, or the box marked: red with "00: 00" for
 // no usable whole hour, the warning for a fraction other than .25, .5, .75.
-PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, ui::TimeOfDay utc);
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
+                        base::TimeOfDay utc);
 
 // "7:35 PM" or "19: 35", minutes since midnight, "*" after it on DST.
 std::string PlaceTimeText(int minutes, bool military, bool dst);
 
 // The GMT panel: "09: 05", or "9: 05 AM" (a blank after the colon here).
-std::string GmtText(ui::TimeOfDay utc, bool military);
+std::string GmtText(base::TimeOfDay utc, bool military);
 
 }  // namespace worldclock

@@ -7,11 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "ui/text_files.h"
+#include "base/text_files.h"
 
 namespace testutil {
 
-struct MemoryFiles : ui::TextFiles {
+struct MemoryFiles : base::TextFiles {
   std::map<std::string, std::string> files;
   std::map<std::string, bool> locked;
   bool failWrites = false;

@@ -1,11 +1,11 @@
-#include "ui/app_text.h"
+#include "base/app_text.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/error.h"
-#include "ui/int_convert.h"
+#include "base/error.h"
+#include "base/int_convert.h"
 
-namespace ui {
+namespace base {
 namespace {
 
 TEST(AppText, TitleFromExecutableName) {
@@ -76,4 +76,4 @@ TEST(IntConvert, LeadingBlanksASignAndDigitsOnly) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace base

@@ -3,9 +3,9 @@
 #include <numeric>
 #include <vector>
 
-#include "ui/busy_file.h"
+#include "base/busy_file.h"
 
-namespace ui {
+namespace base {
 namespace {
 
 // Answers each replace from a script; the last answer repeats.
@@ -52,4 +52,4 @@ TEST(BusyFile, ReplaceWaitsBrieflyForAHeldFileAndThenGivesUp) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace base

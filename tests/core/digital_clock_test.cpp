@@ -18,7 +18,7 @@ TEST(DigitalClock, FacesCellsAndWhatATickRedraws) {
   UseDesignators(none, "", "");
   struct Case {
     ClockOptions o;
-    ui::TimeOfDay before, now;
+    base::TimeOfDay before, now;
     const char* text;
     int cells;
     const char* suffix;

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
 #include "launcher/system_folder.h"
 #include "tests/common/memory_files.h"
-#include "ui/error.h"
 
 namespace launcher {
 namespace {
@@ -49,10 +49,10 @@ TEST(LaunchList, ExecutableNamesCompareWithoutCaseAndBlanks) {
   EXPECT_FALSE(SameExeName("\xE4.exe", "\xC4.EXE"));  // only A to Z fold
 }
 
-struct Recorder : ui::LocalClock, ProcessKiller, Pause, Shell, LaunchRunner {
-  ui::TimeOfDay now{9, 30};
+struct Recorder : base::LocalClock, ProcessKiller, Pause, Shell, LaunchRunner {
+  base::TimeOfDay now{9, 30};
   std::vector<std::string> calls;
-  ui::TimeOfDay Now() override {
+  base::TimeOfDay Now() override {
     calls.push_back("time");
     return now;
   }
@@ -115,7 +115,7 @@ TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
       try {
         tick.Tick(true, {c.line});
         ADD_FAILURE() << c.line;
-      } catch (const ui::ConvertError& e) {
+      } catch (const base::ConvertError& e) {
         EXPECT_STREQ(e.what(), c.error);
       }
     } else {
@@ -138,7 +138,7 @@ TEST(LaunchTick, OrderSwitchAndIntervalAndOneReportPerBadLine) {
   const std::vector<std::string> bad = {"[0001][a]", "[1x00][b]", "[0000][c]"};
   r.now = {0, 1};
   r.calls.clear();
-  EXPECT_THROW(tick.Tick(true, bad), ui::ConvertError);  // the entry above it still opens
+  EXPECT_THROW(tick.Tick(true, bad), base::ConvertError);  // the entry above it still opens
   EXPECT_EQ(r.calls, (Calls{"time", "kill a", "pause 1000", "open a"}));
   r.now = {0, 2};
   r.calls.clear();
@@ -147,7 +147,7 @@ TEST(LaunchTick, OrderSwitchAndIntervalAndOneReportPerBadLine) {
   std::vector<std::string> edited = bad;
   edited[0] = "[0002][a]";
   r.now = {0, 3};
-  EXPECT_THROW(tick.Tick(true, edited), ui::ConvertError);  // the list changed: told again
+  EXPECT_THROW(tick.Tick(true, edited), base::ConvertError);  // the list changed: told again
 }
 
 // Ticks as they come in a day of use, and what is opened at each.
@@ -197,7 +197,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
         r.calls.clear();
         try {
           tick.Tick(true, c.list);
-        } catch (const ui::ConvertError&) {
+        } catch (const base::ConvertError&) {
         }
         for (const std::string& call : r.calls) {
           if (call.rfind("open ", 0) != 0) continue;

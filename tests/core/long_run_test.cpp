@@ -20,9 +20,9 @@ namespace {
 constexpr long kDay = 24 * 3600;
 
 // Wall-clock seconds since the start of the week, as the machine shows them.
-struct SimulatedClock : ui::LocalClock {
+struct SimulatedClock : base::LocalClock {
   long seconds = 0;
-  ui::TimeOfDay Now() override {
+  base::TimeOfDay Now() override {
     const long s = ((seconds % kDay) + kDay) % kDay;
     return {static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60)};
   }
@@ -71,7 +71,7 @@ TEST(LongRun, EveryAdmittedStrikeMinuteIsStruckOnceAndNothingIsCaughtUp) {
     bool struckThisMinute = false, struckTheMinuteBefore = false;
     for (long wall : WeekOfTicks(3000, 7)) {
       clock.seconds = wall;
-      const ui::TimeOfDay now = clock.Now();
+      const base::TimeOfDay now = clock.Now();
       const int minute = now.hour * 60 + now.minute;
       if (minute != lastMinute) {
         struckTheMinuteBefore = struckThisMinute && minute == (lastMinute + 1) % (24 * 60);
@@ -150,7 +150,7 @@ TEST(LongRun, ThePlacesChangeOncePerUtcMinute) {
   const auto ticks = WeekOfTicks(450, 3);
   for (size_t i = 0; i < ticks.size() && ticks[i] < kDay; ++i) {  // a day at 450 ms
     clock.seconds = ticks[i];
-    const ui::TimeOfDay now = clock.Now();
+    const base::TimeOfDay now = clock.Now();
     logic.Tick(now);
     minutes += now.minute != last;
     last = now.minute;

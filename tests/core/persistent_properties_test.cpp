@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/error.h"
 #include "settings/profile_values.h"
-#include "ui/error.h"
 
 namespace settings {
 namespace {
@@ -36,7 +36,7 @@ class FakeStore : public ProfileStore {
 };
 
 // A component whose properties are plain fields.
-class Thing : public ui::Component {
+class Thing : public base::Component {
  public:
   bool checked = false;
   long long tag = 0;
@@ -44,35 +44,35 @@ class Thing : public ui::Component {
   std::string text, caption;
   double ratio = 1.5;
 
-  Thing(ui::Component* owner, std::string name, std::string cls = "TThing")
+  Thing(base::Component* owner, std::string name, std::string cls = "TThing")
       : Component(owner, std::move(name), std::move(cls)) {
     Publish(
-        "Caption", ui::PropertyKind::LongString, [this] { return ui::PropertyValue(caption); },
-        [this](const ui::PropertyValue& v) { caption = std::get<std::string>(v); });
+        "Caption", base::PropertyKind::LongString, [this] { return base::PropertyValue(caption); },
+        [this](const base::PropertyValue& v) { caption = std::get<std::string>(v); });
     Publish(
-        "Checked", ui::PropertyKind::Boolean, [this] { return ui::PropertyValue(checked); },
-        [this](const ui::PropertyValue& v) { checked = std::get<bool>(v); });
+        "Checked", base::PropertyKind::Boolean, [this] { return base::PropertyValue(checked); },
+        [this](const base::PropertyValue& v) { checked = std::get<bool>(v); });
     Publish(
-        "Tag", ui::PropertyKind::Integer, [this] { return ui::PropertyValue(tag); },
-        [this](const ui::PropertyValue& v) { tag = std::get<long long>(v); });
+        "Tag", base::PropertyKind::Integer, [this] { return base::PropertyValue(tag); },
+        [this](const base::PropertyValue& v) { tag = std::get<long long>(v); });
     Publish(
-        "Accel", ui::PropertyKind::Char, [this] { return ui::PropertyValue(accel); },
-        [this](const ui::PropertyValue& v) { accel = std::get<char>(v); });
+        "Accel", base::PropertyKind::Char, [this] { return base::PropertyValue(accel); },
+        [this](const base::PropertyValue& v) { accel = std::get<char>(v); });
     Publish(
-        "Text", ui::PropertyKind::ShortString, [this] { return ui::PropertyValue(text); },
-        [this](const ui::PropertyValue& v) { text = std::get<std::string>(v); });
+        "Text", base::PropertyKind::ShortString, [this] { return base::PropertyValue(text); },
+        [this](const base::PropertyValue& v) { text = std::get<std::string>(v); });
     Publish(
-        "Ratio", ui::PropertyKind::Float, [this] { return ui::PropertyValue(ratio); },
-        [this](const ui::PropertyValue& v) { ratio = std::get<double>(v); });
+        "Ratio", base::PropertyKind::Float, [this] { return base::PropertyValue(ratio); },
+        [this](const base::PropertyValue& v) { ratio = std::get<double>(v); });
     Publish(
-        "Align", ui::PropertyKind::Enumeration, [] { return ui::PropertyValue(); },
-        [](const ui::PropertyValue&) { ADD_FAILURE() << "enumerations are never set"; });
+        "Align", base::PropertyKind::Enumeration, [] { return base::PropertyValue(); },
+        [](const base::PropertyValue&) { ADD_FAILURE() << "enumerations are never set"; });
     Publish(
-        "Font", ui::PropertyKind::Other, [] { return ui::PropertyValue(); }, nullptr);
+        "Font", base::PropertyKind::Other, [] { return base::PropertyValue(); }, nullptr);
   }
 };
 
-struct Window : ui::Component {
+struct Window : base::Component {
   Window() : Component(nullptr, "Form1", "TForm1") {}
 };
 
@@ -222,7 +222,7 @@ TEST(PersistentProperties, AFailedWriteStopsTheSaveWithTheFileInTheMessage) {
     const auto names = MainWindowNames();
     SaveProperties(store, "Form1", w, ByNames(names));
     FAIL() << "expected a write error";
-  } catch (const ui::WriteError& e) {
+  } catch (const base::WriteError& e) {
     EXPECT_STREQ(e.what(), "Unable to write to C:\\Ships\\Demo.ini");
   }
   EXPECT_EQ(store.writes.size(), 5u);
@@ -240,10 +240,10 @@ TEST(PersistentProperties, NamesMatchBarePropertiesOrOneClass) {
 }
 
 TEST(Component, OwnershipOrderAndRemovalNotices) {
-  struct Watcher : ui::Component {
+  struct Watcher : base::Component {
     std::vector<std::string> gone;
     using Component::Component;
-    void Notification(ui::Component* c) override { gone.push_back(c->Name()); }
+    void Notification(base::Component* c) override { gone.push_back(c->Name()); }
   };
   Window w;
   auto* menu = w.Create<Thing>("PopupMenu1");

@@ -5,8 +5,8 @@
 #include <map>
 #include <random>
 
+#include "base/error.h"
 #include "tests/common/memory_files.h"
-#include "ui/error.h"
 
 namespace settings {
 namespace {
@@ -147,7 +147,7 @@ TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
   try {
     file.Load();
     FAIL();
-  } catch (const ui::FileOpenError& e) {
+  } catch (const base::FileOpenError& e) {
     EXPECT_STREQ(e.what(), "Cannot open file C:\\Marlinet\\prefs.kvr");
   }
   file.Save({"a", "b"});
@@ -158,7 +158,7 @@ TEST(SettingsFile, MissingAndUnwritableFilesRaiseTheirMessages) {
   try {
     file.Save({"c"});
     FAIL();
-  } catch (const ui::FileCreateError& e) {
+  } catch (const base::FileCreateError& e) {
     EXPECT_STREQ(e.what(), "Cannot create file C:\\Marlinet\\prefs.kvr");
   }
   EXPECT_EQ(files.files[path], "a\r\nb\r\n");
@@ -185,12 +185,12 @@ TEST(SettingsFile, AFileThatCouldNotBeReadIsMovedAsideBeforeTheFirstSave) {
     files.files = {{path, "places"}, {bak, "older"}};
     files.locked[path] = true;
     SettingsFile file(files, path);
-    EXPECT_THROW(file.Load(), ui::FileOpenError);
+    EXPECT_THROW(file.Load(), base::FileOpenError);
     files.locked[path] = c.lockedAtSave;
     bool saved = true;
     try {
       file.Save({"new"});
-    } catch (const ui::FileCreateError&) {
+    } catch (const base::FileCreateError&) {
       saved = false;
     }
     EXPECT_EQ(saved, c.saved);
@@ -201,7 +201,7 @@ TEST(SettingsFile, AFileThatCouldNotBeReadIsMovedAsideBeforeTheFirstSave) {
   files.files = {{path, "places"}};
   files.locked[path] = true;
   SettingsFile file(files, path);
-  EXPECT_THROW(file.Load(), ui::FileOpenError);
+  EXPECT_THROW(file.Load(), base::FileOpenError);
   files.locked[path] = false;
   file.Save({"one"});
   file.Save({"two"});

@@ -14,7 +14,7 @@ TEST(PlaceTime, EdgeCases) {
     const char* box;
     bool military;
     int dst;
-    ui::TimeOfDay utc;
+    base::TimeOfDay utc;
     const char* panel;  // "before" where the panel keeps its text
     unsigned long color;
     bool warned;
@@ -77,7 +77,7 @@ TEST(PlaceTime, EdgeCases) {
 
 TEST(PlaceTime, GmtPanelTexts) {
   struct Case {
-    ui::TimeOfDay utc;
+    base::TimeOfDay utc;
     const char* twelve;
     const char* military;
   } cases[] = {

@@ -9,8 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
   widgets::ClockOptions o{in.ConsumeBool(), in.ConsumeBool(), in.ConsumeBool()};
-  const ui::TimeOfDay t{in.ConsumeIntegralInRange(0, 23), in.ConsumeIntegralInRange(0, 59),
-                        in.ConsumeIntegralInRange(0, 59)};
+  const base::TimeOfDay t{in.ConsumeIntegralInRange(0, 23), in.ConsumeIntegralInRange(0, 59),
+                          in.ConsumeIntegralInRange(0, 59)};
   const widgets::LastDrawn last{in.ConsumeIntegralInRange(0, 11), in.ConsumeIntegralInRange(0, 59),
                                 in.ConsumeIntegralInRange(0, 59)};
   const auto face = widgets::FormatClock(t, o);

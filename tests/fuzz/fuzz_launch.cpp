@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
+#include "base/text_lines.h"
 #include "launcher/launch_tick.h"
-#include "ui/error.h"
-#include "ui/text_lines.h"
 
 namespace {
-struct Ports : ui::LocalClock,
+struct Ports : base::LocalClock,
                launcher::ProcessKiller,
                launcher::Pause,
                launcher::Shell,
                launcher::LaunchRunner {
-  ui::TimeOfDay now;
-  ui::TimeOfDay Now() override { return now; }
+  base::TimeOfDay now;
+  base::TimeOfDay Now() override { return now; }
   std::optional<unsigned long> FileKill(const std::string& name) override {
     if (name.find('\\') != std::string::npos) __builtin_trap();  // a name, never a path
     return std::nullopt;
@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (launcher::CleanLaunchText(cleaned) != cleaned) __builtin_trap();
   launcher::LaunchTick tick(ports, ports);
   try {
-    tick.Tick(true, ui::SplitLines(memo));
-  } catch (const ui::ConvertError&) {
+    tick.Tick(true, base::SplitLines(memo));
+  } catch (const base::ConvertError&) {
   }
   return 0;
 }

@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider in(data, size);
-  const ui::TimeOfDay utc{in.ConsumeIntegralInRange(0, 23), in.ConsumeIntegralInRange(0, 59)};
+  const base::TimeOfDay utc{in.ConsumeIntegralInRange(0, 23), in.ConsumeIntegralInRange(0, 59)};
   const int dst = in.ConsumeIntegral<int>();
   const bool military = in.ConsumeBool();
   const auto place =

@@ -7,10 +7,10 @@
 #include <map>
 #include <string>
 
+#include "base/error.h"
+#include "base/int_convert.h"
 #include "settings/persistent_properties.h"
 #include "settings/profile_values.h"
-#include "ui/error.h"
-#include "ui/int_convert.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ struct Store : settings::ProfileStore {
   std::string Path() const override { return "x.ini"; }
 };
 
-struct Part : ui::Component {
+struct Part : base::Component {
   bool checked = false;
   long long number = 0;
   std::string text;
@@ -42,7 +42,7 @@ struct Part : ui::Component {
   }
 };
 
-struct Owner : ui::Component {
+struct Owner : base::Component {
   Owner() : Component(nullptr, "Form1", "TForm1") {}
 };
 
@@ -65,8 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string number = in.ConsumeRemainingBytesAsString();
   settings::ParseBound(number);
   try {
-    ui::StrToInt(number);
-  } catch (const ui::ConvertError&) {
+    base::StrToInt(number);
+  } catch (const base::ConvertError&) {
   }
   return 0;
 }

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/error.h"
 #include "settings/settings_file.h"
 #include "tests/common/memory_files.h"
-#include "ui/error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   testutil::MemoryFiles files;

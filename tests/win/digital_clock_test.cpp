@@ -15,10 +15,10 @@ struct Host : ui::Form {
   Host() : Form("Host", "THost") {}
 };
 
-struct SetClock : ui::LocalClock {
-  ui::TimeOfDay now{12, 10, 5};
+struct SetClock : base::LocalClock {
+  base::TimeOfDay now{12, 10, 5};
   int forgotten = 0;
-  ui::TimeOfDay Now() override { return now; }
+  base::TimeOfDay Now() override { return now; }
   void TimeSettingsChanged() override { ++forgotten; }
 };
 
@@ -34,7 +34,7 @@ class DigitalClockTest : public testing::Test {
                         .font = ui::FontSpec{"MS Sans Serif", 8, 0x00FFFF, false, -11},
                         .color = ui::clBlue});
     clock->SetClock(&time);
-    clock->OnGetTime = [this](TDigitalClock&, ui::TimeOfDay&) { ++asked; };
+    clock->OnGetTime = [this](TDigitalClock&, base::TimeOfDay&) { ++asked; };
     memory = CreateCompatibleDC(nullptr);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 120, -30, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -71,7 +71,7 @@ class DigitalClockTest : public testing::Test {
 TEST_F(DigitalClockTest, ATickRedrawsOnlyTheChangedCellsAndANewHourRepaintsAll) {
   clock->SetShowSeconds(true);
   struct Step {
-    ui::TimeOfDay to;
+    base::TimeOfDay to;
     unsigned long cells;  // drawn by the tick
   } steps[] = {
       {{12, 10, 6}, 2},  // a new second: its two cells

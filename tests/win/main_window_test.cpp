@@ -14,10 +14,10 @@
 
 namespace {
 
-struct FixedClock : ui::LocalClock {
-  ui::TimeOfDay now{14, 30};
+struct FixedClock : base::LocalClock {
+  base::TimeOfDay now{14, 30};
   int forgotten = 0;
-  ui::TimeOfDay Now() override { return now; }
+  base::TimeOfDay Now() override { return now; }
   void TimeSettingsChanged() override { ++forgotten; }
 };
 

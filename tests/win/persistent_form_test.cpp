@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/error.h"
 #include "settings/persistent_form_win.h"
 #include "ui/controls_win.h"
-#include "ui/error.h"
 #include "ui/menu_win.h"
 #include "win_test_util.h"
 
@@ -146,7 +146,7 @@ TEST(PersistentForm, AFileThatCannotBeWrittenReportsUnableToWrite) {
   try {
     form.BeforeDestruction();
     FAIL() << "expected a write error";
-  } catch (const ui::WriteError& e) {
+  } catch (const base::WriteError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + ini);
   }
 }

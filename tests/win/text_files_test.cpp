@@ -5,8 +5,8 @@
 
 #include <thread>
 
+#include "base/error.h"
 #include "settings/settings_file.h"
-#include "ui/error.h"
 #include "win_test_util.h"
 
 namespace settings {
@@ -64,8 +64,8 @@ TEST(WinTextFiles, ASettingsFileHeldByAnotherProgramIsKeptAsideNotOverwritten) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   SettingsFile file(files, path);
-  EXPECT_THROW(file.Load(), ui::FileOpenError);
-  EXPECT_THROW(file.Save({"defaults"}), ui::FileCreateError);  // still held
+  EXPECT_THROW(file.Load(), base::FileOpenError);
+  EXPECT_THROW(file.Save({"defaults"}), base::FileCreateError);  // still held
   CloseHandle(held);
   EXPECT_EQ(testutil::ReadFile(path), "flags\r\nLisbon [+0]\r\n");
   file.Save({"defaults"});

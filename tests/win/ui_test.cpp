@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/error.h"
 #include "ui/application_win.h"
 #include "ui/clock_win.h"
 #include "ui/controls_win.h"
 #include "ui/dpi_win.h"
-#include "ui/error.h"
 #include "ui/form_win.h"
 #include "ui/gdi_win.h"
 #include "ui/menu_win.h"
@@ -247,7 +247,7 @@ TEST(Form, EventsReachTheirHandlersAndErrorsTheReport) {
   int paints = 0;
   form.OnPaint = [&] {
     ++paints;
-    throw ui::FileOpenError("C:\\x\\prefs.kvr");
+    throw base::FileOpenError("C:\\x\\prefs.kvr");
   };
   form.Show();
   UpdateWindow(form.Handle());
@@ -272,11 +272,11 @@ TEST(Memo, LinesRoundTripWithoutWrapping) {
 
 TEST(LocalClock, ReadsAsTheSystemsLocalTime) {
   ui::WinLocalClock clock;
-  auto secondOfDay = [](ui::TimeOfDay t) { return (t.hour * 60 + t.minute) * 60 + t.second; };
+  auto secondOfDay = [](base::TimeOfDay t) { return (t.hour * 60 + t.minute) * 60 + t.second; };
   for (int i = 0; i < 3; ++i) {
     SYSTEMTIME before, after;
     GetLocalTime(&before);
-    const ui::TimeOfDay now = clock.Now();
+    const base::TimeOfDay now = clock.Now();
     GetLocalTime(&after);
     if (after.wHour < before.wHour) continue;  // midnight passed between the readings
     EXPECT_GE(secondOfDay(now), secondOfDay({before.wHour, before.wMinute, before.wSecond}));
@@ -362,8 +362,8 @@ TEST(Control, EnterAndLeaveAlternateAndTheContextMenuAsksFirst) {
   // The Menu key and Shift+F10: a right press in the middle, then the menu.
   menu->popupComponent = nullptr;
   std::string pressed;
-  panel->OnMouseDown = [&](ui::MouseButton b, ui::ShiftState, int x, int y) {
-    pressed = (b == ui::MouseButton::Right ? "right " : "other ") + std::to_string(x) + "," +
+  panel->OnMouseDown = [&](base::MouseButton b, base::ShiftState, int x, int y) {
+    pressed = (b == base::MouseButton::Right ? "right " : "other ") + std::to_string(x) + "," +
               std::to_string(y);
   };
   SetTimer(nullptr, 0, 200, CloseMenu);
@@ -450,7 +450,7 @@ TEST(Application, ABoxATickRaisesComesInFrontOfAnotherProgram) {
   auto* timer = form.Create<ui::Timer>("Timer1", 10u);
   timer->SetOnTimer([&] {
     timer->SetEnabled(false);
-    throw ui::Error("Cannot open file x");
+    throw base::Error("Cannot open file x");
   });
   EXPECT_TRUE(testutil::PumpUntil([&] { return flags.size() == 1; }));
   TerminateProcess(other.hProcess, 0);
@@ -477,7 +477,7 @@ TEST(Control, TextOnAFixedBackgroundKeepsItsColourInAHighContrastScheme) {
   ASSERT_TRUE(SetSysColors(1, &element, &white));
   Plain form("Form1");
   form.SetBackColor(ui::clBtnFace);
-  auto textColour = [&](ui::Color back) {
+  auto textColour = [&](base::Color back) {
     auto* box = form.Create<ui::Edit>(
         ui::ControlArgs{.parent = &form, .name = "Edit1", .rect = {0, 0, 50, 15}, .color = back});
     HDC dc = GetDC(box->Handle());
@@ -487,7 +487,7 @@ TEST(Control, TextOnAFixedBackgroundKeepsItsColourInAHighContrastScheme) {
     ReleaseDC(box->Handle(), dc);
     return text;
   };
-  const COLORREF onTan = textColour(ui::kPanelColour);
+  const COLORREF onTan = textColour(base::kPanelColour);
   const COLORREF onSystem = textColour(ui::clWindow);
   SetSysColors(1, &element, &before);
   EXPECT_EQ(onTan, RGB(0, 0, 0));  // never white on tan
@@ -522,7 +522,7 @@ TEST(Memo, HoldsItsTextExactlyUpToItsCapacity) {
   try {
     memo->SetText("12345");
     FAIL();
-  } catch (const ui::Error& e) {
+  } catch (const base::Error& e) {
     EXPECT_STREQ(e.what(), "Text exceeds memo capacity");
   }
   EXPECT_EQ(memo->Text(), "1234");

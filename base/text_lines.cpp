@@ -1,6 +1,6 @@
-#include "ui/text_lines.h"
+#include "base/text_lines.h"
 
-namespace ui {
+namespace base {
 
 std::vector<std::string> SplitLines(std::string_view content) {
   std::vector<std::string> lines;
@@ -32,4 +32,4 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return text;
 }
 
-}  // namespace ui
+}  // namespace base

@@ -1,6 +1,6 @@
-#include "ui/app_text.h"
+#include "base/app_text.h"
 
-namespace ui {
+namespace base {
 namespace {
 
 unsigned char LowerAnsi(unsigned char c) {
@@ -48,4 +48,4 @@ std::string WithFullStop(const std::string& message) {
   return message;
 }
 
-}  // namespace ui
+}  // namespace base

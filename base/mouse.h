@@ -4,7 +4,7 @@
 
 #include <functional>
 
-namespace ui {
+namespace base {
 
 enum class MouseButton { Left, Right, Middle };
 
@@ -23,4 +23,4 @@ using MouseEvent = std::function<void(MouseButton, ShiftState, int x, int y)>;
 using MouseMoveEvent = std::function<void(ShiftState, int x, int y)>;
 using NotifyEvent = std::function<void()>;
 
-}  // namespace ui
+}  // namespace base

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 enum class PropertyKind {
   Integer,
@@ -96,4 +96,4 @@ class Component {
   bool destroying_ = false;
 };
 
-}  // namespace ui
+}  // namespace base

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace ui {
+namespace base {
 
 // The title is the executable's name without folder and without everything
 // from its first "." on, every character but the first in lower case
@@ -20,4 +20,4 @@ std::string WithFullStop(const std::string& message);
 // separator or none), short enough for any system, with no "\\" in it.
 std::string InstanceMutexName(const std::string& folder);
 
-}  // namespace ui
+}  // namespace base

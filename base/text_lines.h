@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace ui {
+namespace base {
 
 // Lines end at CR LF, LF alone or CR alone; a final line break ends the last
 // line rather than starting an empty one.
@@ -16,4 +16,4 @@ std::string_view WithoutByteOrderMark(std::string_view content);
 // Every line ended by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 
-}  // namespace ui
+}  // namespace base

@@ -3,7 +3,7 @@
 // gone a few milliseconds later.
 #pragma once
 
-namespace ui {
+namespace base {
 
 enum class ReplaceOutcome { kDone, kBusy, kFailed };
 
@@ -23,4 +23,4 @@ inline constexpr unsigned kBusyPatience = 1000;
 // false at once for any other failure.
 bool ReplaceWhenFree(ReplacePort& port);
 
-}  // namespace ui
+}  // namespace base

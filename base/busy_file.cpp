@@ -1,8 +1,8 @@
-#include "ui/busy_file.h"
+#include "base/busy_file.h"
 
 #include <algorithm>
 
-namespace ui {
+namespace base {
 
 bool ReplaceWhenFree(ReplacePort& port) {
   // Most holders let go within a few milliseconds; the pauses double from
@@ -22,4 +22,4 @@ bool ReplaceWhenFree(ReplacePort& port) {
   }
 }
 
-}  // namespace ui
+}  // namespace base

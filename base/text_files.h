@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-namespace ui {
+namespace base {
 
 class TextFiles {
  public:
@@ -35,11 +35,11 @@ class OwnFile {
   OwnFile(TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
 
   const std::string& Path() const { return path_; }
-  // Throws ui::FileOpenError with the full path.
+  // Throws base::FileOpenError with the full path.
   std::string Read();
   // What was read could not be taken in after all.
   void Refused() { keepUnread_ = true; }
-  // Throws ui::FileCreateError with the full path; the old file stays whole.
+  // Throws base::FileCreateError with the full path; the old file stays whole.
   void Replace(const std::string& content);
 
  private:
@@ -48,4 +48,4 @@ class OwnFile {
   bool keepUnread_ = false;
 };
 
-}  // namespace ui
+}  // namespace base

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace ui {
+namespace base {
 
 class Error : public std::runtime_error {
  public:
@@ -38,4 +38,4 @@ class ConvertError : public Error {
       : Error("'" + text + "' is not a valid integer value") {}
 };
 
-}  // namespace ui
+}  // namespace base

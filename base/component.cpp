@@ -1,8 +1,8 @@
-#include "ui/component.h"
+#include "base/component.h"
 
 #include <algorithm>
 
-namespace ui {
+namespace base {
 namespace {
 
 void Erase(std::vector<Component*>& v, Component* c) { std::erase(v, c); }
@@ -105,4 +105,4 @@ void Component::PublishOther(std::string name) {
       std::move(name), PropertyKind::Other, [] { return PropertyValue(); }, nullptr);
 }
 
-}  // namespace ui
+}  // namespace base

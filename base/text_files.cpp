@@ -1,8 +1,8 @@
-#include "ui/text_files.h"
+#include "base/text_files.h"
 
-#include "ui/error.h"
+#include "base/error.h"
 
-namespace ui {
+namespace base {
 
 std::string OwnFile::Read() {
   auto content = files_.ReadAll(path_);
@@ -20,4 +20,4 @@ void OwnFile::Replace(const std::string& content) {
   if (!files_.ReplaceAll(path_, content)) throw FileCreateError(path_);
 }
 
-}  // namespace ui
+}  // namespace base

@@ -1,11 +1,11 @@
-#include "ui/int_convert.h"
+#include "base/int_convert.h"
 
 #include <cstdint>
 #include <limits>
 
-#include "ui/error.h"
+#include "base/error.h"
 
-namespace ui {
+namespace base {
 namespace {
 
 int HexDigit(char c) {
@@ -69,4 +69,4 @@ int StrToInt(const std::string& text) {
   return *value;
 }
 
-}  // namespace ui
+}  // namespace base

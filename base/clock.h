@@ -3,7 +3,7 @@
 // minute in tests.
 #pragma once
 
-namespace ui {
+namespace base {
 
 inline constexpr int kHoursPerDay = 24;
 inline constexpr int kMinutesPerDay = kHoursPerDay * 60;
@@ -29,4 +29,4 @@ class UtcClock {
   virtual TimeOfDay NowUtc() = 0;
 };
 
-}  // namespace ui
+}  // namespace base

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-namespace ui {
+namespace base {
 
 // "0x" followed by at least one more character.
 bool HasHexPrefix(const std::string& s);
@@ -13,8 +13,8 @@ bool HasHexPrefix(const std::string& s);
 // 32 bits. Nothing else: no blanks, nothing after.
 std::optional<int> ParseInteger(const std::string& text);
 
-// The same after any leading blanks; anything else throws ui::ConvertError
+// The same after any leading blanks; anything else throws base::ConvertError
 // ("'%s' is not a valid integer value", the text as given).
 int StrToInt(const std::string& text);
 
-}  // namespace ui
+}  // namespace base

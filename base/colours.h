@@ -2,7 +2,7 @@
 // the high byte). Portable: the rules name them too.
 #pragma once
 
-namespace ui {
+namespace base {
 
 using Color = unsigned long;
 
@@ -12,4 +12,4 @@ inline constexpr Color kWindowColour = 11063520;
 inline constexpr Color kPanelColour = 9482432;
 inline constexpr Color clRed = 0x0000FF;
 
-}  // namespace ui
+}  // namespace base
