@@ -76,31 +76,26 @@ void Control::SetDpi(int dpi) {
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+WindowArgs Control::Made(const char* cls, DWORD exStyle, DWORD style) const {
+  return WindowArgs{.className = cls,
+                    .exStyle = exStyle,
+                    .style = Style(args_) | style,
+                    .text = args_.caption,
+                    .x = bounds_.left,
+                    .y = bounds_.top,
+                    .width = bounds_.width,
+                    .height = bounds_.height,
+                    .parent = ParentHandle(),
+                    .id = NextControlId()};
+}
+
 void Control::MakeSystem(const char* cls, DWORD exStyle, DWORD style) {
-  CreateSystem(WindowArgs{.className = cls,
-                          .exStyle = exStyle,
-                          .style = Style(args_) | style,
-                          .text = args_.caption,
-                          .x = bounds_.left,
-                          .y = bounds_.top,
-                          .width = bounds_.width,
-                          .height = bounds_.height,
-                          .parent = ParentHandle(),
-                          .id = NextControlId()});
+  CreateSystem(Made(cls, exStyle, style));
   if (!args_.enabled) EnableWindow(Handle(), FALSE);
 }
 
 void Control::MakeOwn(const char* cls, DWORD exStyle, DWORD style) {
-  CreateOwn(WindowArgs{.className = cls,
-                       .exStyle = exStyle,
-                       .style = Style(args_) | style,
-                       .text = args_.caption,
-                       .x = bounds_.left,
-                       .y = bounds_.top,
-                       .width = bounds_.width,
-                       .height = bounds_.height,
-                       .parent = ParentHandle(),
-                       .id = NextControlId()});
+  CreateOwn(Made(cls, exStyle, style));
   if (!args_.enabled) EnableWindow(Handle(), FALSE);
 }
 

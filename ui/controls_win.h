@@ -91,6 +91,8 @@ class Control : public base::Component, public Window {
   HWND ParentHandle() const { return parent_->Handle(); }
   void PublishCommon();
   void PublishCaption();
+  // The control's window as its layout places it, at the window's scale.
+  WindowArgs Made(const char* cls, DWORD exStyle, DWORD style) const;
   // Makes the window from the arguments it was given.
   void MakeSystem(const char* cls, DWORD exStyle, DWORD style);
   void MakeOwn(const char* cls, DWORD exStyle, DWORD style);
