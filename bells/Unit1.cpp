@@ -382,8 +382,7 @@ void TForm1::Timer2Timer() {
         launcher::BadTimeLogLine(launcher::NowStamp(), launchTick_.ReportedLine(), e.what()));
     // Shown once this tick has returned: the next ticks launch on while the
     // box waits for "OK".
-    ui::PostCall(Handle(),
-                 [e] { ui::Application::Instance().HandleException(e, ui::Prompt::kUnasked); });
+    ui::PostCall(Handle(), [e] { throw e; });
   }
 }
 

@@ -133,6 +133,8 @@ LRESULT Window::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kPostedCallMessage: {
       const std::unique_ptr<std::function<void()>> call(
           reinterpret_cast<std::function<void()>*>(lp));
+      // Nobody clicked for it: a box it raises must come up in front.
+      Application::UnaskedBoxes unasked;
       Dispatch(*call);
       return 0;
     }

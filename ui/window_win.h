@@ -23,8 +23,8 @@ void Dispatch(const std::function<void()>& handler) noexcept;
 
 // Runs `call` as an event handler of one of the program's windows, once the
 // handler now running has returned: from the window's message loop (or any
-// box's), on the window's thread. Safe from any thread; false when the
-// window is gone, and the call is then dropped.
+// box's), on the window's thread, with its boxes unasked. Safe from any
+// thread; false when the window is gone, and the call is then dropped.
 bool PostCall(HWND hwnd, std::function<void()> call);
 
 // What a window is made from, as a control is made from its arguments.
