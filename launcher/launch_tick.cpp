@@ -42,25 +42,24 @@ void RunLaunches(const std::vector<DueLaunch>& due, ProcessKiller& killer, Pause
 LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
-std::vector<int> LaunchTick::MinutesToHandle(int now) const {
-  if (!lastHandled_) return {now};
+std::vector<int> LaunchTick::TimesToHandle(int now) const {
+  if (!lastHandled_) return {TimeValue(now)};
   const int ahead = (now - *lastHandled_ + base::kMinutesPerDay) % base::kMinutesPerDay;
   if (ahead == 0 || ahead >= base::kMinutesPerDay - kSetBackMinutes) return {};
-  if (ahead > kCatchUpMinutes + 1) return {now};
-  std::vector<int> minutes;
-  for (int m = 1; m <= ahead; ++m) minutes.push_back((*lastHandled_ + m) % base::kMinutesPerDay);
-  return minutes;
+  if (ahead > kCatchUpMinutes + 1) return {TimeValue(now)};
+  std::vector<int> times;
+  for (int m = 1; m <= ahead; ++m)
+    times.push_back(TimeValue((*lastHandled_ + m) % base::kMinutesPerDay));
+  return times;
 }
 
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
   if (!switchOn) return std::nullopt;
   const base::TimeOfDay now = clock_.Now();
   const int minute = now.hour * 60 + now.minute;
-  const std::vector<int> minutes = MinutesToHandle(minute);
-  if (minutes.empty()) return std::nullopt;
+  const std::vector<int> times = TimesToHandle(minute);
+  if (times.empty()) return std::nullopt;
   lastHandled_ = minute;
-  std::vector<int> times(minutes.size());
-  std::transform(minutes.begin(), minutes.end(), times.begin(), TimeValue);
   const int current = times.back();
 
   std::vector<DueLaunch> due;

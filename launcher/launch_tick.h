@@ -50,9 +50,9 @@ class LaunchTick {
   }
 
  private:
-  // The minutes of the day this tick handles, oldest first; none when its
-  // minute was handled already.
-  std::vector<int> MinutesToHandle(int now) const;
+  // The times (hour x 100 + minute) this tick handles, oldest first; none
+  // when its minute was handled already.
+  std::vector<int> TimesToHandle(int now) const;
 
   base::LocalClock& clock_;
   LaunchRunner& runner_;

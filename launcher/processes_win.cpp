@@ -196,7 +196,6 @@ struct WinLaunchRunner::Shared {
   HANDLE thread = nullptr;
   LONG holders = 2;
   std::deque<std::vector<DueLaunch>> batches;
-  bool running = false;  // a batch is being run
   bool stop = false;
   HWND owner = nullptr;
   Done done;
@@ -211,35 +210,36 @@ struct WinLaunchRunner::Shared {
     if (InterlockedDecrement(&holders) == 0) delete this;
   }
 
+  // Runs the batches in order until told to end, or, `untilEmpty`, until
+  // none is left; what happened to each entry goes to the owner window.
+  void Work(bool untilEmpty) {
+    WinProcessKiller killer;
+    WinPause pause;
+    WinShell shell(owner);
+    for (;;) {
+      EnterCriticalSection(&lock);
+      const bool ending = stop;
+      std::vector<DueLaunch> batch;
+      if (!ending && !batches.empty()) {
+        batch = std::move(batches.front());
+        batches.pop_front();
+      }
+      LeaveCriticalSection(&lock);
+      if (ending || (batch.empty() && untilEmpty)) return;
+      if (batch.empty()) {
+        WaitForSingleObject(wake, INFINITE);
+        continue;
+      }
+      RunLaunches(batch, killer, pause, shell, [this](const LaunchOutcome& outcome) {
+        if (!done) return;
+        ui::PostCall(owner, [done = done, outcome, at = NowStamp()] { done(outcome, at); });
+      });
+    }
+  }
+
   static DWORD WINAPI Run(void* param) {
     auto* self = static_cast<Shared*>(param);
-    {
-      WinProcessKiller killer;
-      WinPause pause;
-      WinShell shell(self->owner);
-      for (;;) {
-        EnterCriticalSection(&self->lock);
-        self->running = false;
-        const bool stop = self->stop;
-        std::vector<DueLaunch> batch;
-        if (!stop && !self->batches.empty()) {
-          batch = std::move(self->batches.front());
-          self->batches.pop_front();
-          self->running = true;
-        }
-        LeaveCriticalSection(&self->lock);
-        if (stop) break;
-        if (batch.empty()) {
-          WaitForSingleObject(self->wake, INFINITE);
-          continue;
-        }
-        RunLaunches(batch, killer, pause, shell, [self](const LaunchOutcome& outcome) {
-          if (!self->done) return;
-          ui::PostCall(self->owner,
-                       [done = self->done, outcome, at = NowStamp()] { done(outcome, at); });
-        });
-      }
-    }
+    self->Work(false);
     self->Release();
     return 0;
   }
@@ -256,33 +256,18 @@ void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
     shared_->owner = owner_;
     shared_->done = done_;
     shared_->thread = CreateThread(nullptr, 0, &Shared::Run, shared_, 0, nullptr);
-    if (!shared_->thread) {
-      // No thread to be had: the launches run here, as they would have
-      // before there was a worker.
-      shared_->holders = 1;
-      WinProcessKiller killer;
-      WinPause pause;
-      WinShell shell(owner_);
-      RunLaunches(due, killer, pause, shell, [this](const LaunchOutcome& outcome) {
-        if (done_) done_(outcome, NowStamp());
-      });
-      shared_->Release();
-      shared_ = nullptr;
-      return;
-    }
+    if (!shared_->thread) shared_->holders = 1;  // no worker holds it
   }
   EnterCriticalSection(&shared_->lock);
   shared_->batches.push_back(std::move(due));
   LeaveCriticalSection(&shared_->lock);
-  SetEvent(shared_->wake);
-}
-
-bool WinLaunchRunner::Idle() const {
-  if (!shared_) return true;
-  EnterCriticalSection(&shared_->lock);
-  const bool idle = shared_->batches.empty() && !shared_->running;
-  LeaveCriticalSection(&shared_->lock);
-  return idle;
+  if (shared_->thread) {
+    SetEvent(shared_->wake);
+  } else {
+    // No thread to be had: the launches run here, as they did before there
+    // was a worker.
+    shared_->Work(true);
+  }
 }
 
 WinLaunchRunner::~WinLaunchRunner() {
@@ -293,7 +278,7 @@ WinLaunchRunner::~WinLaunchRunner() {
   LeaveCriticalSection(&shared_->lock);
   SetEvent(shared_->wake);
   // An entry still waiting on the shell does not hold up the program's end.
-  WaitForSingleObject(shared_->thread, 2000);
+  if (shared_->thread) WaitForSingleObject(shared_->thread, 2000);
   shared_->Release();
 }
 

@@ -81,8 +81,6 @@ class WinLaunchRunner final : public LaunchRunner {
 
   void SetOwner(HWND owner, Done done);
   void Start(std::vector<DueLaunch> due) override;
-  // True once every batch handed over has been run (for tests).
-  bool Idle() const;
 
  private:
   struct Shared;
