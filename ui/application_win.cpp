@@ -43,12 +43,7 @@ std::string FolderKey() {
       GetLongPathNameW(folder.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
   if (n > 0 && n < longName.size()) folder = longName.substr(0, n);
   if (!folder.empty()) CharLowerBuffW(folder.data(), static_cast<DWORD>(folder.size()));
-  const int size = WideCharToMultiByte(CP_UTF8, 0, folder.data(), static_cast<int>(folder.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string key(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, folder.data(), static_cast<int>(folder.size()), key.data(), size,
-                      nullptr, nullptr);
-  return key;
+  return Narrow(folder, CP_UTF8);
 }
 
 // The running copy's window may not be made yet when both start at once.

@@ -29,27 +29,27 @@ std::wstring WideFromAnsi(const std::string& text) {
   return wide;
 }
 
-std::string AnsiFromWide(const std::wstring& text) {
+std::string Narrow(const std::wstring& text, UINT codePage, DWORD flags, BOOL* lost) {
   if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int n =
+      WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0, nullptr, lost);
+  std::string narrow(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, flags, text.data(), length, narrow.data(), n, nullptr, nullptr);
+  return narrow;
+}
+
+std::string AnsiFromWide(const std::wstring& text) {
   // The best fit the code page offers ("L" for "Ł") reads better than "?".
-  const int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string ansi(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), ansi.data(), n,
-                      nullptr, nullptr);
-  return ansi;
+  return Narrow(text, CP_ACP);
 }
 
 namespace {
 
 std::optional<std::string> Spelled(const std::wstring& text) {
   BOOL lost = FALSE;
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                    static_cast<int>(text.size()), nullptr, 0, nullptr, &lost);
+  std::string ansi = Narrow(text, CP_ACP, WC_NO_BEST_FIT_CHARS, &lost);
   if (lost) return std::nullopt;
-  std::string ansi(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                      ansi.data(), n, nullptr, nullptr);
   return ansi;
 }
 

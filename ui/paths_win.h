@@ -7,6 +7,8 @@
 // begins with ProgramFolder() back into the folder's true name.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -24,6 +26,9 @@ std::wstring FilePath(const std::string& path);
 // ANSI and wide text in the ANSI code page; letters it lacks become "?".
 std::wstring WideFromAnsi(const std::string& text);
 std::string AnsiFromWide(const std::wstring& text);
+// Wide text in any code page (CP_UTF8 keeps every character); `lost`, where
+// asked, tells whether a character had no equal there.
+std::string Narrow(const std::wstring& text, UINT codePage, DWORD flags = 0, BOOL* lost = nullptr);
 // An ANSI name that opens `path`, for a call that has only the ANSI form:
 // the path itself when the code page spells it, else its short name when
 // that is spelled (short names can be switched off on a volume).
