@@ -386,10 +386,16 @@ TEST(HoverLabel, ALostCaptureEndsThePressAndLeaves) {
   SetForegroundWindow(form.Handle());
   POINT on{5, 5};
   ClientToScreen(label->Handle(), &on);
-  SetCursorPos(on.x, on.y);
+  // Under Wine a warp's own pointer event can arrive late and move the
+  // pointer back, so each warp is let settle before the next step.
+  const auto warp = [](POINT to) {
+    SetCursorPos(to.x, to.y);
+    testutil::PumpFor(150);
+  };
+  warp(on);
   SendMessageA(label->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
   SendMessageA(label->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SetCursorPos(on.x + 200, on.y + 200);
+  warp({on.x + 200, on.y + 200});
   SendMessageA(label->Handle(), WM_MOUSELEAVE, 0, 0);
   EXPECT_EQ(events, "enter ");  // pressed: held back
   SetCapture(form.Handle());
