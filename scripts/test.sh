@@ -21,4 +21,7 @@ cmake --build --preset windows
 echo "== Win32 and end-to-end tests under Wine"
 source scripts/wine-session.sh
 start_wine_session
-ctest --preset windows
+# A Wine test that fails is run once more: Wine hands pointer and window events
+# over from the X server in its own time. A second failure fails the build, and
+# the first one stays in the log above.
+ctest --preset windows --repeat until-pass:2
