@@ -37,7 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main});
     main->SetPlaceTexts(clocks);
     main->showClocks = [clocks] { clocks->ShowClocks(); };
-    TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, *main, main});
+    TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, main});
     main->SetLaunchList(editor);
     // Started again from this folder: the person is looking for the options.
     app.onSecondStart = [main] { main->Show(); };

@@ -307,7 +307,7 @@ void TForm1::FormPaint() { Panel1->SetFocus(); }
 // --- Settings ---------------------------------------------------------------
 
 settings::ControlFlags TForm1::ReadControls() const {
-  const bells::BellOptions bells = BellOptionsInControls();
+  const bells::BellOptions bells = CurrentBellOptions();
   settings::ControlFlags c;
   c.hours = bells.hourBoxes;
   c.earlyRing = bells.earlyRing;
@@ -354,7 +354,7 @@ void TForm1::InitializeParameters(const std::string& mode) {
 
 // --- Bells ------------------------------------------------------------------
 
-bells::BellOptions TForm1::BellOptionsInControls() const {
+bells::BellOptions TForm1::CurrentBellOptions() const {
   bells::BellOptions o;
   for (int h = 0; h < bells::kHoursPerDay; ++h) o.hourBoxes[h] = HourBoxes[h]->Checked();
   o.earlyRing = CheckBox27->Checked();
@@ -400,8 +400,10 @@ void TForm1::ShowMuteState(bool muted) {
   MuteBells1->SetChecked(muted);
   MuteBells1->SetPicture(MenuPicture(muted ? IDB_MUTE_ON : IDB_MUTE_OFF));
   TrayIcon1->SetIcon(muted ? Image4->Picture() : Image3->Picture());
-  bells::BellsSilenced = muted ? 1 : 0;
+  BellsFollowMute();
 }
+
+void TForm1::BellsFollowMute() { bells::BellsSilenced = MuteBells1->Checked() ? 1 : 0; }
 
 void TForm1::MuteBells1Click() { ShowMuteState(!MuteBells1->Checked()); }
 void TForm1::TrayIcon1Click() { ShowMuteState(!MuteBells1->Checked()); }

@@ -36,7 +36,6 @@ struct TForm1Services {
 
 class TForm1 : public settings::TPersistentForm,
                public settings::SettingsHost,
-               public settings::MuteState,
                private bells::BellOptionsSource {
  public:
   explicit TForm1(const TForm1Services &services);
@@ -59,8 +58,6 @@ class TForm1 : public settings::TPersistentForm,
   const std::vector<std::string> &SettingsText() const override { return settingsText_; }
   settings::FlagsLine &Flags() override { return flags_; }
   void SaveParameters() override { InitializeParameters("ParmUpdate"); }
-  bool Muted() const override { return MuteBells1->Checked(); }
-  void BellsFollowMute() override { bells::BellsSilenced = Muted() ? 1 : 0; }
 
   // Layout names. GroupBox1 holds the instructions and the bell table,
   // GroupBox3 the hours (GroupBox4 AM, GroupBox5 PM); Label6 and HoverLabel3
@@ -108,8 +105,9 @@ class TForm1 : public settings::TPersistentForm,
   // The check mark, the menu picture, the tray icon and the bell silence
   // always change together.
   void ShowMuteState(bool muted);
-  bells::BellOptions CurrentBellOptions() override { return BellOptionsInControls(); }
-  bells::BellOptions BellOptionsInControls() const;
+  // The bells strike again unless muted.
+  void BellsFollowMute();
+  bells::BellOptions CurrentBellOptions() const override;
   // A clock set or a new time zone reaches the bells and the launches at
   // once, not a minute later.
   void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -30,7 +30,7 @@ class SoundPlayer {
 class BellOptionsSource {
  public:
   virtual ~BellOptionsSource() = default;
-  virtual BellOptions CurrentBellOptions() = 0;
+  virtual BellOptions CurrentBellOptions() const = 0;
 };
 
 enum class SoundSetKind { Small, Large };

@@ -31,7 +31,7 @@ struct NoSound : bells::SoundPlayer {
 };
 
 struct AllHours : bells::BellOptionsSource {
-  bells::BellOptions CurrentBellOptions() override {
+  bells::BellOptions CurrentBellOptions() const override {
     bells::BellOptions o;
     o.hourBoxes.fill(true);
     return o;

@@ -15,7 +15,6 @@ const ui::FontSpec kHeading{"MS Sans Serif", 10, ui::clNavy};
 TForm3::TForm3(const TForm3Services& services)
     : Form("Form3", "TForm3", services.owner),
       files_(services.files),
-      mute_(services.mute),
       file_(services.files, ui::ProgramFolder() + launcher::kLaunchFileName) {
   Form3 = this;
   SetBackColor(kWindowColour);
@@ -67,12 +66,7 @@ void TForm3::SpeedButton2Click() {
   const std::string text = launcher::CleanLaunchText(Memo3->Text());
   Memo3->SetText(text);
   file_.Replace(text);
-  CloseEditor(ui::mrOk);
+  modalResult = ui::mrOk;  // ends the modal show
 }
 
-void TForm3::SpeedButton1Click() { CloseEditor(ui::mrCancel); }
-
-void TForm3::CloseEditor(int result) {
-  modalResult = result;  // ends the modal show
-  mute_.BellsFollowMute();
-}
+void TForm3::SpeedButton1Click() { modalResult = ui::mrCancel; }

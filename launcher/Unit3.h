@@ -9,13 +9,11 @@
 
 #include "base/text_files.h"
 #include "launcher/launch_list.h"
-#include "settings/settings_host.h"
 #include "ui/controls_win.h"
 #include "ui/form_win.h"
 
 struct TForm3Services {
   base::TextFiles &files;
-  settings::MuteState &mute;
   // The main window: the editor stays above it and has no taskbar button.
   const ui::Form *owner = nullptr;
 };
@@ -37,11 +35,8 @@ class TForm3 : public ui::Form, public launcher::LaunchListWindow {
   void FormCreate();
   void SpeedButton2Click();
   void SpeedButton1Click();
-  // The bells follow the mute state again once the editor closes.
-  void CloseEditor(int result);
 
   base::TextFiles &files_;
-  settings::MuteState &mute_;
   base::OwnFile file_;
 };
 

@@ -19,12 +19,4 @@ class SettingsHost {
   virtual void SaveParameters() = 0;
 };
 
-class MuteState {
- public:
-  virtual ~MuteState() = default;
-  virtual bool Muted() const = 0;
-  // The bells strike again unless muted: the launch list editor has closed.
-  virtual void BellsFollowMute() = 0;
-};
-
 }  // namespace settings

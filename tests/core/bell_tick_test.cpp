@@ -22,7 +22,7 @@ struct RecordingPlayer : SoundPlayer {
 struct FakeOptions : BellOptionsSource {
   BellOptions options;
   FakeOptions() { options.hourBoxes.fill(true); }
-  BellOptions CurrentBellOptions() override { return options; }
+  BellOptions CurrentBellOptions() const override { return options; }
 };
 
 class BellTickTest : public testing::Test {

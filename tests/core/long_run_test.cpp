@@ -54,7 +54,7 @@ TEST(LongRun, EveryAdmittedStrikeMinuteIsStruckOnceAndNothingIsCaughtUp) {
   };
   struct Options : bells::BellOptionsSource {
     bells::BellOptions o;
-    bells::BellOptions CurrentBellOptions() override { return o; }
+    bells::BellOptions CurrentBellOptions() const override { return o; }
   };
   for (const bool earlyRing : {false, true}) {
     SimulatedClock clock;
