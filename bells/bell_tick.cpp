@@ -34,14 +34,15 @@ void BellTick::Tick() {
     return;
   }
   if (BellsSilenced == 1) return;
-  const BellOptions options = options_.CurrentBellOptions();
-  if (!HourGateAdmits(options.hourBoxes, now.hour, now.minute, options.earlyRing)) return;
   // The latch keeps a strike minute from striking twice, and the minute
   // after an early strike (29 then 30, 59 then 0) silent. Any other strike
-  // minute strikes, even with no tick between (the computer asleep).
+  // minute strikes, even with no tick between (the computer asleep). Looked
+  // at before the options, so the ticks after a strike read no controls.
   const int minuteOfDay = now.hour * 60 + now.minute;
   if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % base::kMinutesPerDay))
     return;
+  const BellOptions options = options_.CurrentBellOptions();
+  if (!HourGateAdmits(options.hourBoxes, now.hour, now.minute, options.earlyRing)) return;
   const auto count = BellCount(now.hour, now.minute, options.earlyRing, options.dogWatch);
   if (!count) return;
   player_.Play((*set_)[*count - 1]);
