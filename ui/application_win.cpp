@@ -107,7 +107,8 @@ int Application::RunGuarded(const std::function<int()>& body) noexcept {
     forms_.clear();
     mainForm_ = nullptr;
     DiscardQuit();
-    ShowError(failure, Prompt::kUnasked);
+    UnaskedBoxes unasked;
+    ShowError(failure);
   } catch (...) {
   }
   return 1;
@@ -206,22 +207,19 @@ void Application::DestroyForms() {
   }
 }
 
-void Application::HandleException(const std::exception& e, Prompt prompt) {
-  ShowError(e.what(), prompt);
-}
+void Application::HandleException(const std::exception& e) { ShowError(e.what()); }
 
-void Application::ShowError(const std::string& message, Prompt prompt) {
+void Application::ShowError(const std::string& message) {
   const std::string text = base::WithFullStop(message);
   if (onException) {
     onException(text);
     return;
   }
-  MessageDialog(text, title_, MB_ICONERROR | MB_OK, prompt);
+  MessageDialog(text, title_, MB_ICONERROR | MB_OK);
 }
 
-int Application::MessageDialog(const std::string& text, const std::string& caption, UINT flags,
-                               Prompt prompt) {
-  if (prompt == Prompt::kUnasked || unasked_ > 0) {
+int Application::MessageDialog(const std::string& text, const std::string& caption, UINT flags) {
+  if (unasked_ > 0) {
     // Windows lets a program in the background only flash its taskbar
     // button; the box asks for the foreground and, while another program
     // has it, stays above that program's windows.

@@ -14,11 +14,6 @@ namespace ui {
 class Form;
 class Window;
 
-// Whether a box answers a person's command, or comes by itself (a timer's
-// tick, the start, the end) while the person may be working in another
-// program: then Windows would leave it behind that program, unseen.
-enum class Prompt { kAsked, kUnasked };
-
 class Application {
  public:
   static Application& Instance();
@@ -70,17 +65,19 @@ class Application {
   void DestroyForms();
 
   // The error box: error icon, "OK", the title as caption.
-  void HandleException(const std::exception& e, Prompt prompt = Prompt::kAsked);
-  void ShowError(const std::string& message, Prompt prompt = Prompt::kAsked);
+  void HandleException(const std::exception& e);
+  void ShowError(const std::string& message);
   // Replaces the error box (tests record the messages instead).
   std::function<void(const std::string&)> onException;
 
   // A message box owned by the active window: the text, a caption, and the
   // icon and buttons as MB_ flags; returns the button pressed (IDOK, ...).
   // An unasked box comes up in front of whatever program is active.
-  int MessageDialog(const std::string& text, const std::string& caption, UINT flags,
-                    Prompt prompt = Prompt::kAsked);
-  // Every box raised while one of these lives is unasked.
+  int MessageDialog(const std::string& text, const std::string& caption, UINT flags);
+  // Every box raised while one of these lives is unasked: it comes by itself
+  // (a timer's tick, the start, the end), not in answer to a command, while
+  // the person may be working in another program, where Windows would leave
+  // it behind that program, unseen.
   class UnaskedBoxes {
    public:
     UnaskedBoxes() { ++Instance().unasked_; }
