@@ -194,7 +194,7 @@ struct WinLaunchRunner::Shared {
   CRITICAL_SECTION lock;
   HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   HANDLE thread = nullptr;
-  LONG holders = 2;
+  LONG holders = 1;
   std::deque<std::vector<DueLaunch>> batches;
   bool stop = false;
   HWND owner = nullptr;
@@ -245,18 +245,18 @@ struct WinLaunchRunner::Shared {
   }
 };
 
+WinLaunchRunner::WinLaunchRunner() : shared_(new Shared) {}
+
 void WinLaunchRunner::SetOwner(HWND owner, Done done) {
-  owner_ = owner;
-  done_ = std::move(done);
+  shared_->owner = owner;
+  shared_->done = std::move(done);
 }
 
 void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
-  if (!shared_) {
-    shared_ = new Shared;
-    shared_->owner = owner_;
-    shared_->done = done_;
+  if (!shared_->thread) {
+    shared_->holders = 2;  // the worker holds it too
     shared_->thread = CreateThread(nullptr, 0, &Shared::Run, shared_, 0, nullptr);
-    if (!shared_->thread) shared_->holders = 1;  // no worker holds it
+    if (!shared_->thread) shared_->holders = 1;
   }
   EnterCriticalSection(&shared_->lock);
   shared_->batches.push_back(std::move(due));
@@ -271,10 +271,8 @@ void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
 }
 
 WinLaunchRunner::~WinLaunchRunner() {
-  if (!shared_) return;
   EnterCriticalSection(&shared_->lock);
   shared_->stop = true;
-  shared_->batches.clear();
   LeaveCriticalSection(&shared_->lock);
   SetEvent(shared_->wake);
   // An entry still waiting on the shell does not hold up the program's end.

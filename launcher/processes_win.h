@@ -70,11 +70,11 @@ class WinPause final : public Pause {
 // the ticks handed them over, while the bells and the clocks go on. What
 // happened to each entry, and when, is handed to `done` on the owner
 // window's thread.
-// The thread starts with the first batch.
+// The thread starts with the first batch; the owner is set before it.
 class WinLaunchRunner final : public LaunchRunner {
  public:
   using Done = std::function<void(const LaunchOutcome&, const Stamp&)>;
-  WinLaunchRunner() = default;
+  WinLaunchRunner();
   ~WinLaunchRunner() override;
   WinLaunchRunner(const WinLaunchRunner&) = delete;
   WinLaunchRunner& operator=(const WinLaunchRunner&) = delete;
@@ -84,9 +84,7 @@ class WinLaunchRunner final : public LaunchRunner {
 
  private:
   struct Shared;
-  Shared* shared_ = nullptr;
-  HWND owner_ = nullptr;
-  Done done_;
+  Shared* shared_;
 };
 
 }  // namespace launcher
