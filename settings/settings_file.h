@@ -78,8 +78,6 @@ std::optional<ParameterMode> ParseParameterMode(std::string_view text);
 
 using base::TextFiles;
 
-using base::kBackupSuffix;
-
 // The settings file of one run. Only a missing file is a first run (see
 // base::OwnFile).
 class SettingsFile {

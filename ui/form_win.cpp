@@ -89,12 +89,6 @@ void Form::SetClientSize(int width, int height) {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::SetIcon(const Icon& icon) {
-  icon_ = icon;
-  SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.Handle()));
-  SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Handle()));
-}
-
 void Form::SetIconResource(int id) {
   iconResource_ = id;
   // Each size from the image drawn for it: the switcher and the caption ask

@@ -37,8 +37,6 @@ class Form : public base::Component, public Window {
   void SetBorder(BorderStyle style, BorderIcons icons);
   // In 96-DPI pixels, as the layout gives it.
   void SetClientSize(int width, int height);
-  // Copies the picture; the window keeps its own copy for its lifetime.
-  void SetIcon(const Icon& icon);
   // This module's icon, in the small and the large size of the window's DPI.
   void SetIconResource(int id);
   // Whether the user may change the window's size.

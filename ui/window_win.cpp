@@ -11,7 +11,7 @@ namespace {
 
 constexpr UINT kPostedCallMessage = WM_APP + 0x4D1;
 
-void RegisterOwnClass(const char* name, HICON icon, WNDPROC procedure) {
+void RegisterOwnClass(const char* name, WNDPROC procedure) {
   static std::set<std::string> registered;
   if (registered.contains(name)) return;
   WNDCLASSEXA wc{};
@@ -20,7 +20,6 @@ void RegisterOwnClass(const char* name, HICON icon, WNDPROC procedure) {
   wc.lpfnWndProc = procedure;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hIcon = icon;
   wc.lpszClassName = name;
   RegisterClassExA(&wc);
   registered.insert(name);
@@ -94,7 +93,7 @@ HWND CreateFrom(const WindowArgs& a, void* param) {
 }  // namespace
 
 void Window::CreateOwn(const WindowArgs& args) {
-  RegisterOwnClass(args.className, args.icon, &Window::Procedure);
+  RegisterOwnClass(args.className, &Window::Procedure);
   // Binds at WM_NCCREATE, from the creation parameter.
   HWND hwnd = CreateFrom(args, this);
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_, dpi_)), FALSE);

@@ -36,7 +36,6 @@ struct WindowArgs {
   int x = 0, y = 0, width = 0, height = 0;  // in the parent's client pixels
   HWND parent = nullptr;                    // or HWND_MESSAGE
   UINT_PTR id = 0;
-  HICON icon = nullptr;  // the class icon of a class of the program's own
 };
 
 class Window {

@@ -55,9 +55,6 @@ class ClocksLogic {
   // and not while a fraction warning is open. A clock moved by whole hours
   // counts as a new minute.
   void Tick(base::TimeOfDay utc);
-  // Every place again. A box whose fraction is rejected warns once for its
-  // text, unless the user asks by Reset.
-  void UpdateClocks(base::TimeOfDay utc) { UpdateClocks(utc, false); }
   // A place box's text changed (also a DST choice).
   void BoxChanged();
   // Box N's text changed, by the user or the program: it may warn again.
@@ -77,7 +74,9 @@ class ClocksLogic {
   void Ok(settings::FlagsLine& flags) const;
 
  private:
-  void UpdateClocks(base::TimeOfDay utc, bool asked);
+  // Every place again. A box whose fraction is rejected warns once for its
+  // text, unless the user asks by Reset.
+  void UpdateClocks(base::TimeOfDay utc, bool asked = false);
   // The fraction warning for box N's text, once per text unless asked.
   void Warn(int box, const std::string& text, const std::string& message, bool asked);
 
