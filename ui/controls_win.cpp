@@ -69,7 +69,7 @@ void Control::SetDpi(int dpi) {
   if (dpi == dpi_) return;
   dpi_ = dpi;
   bounds_ = ScaledRect(args_.rect, dpi);
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
+  SendFont(false);
   SetWindowPos(Handle(), nullptr, bounds_.left, bounds_.top, bounds_.width, bounds_.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   Rescaled();

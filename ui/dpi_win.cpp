@@ -1,5 +1,6 @@
 #include "ui/dpi_win.h"
 
+#include "ui/gdi_win.h"
 #include "ui/library_win.h"
 
 namespace ui {
@@ -15,9 +16,8 @@ using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT
 HMODULE User32() { return GetModuleHandleA("user32.dll"); }
 
 int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  const ClientDC screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
   return dpi > 0 ? dpi : kLayoutDpi;
 }
 

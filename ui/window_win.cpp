@@ -72,7 +72,11 @@ void Window::SetBackColor(base::Color c) {
 
 void Window::SetFont(const FontSpec& f) {
   font_ = f;
-  if (hwnd_) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(f, dpi_)), TRUE);
+  if (hwnd_) SendFont(true);
+}
+
+void Window::SendFont(bool redraw) {
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), redraw);
 }
 
 void Window::Bind(HWND hwnd) {
@@ -95,8 +99,8 @@ HWND CreateFrom(const WindowArgs& a, void* param) {
 void Window::CreateOwn(const WindowArgs& args) {
   RegisterOwnClass(args.className, &Window::Procedure);
   // Binds at WM_NCCREATE, from the creation parameter.
-  HWND hwnd = CreateFrom(args, this);
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_, dpi_)), FALSE);
+  CreateFrom(args, this);
+  SendFont(false);
 }
 
 void Window::CreateSystem(const WindowArgs& args) {
@@ -104,7 +108,7 @@ void Window::CreateSystem(const WindowArgs& args) {
   Bind(hwnd);
   systemProc_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::Procedure)));
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(SharedFont(font_, dpi_)), FALSE);
+  SendFont(false);
 }
 
 void Window::DestroyHandle() {

@@ -76,6 +76,8 @@ class Window {
 
   // The window's font, made for its DPI.
   HFONT FontHandle() const { return SharedFont(font_, dpi_); }
+  // Hands that font to the window.
+  void SendFont(bool redraw);
 
   base::Color color_ = clBtnFace;
   FontSpec font_;

@@ -168,25 +168,26 @@ bool TTrayIcon::ShowPopupMenu(int x, int y) {
     ui::Form* target = app.ActiveForm() ? app.ActiveForm() : app.MainForm();
     if (target) SendMessageA(target->Handle(), WM_CANCELMODE, 0, 0);
   }
-  if (IsWindowEnabled(window_.Handle())) SetForegroundWindow(window_.Handle());
+  TakeForeground();
   // Screen coordinates may be negative left of or above the main monitor.
   PostMessageA(window_.Handle(), kTrackMenu, static_cast<WPARAM>(x), static_cast<LPARAM>(y));
   return true;
 }
 
+void TTrayIcon::TakeForeground() {
+  if (IsWindowEnabled(window_.Handle())) SetForegroundWindow(window_.Handle());
+}
+
 void TTrayIcon::TrackMenu(int x, int y) {
   if (!popupMenu_) return;
-  auto foreground = [this] {
-    if (IsWindowEnabled(window_.Handle())) SetForegroundWindow(window_.Handle());
-  };
   ui::MenuItem* chosen = nullptr;
   try {
     chosen = popupMenu_->Track(x, y, window_.Handle());
   } catch (...) {
-    foreground();
+    TakeForeground();
     throw;
   }
-  foreground();
+  TakeForeground();
   // Without a message after the menu, the next one may close at once.
   PostMessageA(window_.Handle(), WM_NULL, 0, 0);
   // The command runs after the tray's last step, so a window it shows keeps

@@ -74,6 +74,9 @@ class TTrayIcon : public base::Component, public TrayMouse {
   void Add();
   // Shows the menu and waits until it closes; the chosen command runs later.
   void TrackMenu(int x, int y);
+  // The menu closes when the user clicks elsewhere only if its owner window
+  // is in the foreground.
+  void TakeForeground();
   NOTIFYICONDATAA record_{};
   bool active_ = true;
   bool enabled_ = true;
