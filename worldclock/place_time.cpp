@@ -49,10 +49,11 @@ std::string Format(const char* pattern, int a, int b, const char* tail) {
 
 }  // namespace
 
-namespace {
-
-PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc) {
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
+                        base::TimeOfDay utc) {
   PlaceTime place;
+  OffsetHours = kNoOffset;
+  OffsetFraction.clear();
   const size_t open = boxText.find('['), close = boxText.find(']');
   std::string offset;
   if (open != std::string::npos && close != std::string::npos && close > open) {
@@ -60,7 +61,7 @@ PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, base::T
   }
   std::string whole = offset;
   if (const size_t dot = offset.find('.'); dot != std::string::npos) {
-    place.offsetFraction = offset.substr(dot + 1);
+    OffsetFraction = offset.substr(dot + 1);
     whole = offset.substr(0, dot);
   }
   const auto hours = ParseWholeHours(whole);
@@ -69,12 +70,13 @@ PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, base::T
     place.panelText = kInvalidTime;
     return place;
   }
-  place.offsetHours = hours->value;
+  OffsetHours = hours->value;
   const bool dst = dstFlag == 1;
-  const int shifted = place.offsetHours + (dst ? 1 : 0);
-  const auto fraction = FractionMinutes(place.offsetFraction);
+  const int shifted = OffsetHours + (dst ? 1 : 0);
+  const auto fraction = FractionMinutes(OffsetFraction);
   if (!fraction) {
     place.warning = "Decimal value must be .25, .5, or .75 in - '" + boxText + "'";
+    FractionError = 1;
     return place;
   }
   const int offsetMinutes = shifted * 60 + (hours->negative ? -*fraction : *fraction);
@@ -83,17 +85,6 @@ PlaceTime Placed(const std::string& boxText, int dstFlag, bool military, base::T
       base::kMinutesPerDay;
   place.panelText = PlaceTimeText(minutes, military, dst);
   place.homeClockMilitary = military;
-  return place;
-}
-
-}  // namespace
-
-PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
-                        base::TimeOfDay utc) {
-  PlaceTime place = Placed(boxText, dstFlag, military, utc);
-  OffsetHours = place.offsetHours;
-  OffsetFraction = place.offsetFraction;
-  if (place.warning) FractionError = 1;
   return place;
 }
 

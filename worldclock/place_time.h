@@ -17,10 +17,9 @@ inline constexpr base::Color kInvalidBoxColour = base::clRed;
 inline constexpr const char* kInvalidTime = "00: 00";
 inline constexpr int kNoOffset = 99;
 
-// The working values of the last call, mirrored from its answer for the
-// clocks window: the whole hours (99: none), the characters after the
-// decimal point, and the flag a rejected fraction sets and only the window's
-// Reset clears.
+// The working values of the last call, for the clocks window: the whole
+// hours (99: none), the characters after the decimal point, and the flag a
+// rejected fraction sets and only the window's Reset clears.
 extern int OffsetHours;
 extern std::string OffsetFraction;
 extern int FractionError;
@@ -35,8 +34,6 @@ struct PlaceTime {
   // The modal "Warning" box about a fraction, with the pointer first moved
   // to the middle of the screen.
   std::optional<std::string> warning;
-  int offsetHours = kNoOffset;
-  std::string offsetFraction;
 };
 
 // The place's time for the panel, or the box marked: red with "00: 00" for
