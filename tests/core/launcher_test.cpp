@@ -10,6 +10,7 @@
 #include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
 #include "launcher/system_folder.h"
+#include "tests/common/launch_fakes.h"
 #include "tests/common/memory_files.h"
 
 namespace launcher {
@@ -49,24 +50,13 @@ TEST(LaunchList, ExecutableNamesCompareWithoutCaseAndBlanks) {
   EXPECT_FALSE(SameExeName("\xE4.exe", "\xC4.EXE"));  // only A to Z fold
 }
 
-struct Recorder : base::LocalClock, ProcessKiller, Pause, Shell, LaunchRunner {
+struct Recorder : base::LocalClock, testutil::InlineLaunches {
   base::TimeOfDay now{9, 30};
-  std::vector<std::string> calls;
+  Recorder() { ownProgram = "C:\\Ship\\Marlinet.exe"; }
   base::TimeOfDay Now() override {
     calls.push_back("time");
     return now;
   }
-  std::optional<unsigned long> FileKill(const std::string& name) override {
-    calls.push_back("kill " + name);
-    return std::nullopt;
-  }
-  void Wait(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
-  OpenResult Open(const std::string& file) override {
-    calls.push_back("open " + file);
-    return {};
-  }
-  bool IsOwnProgram(const std::string& file) override { return file == "C:\\Ship\\Marlinet.exe"; }
-  void Start(std::vector<DueLaunch> due) override { RunLaunches(due, *this, *this, *this); }
 };
 
 using Calls = std::vector<std::string>;

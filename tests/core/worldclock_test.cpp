@@ -261,12 +261,9 @@ TEST(ClocksWindow, AStoredBadFractionWarnsOncePerText) {
   int minute = 5;
   auto tick = [&minute](FakeWindow&, ClocksLogic& c) { c.Tick({14, ++minute}); };
   const std::vector<std::string> stored = {"flags", "Frac [5.45]", "Lisbon [0]"};
+  auto load = [&stored](FakeWindow&, ClocksLogic& c) { c.Create({}, stored, {14, 5}); };
   const Step steps[] = {
-      {"start",
-       [&](FakeWindow&, ClocksLogic& c) {
-         c.Create({}, stored, {14, 5});
-       },
-       1},
+      {"start", load, 1},
       {"the next minute", tick, 0},
       {"the minute after", tick, 0},
       {"the clock jumps an hour",
@@ -287,11 +284,7 @@ TEST(ClocksWindow, AStoredBadFractionWarnsOncePerText) {
       {"another text, without a notice",
        [](FakeWindow& v, ClocksLogic&) { v.boxes[1] = "F [1.1]"; }, 0},
       {"its minute", tick, 1},
-      {"loaded anew",
-       [&](FakeWindow&, ClocksLogic& c) {
-         c.Create({}, stored, {14, 5});
-       },
-       1},
+      {"loaded anew", load, 1},
       {"the next minute", tick, 0},
   };
   for (const auto& s : steps) {

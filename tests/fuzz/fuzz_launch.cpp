@@ -11,27 +11,19 @@
 #include "base/error.h"
 #include "base/text_lines.h"
 #include "launcher/launch_tick.h"
+#include "tests/common/launch_fakes.h"
 
 namespace {
-struct Ports : base::LocalClock,
-               launcher::ProcessKiller,
-               launcher::Pause,
-               launcher::Shell,
-               launcher::LaunchRunner {
+struct Ports : base::LocalClock, testutil::InlineLaunches {
   base::TimeOfDay now;
   base::TimeOfDay Now() override { return now; }
   std::optional<unsigned long> FileKill(const std::string& name) override {
     if (name.find('\\') != std::string::npos) __builtin_trap();  // a name, never a path
-    return std::nullopt;
+    return InlineLaunches::FileKill(name);
   }
-  void Wait(unsigned) override {}
   launcher::OpenResult Open(const std::string& file) override {
     if (file.size() > 200 || file.find(']') != std::string::npos) __builtin_trap();
-    return {};
-  }
-  bool IsOwnProgram(const std::string&) override { return false; }
-  void Start(std::vector<launcher::DueLaunch> due) override {
-    launcher::RunLaunches(due, *this, *this, *this);
+    return InlineLaunches::Open(file);
   }
 };
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bells/Unit1.h"
+#include "tests/common/launch_fakes.h"
 #include "tests/common/memory_files.h"
 #include "ui/paths_win.h"
 #include "win_test_util.h"
@@ -29,25 +30,7 @@ struct RecordingPlayer : bells::SoundPlayer {
 using testutil::MemoryFiles;
 
 // The launch side: what it was asked to do, in order.
-struct LaunchRecorder : launcher::ProcessKiller,
-                        launcher::Pause,
-                        launcher::Shell,
-                        launcher::LaunchRunner,
-                        launcher::LaunchListWindow {
-  std::vector<std::string> calls;
-  std::optional<unsigned long> FileKill(const std::string& name) override {
-    calls.push_back("kill " + name);
-    return std::nullopt;
-  }
-  void Wait(unsigned ms) override { calls.push_back("pause " + std::to_string(ms)); }
-  launcher::OpenResult Open(const std::string& file) override {
-    calls.push_back("open " + file);
-    return {};
-  }
-  bool IsOwnProgram(const std::string&) override { return false; }
-  void Start(std::vector<launcher::DueLaunch> due) override {
-    launcher::RunLaunches(due, *this, *this, *this);
-  }
+struct LaunchRecorder : testutil::InlineLaunches, launcher::LaunchListWindow {
   const std::vector<std::string>& LaunchLines() const override { return lines; }
   std::vector<std::string> lines{"[1430][C:\\x\\Log.exe]"};
   void EditModal() override {}
