@@ -23,10 +23,11 @@
 //                                          the one that holds `old` ("\n" in the text
 //                                          stands for a line break)
 //   driver icon-sizes <exe>                the sizes of the images in the exe's first icon
-//   driver client-origin <class> <title>   screen position of a window's client area
-//   driver client-size <class> <title>     width height of a window's client area, hidden
-//                                          or not
+//   driver client <class> <title>          x y width height of a window's client area
+//                                          on the screen, hidden or not
 //   driver show <class> <title>            shows a window, hidden or not, in front
+//   driver owner <title>                   the title of the window's owner
+//   driver other-window [s]                another program's window in front (s seconds)
 //   driver manifest <exe>                  the exe's application manifest, as stored
 //   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
@@ -298,12 +299,14 @@ int main(int argc, char** argv) {
     std::printf("\n");
     return 0;
   }
-  if (cmd == "client-size") {
+  if (cmd == "client") {
     HWND w = FindWindowA(arg(1).c_str(), arg(2).c_str());
     if (!w) return Fail("no such window");
     RECT r;
     GetClientRect(w, &r);
-    std::printf("%ld %ld\n", r.right, r.bottom);
+    POINT origin{0, 0};
+    ClientToScreen(w, &origin);
+    std::printf("%ld %ld %ld %ld\n", origin.x, origin.y, r.right, r.bottom);
     return 0;
   }
   if (cmd == "show") {
@@ -321,14 +324,6 @@ int main(int argc, char** argv) {
     const void* text = info ? LockResource(LoadResource(exe, info)) : nullptr;
     if (!text) return Fail("no manifest");
     std::fwrite(text, 1, SizeofResource(exe, info), stdout);
-    return 0;
-  }
-  if (cmd == "client-origin") {
-    HWND w = FindVisible(arg(1), arg(2));
-    if (!w) return Fail("no such window");
-    POINT origin{0, 0};
-    ClientToScreen(w, &origin);
-    std::printf("%ld %ld\n", origin.x, origin.y);
     return 0;
   }
   if (cmd == "dump") {

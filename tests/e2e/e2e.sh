@@ -73,6 +73,15 @@ shot() { import -window root "$1" 2>/dev/null; }
 
 # How many pixels of one kind a screen region holds: red (the prohibition
 # sign), gold (the bell) or black (a check mark).
+pixel() {  # pixel X Y: the colour on the screen there, as #RRGGBB
+  import -window root -crop 1x1+$1+$2 +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $3 }'
+}
+window_shot() {  # window_shot <title> <file>: that window's picture into the artefacts
+  local x y w h
+  read -r x y w h < <(drv rect TMarlinetForm "$1")
+  mkdir -p "$E2E_ARTEFACTS"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/$2"
+}
 count_pixels() {  # count_pixels <crop geometry> red|gold|black
   import -window root -crop "$1" +repage -depth 8 txt:- 2>/dev/null |
     awk -F'[()]' -v kind="$2" 'NR > 1 {
@@ -324,8 +333,7 @@ case_double_click_toggles_mute_once() {
 
 case_close_box_ends_without_settings() {
   start_first_run
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  show_options
   drv close Marlinet
   check "the close box ends the program" wait_exit 10
   [ -f "$work/prefs.kvr" ] && fail "the close box wrote prefs.kvr"
@@ -398,8 +406,7 @@ case_unwritable_form_state_on_exit() {
     if [ $how = Quit ]; then
       choose 1
     else
-      choose 3
-      check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+      show_options
       drv close Marlinet
     fi
     check "the failed save is reported ($how)" drv wait "#32770" Marlinet 10000
@@ -475,19 +482,16 @@ case_one_copy_per_folder() {
 
 case_main_window_screenshot() {
   start_first_run
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  show_options
   sleep 0.5
   local x y w h
+  window_shot Marlinet main-window.png
   read -r x y w h < <(drv rect TMarlinetForm Marlinet)
-  mkdir -p "$E2E_ARTEFACTS"
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/main-window.png"
   # Centred on the 1024 x 768 desktop.
   [ $(((1024 - w) / 2 - x)) -ge -1 ] && [ $(((1024 - w) / 2 - x)) -le 1 ] || fail "not centred: $x"
   local client_w client_h border
   border=$(((w - 536) / 2))
   client_h=$((h - border - 410))
-  pixel() { import -window root -crop 1x1+$1+$2 +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $3 }'; }
   # The window's background, and the tan of the inner panel (Panel2 at 5,40 in
   # Panel1 at 343,21 in GroupBox3 at 6,252).
   [ "$(pixel $((x + border + 520)) $((y + client_h + 400)))" = "#E0D0A8" ] || fail "window background"
@@ -639,31 +643,21 @@ case_windows_scale_at_144_dpi() {
   # window | client area | class | a control's place in its parent (96 DPI: the
   # group box 6,2,523,248, OK 230,385,76,24; time panel 2,44,98,22, help panel
   # 57,114,300,133; list 8,25,393,265, OK 127,296,76,24)
-  local title size class rect shown
-  while IFS='|' read -r title size class rect; do
-    shown=$(drv client-size TMarlinetForm "$title")
+  local title size name class1 rect1 class2 rect2 shown dump
+  while IFS='|' read -r title size name class1 rect1 class2 rect2; do
+    shown=$(drv client TMarlinetForm "$title" | cut -d' ' -f3-)
     [ "$shown" = "$size" ] || fail "$title: client area $shown, not $size"
-    drv dump TMarlinetForm "$title" | grep -q "^$class|$rect|" ||
-      fail "$title: no $class at $rect"
-  done <<'TABLE'
-Marlinet|804 615|Button|9,3,785,372
-Marlinet|804 615|TMarlinetSpeedButton|345,578,114,36
-Clocks|621 522|TMarlinetPanel|3,66,147,33
-Clocks|621 522|TMarlinetPanel|86,171,450,200
-Start Program|615 485|Edit|12,38,590,398
-Start Program|615 485|TMarlinetSpeedButton|191,444,114,36
-TABLE
-  local name x y w h
-  while IFS='|' read -r title name; do
+    dump=$(drv dump TMarlinetForm "$title")
+    grep -q "^$class1|$rect1|" <<<"$dump" || fail "$title: no $class1 at $rect1"
+    grep -q "^$class2|$rect2|" <<<"$dump" || fail "$title: no $class2 at $rect2"
     drv show TMarlinetForm "$title"
     check "$title shows" drv wait TMarlinetForm "$title" 5000
     sleep 0.5
-    read -r x y w h < <(drv rect TMarlinetForm "$title")
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/$name-144.png"
+    window_shot "$title" "$name-144.png"
   done <<'TABLE'
-Marlinet|main-window
-Clocks|clocks-window
-Start Program|editor-window
+Marlinet|804 615|main-window|Button|9,3,785,372|TMarlinetSpeedButton|345,578,114,36
+Clocks|621 522|clocks-window|TMarlinetPanel|3,66,147,33|TMarlinetPanel|86,171,450,200
+Start Program|615 485|editor-window|Edit|12,38,590,398|TMarlinetSpeedButton|191,444,114,36
 TABLE
 
   # The bell in the tray, found by the top of its handle (row 1, columns 11
@@ -682,7 +676,7 @@ TABLE
   y=$((y - 1))
   h=16
   local background expected
-  background=$(import -window root -crop 1x1+$x+$y +repage -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print $3 }')
+  background=$(pixel $x $y)
   expected=$E2E_ARTEFACTS/tray-bell-expected.png
   convert "$E2E_PICTURES/bell.ico[2]" -background "$background" -flatten -crop "24x$h+0+0" +repage "$expected"
   local differ
@@ -699,9 +693,16 @@ add_waiter() {
   cp "$E2E_WAITER" "$work/waiter.exe"
   waiter_entry="$(winpath "$work")\\waiter.exe"
 }
-open_editor() {  # "Parameters" from the tray menu, then "Processes"
+show_options() {  # "Parameters" from the tray menu
   choose 3
   check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+}
+show_clocks() {  # "Clocks" from the tray menu
+  choose 5
+  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+}
+open_editor() {  # "Parameters" from the tray menu, then "Processes"
+  show_options
   drv press Marlinet Processes
   check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
 }
@@ -750,9 +751,7 @@ case_processes_ok_writes_and_cancel_keeps_running() {
   open_editor
   [ "$(drv owner "Start Program")" = Marlinet ] || fail "the editor is not owned by the main window"
   drv set-text "Start Program" 'no bracket\n[1200][x]\n\nlast'
-  local x y w h
-  read -r x y w h < <(drv rect TMarlinetForm "Start Program")
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/editor-window.png"
+  window_shot "Start Program" editor-window.png
   drv press "Start Program" OK
   check "OK closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
   check "the main window is active again" eventually 3 in_front
@@ -791,12 +790,9 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   start_time=14:05:10  # UTC, as the program sees it
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
-  choose 5
-  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  show_clocks
   sleep 0.5
-  local x y w h
-  read -r x y w h < <(drv rect TMarlinetForm Clocks)
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/clocks-window.png"
+  window_shot Clocks clocks-window.png
   shows 260,17,98,22 "2: 05 PM" || fail "GMT panel shows '$(panel_text 260,17,98,22)'"
   local n expected=("2:05 PM" "9:05 AM*" "00: 00" "")
   for n in 1 2 3 4; do
@@ -818,13 +814,13 @@ case_clocks_window_shows_edits_and_saves_the_places() {
 
   # The help panel while the pointer is over "Help", with real pointer moves.
   local cx cy
-  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  read -r cx cy _ < <(drv client TMarlinetForm Clocks)
   xdotool mousemove $((cx + 200)) $((cy + 330))
   sleep 0.3
   [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ] || fail "help shown at start"
   xdotool mousemove $((cx + 398)) $((cy + 5))
   check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/clocks-help.png"
+  window_shot Clocks clocks-help.png
   xdotool mousemove $((cx + 200)) $((cy + 330))
   check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
 }
@@ -857,8 +853,7 @@ case_a_stored_bad_fraction_warns_once() {
       fail "the stored box warned again, $(program_seconds_until 14:07:05) s before 14:07:05"
     sleep 0.5
   done
-  choose 5
-  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  show_clocks
   shows "$(panel_rect 2)" "2:07 PM" || fail "the other place stopped at '$(panel_text "$(panel_rect 2)")'"
 }
 
@@ -867,10 +862,9 @@ case_dst_after_reset_survives_the_close_box() {
   clocks_prefs "Greenwich [0]" "Lisbon [0]"
   start_program
   wait_tray bell 15 || fail "no tray icon"
-  choose 5
-  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  show_clocks
   local cx cy
-  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  read -r cx cy _ < <(drv client TMarlinetForm Clocks)
   # Right click on place 2's time, then "DS Time", the menu's second item.
   xdotool mousemove $((cx + 106 + 49)) $((cy + 44 + 11)) click 3
   sleep 0.5
@@ -879,8 +873,7 @@ case_dst_after_reset_survives_the_close_box() {
     [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]
   drv press Clocks Reset
   check "Reset shows the mark" eventually 3 [ "$(panel_text "$(panel_rect 2)" | tail -c 2)" = "*" ]
-  choose 3
-  check "Parameters shows the main window" drv wait TMarlinetForm Marlinet 5000
+  show_options
   drv close Marlinet
   check "the close box ends the program" wait_exit 10
   local flags
@@ -904,33 +897,26 @@ case_guide_pictures() {
   start_time=14:05:10
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
-  local x y w h
-  guide_shot() {  # guide_shot <title> <name>
-    read -r x y w h < <(drv rect TMarlinetForm "$1")
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$E2E_ARTEFACTS/guide-$2.png"
-  }
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  show_options
   sleep 0.5
-  guide_shot Marlinet main-window
+  window_shot Marlinet guide-main-window.png
   drv press Marlinet Processes
   check "Processes opens the editor" drv wait TMarlinetForm "Start Program" 5000
   sleep 0.5
-  guide_shot "Start Program" editor-window
+  window_shot "Start Program" guide-editor-window.png
   drv press "Start Program" Cancel
   check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
-  choose 5
-  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  show_clocks
   local cx cy
-  read -r cx cy < <(drv client-origin TMarlinetForm Clocks)
+  read -r cx cy _ < <(drv client TMarlinetForm Clocks)
   # The pointer on the window's own background, over no button.
   xdotool mousemove $((cx + 100)) $((cy + 340))
   sleep 0.5
-  guide_shot Clocks clocks-window
+  window_shot Clocks guide-clocks-window.png
   xdotool mousemove $((cx + 398)) $((cy + 5))
   check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
   sleep 0.3
-  guide_shot Clocks clocks-help
+  window_shot Clocks guide-clocks-help.png
 }
 
 # --- Bad input ---------------------------------------------------------------------
@@ -1125,8 +1111,7 @@ case_faults_at_each_save_lose_nothing() {
     wait_tray bell 15 || fail "$how: no tray icon"
     fault $how
     # The options window's OK.
-    choose 3
-    check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+    show_options
     drv press Marlinet OK
     expect_save_fails prefs.kvr
     drv visible TMarlinetForm Marlinet || fail "$how: OK hid the window after a failed save"
@@ -1139,8 +1124,7 @@ case_faults_at_each_save_lose_nothing() {
     drv press "Start Program" Cancel
     check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
     # The clocks window's Reset.
-    choose 5
-    check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+    show_clocks
     drv set-text Clocks "Paris [1]" "Place 1"
     drv press Clocks Reset
     expect_save_fails prefs.kvr
@@ -1195,8 +1179,7 @@ case_the_package_starts_quietly_with_three_places() {
   start_program
   wait_tray bell 15 || fail "no tray icon"
   stays 3 no_window || fail "a box or window showed at the first start"
-  choose 5
-  check "Clocks shows the window" drv wait TMarlinetForm Clocks 5000
+  show_clocks
   local n
   for n in 1 2 3; do
     [ -n "$(panel_text "$(panel_rect $n)")" ] || fail "place $n shows no time"
@@ -1231,7 +1214,7 @@ ALSA
 }
 at_program_time() {  # sleeps until the program's clock reads $1 (after start_at)
   local wait
-  wait=$(($(date -d "today $1" +%s) - $(date -d "today $start_time" +%s) - ($(date +%s) - started)))
+  wait=$(program_seconds_until "$1")
   [ "$wait" -gt 0 ] && sleep "$wait"
 }
 recording() { tail -c +45 "$work/$1"; }  # the samples of a recording
@@ -1309,8 +1292,7 @@ case_parameters_ok_writes_applies_and_hides() {
   start_time=14:29:32
   start_at $start_time
   wait_tray bell 15 || fail "no tray icon"
-  choose 3
-  check "Parameters shows the window" drv wait TMarlinetForm Marlinet 5000
+  show_options
   drv press Marlinet 0000
   drv press Marlinet "Large Bells"
   drv press Marlinet "Use dog watch:"
