@@ -12,7 +12,34 @@ struct TimeOfDay {
   int hour = 0;    // 0-23
   int minute = 0;  // 0-59
   int second = 0;  // 0-59; the bells and the launch list never look at it
+  int millisecond = 0;  // 0-999: where a timer aims at the start of a minute
+  // The date, so that a record can tell one day's minute from the next's.
+  // A clock that leaves it at its default stays on one day.
+  int year = 2000;
+  int month = 1;  // 1-12
+  int day = 1;    // 1-31
 };
+
+// Days from 1 January 1970 to the reading's date, in the civil calendar.
+constexpr long long DaysSinceEpoch(const TimeOfDay& t) {
+  const long long y = t.year - (t.month <= 2 ? 1 : 0);
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long mp = (t.month + 9) % 12;
+  const long long doy = (153 * mp + 2) / 5 + t.day - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+// The reading as whole minutes on one line, so that two readings on
+// different days compare as the clock moved between them.
+constexpr long long MinutesSinceEpoch(const TimeOfDay& t) {
+  return DaysSinceEpoch(t) * kMinutesPerDay + t.hour * 60 + t.minute;
+}
+
+static_assert(DaysSinceEpoch({0, 0, 0, 0, 1970, 1, 1}) == 0);
+static_assert(DaysSinceEpoch({0, 0, 0, 0, 2000, 3, 1}) == 11017);  // past a leap day
+static_assert(DaysSinceEpoch({0, 0, 0, 0, 2026, 12, 8}) == 20795);
 
 class LocalClock {
  public:

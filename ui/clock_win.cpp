@@ -17,7 +17,9 @@ FILETIME FileTime(long long ticks) {
   return {static_cast<DWORD>(t), static_cast<DWORD>(t >> 32)};
 }
 
-base::TimeOfDay Of(const SYSTEMTIME& t) { return {t.wHour, t.wMinute, t.wSecond}; }
+base::TimeOfDay Of(const SYSTEMTIME& t) {
+  return {t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wYear, t.wMonth, t.wDay};
+}
 
 }  // namespace
 
