@@ -18,22 +18,24 @@
 //        here follows the cast church/carillon family, as a ship's bell is.
 // [H24]  W. A. Hibbert, "Manipulating Bell Sounds", hibberts.co.uk, 2024:
 //        measured partials of a small cast bronze bell of about 5 cwt:
-//        hum 345 Hz, prime 688 Hz, tierce 823 Hz, quint 1025.5 Hz, given also
-//        in cents to the nominal (hum -2399.4, prime -1204.4, tierce -894.2),
-//        which puts the nominal at 1379.5 Hz.
+//        hum 345 Hz, prime 688, tierce 823, quint 1025.5, nominal 1379.5,
+//        superquint 2042, octave nominal 2776.5 Hz.
 // [H07]  W. A. Hibbert, measured partials of a recording of the Freedom
 //        Bell, Berlin (bell-historians list, June 2007): nominal 334.4 Hz,
-//        superquint 502.5, octave nominal 694.9, I-7 910.8, I-8 1138.6,
-//        I-9 1382.2 Hz.
+//        I-7 910.8, I-8 1138.6, I-9 1382.2 Hz.
 // [H08]  W. A. Hibbert, "The Quantification of Strike Pitch and Pitch Shifts
-//        in Church Bells", PhD thesis, The Open University, 2008 (and
-//        Hibbert, Sharp, Taherzadeh and Perrin, "Partial Frequencies and
-//        Chladni's Law in Church Bells", Open J. Acoustics 4 (2014) 70-77):
-//        over 2,000 bells show one fixed relation between the upper rim
-//        partials of all bronze bells of Western shape, so [H07]'s upper
-//        ratios carry over to a small bell; the pitch heard is about an
-//        octave below the nominal; the rim partials (hum, tierce, nominal
-//        and the partials above it) are the ones a clapper drives hardest.
+//        in Church Bells", PhD thesis, The Open University, 2008: over 2,000
+//        bells show one relation between the upper partials of all bronze
+//        bells of Western shape, so [H07]'s upper ratios carry over to a
+//        small bell.
+// [H14]  W. A. Hibbert, D. B. Sharp, S. Taherzadeh and R. Perrin, "Partial
+//        Frequencies and Chladni's Law in Church Bells", Open Journal of
+//        Acoustics 4 (2014) 70-77: the rim modes, with an antinode at the
+//        rim, are the ones the clapper's blow stimulates most; three of the
+//        five tuned partials are rim modes.
+// [HQ]   W. A. Hibbert, "The musical sound quality of church bells",
+//        hibberts.co.uk: the pitch heard lies roughly an octave below the
+//        nominal.
 // [H22]  W. A. Hibbert, "Identifying Bell Partials", hibberts.co.uk, 2022:
 //        the nominal is the mode with 8 nodes around the rim (4 meridians).
 // [PC]   W. A. Hibbert, "Analysis of the 'Perrin and Charnley' bell",
@@ -82,14 +84,15 @@ constexpr double kFadeShare = 0.3;
 // loudness, so switching sets changes the note, not the level.
 constexpr double kPeak = 0.8912509;  // -1 dBFS
 
-// The partials of a cast bell. Ratios are to the nominal: hum to quint from
-// [H24] (345, 688, 823, 1025.5 Hz over 1379.5 Hz), the upper rim partials
-// from [H07] over its nominal 334.4 Hz, as [H08] allows.
+// The partials of a cast bell. Ratios are to the nominal: hum to octave
+// nominal from [H24] over its 1379.5 Hz, I-7 to I-9 from [H07] over its
+// 334.4 Hz, as [H08] allows.
 // Meridians: how often the mode's pattern repeats around the rim ([RP87];
 // nominal 4 from [H22]); it sets how the clapper's point shares the strike
 // between the two modes of a pair.
-// Level at the strike (nominal 1): rim partials strong, prime and quint weak
-// ([H08], [PC]); the values are chosen. Decay: share of the hum's decay time;
+// Level at the strike (nominal 1): the rim partials strong ([H14], [PC]),
+// taken here to be the hum, tierce, nominal and those above it, with the
+// prime and quint weaker; the values are chosen. Decay: share of the hum's decay time;
 // the order (hum longest, upper partials shortest) is from [KT] and [STK],
 // the values are chosen. Beat: Hz between the pair's two modes on the small
 // bell ([KT] describes the pairs; the rates, each different, are chosen
@@ -110,8 +113,8 @@ constexpr Partial kPartials[] = {
     {823.0 / 1379.5, 3, 0.50, 0.70, 2.3, 0.45},   // tierce
     {1025.5 / 1379.5, 3, 0.15, 0.50, 3.1, 0.35},  // quint
     {1.0, 4, 1.00, 0.45, 1.6, 0.40},              // nominal
-    {502.5 / 334.4, 5, 0.60, 0.28, 2.7, 0.35},    // superquint
-    {694.9 / 334.4, 6, 0.45, 0.20, 3.6, 0.30},    // octave nominal
+    {2042.0 / 1379.5, 5, 0.60, 0.28, 2.7, 0.35},  // superquint
+    {2776.5 / 1379.5, 6, 0.45, 0.20, 3.6, 0.30},  // octave nominal
     {910.8 / 334.4, 7, 0.30, 0.13, 3.9, 0.30},    // I-7
     {1138.6 / 334.4, 8, 0.20, 0.10, 3.3, 0.30},   // I-8
     {1382.2 / 334.4, 9, 0.14, 0.08, 2.9, 0.30},   // I-9

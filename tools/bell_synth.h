@@ -12,14 +12,15 @@ inline constexpr int kSampleRate = 22050;
 
 struct Bell {
   const char* marker;  // "" for the small bell, "L" for the large one
-  double nominal;      // Hz: the strongest partial; the note heard is an octave below
+  double nominal;      // Hz: the strongest partial; the note heard is about an octave below
   double humDecay;     // seconds for the hum, the longest-ringing partial, to fall by 1/e
   double beats;        // the pairs' beat rates, against the small bell's
   uint32_t seed;       // of the clapper's strike-to-strike variation
 };
 
-// A ship's bell and a bell about twice its size: the larger sounds about an
-// octave lower and rings longer.
+// A ship's bell and a bell about twice its size: as a bell's frequencies go
+// about as one over its size (Rossing and Perrin, "Vibrations of bells",
+// 1987), the larger sounds about an octave lower, and it rings longer.
 inline constexpr Bell kSmallBell{"", 2360.0, 0.62, 1.0, 1852u};
 inline constexpr Bell kLargeBell{"L", 1240.0, 0.85, 0.75, 1805u};
 
