@@ -142,6 +142,7 @@ TEST(BellSounds, StruckLikeACastBronzeBell) {
   constexpr size_t k20ms = kSampleRate / 50;
   int loudest = 0;
   std::vector<double> strikeLevel;  // each set's first strike, over its first half second
+  std::vector<double> pitch, fall;  // each set's strongest partial, and how fast it dies
   for (const Bell& bell : {kSmallBell, kLargeBell}) {
     SCOPED_TRACE(std::string("bell \"") + bell.marker + "\"");
 
@@ -161,8 +162,8 @@ TEST(BellSounds, StruckLikeACastBronzeBell) {
     strikeLevel.push_back(RmsDb(single, at, kSampleRate / 2));
 
     // Each strike starts bright, with a click and high partials that are
-    // gone 200 ms later; no two strikes alike to the ear (level 1 dB apart
-    // or more), yet all plainly the same bell (within 6 dB).
+    // gone 200 ms later; the strikes differ to the ear (their bright starts
+    // spread over 1 dB or more), yet are plainly the same bell (within 6 dB).
     const auto eight = Strikes(8, bell);
     const auto onsets = Onsets(eight);
     ASSERT_EQ(onsets.size(), 8u);
@@ -224,7 +225,12 @@ TEST(BellSounds, StruckLikeACastBronzeBell) {
     EXPECT_GE(high - low, 3.0) << strongest << " Hz";
     EXPECT_GE(beat, 0.5) << strongest << " Hz";
     EXPECT_LE(beat, 4.0) << strongest << " Hz";
+    pitch.push_back(strongest);
+    fall.push_back(slope);
   }
+  // The large bell sounds lower (by more than a fifth) and rings longer.
+  EXPECT_LT(pitch[1], pitch[0] / 1.5);
+  EXPECT_GT(fall[1], fall[0]);
   // The loudest file peaks at about -1 dBFS, unclipped; both sets alike loud.
   const double peak = 20 * std::log10(loudest / 32768.0);
   EXPECT_GE(peak, -1.5);
