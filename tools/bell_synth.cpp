@@ -237,7 +237,8 @@ const Rendered& RenderedFor(const Bell& bell) {
   static std::mutex lock;
   static std::map<std::tuple<std::string, double, double, double, uint32_t>, Rendered> cache;
   const std::lock_guard<std::mutex> hold(lock);
-  const auto key = std::make_tuple(std::string(bell.marker), bell.nominal, bell.humDecay, bell.beats, bell.seed);
+  const auto key =
+      std::make_tuple(std::string(bell.marker), bell.nominal, bell.humDecay, bell.beats, bell.seed);
   auto found = cache.find(key);
   if (found == cache.end()) found = cache.emplace(key, Render(bell)).first;
   return found->second;

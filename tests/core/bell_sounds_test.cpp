@@ -155,7 +155,8 @@ TEST(BellSounds, StruckLikeACastBronzeBell) {
       for (int16_t v : s) loudest = std::max(loudest, std::abs(int(v)));
       firstStrike.push_back(RmsDb(s, Onsets(s).at(0), kSampleRate * 3 / 10));
     }
-    const auto [quietest, loudestFirst] = std::minmax_element(firstStrike.begin(), firstStrike.end());
+    const auto [quietest, loudestFirst] =
+        std::minmax_element(firstStrike.begin(), firstStrike.end());
     EXPECT_LT(*loudestFirst - *quietest, 0.5) << "one strike, louder in one file than another";
     const auto single = Strikes(1, bell);
     const size_t at = Onsets(single).at(0);
@@ -201,7 +202,8 @@ TEST(BellSounds, StruckLikeACastBronzeBell) {
       if (power > most) most = power, strongest = hz;
     }
     std::vector<double> t, level;
-    for (size_t from = at + kSampleRate / 20; from + kSampleRate / 25 < single.size(); from += kSampleRate / 200) {
+    for (size_t from = at + kSampleRate / 20; from + kSampleRate / 25 < single.size();
+         from += kSampleRate / 200) {
       const double db = Db(std::norm(Tone(single, from, kSampleRate / 25, strongest)));
       if (!level.empty() && db < level.front() - 30) break;
       t.push_back(double(from - at) / kSampleRate);
@@ -210,7 +212,8 @@ TEST(BellSounds, StruckLikeACastBronzeBell) {
     ASSERT_GT(t.size(), 20u);
     const double n = double(t.size());
     double st = 0, sl = 0, stt = 0, stl = 0;
-    for (size_t i = 0; i < t.size(); ++i) st += t[i], sl += level[i], stt += t[i] * t[i], stl += t[i] * level[i];
+    for (size_t i = 0; i < t.size(); ++i)
+      st += t[i], sl += level[i], stt += t[i] * t[i], stl += t[i] * level[i];
     const double slope = (n * stl - st * sl) / (n * stt - st * st);
     const double offset = (sl - slope * st) / n;
     double low = 1e9, high = -1e9;
