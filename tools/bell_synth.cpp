@@ -261,7 +261,7 @@ void Put(std::string& out, uint32_t v, int bytes) {
 }  // namespace
 
 std::vector<int16_t> Strikes(int count, const Bell& bell) {
-  const auto mix = Mix(RenderedFor(bell), count);
+  const auto mix = Mix(RenderedFor(bell), std::clamp(count, 0, kMostStrikes));
   const double gain = GainFor(bell) * 32767.0;
   std::vector<int16_t> samples;
   samples.reserve(mix.size());
