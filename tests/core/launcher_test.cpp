@@ -146,7 +146,8 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
   struct Tick {
     int hour, minute, count = 1;  // `count` ticks reading that minute
     int day = 1;
-    bool on = true;  // "On/Off"
+    bool on = true;     // "On/Off"
+    bool woke = false;  // the computer told of waking from sleep first
   };
   struct Case {
     const char* name;
@@ -185,6 +186,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {{9, 10}, {8, 30, 1, 2}, {8, 44, 1, 2}, {8, 45, 1, 2}, {9, 10, 1, 2}},
        {"09:10 c", "08:30 a", "08:45 b", "09:10 c"}},
       {"asleep exactly a day", day, {{9, 30}, {9, 30, 1, 2}}, {"09:30 b", "09:30 b"}},
+      {"asleep from 09:28 to 09:31, woken", day, {{9, 28}, {9, 31, 1, 1, true, true}}, {"09:31 c"}},
       {"switched off across 09:31, on again at 09:35",
        day,
        {{9, 30}, {9, 31, 1, 1, false}, {9, 32, 1, 1, false}, {9, 35}},
@@ -208,6 +210,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
         r.now = {t.hour, t.minute, 0, 0, 2000, 1, t.day};
         r.calls.clear();
         r.openSeconds = c.openSeconds;
+        if (t.woke) tick.Resumed();
         try {
           tick.Tick(t.on, c.list);
         } catch (const base::ConvertError&) {
