@@ -66,6 +66,7 @@ TForm1::TForm1(const TForm1Services& services)
       clock_(services.clock),
       bellTick_(services.clock, services.player, *this),
       settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName),
+      launches_(services.launches),
       launchTick_(services.clock, services.launches),
       launchLog_(services.files, ui::ProgramFolder() + launcher::kLaunchLogName) {
   Form1 = this;
@@ -368,6 +369,24 @@ void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
   // Which setting a WM_SETTINGCHANGE is about cannot be told reliably from
   // its text; the zone is consulted again at the next reading either way.
   if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_.TimeSettingsChanged();
+}
+
+LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_POWERBROADCAST && wp == PBT_APMRESUMEAUTOMATIC) {
+    // The overdue tick may already have come; either way the time asleep
+    // is not caught up.
+    launchTick_.Resumed();
+    return TRUE;
+  }
+  const LRESULT result = TPersistentForm::HandleMessage(msg, wp, lp);
+  if (msg == WM_ENDSESSION && wp) {
+    // Saved by now. The process may end at any moment: no strike and no
+    // launch begins, and what the launches did is written down.
+    Timer1->SetEnabled(false);
+    Timer2->SetEnabled(false);
+    launches_.Stop();
+  }
+  return result;
 }
 
 void TForm1::Timer2Timer() {
