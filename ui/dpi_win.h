@@ -12,6 +12,9 @@ namespace ui {
 inline constexpr int kLayoutDpi = 96;
 // Sent to a per-monitor aware window whose DPI changed; not in older headers.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;
+// Asks a per-monitor v2 window its size at the DPI in wParam, into the SIZE
+// at lParam; TRUE when it answered (Windows 10 1703 and later).
+inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;
 
 // A 96-DPI length at `dpi`, rounded as MulDiv rounds (halves away from zero).
 inline int Scale(int value, int dpi) { return MulDiv(value, dpi, kLayoutDpi); }
