@@ -148,6 +148,7 @@ void Form::DpiChanged(int dpi, const RECT& suggested) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
   InvalidateRect(Handle(), nullptr, TRUE);
+  ScaleChanged();
 }
 
 int Form::Top() const { return WindowRect(Handle()).top; }

@@ -71,6 +71,8 @@ class Form : public base::Component, public Window {
   // The time, the system settings or the installed fonts changed; the form
   // hears it before its controls do.
   virtual void SystemChange(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) {}
+  // The window has been laid out again at a new DPI.
+  virtual void ScaleChanged() {}
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:

@@ -1,6 +1,8 @@
 #include "worldclock/Unit2.h"
 
 #include "ui/application_win.h"
+#include "ui/clock_win.h"
+#include "ui/dpi_win.h"
 
 TForm2* Form2 = nullptr;
 
@@ -35,6 +37,7 @@ TForm2::TForm2(const TForm2Services& services)
   SetBorder(ui::BorderStyle::Single, {false, true, false});
   SetClientSize(414, 348);
   BuildLayout();
+  UseUsersDesignators();
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { logic_.FormActive = 1; };
   OnDeactivate = [this] { logic_.FormActive = 0; };
@@ -148,6 +151,33 @@ void TForm2::BuildLayout() {
                                            .enabled = false});
   SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
   SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+}
+
+bool DesignatorsFitPanels(const base::Designators& designators, int dpi) {
+  // A time panel's text stands centred inside its one-pixel bevels; the
+  // widest are the last minute of an hour with two digits, on a place on
+  // daylight-saving time ("12:59 PM*") and on the GMT panel ("12: 59 PM").
+  const int room = ui::Scale(98, dpi) - 2 * ui::Scale(1, dpi);
+  for (const std::string& d : {designators.am, designators.pm}) {
+    for (const std::string& text : {"12:59 " + d + "*", "12: 59 " + d}) {
+      if (ui::MeasureText(kSansYellow, dpi, text, DT_NOPREFIX | DT_SINGLELINE).cx > room) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+void TForm2::UseUsersDesignators() {
+  base::Designators pair = ui::UserDesignators();
+  if (!DesignatorsFitPanels(pair, Dpi())) pair = {};
+  logic_.SetDesignators(pair);
+  DigitalClock2->SetDesignators(pair);
+}
+
+void TForm2::SystemChange(UINT msg, WPARAM, LPARAM) {
+  // The regional settings are among them.
+  if (msg == WM_SETTINGCHANGE) UseUsersDesignators();
 }
 
 void TForm2::FormCreate() {

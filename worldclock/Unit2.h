@@ -30,6 +30,11 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void ShowClocks() { Show(); }
   const worldclock::ClocksLogic &Logic() const { return logic_; }
 
+ protected:
+  void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
+  void ScaleChanged() override { UseUsersDesignators(); }
+ public:
+
   // Layout names.
   ui::Edit *Edit0, *Edit26;               // the read-only headings "Home Time" and "GMT"
   widgets::TDigitalClock *DigitalClock2;  // the home clock; its tick drives the window
@@ -47,6 +52,9 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
 
  private:
   void BuildLayout();
+  // One pair for the home clock, GMT and the places: the user's, unless they
+  // would not fit a time panel.
+  void UseUsersDesignators();
   void FormCreate();
   void DigitalClock2GetTime();
   void Edit1Change(int box) { logic_.BoxChanged(box); }
@@ -72,6 +80,10 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   settings::SettingsHost &settings_;
   worldclock::ClocksLogic logic_;
 };
+
+// Whether every 12-hour text written with this pair stands whole in a time
+// panel (98 x 22 in the layout) at a DPI.
+bool DesignatorsFitPanels(const base::Designators &designators, int dpi);
 
 // The one clocks window of the program.
 extern TForm2 *Form2;
