@@ -88,19 +88,18 @@ void Form::SetClientSize(int width, int height) {
 
 bool Form::WindowSizeAt(int dpi, SIZE& size) const {
   if (layoutClient_.cx <= 0 || Sizeable()) return false;
-  const RECT r = WindowRectForClient(
-      Scale(layoutClient_.cx, dpi), Scale(layoutClient_.cy, dpi),
-      static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
-      static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi);
+  const RECT r =
+      WindowRectForClient(Scale(layoutClient_.cx, dpi), Scale(layoutClient_.cy, dpi),
+                          static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi);
   size = {r.right - r.left, r.bottom - r.top};
   return true;
 }
 
 void Form::FitClient(int x, int y, SIZE client, UINT flags) {
-  const RECT r = WindowRectForClient(client.cx, client.cy,
-                                     static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
-                                     static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)),
-                                     dpi_);
+  const RECT r = WindowRectForClient(
+      client.cx, client.cy, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
+      static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi_);
   flags |= SWP_NOZORDER | SWP_NOACTIVATE;
   SetWindowPos(Handle(), nullptr, x, y, r.right - r.left, r.bottom - r.top, flags);
   // The frame's own answer: a per-monitor v1 window keeps the system DPI's
@@ -143,9 +142,8 @@ void Form::DpiChanged(int dpi, const RECT& suggested) {
     FitClient(suggested.left, suggested.top, {Scaled(layoutClient_.cx), Scaled(layoutClient_.cy)},
               0);
   } else {
-    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   InvalidateRect(Handle(), nullptr, TRUE);
   ScaleChanged();

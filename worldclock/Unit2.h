@@ -30,11 +30,6 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void ShowClocks() { Show(); }
   const worldclock::ClocksLogic &Logic() const { return logic_; }
 
- protected:
-  void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
-  void ScaleChanged() override { UseUsersDesignators(); }
- public:
-
   // Layout names.
   ui::Edit *Edit0, *Edit26;               // the read-only headings "Home Time" and "GMT"
   widgets::TDigitalClock *DigitalClock2;  // the home clock; its tick drives the window
@@ -49,6 +44,11 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::SpeedButton *SpeedButton2;  // "Reset": show and save the places
   ui::PopupMenu *PopupMenu1;      // a time panel's standard or daylight-saving time
   ui::MenuItem *StdTime1, *DSTime1;
+
+ protected:
+  // The regional settings, or the scale, changed: the designators again.
+  void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
+  void ScaleChanged() override { UseUsersDesignators(); }
 
  private:
   void BuildLayout();

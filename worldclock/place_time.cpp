@@ -58,8 +58,8 @@ std::string TwelveHourText(const char* pattern, int hour, int minute,
 
 }  // namespace
 
-PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
-                        base::TimeOfDay utc, const base::Designators& designators) {
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc,
+                        const base::Designators& designators) {
   PlaceTime place;
   OffsetHours = kNoOffset;
   OffsetFraction.clear();

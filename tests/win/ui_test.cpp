@@ -160,7 +160,7 @@ TEST(Form, AFixedWindowKeepsEveryPixelOfItsLayoutAtEveryScale) {
                      GetWindowLongA(form.Handle(), GWL_EXSTYLE));
   struct Case {
     int dpi;
-    LONG shortBy;  // how far the suggestion falls short of the window (or over it)
+    LONG shortBy;        // how far the suggestion falls short of the window (or over it)
     LONG width, height;  // the client area the person sees: 414 x 348 at the scale
   } cases[] = {{144, 2, 621, 522}, {120, -3, 518, 435}, {96, 1, 414, 348}};
   for (const auto& c : cases) {
