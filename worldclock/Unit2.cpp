@@ -153,16 +153,22 @@ void TForm2::BuildLayout() {
   SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
 }
 
-bool DesignatorsFitPanels(const base::Designators& designators, int dpi) {
-  // A time panel's text stands centred inside its one-pixel bevels; the
-  // widest are the last minute of an hour with two digits, on a place on
-  // daylight-saving time ("12:59 PM*") and on the GMT panel ("12: 59 PM").
-  const int room = ui::Scale(98, dpi) - 2 * ui::Scale(1, dpi);
+bool DesignatorsFitTheClocks(const base::Designators& designators, int dpi) {
+  auto width = [dpi](const std::string& text) {
+    return ui::MeasureText(kSansYellow, dpi, text, DT_NOPREFIX | DT_SINGLELINE).cx;
+  };
+  // A time panel's text stands centred inside its one bevel; the widest are
+  // the last minute of an hour with two digits, on a place on daylight-
+  // saving time ("12:59 PM*") and on the GMT panel ("12: 59 PM"). The home
+  // clock has two bevels, and writes each digit and the colon in a cell as
+  // wide as an "8".
+  const int panel = ui::Scale(98, dpi) - 2 * ui::Scale(1, dpi);
+  const int home = ui::Scale(98, dpi) - 4 * ui::Scale(1, dpi);
+  const int cells = 5 * width("8");
   for (const std::string& d : {designators.am, designators.pm}) {
-    for (const std::string& text : {"12:59 " + d + "*", "12: 59 " + d}) {
-      if (ui::MeasureText(kSansYellow, dpi, text, DT_NOPREFIX | DT_SINGLELINE).cx > room) {
-        return false;
-      }
+    if (width("12:59 " + d + "*") > panel || width("12: 59 " + d) > panel ||
+        cells + width(" " + d) > home) {
+      return false;
     }
   }
   return true;
@@ -170,7 +176,7 @@ bool DesignatorsFitPanels(const base::Designators& designators, int dpi) {
 
 void TForm2::UseUsersDesignators() {
   base::Designators pair = ui::UserDesignators();
-  if (!DesignatorsFitPanels(pair, Dpi())) pair = {};
+  if (!DesignatorsFitTheClocks(pair, Dpi())) pair = {};
   logic_.SetDesignators(pair);
   DigitalClock2->SetDesignators(pair);
 }

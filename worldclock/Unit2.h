@@ -82,8 +82,8 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
 };
 
 // Whether every 12-hour text written with this pair stands whole in a time
-// panel (98 x 22 in the layout) at a DPI.
-bool DesignatorsFitPanels(const base::Designators &designators, int dpi);
+// panel and on the home clock (each 98 x 22 in the layout) at a DPI.
+bool DesignatorsFitTheClocks(const base::Designators &designators, int dpi);
 
 // The one clocks window of the program.
 extern TForm2 *Form2;
