@@ -269,6 +269,8 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     FollowTaskbarDpi();
     return 0;
   }
+  // A new scale for the whole desktop may come only as a settings change.
+  if (msg == WM_SETTINGCHANGE) FollowTaskbarDpi();
   if (msg == WM_TIMER && wp == kAddRetryTimer) {
     KillTimer(window_.Handle(), kAddRetryTimer);
     if (active_ && !added_) Add();

@@ -161,14 +161,14 @@ TEST_F(TrayIconTest, TheIconAndTheMenuPicturesAreDrawnForTheirMonitorsScale) {
       {WM_DISPLAYCHANGE, 144, 24},        // 150 %
       {ui::kDpiChangedMessage, 120, 20},  // 125 %
       {taskbarCreated, 192, 32},          // the shell again, at 200 %
-      {WM_DISPLAYCHANGE, 96, 16},
+      {WM_SETTINGCHANGE, 144, 24},       {WM_DISPLAYCHANGE, 96, 16},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.dpi);
     taskbar = c.dpi;
     RECT suggested{0, 0, 1, 1};
     SendMessageA(tray->MessageWindow(), c.message, MAKEWPARAM(c.dpi, c.dpi),
-                 reinterpret_cast<LPARAM>(&suggested));
+                 c.message == ui::kDpiChangedMessage ? reinterpret_cast<LPARAM>(&suggested) : 0);
     EXPECT_EQ(width(tray->Icon().Handle()), c.size);
     EXPECT_TRUE(tray->Added());
   }
