@@ -172,27 +172,6 @@ TEST_F(TrayIconTest, TheIconAndTheMenuPicturesAreDrawnForTheirMonitorsScale) {
     EXPECT_EQ(width(tray->Icon().Handle()), c.size);
     EXPECT_TRUE(tray->Added());
   }
-  // Muted, then a new display: still the muted bell, at the new scale.
-  tray->SetIconResource(IDI_BELL_MUTED);
-  const HICON muted96 = CopyIcon(tray->Icon().Handle());
-  taskbar = 144;
-  SendMessageA(tray->MessageWindow(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-  EXPECT_EQ(width(tray->Icon().Handle()), 24);
-  taskbar = 96;
-  SendMessageA(tray->MessageWindow(), WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-  ICONINFO a{}, b{};
-  ASSERT_TRUE(GetIconInfo(muted96, &a));
-  ASSERT_TRUE(GetIconInfo(tray->Icon().Handle(), &b));
-  BITMAP ba{}, bb{};
-  GetObjectA(a.hbmColor, sizeof ba, &ba);
-  GetObjectA(b.hbmColor, sizeof bb, &bb);
-  std::vector<char> pa(ba.bmWidthBytes * ba.bmHeight), pb(bb.bmWidthBytes * bb.bmHeight);
-  GetBitmapBits(a.hbmColor, static_cast<LONG>(pa.size()), pa.data());
-  GetBitmapBits(b.hbmColor, static_cast<LONG>(pb.size()), pb.data());
-  EXPECT_EQ(pa, pb);
-  for (HBITMAP h : {a.hbmColor, a.hbmMask, b.hbmColor, b.hbmMask}) DeleteObject(h);
-  DestroyIcon(muted96);
-
   auto* menu = host.Create<ui::PopupMenu>("PopupMenu1");
   auto* quit = host.Create<ui::MenuItem>(menu, "Quit1", "Quit");
   quit->SetPictureResource(IDB_QUIT);

@@ -184,19 +184,6 @@ TEST(Form, AFixedWindowKeepsEveryPixelOfItsLayoutAtEveryScale) {
             TRUE);
   EXPECT_EQ(std::vector<LONG>({size.cx, size.cy}),
             std::vector<LONG>({frame96.right - frame96.left, frame96.bottom - frame96.top}));
-  // At 150 %: 621 x 522 inside the frame the system draws at that scale.
-  using ForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  if (auto adjust = reinterpret_cast<ForDpi>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleA("user32.dll"), "AdjustWindowRectExForDpi")))) {
-    RECT frame144{0, 0, 621, 522};
-    adjust(&frame144, GetWindowLongA(form.Handle(), GWL_STYLE), FALSE,
-           GetWindowLongA(form.Handle(), GWL_EXSTYLE), 144);
-    EXPECT_EQ(SendMessageA(form.Handle(), ui::kGetDpiScaledSizeMessage, 144,
-                           reinterpret_cast<LPARAM>(&size)),
-              TRUE);
-    EXPECT_EQ(std::vector<LONG>({size.cx, size.cy}),
-              std::vector<LONG>({frame144.right - frame144.left, frame144.bottom - frame144.top}));
-  }
   // A window the user sizes is scaled as the system scales it.
   Plain sizeable("Sizeable");
   sizeable.SetClientSize(200, 100);
