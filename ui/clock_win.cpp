@@ -55,8 +55,8 @@ base::TimeOfDay WinUtcClock::NowUtc() {
 }
 
 base::Designators UserDesignators() {
-  // Read wide: the ANSI call writes "?" for a letter the code page lacks,
-  // and gives no sign that it did.
+  // Read wide: the ANSI call writes "?" or a look-alike for a letter the
+  // code page lacks ("µ" for the Greek "μ"), and gives no sign that it did.
   auto designator = [](LCTYPE which) -> std::optional<std::string> {
     wchar_t text[64] = {};
     if (GetLocaleInfoW(LOCALE_USER_DEFAULT, which, text, 64) == 0) return std::string();

@@ -68,9 +68,7 @@ class PopupMenu : public base::Component {
   // The same, but returns the chosen item (or null) without running it.
   MenuItem* Track(int x, int y, HWND owner);
   MenuItem* FindItem(UINT id) const;
-  // The DPI the items' pictures are drawn for, and where the DPI of the
-  // monitor at a point of the screen comes from.
-  int PictureDpi() const { return pictureDpi_; }
+  // Where the DPI of the monitor at a point of the screen comes from.
   std::function<int(POINT)> dpiAtPoint;
 
  private:
@@ -78,7 +76,7 @@ class PopupMenu : public base::Component {
   void Attach(MenuItem* item);
   HMENU menu_;
   std::vector<MenuItem*> items_;
-  int pictureDpi_;
+  int pictureDpi_;  // the DPI the items' pictures are drawn for
 };
 
 }  // namespace ui
