@@ -44,19 +44,12 @@ const char* const kBellTable =
   throw std::runtime_error("Cannot load resource " + std::to_string(id));
 }
 
-// The notification area and its menu are drawn at the system's DPI, the
-// taskbar's, whatever the monitor the options window is on.
+// The hidden images hold the two bells at the system's DPI; the tray icon
+// and the menu draw their own for the monitor they are on.
 HICON LoadTrayIcon(int id) {
   HICON icon = ui::LoadIconAtSize(id, ui::IconSize(true, ui::SystemDpi()));
   if (!icon) MissingResource(id);
   return icon;
-}
-
-HBITMAP MenuPicture(int id) {
-  const std::string bmp = ui::LoadRcData(id);
-  HBITMAP picture = ui::MenuPictureFromBmp(bmp.data(), bmp.size(), ui::SystemDpi());
-  if (!picture) MissingResource(id);
-  return picture;
 }
 
 }  // namespace
@@ -77,17 +70,16 @@ TForm1::TForm1(const TForm1Services& services)
   SetClientSize(536, 410);
   // The icon is what a user waits for at start: it goes to the notification
   // area before the options window's controls are made.
-  const ui::Icon bell(LoadTrayIcon(IDI_BELL));
-  BuildTrayIcon(bell);
-  BuildLayout(bell);
+  BuildTrayIcon();
+  BuildLayout(ui::Icon(LoadTrayIcon(IDI_BELL)));
   BuildMenuAndTimers();
   OnCreate = [this] { FormCreate(); };
   OnPaint = [this] { FormPaint(); };
 }
 
-void TForm1::BuildTrayIcon(const ui::Icon& bell) {
+void TForm1::BuildTrayIcon() {
   TrayIcon1 = Create<widgets::TTrayIcon>("TrayIcon1");
-  TrayIcon1->SetIcon(bell);
+  TrayIcon1->SetIconResource(IDI_BELL);
   TrayIcon1->OnClick = [this](widgets::MouseButton, widgets::ShiftState, int, int) {
     TrayIcon1Click();
   };
@@ -273,7 +265,7 @@ void TForm1::BuildMenuAndTimers() {
   auto item = [this](const char* name, const char* caption, int picture,
                      void (TForm1::*handler)()) {
     ui::MenuItem* m = Create<ui::MenuItem>(PopupMenu1, name, caption);
-    m->SetPicture(MenuPicture(picture));
+    m->SetPictureResource(picture);
     m->OnClick = [this, handler] { (this->*handler)(); };
     return m;
   };
@@ -417,8 +409,8 @@ void TForm1::RadioButton2Click() { bellTick_.PlaySample(bells::SoundSetKind::Lar
 
 void TForm1::ShowMuteState(bool muted) {
   MuteBells1->SetChecked(muted);
-  MuteBells1->SetPicture(MenuPicture(muted ? IDB_MUTE_ON : IDB_MUTE_OFF));
-  TrayIcon1->SetIcon(muted ? Image4->Picture() : Image3->Picture());
+  MuteBells1->SetPictureResource(muted ? IDB_MUTE_ON : IDB_MUTE_OFF);
+  TrayIcon1->SetIconResource(muted ? IDI_BELL_MUTED : IDI_BELL);
   BellsFollowMute();
 }
 

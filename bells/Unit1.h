@@ -82,7 +82,7 @@ class TForm1 : public settings::TPersistentForm,
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 
  private:
-  void BuildTrayIcon(const ui::Icon &bell);
+  void BuildTrayIcon();
   void BuildLayout(const ui::Icon &bell);
   void BuildMenuAndTimers();
 
