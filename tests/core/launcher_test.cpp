@@ -277,12 +277,16 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
   const std::string old = std::string(99, 'o') + "\r\n";
   std::string full;  // one old line past the bound
   while (full.size() <= kLaunchLogLimit) full += old;
+  // Room for one more line of five bytes and not for two.
+  std::string room = full.substr(0, (kLaunchLogLimit - 5) / old.size() * old.size());
+  room += std::string(kLaunchLogLimit - 5 - room.size() - 2, 'p') + "\r\n";
   struct Case {
     const char* name;
     std::optional<std::string> before;
     bool locked, failWrites;
     std::optional<std::string> after;  // when known exactly
     bool rewritten = false;            // read and replaced as a whole
+    bool secondTrims = false;          // the second line passes the bound
   };
   const Case cases[] = {
       {"missing: made", std::nullopt, false, false, "new\r\n"},
@@ -290,6 +294,8 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
       {"just under the bound: kept whole", full.substr(2 * old.size()), false, false,
        full.substr(2 * old.size()) + "new\r\n"},
       {"past it: the older half goes", full, false, false, std::nullopt, true},
+      {"filled to the bound by the first line: the second trims", room, false, false,
+       room + "new\r\n", false, true},
       {"held by another program: left alone", "a\r\n", true, false, "a\r\n"},
       {"not writable: no error", "a\r\n", false, true, "a\r\n"},
   };
@@ -305,7 +311,16 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
     if (!c.locked && !c.failWrites) {
       const std::string first = files.files[path];
       log.Write("2nd");
-      EXPECT_TRUE(files.files[path] == first + "2nd\r\n") << c.name;
+      if (c.secondTrims) {
+        const std::string& second = files.files[path];
+        EXPECT_TRUE(second.ends_with("\r\nnew\r\n2nd\r\n") &&
+                    second.size() < kLaunchLogLimit / 2 + old.size())
+            << c.name << ": " << second.size() << " bytes";
+        EXPECT_EQ(files.replaces, 1) << c.name;
+        files.replaces = 0;
+      } else {
+        EXPECT_TRUE(files.files[path] == first + "2nd\r\n") << c.name;
+      }
       files.files[path] = first;
     }
     EXPECT_EQ(files.replaces, c.rewritten ? 1 : 0) << c.name;
