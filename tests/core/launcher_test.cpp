@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -153,8 +154,9 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     const char* name;
     std::vector<std::string> list;
     std::vector<Tick> ticks;
-    Calls opened;               // "HH:MM file" as each tick opened it
-    long long openSeconds = 0;  // how long each open waits on the shell
+    Calls opened;                 // "HH:MM file" as each tick opened it
+    long long openSeconds = 0;    // how long each open waits on the shell
+    std::uint32_t elapsedMs = 0;  // the machine's elapsed count at the start
   };
   const std::vector<std::string> day = {"[0929][a]", "[0930][b]", "[0931][c]", "[0935][d]"};
   const Case cases[] = {
@@ -187,6 +189,14 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {"09:10 c", "08:30 a", "08:45 b", "09:10 c"}},
       {"asleep exactly a day", day, {{9, 30}, {9, 30, 1, 2}}, {"09:30 b", "09:30 b"}},
       {"asleep from 09:28 to 09:31, woken", day, {{9, 28}, {9, 31, 1, 1, true, true}}, {"09:31 c"}},
+      {"woken after the overdue tick, the next tick three minutes late: caught up",
+       {"[0931][c]", "[0933][e]"},
+       {{9, 28}, {9, 31}, {9, 31, 1, 1, true, true}, {9, 34}},
+       {"09:31 c", "09:34 e"}},
+      {"the clock set back 61 minutes after 09:31: a gap, the minute at hand runs",
+       {"[0830][e]", "[0831][f]"},
+       {{9, 30}, {9, 31}, {8, 30}, {8, 31}},
+       {"08:30 e", "08:31 f"}},
       {"switched off across 09:31, on again at 09:35",
        day,
        {{9, 30}, {9, 31, 1, 1, false}, {9, 32, 1, 1, false}, {9, 35}},
@@ -200,9 +210,16 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {{5, 58}, {6, 0}, {6, 6}},
        {"06:00 a", "06:06 d"},
        600},
+      {"the same, the machine's elapsed count wrapping to 0 during the wait",
+       {"[0600][a]", "[0600][b]", "[0559][c]", "[0606][d]"},
+       {{5, 58}, {6, 0}, {6, 6}},
+       {"06:00 a", "06:06 d"},
+       600,
+       0xFFFFFFFFu - 500},
   };
   for (const Case& c : cases) {
     Recorder r;
+    r.elapsedMs = c.elapsedMs;
     LaunchTick tick(r, r);
     Calls opened;
     for (const Tick& t : c.ticks) {
