@@ -149,6 +149,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     int day = 1;
     bool on = true;     // "On/Off"
     bool woke = false;  // the computer told of waking from sleep first
+    int second = 0;
   };
   struct Case {
     const char* name;
@@ -210,6 +211,11 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {{5, 58}, {6, 0}, {6, 6}},
        {"06:00 a", "06:06 d"},
        600},
+      {"a tick at 06:05:50 catching up 06:00, its first open waiting over four minutes",
+       {"[0600][a]", "[0600][b]"},
+       {{5, 59}, {6, 5, 1, 1, true, false, 50}},
+       {"06:05 a"},
+       250},
       {"the same, the machine's elapsed count wrapping to 0 during the wait",
        {"[0600][a]", "[0600][b]", "[0559][c]", "[0606][d]"},
        {{5, 58}, {6, 0}, {6, 6}},
@@ -224,7 +230,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     Calls opened;
     for (const Tick& t : c.ticks) {
       for (int i = 0; i < t.count; ++i) {
-        r.now = {t.hour, t.minute, 0, 0, 2000, 1, t.day};
+        r.now = {t.hour, t.minute, t.second, 0, 2000, 1, t.day};
         r.calls.clear();
         r.openSeconds = c.openSeconds;
         if (t.woke) tick.Resumed();
