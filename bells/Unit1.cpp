@@ -355,7 +355,10 @@ bells::BellOptions TForm1::CurrentBellOptions() const {
   return o;
 }
 
-void TForm1::Timer1Timer() { bellTick_.Tick(); }
+void TForm1::Timer1Timer() {
+  if (sessionEnding_) return;
+  bellTick_.Tick();
+}
 
 void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
   // Which setting a WM_SETTINGCHANGE is about cannot be told reliably from
@@ -374,16 +377,19 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_ENDSESSION && wp) {
     // Saved by now. The process may end at any moment: no strike and no
     // launch begins, and what the launches did is written down.
+    sessionEnding_ = true;
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
-    launches_.Stop();
+    // Briefly: Windows ends a program that keeps it waiting much longer,
+    // and the log with it.
+    launches_.Stop(launcher::kSessionEndStopWait);
   }
   return result;
 }
 
 void TForm1::Timer2Timer() {
   // A tick can come while a start-up box is open, before the editor exists.
-  if (!launchList_) return;
+  if (!launchList_ || sessionEnding_) return;
   try {
     if (auto interval = launchTick_.Tick(CheckBox25->Checked(), launchList_->LaunchLines())) {
       Timer2->SetInterval(*interval);

@@ -124,6 +124,9 @@ class TForm1 : public settings::TPersistentForm,
   launcher::LaunchTick launchTick_;
   launcher::LaunchLog launchLog_;
   launcher::LaunchListWindow *launchList_ = nullptr;
+  // Windows is ending the session: whatever timer calls the ticks, no bell
+  // strikes and no entry runs.
+  bool sessionEnding_ = false;
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.

@@ -69,7 +69,14 @@ void LaunchLog::Write(const std::string& line) {
     }
     if (!text.empty() && text.back() != '\n') added.insert(0, "\r\n");
   }
-  failures_ = files_.Append(path_, added) ? 0 : failures_ + 1;
+  if (files_.Append(path_, added)) {
+    failures_ = 0;
+    return;
+  }
+  ++failures_;
+  // Part of the line may have been written without its line break: the
+  // next line looks at the log's end again.
+  checked_ = false;
 }
 
 }  // namespace launcher

@@ -4,6 +4,7 @@
 // The Win32 layer implements them; tests fake them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,13 +44,15 @@ class Pause {
   virtual void Wait(unsigned milliseconds) = 0;
 };
 
-// The local date and time where the entries run, as seconds on one line
-// (base::MinutesSinceEpoch x 60 plus the second), so that an entry can tell
-// how long after its minute it is reached.
+// Time as it passes, in milliseconds from any start, wrapping to 0 after
+// 2^32: it goes on while the computer sleeps and takes no notice when the
+// clock is set or daylight saving begins or ends, so that how late an entry
+// is reached is measured, not read off a clock that may have moved. Only
+// differences mean anything, taken in 32-bit unsigned arithmetic.
 class RunClock {
  public:
   virtual ~RunClock() = default;
-  virtual long long SecondsNow() = 0;
+  virtual std::uint32_t ElapsedMs() = 0;
 };
 
 // Whether a file exists, as the program itself sees the path.
@@ -65,7 +68,11 @@ struct DueLaunch {
   LaunchEntry entry;
   int time = 0;           // the minute it was due at, hour x 100 + minute
   bool caughtUp = false;  // a late tick had skipped its minute
-  long long minute = 0;   // that minute with its date (base::MinutesSinceEpoch)
+  // Seconds from the start of its minute to the tick that found it due,
+  // and the runner's elapsed time when the tick handed it over: the two
+  // together tell how late the entry is when its turn comes.
+  long long age = 0;
+  std::uint32_t handedAt = 0;
 };
 
 // What happened to one entry.
@@ -85,9 +92,18 @@ struct LaunchOutcome {
 class LaunchRunner {
  public:
   virtual ~LaunchRunner() = default;
+  // Stamps each entry's `handedAt` with its own elapsed time.
   virtual void Start(std::vector<DueLaunch> due) = 0;
-  // No entry is started after this; the one under way is finished.
-  virtual void Stop() {}
+  // No entry is started after this; the one under way is waited for, at
+  // most `waitMs`, and every entry is accounted for in the outcomes.
+  virtual void Stop(unsigned waitMs) { (void)waitMs; }
 };
+
+// How long the end of the program waits for an entry under way: an open can
+// wait on the shell. "Quit" can afford it; the end of the Windows session
+// cannot, since a program that keeps Windows waiting about five seconds for
+// its answer may be ended there and then, and its log lines with it.
+inline constexpr unsigned kQuitStopWait = 10000;
+inline constexpr unsigned kSessionEndStopWait = 3000;
 
 }  // namespace launcher

@@ -33,12 +33,15 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
     if (control) control->Starting(launch);
     LaunchOutcome outcome;
     outcome.launch = launch;
-    const long long late = ports.clock.SecondsNow() - launch.minute * 60;
+    // Unsigned: right across the counter's wrap.
+    const std::uint32_t waited = ports.clock.ElapsedMs() - launch.handedAt;
+    const long long late = launch.age + waited / 1000;
     // Ending this very program would leave a dead icon and open nothing.
     if (ports.shell.IsOwnProgram(launch.entry.file)) {
       outcome.own = true;
     } else if (late > kStaleMinutes * 60) {
-      outcome.lateMinutes = static_cast<int>(late / 60);
+      // Rounded up: ten minutes and a second is more than ten.
+      outcome.lateMinutes = static_cast<int>((late + 59) / 60);
     } else {
       outcome.ended = ports.killer.FileKill(launch.entry.exeName);
       ports.pause.Wait(kKillPause);
@@ -52,6 +55,14 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
 
 LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
+
+void LaunchTick::Resumed() {
+  // The minute before the one at hand counts as handled: whether the
+  // overdue tick came first or comes next, it runs only its own minute, and
+  // the ticks after it catch up as ever.
+  if (!lastHandled_) return;
+  lastHandled_ = std::max(*lastHandled_, base::MinutesSinceEpoch(clock_.Now()) - 1);
+}
 
 std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
   if (!lastHandled_) return {now};
@@ -67,7 +78,8 @@ std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
 }
 
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
-  const long long minute = base::MinutesSinceEpoch(clock_.Now());
+  const base::TimeOfDay now = clock_.Now();
+  const long long minute = base::MinutesSinceEpoch(now);
   if (!switchOn) {
     freshStart_ = true;
     return std::nullopt;
@@ -100,7 +112,8 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
     const auto at = std::find(times.begin(), times.end(), time);
     if (at == times.end()) continue;
     const long long dueMinute = minutes[at - times.begin()];
-    due.push_back({lines[i], ParseLaunchLine(lines[i]), time, dueMinute != minute, dueMinute});
+    due.push_back({lines[i], ParseLaunchLine(lines[i]), time, dueMinute != minute,
+                   (minute - dueMinute) * 60 + now.second});
   }
   if (!due.empty()) runner_.Start(std::move(due));
   return kRunningInterval;

@@ -64,8 +64,9 @@ class LaunchTick {
   // Ticks with the switch off run nothing, and the first tick after them
   // runs only its own minute: the user switched off to skip what fell due.
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
-  // The computer woke from sleep: the time asleep is not caught up.
-  void Resumed() { freshStart_ = true; }
+  // The computer woke from sleep: the time asleep is not caught up. Told
+  // before or after the overdue tick, and whenever the tick after it comes.
+  void Resumed();
   // The line of the last time field reported, as written.
   std::string ReportedLine() const {
     return reportedLine_ && *reportedLine_ < reportedList_.size() ? reportedList_[*reportedLine_]
@@ -82,7 +83,8 @@ class LaunchTick {
   // The last minute handled, with its date: a day's gap is not a clock set
   // back, and the same minute a day later is another minute.
   std::optional<long long> lastHandled_;
-  bool freshStart_ = false;  // nothing before the next tick's minute is caught up
+  // Switched off: nothing before the next tick's minute is caught up.
+  bool freshStart_ = false;
   // The list and the line index of the last reported bad time field.
   std::vector<std::string> reportedList_;
   std::optional<size_t> reportedLine_;

@@ -135,14 +135,6 @@ std::optional<unsigned long> FileKill(const std::string& name) {
   return std::nullopt;
 }
 
-long long WinRunClock::SecondsNow() {
-  SYSTEMTIME t;
-  GetLocalTime(&t);
-  const base::TimeOfDay now{t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
-                            t.wYear, t.wMonth,  t.wDay};
-  return base::MinutesSinceEpoch(now) * 60 + now.second;
-}
-
 bool WinFileProbe::FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -179,6 +171,41 @@ bool WaitDispatching(HANDLE handle, DWORD milliseconds) {
     // Timed out; the loop tells.
   }
 }
+
+bool WaitAnsweringSent(HANDLE handle, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  const DWORD count = handle ? 1 : 0;
+  for (;;) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= milliseconds) return false;
+    const DWORD result =
+        MsgWaitForMultipleObjects(count, &handle, FALSE, milliseconds - spent, QS_SENDMESSAGE);
+    if (handle && result == WAIT_OBJECT_0) return true;
+    if (result == WAIT_OBJECT_0 + count) {
+      // Looking is enough: the sent messages are answered on the way, and
+      // nothing posted is taken from the queue.
+      MSG msg;
+      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+      continue;
+    }
+    if (result == WAIT_FAILED) {
+      const DWORD rest = milliseconds - (GetTickCount() - start);
+      if (!handle) {
+        Sleep(rest <= milliseconds ? rest : 0);
+        return false;
+      }
+      return WaitForSingleObject(handle, rest <= milliseconds ? rest : 0) == WAIT_OBJECT_0;
+    }
+  }
+}
+
+// The pause where there is no worker and the entries run on the thread of
+// the windows: dispatching there would run bell ticks and "Quit" inside
+// the launch tick.
+class PlainPause final : public Pause {
+ public:
+  void Wait(unsigned milliseconds) override { Sleep(milliseconds); }
+};
 
 Stamp NowStamp() {
   SYSTEMTIME t;
@@ -274,9 +301,10 @@ struct WinLaunchRunner::Mailbox {
 };
 
 // What the user-interface thread and the worker share: the batches waiting,
-// the entry under way, and whether the worker is to end. Freed by whichever
+// the batch under way, and whether the worker is to end. Freed by whichever
 // of the two lets go of it last, since a worker held up in the shell may
-// outlive the runner.
+// outlive the runner. Each outcome is told by exactly one of the two: the
+// worker, until the program's end gives up waiting for it; the end after.
 struct WinLaunchRunner::Shared : RunControl {
   CRITICAL_SECTION lock;
   HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
@@ -284,7 +312,9 @@ struct WinLaunchRunner::Shared : RunControl {
   LONG holders = 1;
   std::deque<std::vector<DueLaunch>> batches;
   std::optional<DueLaunch> current;  // under way
+  std::deque<DueLaunch> rest;        // of the batch under way, not begun
   bool stop = false;
+  bool abandoned = false;  // the end stopped waiting: the worker tells nothing more
   MakeParts makeParts;
   std::shared_ptr<Mailbox> mailbox;
 
@@ -307,13 +337,15 @@ struct WinLaunchRunner::Shared : RunControl {
   void Starting(const DueLaunch& launch) override {
     EnterCriticalSection(&lock);
     current = launch;
+    if (!rest.empty()) rest.pop_front();
     LeaveCriticalSection(&lock);
   }
+  // Under the lock: the end sees the entry either under way or told.
   void Done(const LaunchOutcome& outcome) override {
     EnterCriticalSection(&lock);
     current.reset();
+    if (!abandoned) Mailbox::Post(mailbox, outcome);
     LeaveCriticalSection(&lock);
-    Mailbox::Post(mailbox, outcome);
   }
 
   // Runs the batches in order until told to end, or, `untilEmpty`, until
@@ -323,8 +355,14 @@ struct WinLaunchRunner::Shared : RunControl {
     if (makeParts) {
       parts = makeParts();
     } else {
-      parts = {std::make_shared<WinProcessKiller>(), std::make_shared<WinPause>(),
-               std::make_shared<WinShell>(), std::make_shared<WinRunClock>()};
+      std::shared_ptr<Pause> pause;
+      if (untilEmpty) {
+        pause = std::make_shared<PlainPause>();
+      } else {
+        pause = std::make_shared<WinPause>();
+      }
+      parts = {std::make_shared<WinProcessKiller>(), pause, std::make_shared<WinShell>(),
+               std::make_shared<WinRunClock>()};
     }
     const RunPorts ports{*parts.killer, *parts.pause, *parts.shell, *parts.clock};
     for (;;) {
@@ -334,6 +372,7 @@ struct WinLaunchRunner::Shared : RunControl {
       if (!ending && !batches.empty()) {
         batch = std::move(batches.front());
         batches.pop_front();
+        rest.assign(batch.begin(), batch.end());
       }
       LeaveCriticalSection(&lock);
       if (ending || (batch.empty() && untilEmpty)) return;
@@ -341,14 +380,22 @@ struct WinLaunchRunner::Shared : RunControl {
         WaitDispatching(wake, INFINITE);
         continue;
       }
-      const size_t handled = RunLaunches(batch, ports, this);
-      for (size_t i = handled; i < batch.size(); ++i) {
-        LaunchOutcome outcome;
-        outcome.launch = batch[i];
-        outcome.ending = true;
-        Mailbox::Post(mailbox, outcome);
+      RunLaunches(batch, ports, this);
+      // Stopped between two entries: the rest are told as not run.
+      EnterCriticalSection(&lock);
+      if (!abandoned) {
+        for (const DueLaunch& launch : rest) Mailbox::Post(mailbox, Ending(launch));
       }
+      rest.clear();
+      LeaveCriticalSection(&lock);
     }
+  }
+
+  static LaunchOutcome Ending(const DueLaunch& launch) {
+    LaunchOutcome outcome;
+    outcome.launch = launch;
+    outcome.ending = true;
+    return outcome;
   }
 
   static DWORD WINAPI Run(void* param) {
@@ -371,7 +418,13 @@ void WinLaunchRunner::SetOwner(HWND owner, Done done) {
 }
 
 void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
-  if (stopped_) return;
+  if (stopped_) {
+    for (const DueLaunch& launch : due) Mailbox::Post(mailbox_, Shared::Ending(launch));
+    mailbox_->Deliver();
+    return;
+  }
+  const DWORD now = GetTickCount();
+  for (DueLaunch& launch : due) launch.handedAt = now;
   if (!shared_->thread) {
     shared_->holders = 2;  // the worker holds it too
     shared_->thread = CreateThread(nullptr, 0, &Shared::Run, shared_, 0, nullptr);
@@ -389,7 +442,7 @@ void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
   }
 }
 
-void WinLaunchRunner::Stop(DWORD wait) {
+void WinLaunchRunner::Stop(unsigned wait) {
   if (stopped_) return;
   stopped_ = true;
   EnterCriticalSection(&shared_->lock);
@@ -400,9 +453,12 @@ void WinLaunchRunner::Stop(DWORD wait) {
   SetEvent(shared_->wake);
   // The entry under way is finished, its end and open together; one held
   // up in the shell longer than that does not hold up the program's end.
-  if (shared_->thread && WaitForSingleObject(shared_->thread, wait) == WAIT_TIMEOUT) {
+  if (shared_->thread && !WaitAnsweringSent(shared_->thread, wait)) {
     EnterCriticalSection(&shared_->lock);
+    shared_->abandoned = true;
     const std::optional<DueLaunch> held = shared_->current;
+    const std::deque<DueLaunch> rest = std::move(shared_->rest);
+    shared_->rest.clear();
     LeaveCriticalSection(&shared_->lock);
     if (held) {
       LaunchOutcome outcome;
@@ -410,20 +466,16 @@ void WinLaunchRunner::Stop(DWORD wait) {
       outcome.held = true;
       Mailbox::Post(mailbox_, outcome);
     }
+    for (const DueLaunch& launch : rest) Mailbox::Post(mailbox_, Shared::Ending(launch));
   }
   for (const auto& batch : never) {
-    for (const DueLaunch& launch : batch) {
-      LaunchOutcome outcome;
-      outcome.launch = launch;
-      outcome.ending = true;
-      Mailbox::Post(mailbox_, outcome);
-    }
+    for (const DueLaunch& launch : batch) Mailbox::Post(mailbox_, Shared::Ending(launch));
   }
   mailbox_->Deliver();
 }
 
 WinLaunchRunner::~WinLaunchRunner() {
-  Stop();
+  Stop(kQuitStopWait);
   shared_->Release();
 }
 

@@ -7,6 +7,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -74,14 +75,21 @@ Stamp NowStamp();
 // broadcasts to it with SendMessage. True when the handle was signalled.
 bool WaitDispatching(HANDLE handle, DWORD milliseconds);
 
+// Waits for `handle` until `milliseconds` have passed, answering only the
+// messages other threads send to this thread's windows: posted ones (a
+// timer, a click) stay queued for the message loop. True when signalled.
+bool WaitAnsweringSent(HANDLE handle, DWORD milliseconds);
+
 class WinPause final : public Pause {
  public:
   void Wait(unsigned milliseconds) override { WaitDispatching(nullptr, milliseconds); }
 };
 
+// The system's tick count: it counts the time asleep and ignores every
+// setting of the clock.
 class WinRunClock final : public RunClock {
  public:
-  long long SecondsNow() override;
+  std::uint32_t ElapsedMs() override { return GetTickCount(); }
 };
 
 class WinFileProbe final : public FileProbe {
@@ -107,10 +115,6 @@ class WinLaunchRunner final : public LaunchRunner {
  public:
   using Done = std::function<void(const LaunchOutcome&, const Stamp&)>;
   using MakeParts = std::function<WorkerParts()>;
-  // How long the end of the program waits for an entry under way: an open
-  // can wait on the shell.
-  static constexpr DWORD kStopWait = 10000;
-
   // Without `makeParts`, the machine's own.
   explicit WinLaunchRunner(MakeParts makeParts = nullptr);
   ~WinLaunchRunner() override;
@@ -118,13 +122,16 @@ class WinLaunchRunner final : public LaunchRunner {
   WinLaunchRunner& operator=(const WinLaunchRunner&) = delete;
 
   void SetOwner(HWND owner, Done done);
+  // After a stop, the entries are told at once as not run.
   void Start(std::vector<DueLaunch> due) override;
   // No entry starts after this; the one under way is waited for, at most
   // `wait` ms, and told as held if it is not done by then; the entries never
   // reached are told as not run. Then `done` hears, on this thread, all it
   // was not told yet: once the message loop has ended, nothing else will.
-  void Stop() override { Stop(kStopWait); }
-  void Stop(DWORD wait);
+  // While it waits, this thread answers what is sent to its windows: the
+  // open under way may be waiting on one of them.
+  void Stop() { Stop(kQuitStopWait); }
+  void Stop(unsigned wait) override;
 
  private:
   struct Shared;

@@ -2,7 +2,7 @@
 // step recorded in order ("kill X", "pause N", "open X").
 #pragma once
 
-#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,9 +18,8 @@ struct InlineLaunches : launcher::ProcessKiller,
                         launcher::LaunchRunner {
   std::vector<std::string> calls;
   std::string ownProgram;  // the path that names the program itself, if any
-  // The time where the entries run: each batch starts in the minute of its
-  // tick, and pauses and opens take their time.
-  long long seconds = 0;
+  // Time as it passes where the entries run: pauses and opens take theirs.
+  std::uint32_t elapsedMs = 0;
   long long openSeconds = 0;  // how long each open waits on the shell
 
   std::optional<unsigned long> FileKill(const std::string& name) override {
@@ -29,19 +28,19 @@ struct InlineLaunches : launcher::ProcessKiller,
   }
   void Wait(unsigned ms) override {
     calls.push_back("pause " + std::to_string(ms));
-    seconds += ms / 1000;
+    elapsedMs += ms;
   }
   launcher::OpenResult Open(const std::string& file) override {
     calls.push_back("open " + file);
-    seconds += openSeconds;
+    elapsedMs += static_cast<std::uint32_t>(openSeconds * 1000);
     return {};
   }
-  long long SecondsNow() override { return seconds; }
+  std::uint32_t ElapsedMs() override { return elapsedMs; }
   bool IsOwnProgram(const std::string& file) override {
     return !ownProgram.empty() && file == ownProgram;
   }
   void Start(std::vector<launcher::DueLaunch> due) override {
-    for (const launcher::DueLaunch& d : due) seconds = std::max(seconds, d.minute * 60);
+    for (launcher::DueLaunch& d : due) d.handedAt = elapsedMs;
     launcher::RunLaunches(due, {*this, *this, *this, *this});
   }
 };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -148,13 +149,15 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     int day = 1;
     bool on = true;     // "On/Off"
     bool woke = false;  // the computer told of waking from sleep first
+    int second = 0;
   };
   struct Case {
     const char* name;
     std::vector<std::string> list;
     std::vector<Tick> ticks;
-    Calls opened;               // "HH:MM file" as each tick opened it
-    long long openSeconds = 0;  // how long each open waits on the shell
+    Calls opened;                 // "HH:MM file" as each tick opened it
+    long long openSeconds = 0;    // how long each open waits on the shell
+    std::uint32_t elapsedMs = 0;  // the machine's elapsed count at the start
   };
   const std::vector<std::string> day = {"[0929][a]", "[0930][b]", "[0931][c]", "[0935][d]"};
   const Case cases[] = {
@@ -187,6 +190,14 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {"09:10 c", "08:30 a", "08:45 b", "09:10 c"}},
       {"asleep exactly a day", day, {{9, 30}, {9, 30, 1, 2}}, {"09:30 b", "09:30 b"}},
       {"asleep from 09:28 to 09:31, woken", day, {{9, 28}, {9, 31, 1, 1, true, true}}, {"09:31 c"}},
+      {"woken after the overdue tick, the next tick three minutes late: caught up",
+       {"[0931][c]", "[0933][e]"},
+       {{9, 28}, {9, 31}, {9, 31, 1, 1, true, true}, {9, 34}},
+       {"09:31 c", "09:34 e"}},
+      {"the clock set back 61 minutes after 09:31: a gap, the minute at hand runs",
+       {"[0830][e]", "[0831][f]"},
+       {{9, 30}, {9, 31}, {8, 30}, {8, 31}},
+       {"08:30 e", "08:31 f"}},
       {"switched off across 09:31, on again at 09:35",
        day,
        {{9, 30}, {9, 31, 1, 1, false}, {9, 32, 1, 1, false}, {9, 35}},
@@ -200,14 +211,26 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {{5, 58}, {6, 0}, {6, 6}},
        {"06:00 a", "06:06 d"},
        600},
+      {"a tick at 06:05:50 catching up 06:00, its first open waiting over four minutes",
+       {"[0600][a]", "[0600][b]"},
+       {{5, 59}, {6, 5, 1, 1, true, false, 50}},
+       {"06:05 a"},
+       250},
+      {"the same, the machine's elapsed count wrapping to 0 during the wait",
+       {"[0600][a]", "[0600][b]", "[0559][c]", "[0606][d]"},
+       {{5, 58}, {6, 0}, {6, 6}},
+       {"06:00 a", "06:06 d"},
+       600,
+       0xFFFFFFFFu - 500},
   };
   for (const Case& c : cases) {
     Recorder r;
+    r.elapsedMs = c.elapsedMs;
     LaunchTick tick(r, r);
     Calls opened;
     for (const Tick& t : c.ticks) {
       for (int i = 0; i < t.count; ++i) {
-        r.now = {t.hour, t.minute, 0, 0, 2000, 1, t.day};
+        r.now = {t.hour, t.minute, t.second, 0, 2000, 1, t.day};
         r.calls.clear();
         r.openSeconds = c.openSeconds;
         if (t.woke) tick.Resumed();
@@ -277,12 +300,16 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
   const std::string old = std::string(99, 'o') + "\r\n";
   std::string full;  // one old line past the bound
   while (full.size() <= kLaunchLogLimit) full += old;
+  // Room for one more line of five bytes and not for two.
+  std::string room = full.substr(0, (kLaunchLogLimit - 5) / old.size() * old.size());
+  room += std::string(kLaunchLogLimit - 5 - room.size() - 2, 'p') + "\r\n";
   struct Case {
     const char* name;
     std::optional<std::string> before;
     bool locked, failWrites;
     std::optional<std::string> after;  // when known exactly
     bool rewritten = false;            // read and replaced as a whole
+    bool secondTrims = false;          // the second line passes the bound
   };
   const Case cases[] = {
       {"missing: made", std::nullopt, false, false, "new\r\n"},
@@ -290,6 +317,8 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
       {"just under the bound: kept whole", full.substr(2 * old.size()), false, false,
        full.substr(2 * old.size()) + "new\r\n"},
       {"past it: the older half goes", full, false, false, std::nullopt, true},
+      {"filled to the bound by the first line: the second trims", room, false, false,
+       room + "new\r\n", false, true},
       {"held by another program: left alone", "a\r\n", true, false, "a\r\n"},
       {"not writable: no error", "a\r\n", false, true, "a\r\n"},
   };
@@ -305,7 +334,16 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
     if (!c.locked && !c.failWrites) {
       const std::string first = files.files[path];
       log.Write("2nd");
-      EXPECT_TRUE(files.files[path] == first + "2nd\r\n") << c.name;
+      if (c.secondTrims) {
+        const std::string& second = files.files[path];
+        EXPECT_TRUE(second.ends_with("\r\nnew\r\n2nd\r\n") &&
+                    second.size() < kLaunchLogLimit / 2 + old.size())
+            << c.name << ": " << second.size() << " bytes";
+        EXPECT_EQ(files.replaces, 1) << c.name;
+        files.replaces = 0;
+      } else {
+        EXPECT_TRUE(files.files[path] == first + "2nd\r\n") << c.name;
+      }
       files.files[path] = first;
     }
     EXPECT_EQ(files.replaces, c.rewritten ? 1 : 0) << c.name;

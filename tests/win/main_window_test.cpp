@@ -36,8 +36,8 @@ struct LaunchRecorder : testutil::InlineLaunches, launcher::LaunchListWindow {
   const std::vector<std::string>& LaunchLines() const override { return lines; }
   std::vector<std::string> lines{"[1430][C:\\x\\Log.exe]"};
   void EditModal() override {}
-  int stops = 0;
-  void Stop() override { ++stops; }
+  std::vector<unsigned> stops;  // how long each stop waits
+  void Stop(unsigned waitMs) override { stops.push_back(waitMs); }
 };
 
 TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
@@ -70,11 +70,34 @@ TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   SendMessageA(form.Handle(), WM_TIMECHANGE, 0, 0);
   SendMessageA(form.Handle(), WM_SETTINGCHANGE, 0, 0);
   EXPECT_EQ(clock.forgotten, 2);
-  // Windows ends the session: no strike and no launch begins after it.
+  // Asleep from 14:30 to 14:33, woken: the minutes asleep are not caught up,
+  // the minute at hand is.
+  launch.lines = {"[1431][C:\\x\\a.exe]", "[1432][C:\\x\\b.exe]", "[1433][C:\\x\\c.exe]"};
+  launch.calls.clear();
+  clock.now = {14, 33};
+  SendMessageA(form.Handle(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+  form.Timer2->SetInterval(50);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }, 3000));
+  EXPECT_EQ(launch.calls,
+            (std::vector<std::string>{"kill c.exe", "pause 1000", "open C:\\x\\c.exe"}));
+  // Windows ends the session: no strike and no launch begins after it,
+  // whichever timer calls the ticks.
   SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_FALSE(form.Timer1->Enabled());
   EXPECT_FALSE(form.Timer2->Enabled());
-  EXPECT_EQ(launch.stops, 1);
+  EXPECT_EQ(launch.stops, std::vector<unsigned>{3000});
+  launch.lines = {"[1500][C:\\x\\d.exe]"};
+  launch.calls.clear();
+  const size_t played = player.played.size();
+  clock.now = {15, 0};
+  // Timers running again stand for any other timer that calls the ticks.
+  form.Timer1->SetEnabled(true);
+  form.Timer1->SetInterval(50);
+  form.Timer2->SetEnabled(true);
+  form.Timer2->SetInterval(50);
+  testutil::PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(player.played.size(), played);
+  EXPECT_TRUE(launch.calls.empty());
 }
 
 // The editor closes as a person closes it, once its modal loop runs.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -65,7 +66,7 @@ TEST(Processes, FileKillEndsTheFirstInstanceByNameWithExitCodeZero) {
 struct Steps final : ProcessKiller, Pause, Shell, RunClock {
   CRITICAL_SECTION lock;
   std::vector<std::string> calls;
-  long long seconds = 0;
+  HWND answerer = nullptr;  // a window of the thread that ends the runner
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   Steps() { InitializeCriticalSection(&lock); }
   ~Steps() override {
@@ -91,15 +92,21 @@ struct Steps final : ProcessKiller, Pause, Shell, RunClock {
   OpenResult Open(const std::string& file) override {
     Record("open " + file);
     if (file == "held") WaitForSingleObject(release, 10000);
+    // As the shell's own conversation with the program's windows would.
+    DWORD_PTR answer = 0;
+    if (file == "sends" &&
+        !SendMessageTimeoutA(answerer, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer)) {
+      return {1460, "timed out"};
+    }
     return {};
   }
   bool IsOwnProgram(const std::string&) override { return false; }
-  long long SecondsNow() override { return seconds; }
+  std::uint32_t ElapsedMs() override { return GetTickCount(); }
 };
 
-DueLaunch Due(const std::string& line, int hour, int minute) {
-  return {line, ParseLaunchLine(line), hour * 100 + minute, false,
-          base::MinutesSinceEpoch({hour, minute, 0, 0, 2026, 12, 8})};
+// Handed over `age` seconds after its minute began.
+DueLaunch Due(const std::string& line, long long age = 5) {
+  return {line, ParseLaunchLine(line), 600, false, age};
 }
 
 std::string Told(const LaunchOutcome& o) {
@@ -141,13 +148,12 @@ TEST(LaunchWorker, RunsInOrderSkipsTheStaleAndNeverSplitsAnEntryWhenStopped) {
   const auto parts = [steps] { return WorkerParts{steps, steps, steps, steps}; };
   std::vector<std::string> told;
   const auto tell = [&told](const LaunchOutcome& o, const Stamp&) { told.push_back(Told(o)); };
-  steps->seconds = Due("", 6, 0).minute * 60 + 5;  // 06:00:05
   {
     WinLaunchRunner runner(parts);
     runner.SetOwner(nullptr, tell);
-    runner.Start({Due("[0600][a]", 6, 0), Due("[0600][b]", 6, 0)});
-    runner.Start({Due("[0549][stale]", 5, 49)});  // eleven minutes behind
-    runner.Start({Due("[0600][held]", 6, 0), Due("[0600][c]", 6, 0)});
+    runner.Start({Due("[0600][a]"), Due("[0600][b]")});
+    runner.Start({Due("[0550][stale]", 601)});  // ten minutes and a second behind
+    runner.Start({Due("[0600][held]"), Due("[0600][c]")});
     ASSERT_TRUE(WaitFor([&] { return steps->Saw("open held"); }));
     // "Quit" while the open waits; it is answered a moment later.
     HANDLE answer = CreateThread(nullptr, 0, &AnswerLater, steps->release, 0, nullptr);
@@ -160,19 +166,35 @@ TEST(LaunchWorker, RunsInOrderSkipsTheStaleAndNeverSplitsAnEntryWhenStopped) {
     EXPECT_EQ(told, (std::vector<std::string>{"a opened", "b opened", "stale late 11",
                                               "held opened", "c ending"}));
   }
-  // Held longer than the end waits: told as held, and nothing after it runs.
+  // Held longer than the end waits: told as held, the rest of its batch as
+  // not run, and nothing after it runs; a tick after the end is told too.
   ResetEvent(steps->release);
   steps->calls.clear();
   told.clear();
+  {
+    WinLaunchRunner runner(parts);
+    runner.SetOwner(nullptr, tell);
+    runner.Start({Due("[0600][held]"), Due("[0600][d]")});
+    ASSERT_TRUE(WaitFor([&] { return steps->Saw("open held"); }));
+    runner.Stop(200);
+    runner.Start({Due("[0601][e]")});
+    EXPECT_EQ(told, (std::vector<std::string>{"held held", "d ending", "e ending"}));
+    SetEvent(steps->release);
+    Sleep(200);
+    EXPECT_FALSE(steps->Saw("kill d"));
+  }
+  // An open that waits on a window of the ending thread is answered while
+  // the end waits, and finishes.
+  steps->answerer =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  told.clear();
   WinLaunchRunner runner(parts);
   runner.SetOwner(nullptr, tell);
-  runner.Start({Due("[0600][held]", 6, 0), Due("[0600][d]", 6, 0)});
-  ASSERT_TRUE(WaitFor([&] { return steps->Saw("open held"); }));
-  runner.Stop(200);
-  EXPECT_EQ(told, std::vector<std::string>{"held held"});
-  SetEvent(steps->release);
-  Sleep(200);
-  EXPECT_FALSE(steps->Saw("kill d"));
+  runner.Start({Due("[0600][sends]"), Due("[0600][f]")});
+  ASSERT_TRUE(WaitFor([&] { return steps->Saw("open sends"); }));
+  runner.Stop(1000);
+  EXPECT_EQ(told, (std::vector<std::string>{"sends opened", "f ending"}));
+  DestroyWindow(steps->answerer);
 }
 
 // The worker's waits hand on messages sent to its windows: a program that
