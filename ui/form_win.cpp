@@ -247,6 +247,11 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       break;
+    case WM_POWERBROADCAST:
+      // Back from sleep: what was worked out from the clock before it may
+      // be stale, as after a clock change.
+      if (wp == PBT_APMRESUMEAUTOMATIC) Dispatch([&] { SystemChange(msg, wp, lp); });
+      return TRUE;
     case kDpiChangedMessage:
       // Moved to a monitor of another scale, or the scale changed: the
       // layout again at the new DPI, in the rectangle the system suggests.

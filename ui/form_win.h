@@ -67,8 +67,8 @@ class Form : public base::Component, public Window {
 
  protected:
   virtual void RestoreState() {}
-  // The time, the system settings or the installed fonts changed; the form
-  // hears it before its controls do.
+  // The time, the system settings or the installed fonts changed, or the
+  // computer woke from sleep; the form hears it before its controls do.
   virtual void SystemChange(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) {}
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
