@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++-mingw-w64-i686 cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
   wine wine32:i386 wine64
-  xvfb xdotool imagemagick x11-apps sox gcc-multilib
+  xvfb xdotool imagemagick x11-apps sox gcc-multilib pulseaudio
   fonts-wine fonts-liberation e2fsprogs
   "$@"
 )
