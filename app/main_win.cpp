@@ -42,6 +42,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Started again from this folder: the person is looking for the options.
     app.onSecondStart = [main] { main->Show(); };
     app.Run();
+    // While the windows still stand: the entry under way is finished and
+    // every outcome reaches the log.
+    launches.Stop();
     // Saves the main window's state and takes the tray icon away.
     app.DestroyForms();
     Form1 = nullptr;

@@ -3,6 +3,9 @@
 // minute in tests.
 #pragma once
 
+#include <optional>
+#include <string>
+
 namespace base {
 
 inline constexpr int kHoursPerDay = 24;
@@ -46,6 +49,21 @@ constexpr long long MsToMinuteStart(const TimeOfDay& t, int minutesAhead) {
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 1970, 1, 1}) == 0);
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 2000, 3, 1}) == 11017);  // past a leap day
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 2026, 12, 8}) == 20795);
+
+// The 12-hour dial's designators in the program's code page: one pair for
+// every clock it shows, so the home time, GMT and the places agree.
+struct Designators {
+  std::string am = "AM", pm = "PM";
+  bool operator==(const Designators&) const = default;
+};
+
+// The locale's pair, or "AM" and "PM" for both where either is empty or has
+// no form in the code page (nullopt): half a pair would read as a mistake.
+inline Designators PickDesignators(const std::optional<std::string>& am,
+                                   const std::optional<std::string>& pm) {
+  if (!am || !pm || am->empty() || pm->empty()) return {};
+  return {*am, *pm};
+}
 
 class LocalClock {
  public:

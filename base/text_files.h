@@ -18,6 +18,9 @@ class TextFiles {
   virtual std::optional<unsigned long long> SizeOf(const std::string& path) = 0;
   // Replaces the file as a whole or leaves the old one untouched.
   virtual bool ReplaceAll(const std::string& path, const std::string& content) = 0;
+  // Adds `text` at the file's end, making the file when it is missing: one
+  // small write, for a log.
+  virtual bool Append(const std::string& path, const std::string& text) = 0;
   // Renames the file to `to`, replacing a file there; true also when there
   // was no file to move.
   virtual bool MoveAside(const std::string& path, const std::string& to) = 0;

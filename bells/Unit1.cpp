@@ -45,19 +45,12 @@ const char* const kBellTable =
   throw std::runtime_error("Cannot load resource " + std::to_string(id));
 }
 
-// The notification area and its menu are drawn at the system's DPI, the
-// taskbar's, whatever the monitor the options window is on.
+// The hidden images hold the two bells at the system's DPI; the tray icon
+// and the menu draw their own for the monitor they are on.
 HICON LoadTrayIcon(int id) {
   HICON icon = ui::LoadIconAtSize(id, ui::IconSize(true, ui::SystemDpi()));
   if (!icon) MissingResource(id);
   return icon;
-}
-
-HBITMAP MenuPicture(int id) {
-  const std::string bmp = ui::LoadRcData(id);
-  HBITMAP picture = ui::MenuPictureFromBmp(bmp.data(), bmp.size(), ui::SystemDpi());
-  if (!picture) MissingResource(id);
-  return picture;
 }
 
 }  // namespace
@@ -67,6 +60,7 @@ TForm1::TForm1(const TForm1Services& services)
       clock_(services.clock),
       bellTick_(services.clock, services.player, *this),
       settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName),
+      launches_(services.launches),
       launchTick_(services.clock, services.launches),
       launchLog_(services.files, ui::ProgramFolder() + launcher::kLaunchLogName) {
   Form1 = this;
@@ -77,17 +71,16 @@ TForm1::TForm1(const TForm1Services& services)
   SetClientSize(536, 410);
   // The icon is what a user waits for at start: it goes to the notification
   // area before the options window's controls are made.
-  const ui::Icon bell(LoadTrayIcon(IDI_BELL));
-  BuildTrayIcon(bell);
-  BuildLayout(bell);
+  BuildTrayIcon();
+  BuildLayout(ui::Icon(LoadTrayIcon(IDI_BELL)));
   BuildMenuAndTimers();
   OnCreate = [this] { FormCreate(); };
   OnPaint = [this] { FormPaint(); };
 }
 
-void TForm1::BuildTrayIcon(const ui::Icon& bell) {
+void TForm1::BuildTrayIcon() {
   TrayIcon1 = Create<widgets::TTrayIcon>("TrayIcon1");
-  TrayIcon1->SetIcon(bell);
+  TrayIcon1->SetIconResource(IDI_BELL);
   TrayIcon1->OnClick = [this](widgets::MouseButton, widgets::ShiftState, int, int) {
     TrayIcon1Click();
   };
@@ -279,7 +272,7 @@ void TForm1::BuildMenuAndTimers() {
   auto item = [this](const char* name, const char* caption, int picture,
                      void (TForm1::*handler)()) {
     ui::MenuItem* m = Create<ui::MenuItem>(PopupMenu1, name, caption);
-    m->SetPicture(MenuPicture(picture));
+    m->SetPictureResource(picture);
     m->OnClick = [this, handler] { (this->*handler)(); };
     return m;
   };
@@ -406,12 +399,32 @@ void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
   // Which setting a WM_SETTINGCHANGE is about cannot be told reliably from
   // its text; the zone is consulted again at the next reading either way.
   if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_.TimeSettingsChanged();
-  // A new clock, a new zone or a night asleep: the aims were made on the old
-  // reading.
-  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE || msg == WM_POWERBROADCAST) {
+  // A new clock or a new zone: the aims were made on the old reading.
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) {
     AimStrike();
     AimLaunch();
   }
+}
+
+LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_POWERBROADCAST && wp == PBT_APMRESUMEAUTOMATIC) {
+    // The overdue tick may already have come; either way the time asleep
+    // is not caught up.
+    launchTick_.Resumed();
+    // A timer's count and the wall clock part ways over a sleep.
+    AimStrike();
+    AimLaunch();
+    return TRUE;
+  }
+  const LRESULT result = TPersistentForm::HandleMessage(msg, wp, lp);
+  if (msg == WM_ENDSESSION && wp) {
+    // Saved by now. The process may end at any moment: no strike and no
+    // launch begins, and what the launches did is written down.
+    Timer1->SetEnabled(false);
+    Timer2->SetEnabled(false);
+    launches_.Stop();
+  }
+  return result;
 }
 
 void TForm1::Timer2Timer() {
@@ -442,8 +455,8 @@ void TForm1::RadioButton2Click() { bellTick_.PlaySample(bells::SoundSetKind::Lar
 
 void TForm1::ShowMuteState(bool muted) {
   MuteBells1->SetChecked(muted);
-  MuteBells1->SetPicture(MenuPicture(muted ? IDB_MUTE_ON : IDB_MUTE_OFF));
-  TrayIcon1->SetIcon(muted ? Image4->Picture() : Image3->Picture());
+  MuteBells1->SetPictureResource(muted ? IDB_MUTE_ON : IDB_MUTE_OFF);
+  TrayIcon1->SetIconResource(muted ? IDI_BELL_MUTED : IDI_BELL);
   BellsFollowMute();
 }
 

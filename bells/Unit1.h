@@ -87,7 +87,7 @@ class TForm1 : public settings::TPersistentForm,
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 
  private:
-  void BuildTrayIcon(const ui::Icon &bell);
+  void BuildTrayIcon();
   void BuildLayout(const ui::Icon &bell);
   void BuildMenuAndTimers();
 
@@ -121,6 +121,8 @@ class TForm1 : public settings::TPersistentForm,
   // A clock set or a new time zone reaches the bells and the launches at
   // once, not a minute later.
   void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
+  // Waking from sleep, and the end of the session.
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);
 
@@ -128,6 +130,7 @@ class TForm1 : public settings::TPersistentForm,
   bells::BellTick bellTick_;
   settings::SettingsFile settingsFile_;
   const worldclock::PlaceTexts *places_ = nullptr;
+  launcher::LaunchRunner &launches_;
   launcher::LaunchTick launchTick_;
   launcher::LaunchLog launchLog_;
   launcher::LaunchListWindow *launchList_ = nullptr;

@@ -24,6 +24,10 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
     text += due;
   }
   if (outcome.own) return text + "not run: it names Marlinet itself";
+  if (outcome.lateMinutes)
+    return text + "not run: " + std::to_string(*outcome.lateMinutes) + " minutes late";
+  if (outcome.ending) return text + "not run: Marlinet was ending";
+  if (outcome.held) return text + "not known: still waiting on the shell as Marlinet ended";
   text += outcome.ended ? "ended process " + std::to_string(*outcome.ended) : "none running";
   text += "; ";
   if (outcome.open.error == 0) return text + "opened";
@@ -47,15 +51,25 @@ std::string WithLogLine(std::string text, const std::string& line, size_t limit)
 
 void LaunchLog::Write(const std::string& line) {
   if (failures_ >= kFailuresBeforeGivingUp) return;
-  // A log that was never written is simply missing.
-  std::string text;
-  if (auto old = files_.ReadAll(path_)) {
-    text = std::move(*old);
-  } else if (files_.Exists(path_)) {
-    ++failures_;  // there but unreadable: never replaced blind
-    return;
+  std::string added = line + "\r\n";
+  const auto size = files_.SizeOf(path_);
+  if (!checked_ || (size && *size + added.size() > kLaunchLogLimit)) {
+    // A log that was never written is simply missing.
+    std::string text;
+    if (auto old = files_.ReadAll(path_)) {
+      text = std::move(*old);
+    } else if (files_.Exists(path_)) {
+      ++failures_;  // there but unreadable: never replaced blind
+      return;
+    }
+    checked_ = true;
+    if (text.size() + added.size() > kLaunchLogLimit) {
+      failures_ = files_.ReplaceAll(path_, WithLogLine(std::move(text), line)) ? 0 : failures_ + 1;
+      return;
+    }
+    if (!text.empty() && text.back() != '\n') added.insert(0, "\r\n");
   }
-  failures_ = files_.ReplaceAll(path_, WithLogLine(std::move(text), line)) ? 0 : failures_ + 1;
+  failures_ = files_.Append(path_, added) ? 0 : failures_ + 1;
 }
 
 }  // namespace launcher

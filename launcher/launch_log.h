@@ -27,6 +27,10 @@ std::string BadTimeLogLine(const Stamp& at, const std::string& line, const std::
 // half of its lines goes, whole lines only.
 std::string WithLogLine(std::string text, const std::string& line, size_t limit = kLaunchLogLimit);
 
+// Each line is added at the log's end, one small write: the log is written
+// on the thread that strikes the bells. Only past the bound is the log read
+// and replaced as a whole, through a temporary file, as the program's other
+// files are.
 class LaunchLog {
  public:
   LaunchLog(base::TextFiles& files, std::string path) : files_(files), path_(std::move(path)) {}
@@ -41,6 +45,7 @@ class LaunchLog {
   base::TextFiles& files_;
   std::string path_;
   int failures_ = 0;
+  bool checked_ = false;  // read once: it ends with a line break, or is missing
 };
 
 }  // namespace launcher

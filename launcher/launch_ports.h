@@ -43,18 +43,38 @@ class Pause {
   virtual void Wait(unsigned milliseconds) = 0;
 };
 
+// The local date and time where the entries run, as seconds on one line
+// (base::MinutesSinceEpoch x 60 plus the second), so that an entry can tell
+// how long after its minute it is reached.
+class RunClock {
+ public:
+  virtual ~RunClock() = default;
+  virtual long long SecondsNow() = 0;
+};
+
+// Whether a file exists, as the program itself sees the path.
+class FileProbe {
+ public:
+  virtual ~FileProbe() = default;
+  virtual bool FileExists(const std::string& path) = 0;
+};
+
 // One entry the tick found due.
 struct DueLaunch {
   std::string line;  // as written in the list
   LaunchEntry entry;
   int time = 0;           // the minute it was due at, hour x 100 + minute
   bool caughtUp = false;  // a late tick had skipped its minute
+  long long minute = 0;   // that minute with its date (base::MinutesSinceEpoch)
 };
 
 // What happened to one entry.
 struct LaunchOutcome {
   DueLaunch launch;
   bool own = false;                    // named this program: nothing was done
+  std::optional<int> lateMinutes;      // reached too late: nothing was done
+  bool ending = false;                 // the program ended first: nothing was done
+  bool held = false;                   // still waiting on the shell as the program ended
   std::optional<unsigned long> ended;  // the id of the process ended
   OpenResult open;
 };
@@ -66,6 +86,8 @@ class LaunchRunner {
  public:
   virtual ~LaunchRunner() = default;
   virtual void Start(std::vector<DueLaunch> due) = 0;
+  // No entry is started after this; the one under way is finished.
+  virtual void Stop() {}
 };
 
 }  // namespace launcher

@@ -18,49 +18,66 @@ int DueTime(const std::string& field) {
   return ((field[0] - '0') * 10 + field[1] - '0') * 100 + (field[2] - '0') * 10 + field[3] - '0';
 }
 
-int TimeValue(int minuteOfDay) { return minuteOfDay / 60 * 100 + minuteOfDay % 60; }
+int TimeValue(long long minute) {
+  const int inDay = static_cast<int>((minute % base::kMinutesPerDay + base::kMinutesPerDay) %
+                                     base::kMinutesPerDay);
+  return inDay / 60 * 100 + inDay % 60;
+}
 
 }  // namespace
 
-void RunLaunches(const std::vector<DueLaunch>& due, ProcessKiller& killer, Pause& pause,
-                 Shell& shell, const OutcomeSink& each) {
+size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, RunControl* control) {
+  size_t handled = 0;
   for (const DueLaunch& launch : due) {
+    if (control && control->Stopping()) break;
+    if (control) control->Starting(launch);
     LaunchOutcome outcome;
     outcome.launch = launch;
+    const long long late = ports.clock.SecondsNow() - launch.minute * 60;
     // Ending this very program would leave a dead icon and open nothing.
-    if (shell.IsOwnProgram(launch.entry.file)) {
+    if (ports.shell.IsOwnProgram(launch.entry.file)) {
       outcome.own = true;
+    } else if (late > kStaleMinutes * 60) {
+      outcome.lateMinutes = static_cast<int>(late / 60);
     } else {
-      outcome.ended = killer.FileKill(launch.entry.exeName);
-      pause.Wait(kKillPause);
-      outcome.open = shell.Open(launch.entry.file);
+      outcome.ended = ports.killer.FileKill(launch.entry.exeName);
+      ports.pause.Wait(kKillPause);
+      outcome.open = ports.shell.Open(launch.entry.file);
     }
-    if (each) each(outcome);
+    ++handled;
+    if (control) control->Done(outcome);
   }
+  return handled;
 }
 
 LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
-std::vector<int> LaunchTick::TimesToHandle(int now) const {
-  if (!lastHandled_) return {TimeValue(now)};
-  const int ahead = (now - *lastHandled_ + base::kMinutesPerDay) % base::kMinutesPerDay;
-  if (ahead == 0 || ahead >= base::kMinutesPerDay - kSetBackMinutes) return {};
-  if (ahead > kCatchUpMinutes + 1) return {TimeValue(now)};
-  std::vector<int> times;
-  for (int m = 1; m <= ahead; ++m)
-    times.push_back(TimeValue((*lastHandled_ + m) % base::kMinutesPerDay));
-  return times;
+std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
+  if (!lastHandled_) return {now};
+  const long long ahead = now - *lastHandled_;
+  // Set back by up to an hour: those minutes were handled once already.
+  if (ahead <= 0 && ahead >= -kSetBackMinutes) return {};
+  // A longer step either way is a gap (asleep, the clock moved): only the
+  // minute at hand.
+  if (freshStart_ || ahead < 0 || ahead > kCatchUpMinutes + 1) return {now};
+  std::vector<long long> minutes;
+  for (long long m = *lastHandled_ + 1; m <= now; ++m) minutes.push_back(m);
+  return minutes;
 }
 
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
-  if (!switchOn) return std::nullopt;
-  const base::TimeOfDay now = clock_.Now();
-  const int minute = now.hour * 60 + now.minute;
-  const std::vector<int> times = TimesToHandle(minute);
-  if (times.empty()) return std::nullopt;
+  const long long minute = base::MinutesSinceEpoch(clock_.Now());
+  if (!switchOn) {
+    freshStart_ = true;
+    return std::nullopt;
+  }
+  const std::vector<long long> minutes = MinutesToHandle(minute);
+  if (minutes.empty()) return std::nullopt;
   lastHandled_ = minute;
-  const int current = times.back();
+  freshStart_ = false;
+  std::vector<int> times;
+  for (long long m : minutes) times.push_back(TimeValue(m));
 
   std::vector<DueLaunch> due;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -80,8 +97,10 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       reportedList_ = lines;
       throw;
     }
-    if (std::find(times.begin(), times.end(), time) == times.end()) continue;
-    due.push_back({lines[i], ParseLaunchLine(lines[i]), time, time != current});
+    const auto at = std::find(times.begin(), times.end(), time);
+    if (at == times.end()) continue;
+    const long long dueMinute = minutes[at - times.begin()];
+    due.push_back({lines[i], ParseLaunchLine(lines[i]), time, dueMinute != minute, dueMinute});
   }
   if (!due.empty()) runner_.Start(std::move(due));
   return kRunningInterval;

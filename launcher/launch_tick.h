@@ -3,7 +3,6 @@
 // the same executable name has been ended.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,12 +23,32 @@ inline constexpr int kCatchUpMinutes = 5;
 // A clock set back by up to an hour (daylight saving's end, a correction)
 // does not open again what its minutes already opened.
 inline constexpr int kSetBackMinutes = 60;
+// An entry reached later than this after its minute began (its open waited
+// behind another that waited on a person) is not run: ending the program a
+// person has been working in for hours helps nobody.
+inline constexpr int kStaleMinutes = 10;
+
+struct RunPorts {
+  ProcessKiller& killer;
+  Pause& pause;
+  Shell& shell;
+  RunClock& clock;
+};
+
+// Who runs the entries hears of each, and may end the run between two.
+class RunControl {
+ public:
+  virtual ~RunControl() = default;
+  // Asked before each entry; an entry's end, pause and open are never split.
+  virtual bool Stopping() { return false; }
+  virtual void Starting(const DueLaunch&) {}
+  virtual void Done(const LaunchOutcome& outcome) = 0;
+};
 
 // Each entry's end, pause and open, in list order; what the runner does.
-// `each` hears what happened to an entry as soon as it is done.
-using OutcomeSink = std::function<void(const LaunchOutcome&)>;
-void RunLaunches(const std::vector<DueLaunch>& due, ProcessKiller& killer, Pause& pause,
-                 Shell& shell, const OutcomeSink& each = nullptr);
+// Gives how many entries were handled: fewer than all when told to stop.
+size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports,
+                   RunControl* control = nullptr);
 
 class LaunchTick {
  public:
@@ -42,7 +61,11 @@ class LaunchTick {
   // base::ConvertError and ends the tick there (the entries above it are
   // started); the same line of the same list is reported once and
   // afterwards ends the tick silently, until the list changes.
+  // Ticks with the switch off run nothing, and the first tick after them
+  // runs only its own minute: the user switched off to skip what fell due.
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
+  // The computer woke from sleep: the time asleep is not caught up.
+  void Resumed() { freshStart_ = true; }
   // The line of the last time field reported, as written.
   std::string ReportedLine() const {
     return reportedLine_ && *reportedLine_ < reportedList_.size() ? reportedList_[*reportedLine_]
@@ -50,13 +73,16 @@ class LaunchTick {
   }
 
  private:
-  // The times (hour x 100 + minute) this tick handles, oldest first; none
-  // when its minute was handled already.
-  std::vector<int> TimesToHandle(int now) const;
+  // The dated minutes this tick handles, oldest first; none when its minute
+  // was handled already.
+  std::vector<long long> MinutesToHandle(long long now) const;
 
   base::LocalClock& clock_;
   LaunchRunner& runner_;
-  std::optional<int> lastHandled_;  // minute of the day
+  // The last minute handled, with its date: a day's gap is not a clock set
+  // back, and the same minute a day later is another minute.
+  std::optional<long long> lastHandled_;
+  bool freshStart_ = false;  // nothing before the next tick's minute is caught up
   // The list and the line index of the last reported bad time field.
   std::vector<std::string> reportedList_;
   std::optional<size_t> reportedLine_;

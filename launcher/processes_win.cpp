@@ -86,7 +86,8 @@ std::string OpenedPath(const std::string& file) {
   if (!wow64) return file;
   char windows[MAX_PATH];
   const UINT n = GetSystemWindowsDirectoryA(windows, MAX_PATH);
-  return ThroughSysnative(file, n && n < MAX_PATH ? std::string(windows, n) : std::string());
+  WinFileProbe probe;
+  return ThroughSysnative(file, n && n < MAX_PATH ? std::string(windows, n) : std::string(), probe);
 }
 
 }  // namespace
@@ -134,6 +135,51 @@ std::optional<unsigned long> FileKill(const std::string& name) {
   return std::nullopt;
 }
 
+long long WinRunClock::SecondsNow() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  const base::TimeOfDay now{t.wHour, t.wMinute, t.wSecond, t.wMilliseconds,
+                            t.wYear, t.wMonth,  t.wDay};
+  return base::MinutesSinceEpoch(now) * 60 + now.second;
+}
+
+bool WinFileProbe::FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool WaitDispatching(HANDLE handle, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    // Unsigned arithmetic: right across the counter's wrap.
+    const DWORD spent = GetTickCount() - start;
+    if (milliseconds != INFINITE && spent >= milliseconds) return false;
+    const DWORD count = handle ? 1 : 0;
+    const DWORD result = MsgWaitForMultipleObjectsEx(
+        count, &handle, milliseconds == INFINITE ? INFINITE : milliseconds - spent, QS_ALLINPUT,
+        MWMO_INPUTAVAILABLE);
+    if (handle && result == WAIT_OBJECT_0) return true;
+    if (result == WAIT_OBJECT_0 + count) {
+      MSG msg;
+      while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      continue;
+    }
+    if (result == WAIT_FAILED) {
+      // Not to spin: the wait goes on without the messages.
+      if (handle)
+        return WaitForSingleObject(handle,
+                                   milliseconds == INFINITE ? INFINITE : milliseconds - spent) ==
+               WAIT_OBJECT_0;
+      Sleep(milliseconds - spent);
+      return false;
+    }
+    // Timed out; the loop tells.
+  }
+}
+
 Stamp NowStamp() {
   SYSTEMTIME t;
   GetLocalTime(&t);
@@ -157,16 +203,23 @@ WinShell::~WinShell() {
   if (auto end = ole_.Entry<EndFn>("CoUninitialize")) end();
 }
 
-OpenResult WinShell::Open(const std::string& file) {
-  StartCom();
+SHELLEXECUTEINFOA OpenRequest(const char* file) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
-  info.fMask = SEE_MASK_FLAG_NO_UI;
-  info.hwnd = owner_;
+  // The open is finished before the call returns (the worker may end right
+  // after it); %windir% and the like are the shell's to expand.
+  info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | SEE_MASK_DOENVSUBST;
+  info.hwnd = nullptr;
   info.lpVerb = "open";
-  const std::string opened = OpenedPath(file);
-  info.lpFile = opened.c_str();
+  info.lpFile = file;
   info.nShow = SW_SHOWNORMAL;
+  return info;
+}
+
+OpenResult WinShell::Open(const std::string& file) {
+  StartCom();
+  const std::string opened = OpenedPath(file);
+  SHELLEXECUTEINFOA info = OpenRequest(opened.c_str());
   if (ShellExecuteExA(&info)) return {};
   const DWORD error = GetLastError();
   return {error, ErrorText(error)};
@@ -187,18 +240,53 @@ bool WinShell::IsOwnProgram(const std::string& file) {
 
 // --- The worker ----------------------------------------------------------------
 
+// What the worker has to tell the owner window, in order. Shared with the
+// posted messages, which may come after the runner is gone.
+struct WinLaunchRunner::Mailbox {
+  CRITICAL_SECTION lock;
+  std::deque<std::pair<LaunchOutcome, Stamp>> waiting;
+  HWND owner = nullptr;
+  Done done;
+
+  Mailbox() { InitializeCriticalSection(&lock); }
+  ~Mailbox() { DeleteCriticalSection(&lock); }
+
+  static void Post(const std::shared_ptr<Mailbox>& box, LaunchOutcome outcome) {
+    EnterCriticalSection(&box->lock);
+    box->waiting.emplace_back(std::move(outcome), NowStamp());
+    LeaveCriticalSection(&box->lock);
+    if (box->owner) ui::PostCall(box->owner, [box] { box->Deliver(); });
+  }
+  // On the owner's thread.
+  void Deliver() {
+    for (;;) {
+      EnterCriticalSection(&lock);
+      if (waiting.empty()) {
+        LeaveCriticalSection(&lock);
+        return;
+      }
+      auto [outcome, at] = std::move(waiting.front());
+      waiting.pop_front();
+      LeaveCriticalSection(&lock);
+      if (done) done(outcome, at);
+    }
+  }
+};
+
 // What the user-interface thread and the worker share: the batches waiting,
-// and whether the worker is to end. Freed by whichever of the two lets go of
-// it last, since a worker held up in the shell may outlive the runner.
-struct WinLaunchRunner::Shared {
+// the entry under way, and whether the worker is to end. Freed by whichever
+// of the two lets go of it last, since a worker held up in the shell may
+// outlive the runner.
+struct WinLaunchRunner::Shared : RunControl {
   CRITICAL_SECTION lock;
   HANDLE wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   HANDLE thread = nullptr;
   LONG holders = 1;
   std::deque<std::vector<DueLaunch>> batches;
+  std::optional<DueLaunch> current;  // under way
   bool stop = false;
-  HWND owner = nullptr;
-  Done done;
+  MakeParts makeParts;
+  std::shared_ptr<Mailbox> mailbox;
 
   Shared() { InitializeCriticalSection(&lock); }
   ~Shared() {
@@ -210,12 +298,35 @@ struct WinLaunchRunner::Shared {
     if (InterlockedDecrement(&holders) == 0) delete this;
   }
 
+  bool Stopping() override {
+    EnterCriticalSection(&lock);
+    const bool stopping = stop;
+    LeaveCriticalSection(&lock);
+    return stopping;
+  }
+  void Starting(const DueLaunch& launch) override {
+    EnterCriticalSection(&lock);
+    current = launch;
+    LeaveCriticalSection(&lock);
+  }
+  void Done(const LaunchOutcome& outcome) override {
+    EnterCriticalSection(&lock);
+    current.reset();
+    LeaveCriticalSection(&lock);
+    Mailbox::Post(mailbox, outcome);
+  }
+
   // Runs the batches in order until told to end, or, `untilEmpty`, until
-  // none is left; what happened to each entry goes to the owner window.
+  // none is left.
   void Work(bool untilEmpty) {
-    WinProcessKiller killer;
-    WinPause pause;
-    WinShell shell(owner);
+    WorkerParts parts;
+    if (makeParts) {
+      parts = makeParts();
+    } else {
+      parts = {std::make_shared<WinProcessKiller>(), std::make_shared<WinPause>(),
+               std::make_shared<WinShell>(), std::make_shared<WinRunClock>()};
+    }
+    const RunPorts ports{*parts.killer, *parts.pause, *parts.shell, *parts.clock};
     for (;;) {
       EnterCriticalSection(&lock);
       const bool ending = stop;
@@ -227,13 +338,16 @@ struct WinLaunchRunner::Shared {
       LeaveCriticalSection(&lock);
       if (ending || (batch.empty() && untilEmpty)) return;
       if (batch.empty()) {
-        WaitForSingleObject(wake, INFINITE);
+        WaitDispatching(wake, INFINITE);
         continue;
       }
-      RunLaunches(batch, killer, pause, shell, [this](const LaunchOutcome& outcome) {
-        if (!done) return;
-        ui::PostCall(owner, [done = done, outcome, at = NowStamp()] { done(outcome, at); });
-      });
+      const size_t handled = RunLaunches(batch, ports, this);
+      for (size_t i = handled; i < batch.size(); ++i) {
+        LaunchOutcome outcome;
+        outcome.launch = batch[i];
+        outcome.ending = true;
+        Mailbox::Post(mailbox, outcome);
+      }
     }
   }
 
@@ -245,14 +359,19 @@ struct WinLaunchRunner::Shared {
   }
 };
 
-WinLaunchRunner::WinLaunchRunner() : shared_(new Shared) {}
+WinLaunchRunner::WinLaunchRunner(MakeParts makeParts)
+    : shared_(new Shared), mailbox_(std::make_shared<Mailbox>()) {
+  shared_->makeParts = std::move(makeParts);
+  shared_->mailbox = mailbox_;
+}
 
 void WinLaunchRunner::SetOwner(HWND owner, Done done) {
-  shared_->owner = owner;
-  shared_->done = std::move(done);
+  mailbox_->owner = owner;
+  mailbox_->done = std::move(done);
 }
 
 void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
+  if (stopped_) return;
   if (!shared_->thread) {
     shared_->holders = 2;  // the worker holds it too
     shared_->thread = CreateThread(nullptr, 0, &Shared::Run, shared_, 0, nullptr);
@@ -270,13 +389,41 @@ void WinLaunchRunner::Start(std::vector<DueLaunch> due) {
   }
 }
 
-WinLaunchRunner::~WinLaunchRunner() {
+void WinLaunchRunner::Stop(DWORD wait) {
+  if (stopped_) return;
+  stopped_ = true;
   EnterCriticalSection(&shared_->lock);
   shared_->stop = true;
+  std::deque<std::vector<DueLaunch>> never = std::move(shared_->batches);
+  shared_->batches.clear();
   LeaveCriticalSection(&shared_->lock);
   SetEvent(shared_->wake);
-  // An entry still waiting on the shell does not hold up the program's end.
-  if (shared_->thread) WaitForSingleObject(shared_->thread, 2000);
+  // The entry under way is finished, its end and open together; one held
+  // up in the shell longer than that does not hold up the program's end.
+  if (shared_->thread && WaitForSingleObject(shared_->thread, wait) == WAIT_TIMEOUT) {
+    EnterCriticalSection(&shared_->lock);
+    const std::optional<DueLaunch> held = shared_->current;
+    LeaveCriticalSection(&shared_->lock);
+    if (held) {
+      LaunchOutcome outcome;
+      outcome.launch = *held;
+      outcome.held = true;
+      Mailbox::Post(mailbox_, outcome);
+    }
+  }
+  for (const auto& batch : never) {
+    for (const DueLaunch& launch : batch) {
+      LaunchOutcome outcome;
+      outcome.launch = launch;
+      outcome.ending = true;
+      Mailbox::Post(mailbox_, outcome);
+    }
+  }
+  mailbox_->Deliver();
+}
+
+WinLaunchRunner::~WinLaunchRunner() {
+  Stop();
   shared_->Release();
 }
 

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,13 +39,15 @@ class WinProcessKiller final : public ProcessKiller {
   }
 };
 
-// "open" with the owner window, no parameters and no folder, shown normally,
-// and no error box of the shell's own: a failure is given back. The shell
-// may hand a document to COM handlers on the calling thread: COM is set up
-// there at the first opening and ended with this object, on that thread.
+// "open" with no owner window, no parameters and no folder, shown normally,
+// and no error box of the shell's own: a failure is given back. No owner: a
+// prompt of the shell owned by one of the program's windows would disable
+// it and join the two threads' input. The shell may hand a document to COM
+// handlers on the calling thread: COM is set up there at the first opening
+// and ended with this object, on that thread.
 class WinShell final : public Shell {
  public:
-  explicit WinShell(HWND owner) : owner_(owner) {}
+  WinShell() = default;
   ~WinShell() override;
   WinShell(const WinShell&) = delete;
   WinShell& operator=(const WinShell&) = delete;
@@ -52,18 +57,45 @@ class WinShell final : public Shell {
  private:
   void StartCom();
 
-  HWND owner_;
   ui::LazyLibrary ole_{"ole32.dll"};
   bool comTried_ = false;
   bool comStarted_ = false;
 };
 
+// What the shell is asked for an entry's file.
+SHELLEXECUTEINFOA OpenRequest(const char* file);
+
 // The local date and time for the launch log.
 Stamp NowStamp();
 
+// Waits for `handle` (none: only the time) until `milliseconds` have passed,
+// handing on the thread's window messages meanwhile: a thread in a
+// single-threaded apartment that stops dispatching hangs every program that
+// broadcasts to it with SendMessage. True when the handle was signalled.
+bool WaitDispatching(HANDLE handle, DWORD milliseconds);
+
 class WinPause final : public Pause {
  public:
-  void Wait(unsigned milliseconds) override { Sleep(milliseconds); }
+  void Wait(unsigned milliseconds) override { WaitDispatching(nullptr, milliseconds); }
+};
+
+class WinRunClock final : public RunClock {
+ public:
+  long long SecondsNow() override;
+};
+
+class WinFileProbe final : public FileProbe {
+ public:
+  bool FileExists(const std::string& path) override;
+};
+
+// What the worker runs the entries with; made and ended on the worker
+// thread, since the shell sets up COM on the thread that uses it.
+struct WorkerParts {
+  std::shared_ptr<ProcessKiller> killer;
+  std::shared_ptr<Pause> pause;
+  std::shared_ptr<Shell> shell;
+  std::shared_ptr<RunClock> clock;
 };
 
 // Runs the due entries on one worker thread, batch after batch in the order
@@ -74,17 +106,32 @@ class WinPause final : public Pause {
 class WinLaunchRunner final : public LaunchRunner {
  public:
   using Done = std::function<void(const LaunchOutcome&, const Stamp&)>;
-  WinLaunchRunner();
+  using MakeParts = std::function<WorkerParts()>;
+  // How long the end of the program waits for an entry under way: an open
+  // can wait on the shell.
+  static constexpr DWORD kStopWait = 10000;
+
+  // Without `makeParts`, the machine's own.
+  explicit WinLaunchRunner(MakeParts makeParts = nullptr);
   ~WinLaunchRunner() override;
   WinLaunchRunner(const WinLaunchRunner&) = delete;
   WinLaunchRunner& operator=(const WinLaunchRunner&) = delete;
 
   void SetOwner(HWND owner, Done done);
   void Start(std::vector<DueLaunch> due) override;
+  // No entry starts after this; the one under way is waited for, at most
+  // `wait` ms, and told as held if it is not done by then; the entries never
+  // reached are told as not run. Then `done` hears, on this thread, all it
+  // was not told yet: once the message loop has ended, nothing else will.
+  void Stop() override { Stop(kStopWait); }
+  void Stop(DWORD wait);
 
  private:
   struct Shared;
+  struct Mailbox;
   Shared* shared_;
+  std::shared_ptr<Mailbox> mailbox_;
+  bool stopped_ = false;
 };
 
 }  // namespace launcher

@@ -20,7 +20,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 
 }  // namespace
 
-std::string ThroughSysnative(const std::string& file, const std::string& windowsFolder) {
+std::string ThroughSysnative(const std::string& file, const std::string& windowsFolder,
+                             FileProbe& probe) {
   std::string_view folder = windowsFolder;
   while (!folder.empty() && IsSlash(folder.back())) folder.remove_suffix(1);
   for (std::string_view root :
@@ -29,10 +30,13 @@ std::string ThroughSysnative(const std::string& file, const std::string& windows
     const std::string_view rest = std::string_view(file).substr(root.size());
     constexpr std::string_view kSystem = "\\System32\\";
     // Something must follow the folder: a bare "System32\" is the folder.
-    if (rest.size() > kSystem.size() && StartsWithNoCase(rest, kSystem)) {
-      return file.substr(0, root.size() + 1) + "Sysnative" +
-             file.substr(root.size() + kSystem.size() - 1);
-    }
+    if (rest.size() <= kSystem.size() || !StartsWithNoCase(rest, kSystem)) continue;
+    // Looked for where the shell will look: a variable stands for the
+    // Windows folder, which must then be known.
+    if (folder.empty()) return file;
+    const std::string inside = "Sysnative" + file.substr(root.size() + kSystem.size() - 1);
+    if (!probe.FileExists(std::string(folder) + "\\" + inside)) return file;
+    return file.substr(0, root.size() + 1) + inside;
   }
   return file;
 }

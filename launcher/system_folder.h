@@ -5,13 +5,18 @@
 
 #include <string>
 
+#include "launcher/launch_ports.h"
+
 namespace launcher {
 
 // `file` with its System32 folder named as Sysnative, when it names
 // something inside the Windows folder's System32 (written as the Windows
-// folder itself, %windir% or %SystemRoot%, any case, either slash);
-// otherwise `file` as it stands. The folder alone stays as it is: a 64-bit
-// window would find no Sysnative there.
-std::string ThroughSysnative(const std::string& file, const std::string& windowsFolder);
+// folder itself, %windir% or %SystemRoot%, any case, either slash) and that
+// something is there in the 64-bit folder; otherwise `file` as it stands,
+// since a file that only the 32-bit folder holds opens only as written. The
+// folder alone stays as it is: a 64-bit window would find no Sysnative
+// there.
+std::string ThroughSysnative(const std::string& file, const std::string& windowsFolder,
+                             FileProbe& probe);
 
 }  // namespace launcher

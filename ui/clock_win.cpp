@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/paths_win.h"
+
 namespace ui {
 namespace {
 
@@ -50,6 +52,20 @@ base::TimeOfDay WinUtcClock::NowUtc() {
   SYSTEMTIME t;
   GetSystemTime(&t);
   return Of(t);
+}
+
+base::Designators UserDesignators() {
+  // Read wide: the ANSI call writes "?" or a look-alike for a letter the
+  // code page lacks ("µ" for the Greek "μ"), and gives no sign that it did.
+  auto designator = [](LCTYPE which) -> std::optional<std::string> {
+    wchar_t text[64] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, which, text, 64) == 0) return std::string();
+    BOOL lost = FALSE;
+    std::string ansi = Narrow(text, CP_ACP, WC_NO_BEST_FIT_CHARS, &lost);
+    if (lost) return std::nullopt;
+    return ansi;
+  };
+  return base::PickDesignators(designator(LOCALE_S1159), designator(LOCALE_S2359));
 }
 
 }  // namespace ui

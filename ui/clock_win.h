@@ -25,4 +25,9 @@ class WinUtcClock final : public base::UtcClock {
   base::TimeOfDay NowUtc() override;
 };
 
+// The user's AM and PM designators in the program's code page, or "AM" and
+// "PM" where the code page cannot write them (a Korean locale on a Western
+// system, whose ANSI form would be "??").
+base::Designators UserDesignators();
+
 }  // namespace ui

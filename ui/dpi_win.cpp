@@ -12,6 +12,10 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+// Windows 8.1 and later, in shcore.dll; 0 is MDT_EFFECTIVE_DPI, the scale
+// the user chose for the monitor.
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+constexpr int kEffectiveDpi = 0;
 
 HMODULE User32() { return GetModuleHandleA("user32.dll"); }
 
@@ -38,6 +42,27 @@ int WindowDpi(HWND hwnd) {
   }
   return SystemDpi();
 }
+
+int MonitorDpi(HMONITOR monitor) {
+  static LazyLibrary shcore("shcore.dll");
+  static const auto entry = shcore.Entry<GetDpiForMonitorFn>("GetDpiForMonitor");
+  UINT x = 0, y = 0;
+  if (entry && monitor && SUCCEEDED(entry(monitor, kEffectiveDpi, &x, &y)) && x > 0) {
+    return static_cast<int>(x);
+  }
+  return SystemDpi();
+}
+
+int TaskbarDpi() {
+  // The notification area lives in the main taskbar; the taskbars of other
+  // monitors have none.
+  if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr)) {
+    return MonitorDpi(MonitorFromWindow(taskbar, MONITOR_DEFAULTTOPRIMARY));
+  }
+  return MonitorDpi(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+int DpiAtPoint(POINT p) { return MonitorDpi(MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST)); }
 
 int IconSize(bool small, int dpi) {
   static const auto entry =

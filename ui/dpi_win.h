@@ -12,6 +12,9 @@ namespace ui {
 inline constexpr int kLayoutDpi = 96;
 // Sent to a per-monitor aware window whose DPI changed; not in older headers.
 inline constexpr UINT kDpiChangedMessage = 0x02E0;
+// Asks a per-monitor v2 window its size at the DPI in wParam, into the SIZE
+// at lParam; TRUE when it answered (Windows 10 1703 and later).
+inline constexpr UINT kGetDpiScaledSizeMessage = 0x02E4;
 
 // A 96-DPI length at `dpi`, rounded as MulDiv rounds (halves away from zero).
 inline int Scale(int value, int dpi) { return MulDiv(value, dpi, kLayoutDpi); }
@@ -20,6 +23,14 @@ inline int Scale(int value, int dpi) { return MulDiv(value, dpi, kLayoutDpi); }
 int SystemDpi();
 // The DPI of the monitor the window is on, as the window sees it.
 int WindowDpi(HWND hwnd);
+// The DPI of a monitor, as a per-monitor aware program sees it; the system
+// DPI where the system cannot tell one monitor's from another's.
+int MonitorDpi(HMONITOR monitor);
+// The monitor the notification area is on: the taskbar's, which need not be
+// the one the system DPI was taken from when the user logged on.
+int TaskbarDpi();
+// The monitor holding a point of the screen, or the nearest one.
+int DpiAtPoint(POINT p);
 // SM_CXSMICON or SM_CXICON at a DPI.
 int IconSize(bool small, int dpi);
 // The window rectangle around a client area, at a DPI.

@@ -82,11 +82,36 @@ void Form::SetBorder(BorderStyle style, BorderIcons icons) {
 }
 
 void Form::SetClientSize(int width, int height) {
+  layoutClient_ = {width, height};
+  FitClient(0, 0, {Scaled(width), Scaled(height)}, SWP_NOMOVE);
+}
+
+bool Form::WindowSizeAt(int dpi, SIZE& size) const {
+  if (layoutClient_.cx <= 0 || Sizeable()) return false;
+  const RECT r =
+      WindowRectForClient(Scale(layoutClient_.cx, dpi), Scale(layoutClient_.cy, dpi),
+                          static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi);
+  size = {r.right - r.left, r.bottom - r.top};
+  return true;
+}
+
+void Form::FitClient(int x, int y, SIZE client, UINT flags) {
   const RECT r = WindowRectForClient(
-      Scaled(width), Scaled(height), static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
+      client.cx, client.cy, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)),
       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)), dpi_);
-  SetWindowPos(Handle(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  flags |= SWP_NOZORDER | SWP_NOACTIVATE;
+  SetWindowPos(Handle(), nullptr, x, y, r.right - r.left, r.bottom - r.top, flags);
+  // The frame's own answer: a per-monitor v1 window keeps the system DPI's
+  // frame whatever its DPI, which no calculation of it knows.
+  RECT now{}, window{};
+  if (IsIconic(Handle()) || !GetClientRect(Handle(), &now) || !GetWindowRect(Handle(), &window)) {
+    return;
+  }
+  const LONG dw = client.cx - now.right, dh = client.cy - now.bottom;
+  if (dw == 0 && dh == 0) return;
+  SetWindowPos(Handle(), nullptr, 0, 0, window.right - window.left + dw,
+               window.bottom - window.top + dh, flags | SWP_NOMOVE);
 }
 
 void Form::SetIconResource(int id) {
@@ -109,9 +134,19 @@ void Form::DpiChanged(int dpi, const RECT& suggested) {
     if (auto* control = dynamic_cast<Control*>(c)) control->SetDpi(dpi);
   }
   if (iconResource_) SetIconResource(iconResource_);
-  SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (layoutClient_.cx > 0 && !Sizeable()) {
+    // The suggestion scales the whole window linearly, but the frame does
+    // not scale so: its client area may fall a pixel or two short and clip
+    // the layout's last row. The place is the suggestion's; the size is the
+    // layout's.
+    FitClient(suggested.left, suggested.top, {Scaled(layoutClient_.cx), Scaled(layoutClient_.cy)},
+              0);
+  } else {
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   InvalidateRect(Handle(), nullptr, TRUE);
+  ScaleChanged();
 }
 
 int Form::Top() const { return WindowRect(Handle()).top; }
@@ -247,11 +282,15 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
       }
       break;
-    case WM_POWERBROADCAST:
-      // Back from sleep: what was worked out from the clock before it may
-      // be stale, as after a clock change.
-      if (wp == PBT_APMRESUMEAUTOMATIC) Dispatch([&] { SystemChange(msg, wp, lp); });
+    case kGetDpiScaledSizeMessage: {
+      // Asked before a move to a monitor of another scale (per-monitor v2):
+      // the size that keeps the layout's client area, so the suggestion
+      // that follows is already right.
+      SIZE size{};
+      if (!WindowSizeAt(static_cast<int>(wp), size)) return FALSE;
+      *reinterpret_cast<SIZE*>(lp) = size;
       return TRUE;
+    }
     case kDpiChangedMessage:
       // Moved to a monitor of another scale, or the scale changed: the
       // layout again at the new DPI, in the rectangle the system suggests.

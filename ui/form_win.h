@@ -35,7 +35,8 @@ class Form : public base::Component, public Window {
   void SetCaption(const std::string& caption);
   std::string Caption() const;
   void SetBorder(BorderStyle style, BorderIcons icons);
-  // In 96-DPI pixels, as the layout gives it.
+  // In 96-DPI pixels, as the layout gives it. A window the user cannot size
+  // keeps this client area at every DPI, to the pixel.
   void SetClientSize(int width, int height);
   // This module's icon, in the small and the large size of the window's DPI.
   void SetIconResource(int id);
@@ -67,14 +68,23 @@ class Form : public base::Component, public Window {
 
  protected:
   virtual void RestoreState() {}
-  // The time, the system settings or the installed fonts changed, or the
-  // computer woke from sleep; the form hears it before its controls do.
+  // The time, the system settings or the installed fonts changed; the form
+  // hears it before its controls do.
   virtual void SystemChange(UINT /*msg*/, WPARAM /*wp*/, LPARAM /*lp*/) {}
+  // The window has been laid out again at a new DPI.
+  virtual void ScaleChanged() {}
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void MoveTo(int x, int y, int w, int h);
+  // The whole window around the layout's client area at a DPI; false for a
+  // window without a layout size or one the user sizes.
+  bool WindowSizeAt(int dpi, SIZE& size) const;
+  // Sizes the window at (x, y) so that its client area is `client` exactly,
+  // whatever the frame turns out to be.
+  void FitClient(int x, int y, SIZE client, UINT flags);
   void DpiChanged(int dpi, const RECT& suggested);
+  SIZE layoutClient_{};  // 96-DPI pixels; 0 x 0 until SetClientSize
   Icon icon_, bigIcon_;
   int iconResource_ = 0;
   bool shown_ = false;

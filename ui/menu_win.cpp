@@ -1,5 +1,8 @@
 #include "ui/menu_win.h"
 
+#include <stdexcept>
+
+#include "ui/dpi_win.h"
 #include "ui/window_win.h"
 
 namespace ui {
@@ -47,7 +50,25 @@ void MenuItem::SetDefault(bool isDefault) {
   SetMenuDefaultItem(menu_->Handle(), isDefault ? id_ : static_cast<UINT>(-1), FALSE);
 }
 
+void MenuItem::SetPictureResource(int id) {
+  pictureResource_ = id;
+  // A picture the program lacks is a broken build, told at once.
+  if (!DrawPicture()) throw std::runtime_error("Cannot load resource " + std::to_string(id));
+}
+
+bool MenuItem::DrawPicture() {
+  const std::string bmp = LoadRcData(pictureResource_);
+  HBITMAP picture = MenuPictureFromBmp(bmp.data(), bmp.size(), menu_->pictureDpi_);
+  if (!picture) return false;
+  // The old picture goes only once the menu holds the new one.
+  Bitmap old = std::move(picture_);
+  picture_.Reset(picture);
+  Update();
+  return true;
+}
+
 void MenuItem::SetPicture(HBITMAP picture) {
+  pictureResource_ = 0;
   // The old picture goes only once the menu holds the new one.
   Bitmap old = std::move(picture_);
   picture_.Reset(picture);
@@ -69,7 +90,10 @@ void MenuItem::Update() {
 }
 
 PopupMenu::PopupMenu(base::Component* owner, std::string name)
-    : base::Component(owner, std::move(name), "TPopupMenu"), menu_(CreatePopupMenu()) {
+    : base::Component(owner, std::move(name), "TPopupMenu"),
+      dpiAtPoint(DpiAtPoint),
+      menu_(CreatePopupMenu()),
+      pictureDpi_(SystemDpi()) {
   PublishBool(
       "AutoPopup", [this] { return autoPopup; }, [this](bool b) { autoPopup = b; });
 }
@@ -89,6 +113,14 @@ void PopupMenu::Popup(int x, int y, HWND owner) {
 }
 
 MenuItem* PopupMenu::Track(int x, int y, HWND owner) {
+  // Menus are drawn at the scale of the monitor they open on; their pictures
+  // are not scaled for them.
+  if (const int dpi = dpiAtPoint(POINT{x, y}); dpi != pictureDpi_) {
+    pictureDpi_ = dpi;
+    for (MenuItem* item : items_) {
+      if (item->pictureResource_) item->DrawPicture();
+    }
+  }
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0,
                      owner, nullptr));

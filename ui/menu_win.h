@@ -26,6 +26,9 @@ class MenuItem : public base::Component {
   void SetDefault(bool isDefault);
   // Takes ownership of the picture (a 32-bit bitmap with alpha).
   void SetPicture(HBITMAP picture);
+  // The picture from a BMP resource of this module (RCDATA), drawn for the
+  // DPI of the monitor the menu opens on.
+  void SetPictureResource(int id);
   HBITMAP Picture() const { return picture_.Get(); }
   UINT Id() const { return id_; }
   const std::string& Caption() const { return caption_; }
@@ -35,8 +38,12 @@ class MenuItem : public base::Component {
   void Click();
 
  private:
+  friend class PopupMenu;
   void Update();
+  // The resource's picture at the menu's DPI; false when there is none.
+  bool DrawPicture();
   PopupMenu* menu_;
+  int pictureResource_ = 0;
   std::string caption_;
   UINT id_;
   bool checked_ = false;
@@ -61,12 +68,15 @@ class PopupMenu : public base::Component {
   // The same, but returns the chosen item (or null) without running it.
   MenuItem* Track(int x, int y, HWND owner);
   MenuItem* FindItem(UINT id) const;
+  // Where the DPI of the monitor at a point of the screen comes from.
+  std::function<int(POINT)> dpiAtPoint;
 
  private:
   friend class MenuItem;
   void Attach(MenuItem* item);
   HMENU menu_;
   std::vector<MenuItem*> items_;
+  int pictureDpi_;  // the DPI the items' pictures are drawn for
 };
 
 }  // namespace ui

@@ -42,6 +42,18 @@ std::optional<unsigned long long> WinTextFiles::SizeOf(const std::string& path) 
   return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+bool WinTextFiles::Append(const std::string& path, const std::string& text) {
+  // Append access alone: the system puts every write at the end of the file,
+  // whatever the file pointer says, so nothing already written is touched.
+  KernelHandle file(CreateFileW(FilePath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+                                FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+  DWORD done = 0;
+  return file.Valid() &&
+         WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &done, nullptr) &&
+         done == text.size();
+}
+
 bool WinTextFiles::MoveAside(const std::string& path, const std::string& to) {
   if (MoveFileExW(FilePath(path).c_str(), FilePath(to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

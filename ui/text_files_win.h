@@ -24,6 +24,7 @@ class WinTextFiles final : public base::TextFiles {
   bool Exists(const std::string& path) override;
   std::optional<unsigned long long> SizeOf(const std::string& path) override;
   bool ReplaceAll(const std::string& path, const std::string& content) override;
+  bool Append(const std::string& path, const std::string& text) override;
   bool MoveAside(const std::string& path, const std::string& to) override;
 };
 

@@ -83,13 +83,15 @@ void TDigitalClock::CheckTheAlarm() {
 }
 
 void TDigitalClock::ReadDesignators() {
-  // In the program's code page; a failed call leaves the buffer empty.
-  auto designator = [](LCTYPE which) {
-    char text[64] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, which, text, sizeof text) == 0) text[0] = '\0';
-    return std::string(text);
-  };
-  UseDesignators(options_, designator(LOCALE_S1159), designator(LOCALE_S2359));
+  const base::Designators user = ui::UserDesignators();
+  UseDesignators(options_, user.am, user.pm);
+}
+
+void TDigitalClock::SetDesignators(const base::Designators& designators) {
+  ownersDesignators_ = true;
+  if (options_.am == designators.am && options_.pm == designators.pm) return;
+  UseDesignators(options_, designators.am, designators.pm);
+  Repaint();
 }
 
 void TDigitalClock::SystemChange(UINT msg, WPARAM, LPARAM) {
@@ -101,7 +103,7 @@ void TDigitalClock::SystemChange(UINT msg, WPARAM, LPARAM) {
     CheckTheAlarm();
   } else if (msg == WM_SETTINGCHANGE || msg == WM_FONTCHANGE) {
     // The regional settings are among them.
-    if (msg == WM_SETTINGCHANGE) ReadDesignators();
+    if (msg == WM_SETTINGCHANGE && !ownersDesignators_) ReadDesignators();
     Repaint();
   }
 }

@@ -30,6 +30,9 @@ class TDigitalClock : public ui::Panel {
   void SetTwelveHour(bool on);
   void SetLeadingZero(bool on);
   void SetFont(const ui::FontSpec& f) override;
+  // The owner's designators, in place of the user's: from now on the clock
+  // no longer reads them itself.
+  void SetDesignators(const base::Designators& designators);
 
   // The alarm, which this program leaves off.
   Alarm alarm;
@@ -73,6 +76,7 @@ class TDigitalClock : public ui::Panel {
   void ReadDesignators();
 
   ClockOptions options_;
+  bool ownersDesignators_ = false;
   LastDrawn last_;
   Reading prepared_;
   bool havePrepared_ = false;

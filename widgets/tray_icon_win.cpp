@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "ui/application_win.h"
 #include "ui/form_win.h"
@@ -146,8 +148,32 @@ void TTrayIcon::SetHint(const std::string& hint) {
 }
 
 void TTrayIcon::SetIcon(const ui::Icon& icon) {
+  iconResource_ = 0;
   icon_ = icon;
   Refresh();
+}
+
+void TTrayIcon::SetIconResource(int id) {
+  iconResource_ = id;
+  iconDpi_ = taskbarDpi();
+  // A picture the program lacks is a broken build, told at once.
+  if (!LoadIconResource()) throw std::runtime_error("Cannot load resource " + std::to_string(id));
+  Refresh();
+}
+
+bool TTrayIcon::LoadIconResource() {
+  HICON icon = ui::LoadIconAtSize(iconResource_, ui::IconSize(true, iconDpi_));
+  if (!icon) return false;
+  icon_.Reset(icon);
+  return true;
+}
+
+void TTrayIcon::FollowTaskbarDpi() {
+  if (!iconResource_) return;
+  const int dpi = taskbarDpi();
+  if (dpi == iconDpi_) return;
+  iconDpi_ = dpi;
+  if (LoadIconResource()) Refresh();
 }
 
 void TTrayIcon::SetPopupMenu(ui::PopupMenu* menu) {
@@ -230,9 +256,21 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == TaskbarCreatedMessage() && msg != 0) {
+    // The new taskbar may be on another monitor, or at another scale.
+    if (iconResource_) {
+      iconDpi_ = taskbarDpi();
+      LoadIconResource();
+    }
     if (active_) Show();
     return 0;
   }
+  if (msg == WM_DISPLAYCHANGE || msg == ui::kDpiChangedMessage) {
+    // A hidden window: nothing of its own to move or size.
+    FollowTaskbarDpi();
+    return 0;
+  }
+  // A new scale for the whole desktop may come only as a settings change.
+  if (msg == WM_SETTINGCHANGE) FollowTaskbarDpi();
   if (msg == WM_TIMER && wp == kAddRetryTimer) {
     KillTimer(window_.Handle(), kAddRetryTimer);
     if (active_ && !added_) Add();

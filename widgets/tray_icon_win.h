@@ -7,9 +7,11 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include <functional>
 #include <string>
 
 #include "base/component.h"
+#include "ui/dpi_win.h"
 #include "ui/gdi_win.h"
 #include "ui/menu_win.h"
 #include "ui/window_win.h"
@@ -47,6 +49,12 @@ class TTrayIcon : public base::Component, public TrayMouse {
   const ui::Icon& Icon() const { return icon_; }
   // Copies the picture; an empty one takes the icon out of the area.
   void SetIcon(const ui::Icon& icon);
+  // This module's icon, drawn for the notification area's DPI, and again
+  // whenever that may have changed (a new scale, a new display, a new
+  // taskbar).
+  void SetIconResource(int id);
+  // Where that DPI comes from: the taskbar's monitor.
+  std::function<int()> taskbarDpi = ui::TaskbarDpi;
   ui::PopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(ui::PopupMenu* menu);
 
@@ -72,6 +80,10 @@ class TTrayIcon : public base::Component, public TrayMouse {
  private:
   void FillRecord();
   void Add();
+  // The resource's icon at the taskbar's DPI; false when there is none.
+  bool LoadIconResource();
+  // Draws the icon again if the taskbar's DPI changed.
+  void FollowTaskbarDpi();
   // Shows the menu and waits until it closes; the chosen command runs later.
   void TrackMenu(int x, int y);
   // The menu closes when the user clicks elsewhere only if its owner window
@@ -84,6 +96,8 @@ class TTrayIcon : public base::Component, public TrayMouse {
   int retriesLeft_ = 0;
   std::string hint_;
   ui::Icon icon_;
+  int iconResource_ = 0;
+  int iconDpi_ = 0;
   ui::PopupMenu* popupMenu_ = nullptr;
   // Last, so the state it forwards messages to exists before it does.
   TrayMessageWindow window_;

@@ -1,6 +1,8 @@
 #include "worldclock/Unit2.h"
 
 #include "ui/application_win.h"
+#include "ui/clock_win.h"
+#include "ui/dpi_win.h"
 
 TForm2* Form2 = nullptr;
 
@@ -35,6 +37,7 @@ TForm2::TForm2(const TForm2Services& services)
   SetBorder(ui::BorderStyle::Single, {false, true, false});
   SetClientSize(414, 348);
   BuildLayout();
+  UseUsersDesignators();
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { logic_.FormActive = 1; };
   OnDeactivate = [this] { logic_.FormActive = 0; };
@@ -148,6 +151,39 @@ void TForm2::BuildLayout() {
                                            .enabled = false});
   SpeedButton1->OnClick = [this] { SpeedButton1Click(); };
   SpeedButton2->OnClick = [this] { SpeedButton2Click(); };
+}
+
+bool DesignatorsFitTheClocks(const base::Designators& designators, int dpi) {
+  auto width = [dpi](const std::string& text) {
+    return ui::MeasureText(kSansYellow, dpi, text, DT_NOPREFIX | DT_SINGLELINE).cx;
+  };
+  // A time panel's text stands centred inside its one bevel; the widest are
+  // the last minute of an hour with two digits, on a place on daylight-
+  // saving time ("12:59 PM*") and on the GMT panel ("12: 59 PM"). The home
+  // clock has two bevels, and writes each digit and the colon in a cell as
+  // wide as an "8".
+  const int panel = ui::Scale(98, dpi) - 2 * ui::Scale(1, dpi);
+  const int home = ui::Scale(98, dpi) - 4 * ui::Scale(1, dpi);
+  const int cells = 5 * width("8");
+  for (const std::string& d : {designators.am, designators.pm}) {
+    if (width("12:59 " + d + "*") > panel || width("12: 59 " + d) > panel ||
+        cells + width(" " + d) > home) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void TForm2::UseUsersDesignators() {
+  base::Designators pair = ui::UserDesignators();
+  if (!DesignatorsFitTheClocks(pair, Dpi())) pair = {};
+  logic_.SetDesignators(pair);
+  DigitalClock2->SetDesignators(pair);
+}
+
+void TForm2::SystemChange(UINT msg, WPARAM, LPARAM) {
+  // The regional settings are among them.
+  if (msg == WM_SETTINGCHANGE) UseUsersDesignators();
 }
 
 void TForm2::FormCreate() {

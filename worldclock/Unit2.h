@@ -45,8 +45,16 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::PopupMenu *PopupMenu1;      // a time panel's standard or daylight-saving time
   ui::MenuItem *StdTime1, *DSTime1;
 
+ protected:
+  // The regional settings, or the scale, changed: the designators again.
+  void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
+  void ScaleChanged() override { UseUsersDesignators(); }
+
  private:
   void BuildLayout();
+  // One pair for the home clock, GMT and the places: the user's, unless they
+  // would not fit a time panel.
+  void UseUsersDesignators();
   void FormCreate();
   void DigitalClock2GetTime();
   void Edit1Change(int box) { logic_.BoxChanged(box); }
@@ -72,6 +80,10 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   settings::SettingsHost &settings_;
   worldclock::ClocksLogic logic_;
 };
+
+// Whether every 12-hour text written with this pair stands whole in a time
+// panel and on the home clock (each 98 x 22 in the layout) at a DPI.
+bool DesignatorsFitTheClocks(const base::Designators &designators, int dpi);
 
 // The one clocks window of the program.
 extern TForm2 *Form2;

@@ -20,7 +20,7 @@ void ClocksLogic::Tick(base::TimeOfDay utc) {
   if (utc.minute == LastUtcMinute && utc.hour == lastUtcHour_) return;
   LastUtcMinute = utc.minute;
   lastUtcHour_ = utc.hour;
-  view_.SetGmtText(GmtText(utc, view_.Military()));
+  view_.SetGmtText(GmtText(utc, view_.Military(), designators_));
   UpdateClocks(utc);
 }
 
@@ -31,7 +31,7 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
       view_.SetPanelText(n, "");
       continue;
     }
-    const PlaceTime place = ShowPlaceTime(text, dst_[n - 1], view_.Military(), utc);
+    const PlaceTime place = ShowPlaceTime(text, dst_[n - 1], view_.Military(), utc, designators_);
     view_.SetBoxColor(n, place.boxColor);
     if (place.panelText) view_.SetPanelText(n, *place.panelText);
     if (place.warning) Warn(n, text, *place.warning, asked);
@@ -54,6 +54,12 @@ void ClocksLogic::Warn(int box, const std::string& text, const std::string& mess
     throw;
   }
   --warningsOpen_;
+}
+
+void ClocksLogic::SetDesignators(const base::Designators& designators) {
+  if (designators == designators_) return;
+  designators_ = designators;
+  LastUtcMinute = kNoMinute;
 }
 
 void ClocksLogic::BoxChanged() {

@@ -43,6 +43,10 @@ class ClocksLogic {
   int LastUtcMinute = kNoMinute;
 
   int Dst(int panel) const { return dst_[panel - 1]; }
+  // The pair the GMT panel and the places write, the home clock's own. A
+  // new pair shows at the next tick, unless the times are being edited.
+  const base::Designators& Designators() const { return designators_; }
+  void SetDesignators(const base::Designators& designators);
   int ClickedPanel() const { return clicked_; }
   // Fraction warnings open now: one from a tick, and one from Reset over it.
   int WarningsOpen() const { return warningsOpen_; }
@@ -81,6 +85,7 @@ class ClocksLogic {
   void Warn(int box, const std::string& text, const std::string& message, bool asked);
 
   ClocksView& view_;
+  base::Designators designators_;
   std::array<int, kPlaceCount> dst_{};
   int clicked_ = 0;
   int warningsOpen_ = 0;

@@ -47,10 +47,19 @@ std::string Format(const char* pattern, int a, int b, const char* tail) {
   return text;
 }
 
+// "h:mm" or "h: mm", a blank, the designator of the hour's half of the day,
+// and the mark.
+std::string TwelveHourText(const char* pattern, int hour, int minute,
+                           const base::Designators& designators, const char* mark) {
+  const int dial = hour % 12 == 0 ? 12 : hour % 12;
+  return Format(pattern, dial, minute, "") + ' ' + (hour < 12 ? designators.am : designators.pm) +
+         mark;
+}
+
 }  // namespace
 
-PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
-                        base::TimeOfDay utc) {
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc,
+                        const base::Designators& designators) {
   PlaceTime place;
   OffsetHours = kNoOffset;
   OffsetFraction.clear();
@@ -83,23 +92,22 @@ PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
   const int minutes =
       ((utc.hour * 60 + utc.minute + offsetMinutes) % base::kMinutesPerDay + base::kMinutesPerDay) %
       base::kMinutesPerDay;
-  place.panelText = PlaceTimeText(minutes, military, dst);
+  place.panelText = PlaceTimeText(minutes, military, dst, designators);
   place.homeClockMilitary = military;
   return place;
 }
 
-std::string PlaceTimeText(int minutes, bool military, bool dst) {
+std::string PlaceTimeText(int minutes, bool military, bool dst,
+                          const base::Designators& designators) {
   const int h = minutes / 60, m = minutes % 60;
   const char* mark = dst ? "*" : "";
   if (military) return Format("%.2d: %.2d%s", h, m, mark);
-  const int dial = h % 12 == 0 ? 12 : h % 12;
-  return Format(h < 12 ? "%d:%.2d AM%s" : "%d:%.2d PM%s", dial, m, mark);
+  return TwelveHourText("%d:%.2d%s", h, m, designators, mark);
 }
 
-std::string GmtText(base::TimeOfDay utc, bool military) {
+std::string GmtText(base::TimeOfDay utc, bool military, const base::Designators& designators) {
   if (military) return Format("%.2d: %.2d%s", utc.hour, utc.minute, "");
-  const int dial = utc.hour % 12 == 0 ? 12 : utc.hour % 12;
-  return Format(utc.hour < 12 ? "%.1d: %.2d AM%s" : "%.1d: %.2d PM%s", dial, utc.minute, "");
+  return TwelveHourText("%.1d: %.2d%s", utc.hour, utc.minute, designators, "");
 }
 
 }  // namespace worldclock

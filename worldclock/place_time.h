@@ -38,13 +38,14 @@ struct PlaceTime {
 
 // The place's time for the panel, or the box marked: red with "00: 00" for
 // no usable whole hour, the warning for a fraction other than .25, .5, .75.
-PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military,
-                        base::TimeOfDay utc);
+PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc,
+                        const base::Designators& designators = {});
 
 // "7:35 PM" or "19: 35", minutes since midnight, "*" after it on DST.
-std::string PlaceTimeText(int minutes, bool military, bool dst);
+std::string PlaceTimeText(int minutes, bool military, bool dst,
+                          const base::Designators& designators = {});
 
 // The GMT panel: "09: 05", or "9: 05 AM" (a blank after the colon here).
-std::string GmtText(base::TimeOfDay utc, bool military);
+std::string GmtText(base::TimeOfDay utc, bool military, const base::Designators& designators = {});
 
 }  // namespace worldclock

@@ -15,6 +15,7 @@ struct MemoryFiles : base::TextFiles {
   std::map<std::string, std::string> files;
   std::map<std::string, bool> locked;
   bool failWrites = false;
+  int replaces = 0;  // whole-file replacements made
 
   std::optional<std::string> ReadAll(const std::string& path) override {
     auto it = files.find(path);
@@ -30,6 +31,12 @@ struct MemoryFiles : base::TextFiles {
   bool ReplaceAll(const std::string& path, const std::string& content) override {
     if (failWrites || locked[path]) return false;
     files[path] = content;
+    ++replaces;
+    return true;
+  }
+  bool Append(const std::string& path, const std::string& text) override {
+    if (failWrites || locked[path]) return false;
+    files[path] += text;
     return true;
   }
   bool MoveAside(const std::string& path, const std::string& to) override {

@@ -120,8 +120,9 @@ TEST(LaunchTick, OrderSwitchAndIntervalAndOneReportPerBadLine) {
   Recorder r;
   r.now = {0, 0};
   LaunchTick tick(r, r);
-  EXPECT_EQ(tick.Tick(false, {"[0000][a\\x.exe]"}), std::nullopt);  // off: nothing at all
-  EXPECT_TRUE(r.calls.empty());
+  EXPECT_EQ(tick.Tick(false, {"[0000][a\\x.exe]"}), std::nullopt);  // off: nothing run
+  EXPECT_EQ(r.calls, Calls{"time"});
+  r.calls.clear();
   EXPECT_EQ(tick.Tick(true, {"[0000][a\\x.exe]", "[0000][y.exe]"}), kRunningInterval);
   EXPECT_EQ(r.calls, (Calls{"time", "kill x.exe", "pause 1000", "open a\\x.exe", "kill y.exe",
                             "pause 1000", "open y.exe"}));
@@ -145,12 +146,16 @@ TEST(LaunchTick, OrderSwitchAndIntervalAndOneReportPerBadLine) {
 TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
   struct Tick {
     int hour, minute, count = 1;  // `count` ticks reading that minute
+    int day = 1;
+    bool on = true;     // "On/Off"
+    bool woke = false;  // the computer told of waking from sleep first
   };
   struct Case {
     const char* name;
     std::vector<std::string> list;
     std::vector<Tick> ticks;
-    Calls opened;  // "HH:MM file" as each tick opened it
+    Calls opened;               // "HH:MM file" as each tick opened it
+    long long openSeconds = 0;  // how long each open waits on the shell
   };
   const std::vector<std::string> day = {"[0929][a]", "[0930][b]", "[0931][c]", "[0935][d]"};
   const Case cases[] = {
@@ -175,8 +180,27 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {"09:29 a", "09:30 b", "09:31 c", "09:35 d"}},
       {"midnight",
        {"[2359][a]", "[0000][b]", "[0001][c]"},
-       {{23, 58}, {0, 1}},
+       {{23, 58}, {0, 1, 1, 2}},
        {"00:01 a", "00:01 b", "00:01 c"}},
+      {"asleep from 09:10 until 08:30 the next morning",
+       {"[0830][a]", "[0845][b]", "[0910][c]"},
+       {{9, 10}, {8, 30, 1, 2}, {8, 44, 1, 2}, {8, 45, 1, 2}, {9, 10, 1, 2}},
+       {"09:10 c", "08:30 a", "08:45 b", "09:10 c"}},
+      {"asleep exactly a day", day, {{9, 30}, {9, 30, 1, 2}}, {"09:30 b", "09:30 b"}},
+      {"asleep from 09:28 to 09:31, woken", day, {{9, 28}, {9, 31, 1, 1, true, true}}, {"09:31 c"}},
+      {"switched off across 09:31, on again at 09:35",
+       day,
+       {{9, 30}, {9, 31, 1, 1, false}, {9, 32, 1, 1, false}, {9, 35}},
+       {"09:30 b", "09:35 d"}},
+      {"switched on again within a minute, ticks a second apart",
+       day,
+       {{9, 30}, {9, 31, 30, 1, false}, {9, 31, 30}},
+       {"09:30 b", "09:31 c"}},
+      {"the first open waits ten minutes on a person: the others are not run",
+       {"[0600][a]", "[0600][b]", "[0559][c]", "[0606][d]"},
+       {{5, 58}, {6, 0}, {6, 6}},
+       {"06:00 a", "06:06 d"},
+       600},
   };
   for (const Case& c : cases) {
     Recorder r;
@@ -184,10 +208,12 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     Calls opened;
     for (const Tick& t : c.ticks) {
       for (int i = 0; i < t.count; ++i) {
-        r.now = {t.hour, t.minute};
+        r.now = {t.hour, t.minute, 0, 0, 2000, 1, t.day};
         r.calls.clear();
+        r.openSeconds = c.openSeconds;
+        if (t.woke) tick.Resumed();
         try {
-          tick.Tick(true, c.list);
+          tick.Tick(t.on, c.list);
         } catch (const base::ConvertError&) {
         }
         for (const std::string& call : r.calls) {
@@ -246,6 +272,12 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
   LaunchOutcome late = outcome("[0259][C:\\Backup\\run.exe]", 259, true);
   LaunchOutcome own = outcome("[0300][Marlinet.exe]", 300, false);
   own.own = true;
+  LaunchOutcome stale = outcome("[0600][C:\\Mail\\mail.exe]", 600, false);
+  stale.lateMinutes = 210;
+  LaunchOutcome ending = outcome("[0300][C:\\a.exe]", 300, false);
+  ending.ending = true;
+  LaunchOutcome held = outcome("[0300][\\\\far\\b.exe]", 300, false);
+  held.held = true;
   const std::pair<std::string, std::string> lines[] = {
       {LogLine(at, ended),
        "2026-12-07 03:00:01  [0300][C:\\Backup\\run.exe]  ended process 4242; opened"},
@@ -258,6 +290,12 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
        "none running; opened"},
       {LogLine(at, own),
        "2026-12-07 03:00:01  [0300][Marlinet.exe]  not run: it names Marlinet itself"},
+      {LogLine(at, stale),
+       "2026-12-07 03:00:01  [0600][C:\\Mail\\mail.exe]  not run: 210 minutes late"},
+      {LogLine(at, ending), "2026-12-07 03:00:01  [0300][C:\\a.exe]  not run: Marlinet was ending"},
+      {LogLine(at, held),
+       "2026-12-07 03:00:01  [0300][\\\\far\\b.exe]  not known: still waiting on the shell as "
+       "Marlinet ended"},
       {BadTimeLogLine(at, "[930][x]", "'930]' is not a valid integer value"),
        "2026-12-07 03:00:01  [930][x]  not run: '930]' is not a valid integer value; the lines "
        "below it are not run"},
@@ -275,13 +313,14 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
     std::optional<std::string> before;
     bool locked, failWrites;
     std::optional<std::string> after;  // when known exactly
+    bool rewritten = false;            // read and replaced as a whole
   };
   const Case cases[] = {
       {"missing: made", std::nullopt, false, false, "new\r\n"},
       {"appended, a missing last break mended", "a\r\nb", false, false, "a\r\nb\r\nnew\r\n"},
       {"just under the bound: kept whole", full.substr(2 * old.size()), false, false,
        full.substr(2 * old.size()) + "new\r\n"},
-      {"past it: the older half goes", full, false, false, std::nullopt},
+      {"past it: the older half goes", full, false, false, std::nullopt, true},
       {"held by another program: left alone", "a\r\n", true, false, "a\r\n"},
       {"not writable: no error", "a\r\n", false, true, "a\r\n"},
   };
@@ -290,7 +329,17 @@ TEST(LaunchLog, KeptUnderItsBoundAndNeverInTheWay) {
     if (c.before) files.files[path] = *c.before;
     files.locked[path] = c.locked;
     files.failWrites = c.failWrites;
-    LaunchLog(files, path).Write("new");
+    LaunchLog log(files, path);
+    log.Write("new");
+    EXPECT_EQ(files.replaces, c.rewritten ? 1 : 0) << c.name;
+    // A second line is one more write at the end.
+    if (!c.locked && !c.failWrites) {
+      const std::string first = files.files[path];
+      log.Write("2nd");
+      EXPECT_TRUE(files.files[path] == first + "2nd\r\n") << c.name;
+      files.files[path] = first;
+    }
+    EXPECT_EQ(files.replaces, c.rewritten ? 1 : 0) << c.name;
     const std::string after = files.files.contains(path) ? files.files[path] : "(none)";
     if (c.after) {
       EXPECT_TRUE(after == *c.after) << c.name << ": " << after.size() << " bytes";
@@ -312,15 +361,32 @@ namespace launcher {
 namespace {
 
 TEST(SystemFolder, System32PathsGoThroughSysnative) {
+  // The 64-bit folder holds everything but "only32.exe"; `asked` is where
+  // it was looked for.
+  struct Probe : FileProbe {
+    std::string asked;
+    bool FileExists(const std::string& path) override {
+      asked = path;
+      return path.find("only32") == std::string::npos;
+    }
+  };
   struct Case {
-    std::string windows, file, opened;
+    std::string windows, file, opened, asked = "";
   } cases[] = {
       {"C:\\Windows", "C:\\Windows\\System32\\notepad.exe", "C:\\Windows\\Sysnative\\notepad.exe"},
       {"C:\\WINDOWS", "c:\\windows\\system32\\drivers\\etc\\hosts",
        "c:\\windows\\Sysnative\\drivers\\etc\\hosts"},
       {"C:\\Windows\\", "C:/Windows/System32/cmd.exe", "C:/Windows/Sysnative/cmd.exe"},
-      {"D:\\WinNT", "%windir%\\System32\\mspaint.exe", "%windir%\\Sysnative\\mspaint.exe"},
-      {"", "%SYSTEMROOT%\\system32\\calc.exe", "%SYSTEMROOT%\\Sysnative\\calc.exe"},
+      {"D:\\WinNT", "%windir%\\System32\\mspaint.exe", "%windir%\\Sysnative\\mspaint.exe",
+       "D:\\WinNT\\Sysnative\\mspaint.exe"},
+      {"C:\\Windows", "%SYSTEMROOT%\\system32\\calc.exe", "%SYSTEMROOT%\\Sysnative\\calc.exe",
+       "C:\\Windows\\Sysnative\\calc.exe"},
+      // Only the 32-bit folder has it, or where it would be cannot be told:
+      // as written.
+      {"C:\\Windows", "C:\\Windows\\System32\\only32.exe", "C:\\Windows\\System32\\only32.exe",
+       "C:\\Windows\\Sysnative\\only32.exe"},
+      {"C:\\Windows", "%windir%\\System32\\only32.exe", "%windir%\\System32\\only32.exe"},
+      {"", "%SYSTEMROOT%\\system32\\calc.exe", "%SYSTEMROOT%\\system32\\calc.exe"},
       // Left alone: the 32-bit folder, the folder itself, look-alikes, other
       // drives and bare names.
       {"C:\\Windows", "C:\\Windows\\SysWOW64\\notepad.exe", "C:\\Windows\\SysWOW64\\notepad.exe"},
@@ -333,7 +399,13 @@ TEST(SystemFolder, System32PathsGoThroughSysnative) {
       {"C:\\Windows", "notepad.exe", "notepad.exe"},
       {"C:\\Windows", "", ""},
   };
-  for (const auto& c : cases) EXPECT_EQ(ThroughSysnative(c.file, c.windows), c.opened) << c.file;
+  for (const auto& c : cases) {
+    Probe probe;
+    EXPECT_EQ(ThroughSysnative(c.file, c.windows, probe), c.opened) << c.file;
+    if (!c.asked.empty()) {
+      EXPECT_EQ(probe.asked, c.asked) << c.file;
+    }
+  }
 }
 
 }  // namespace

@@ -25,7 +25,15 @@ struct SimulatedClock : base::LocalClock {
   long seconds = 0;
   base::TimeOfDay Now() override {
     const long s = ((seconds % kDay) + kDay) % kDay;
-    return {static_cast<int>(s / 3600), static_cast<int>(s / 60 % 60), static_cast<int>(s % 60)};
+    // The week lies in one January.
+    const int day = 1 + static_cast<int>((seconds - s) / kDay);
+    return {static_cast<int>(s / 3600),
+            static_cast<int>(s / 60 % 60),
+            static_cast<int>(s % 60),
+            0,
+            2000,
+            1,
+            day};
   }
 };
 

@@ -76,20 +76,29 @@ TEST(PlaceTime, EdgeCases) {
 }
 
 TEST(PlaceTime, GmtPanelTexts) {
+  // The locale's designators, in its code page (Greek here); "AM" and "PM"
+  // for both where either is missing (nullopt: no form in the code page).
+  const auto greek = base::PickDesignators("\xf0.\xec.", "\xec.\xec.");
   struct Case {
     base::TimeOfDay utc;
     const char* twelve;
     const char* military;
+    base::Designators pair{};
   } cases[] = {
       {{0, 5}, "12: 05 AM", "00: 05"},
       {{9, 5}, "9: 05 AM", "09: 05"},
       {{12, 30}, "12: 30 PM", "12: 30"},
       {{15, 5}, "3: 05 PM", "15: 05"},
+      {{0, 5}, "12: 05 \xf0.\xec.", "00: 05", greek},
+      {{15, 5}, "3: 05 \xec.\xec.", "15: 05", greek},
+      {{15, 5}, "3: 05 PM", "15: 05", base::PickDesignators("\xf0.\xec.", std::nullopt)},
+      {{15, 5}, "3: 05 PM", "15: 05", base::PickDesignators("", "nm.")},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(GmtText(c.utc, false), c.twelve);
-    EXPECT_EQ(GmtText(c.utc, true), c.military);
+    EXPECT_EQ(GmtText(c.utc, false, c.pair), c.twelve);
+    EXPECT_EQ(GmtText(c.utc, true, c.pair), c.military);
   }
+  EXPECT_EQ(PlaceTimeText(15 * 60 + 5, false, true, greek), "3:05 \xec.\xec.*");
 }
 
 }  // namespace
@@ -140,6 +149,11 @@ TEST(ClocksWindow, RunningEditingResetAndMilitary) {
   clocks.Tick({14, 6});  // a new UTC minute: GMT and the places
   EXPECT_EQ(w.gmt, "2: 06 PM");
   EXPECT_EQ(w.panels[2], "3:06 PM*");
+  clocks.SetDesignators({"vm.", "nm."});  // the regional settings changed
+  clocks.Tick({14, 6});                   // at once, in the same minute
+  EXPECT_EQ(w.panels[2], "3:06 nm.*");
+  clocks.SetDesignators({});
+  clocks.Tick({14, 6});
   w.gmt.clear();
   clocks.Tick({14, 6});  // the same minute: nothing
   EXPECT_EQ(w.gmt, "");

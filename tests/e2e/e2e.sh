@@ -743,6 +743,33 @@ case_launch_restarts_a_running_program() {
   running || fail "the entry naming the program itself ended it"
 }
 
+case_launch_switched_off_across_an_entry_skips_it() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  add_waiter
+  printf '[1430][%s]\r\n[1431][%s]\r\n' "$waiter_entry" "$waiter_entry" >"$work/proc.kvr"
+  start_time=14:29:40
+  start_at $start_time
+  wait_tray bell 15 || fail "no tray icon"
+  # The first tick, a second after start, runs 14:29 and sets the 60 s
+  # period: the next ticks come at about 14:30:4x and 14:31:4x.
+  show_options
+  drv press Marlinet On/Off
+  [ "$(drv checked Marlinet On/Off)" = 0 ] || fail "On/Off still checked"
+  [ $(($(date +%s) - started)) -lt 19 ] || fail "too slow: On/Off cleared after 14:29:59"
+  # Switched on again once the 14:30 tick has found it off.
+  at_program_time 14:31:00
+  drv press Marlinet On/Off
+  [ "$(drv checked Marlinet On/Off)" = 1 ] || fail "On/Off not checked again"
+  at_program_time 14:31:58
+  check "the 14:31 entry ran at the tick after switching on" eventually 10 started_times 1
+  stays 2 started_times 1
+  [ "$(starts)" = 1 ] || fail "started $(starts) times: the skipped 14:30 entry was caught up"
+  grep -q '^[0-9-]* 14:31:[0-9]*  \[1431\].*opened' "$work/launch.log" ||
+    fail "launch.log does not show the 14:31 entry opened: $(cat "$work/launch.log")"
+  ! grep -q '\[1430\]' "$work/launch.log" || fail "launch.log shows the 14:30 entry"
+}
+
 case_processes_ok_writes_and_cancel_keeps_running() {
   new_folder
   write_prefs "${all_hours}0001"

@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "ui/form_win.h"
 #include "win_test_util.h"
+#include "worldclock/Unit2.h"
 
 namespace widgets {
 namespace {
@@ -138,6 +140,74 @@ TEST_F(DigitalClockTest, TwelveHourTextUsesTheUsersDesignators) {
   char text[32] = {};
   SendMessageA(clock->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   EXPECT_STREQ(text, evening);
+}
+
+// The user's own designators (as the regional settings let one type them),
+// on the home clock, the GMT panel and a place alike; "AM" and "PM" on all
+// three where the program's code page cannot write them or a time panel
+// could not show them whole. Run in the default (Western) code page.
+TEST_F(DigitalClockTest, EveryClockOfTheClocksWindowWritesOnePairOfDesignators) {
+  if (GetACP() != 1252) GTEST_SKIP() << "the rows are for the Western code page";
+  struct Utc : base::UtcClock {
+    base::TimeOfDay NowUtc() override { return {21, 5}; }
+  } utc;
+  struct Settings : settings::SettingsHost {
+    std::vector<std::string> text{"flags", "Here [0]"};
+    settings::FlagsLine flags;
+    const std::vector<std::string>& SettingsText() const override { return text; }
+    settings::FlagsLine& Flags() override { return flags; }
+    void SaveParameters() override {}
+  } saved;
+  // The prefix's own designators come back however the test ends.
+  struct Restore {
+    wchar_t am[64] = {}, pm[64] = {};
+    Restore() {
+      GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S1159, am, 64);
+      GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, pm, 64);
+    }
+    ~Restore() {
+      SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S1159, am);
+      SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, pm);
+    }
+  } restore;
+  struct Case {
+    const wchar_t *am, *pm;
+    const char* shown;  // after 9:05 in the evening
+  } cases[] = {
+      {L"AM", L"PM", "PM"},
+      {L"vm.", L"nm.", "nm."},
+      {L"\x03c0.\x03bc.", L"\x03bc.\x03bc.", "PM"},  // Greek: no Western form
+      {L"\xc624\xc804", L"\xc624\xd6c4", "PM"},      // Korean
+      {L"vm.", L"\x03bc.\x03bc.", "PM"},             // half a pair is none
+      {L"in the morning", L"at night", "PM"},        // "12:59 in the morning*" is clipped
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S1159, c.am));
+    ASSERT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, c.pm));
+    // Made anew with the settings in force, and told of a change while it runs.
+    for (bool told : {false, true}) {
+      if (told) SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, L"xx");
+      TForm2 clocks(TForm2Services{utc, saved});
+      clocks.AfterConstruction();
+      if (told) {
+        SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_S2359, c.pm);
+        SendMessageA(clocks.Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
+      }
+      clocks.DigitalClock2->SetClock(&time);
+      time.now = {21, 5, 0};
+      clocks.DigitalClock2->Tick();
+      clocks.DigitalClock2->DrawFace(memory, true);
+      char home[32] = {};
+      SendMessageA(clocks.DigitalClock2->Handle(), WM_GETTEXT, sizeof home,
+                   reinterpret_cast<LPARAM>(home));
+      const std::string shown = c.shown;
+      EXPECT_EQ(std::vector<std::string>(
+                    {home, clocks.Panel25->Caption(), clocks.TimePanels[0]->Caption()}),
+                std::vector<std::string>({"9:05 " + shown, "9: 05 " + shown, "9:05 " + shown}))
+          << told;
+    }
+  }
 }
 
 TEST_F(DigitalClockTest, OnlyANewValueRepaints) {

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "bells/Unit1.h"
+#include "bells/bell_tick.h"
+#include "launcher/Unit3.h"
 #include "tests/common/launch_fakes.h"
 #include "tests/common/memory_files.h"
 #include "ui/paths_win.h"
@@ -34,6 +36,8 @@ struct LaunchRecorder : testutil::InlineLaunches, launcher::LaunchListWindow {
   const std::vector<std::string>& LaunchLines() const override { return lines; }
   std::vector<std::string> lines{"[1430][C:\\x\\Log.exe]"};
   void EditModal() override {}
+  int stops = 0;
+  void Stop() override { ++stops; }
 };
 
 TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
@@ -66,6 +70,106 @@ TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   SendMessageA(form.Handle(), WM_TIMECHANGE, 0, 0);
   SendMessageA(form.Handle(), WM_SETTINGCHANGE, 0, 0);
   EXPECT_EQ(clock.forgotten, 2);
+  // Windows ends the session: no strike and no launch begins after it.
+  SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_FALSE(form.Timer1->Enabled());
+  EXPECT_FALSE(form.Timer2->Enabled());
+  EXPECT_EQ(launch.stops, 1);
+}
+
+// The editor closes as a person closes it, once its modal loop runs.
+TForm3* gEditor = nullptr;
+const char* gWay = nullptr;
+void CALLBACK CloseEditor(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (std::string(gWay) == "OK") {
+    gEditor->SpeedButton2->Click();
+  } else if (std::string(gWay) == "Cancel") {
+    gEditor->SpeedButton1->Click();
+  } else {
+    SetFocus(gEditor->Memo3->Handle());
+    PostMessageA(gEditor->Memo3->Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(gEditor->Memo3->Handle(), WM_KEYUP, VK_ESCAPE, 0xC0000001);
+  }
+}
+
+void CALLBACK EditorStuck(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  gEditor->modalResult = ui::mrCancel;
+  ADD_FAILURE() << gWay << " did not close the editor";
+}
+
+TEST(MainWindow, TheLaunchEditorClosedAnyWayLeavesMutedBellsSilent) {
+  for (const char* way : {"OK", "Cancel", "Escape"}) {
+    testutil::RecordErrors errors;
+    FixedClock clock;  // 14:30: a strike is due
+    RecordingPlayer player;
+    MemoryFiles files;
+    files.files[ui::ProgramFolder() + "prefs.kvr"] = std::string(24, '1') + "0000\r\n";
+    files.files[ui::ProgramFolder() + "proc.kvr"] = "[0700][x]\r\n";
+    LaunchRecorder launch;
+    TForm1 form(TForm1Services{clock, player, files, launch});
+    TForm3 editor(TForm3Services{files, &form});
+    form.SetLaunchList(&editor);
+    form.AfterConstruction();
+    editor.AfterConstruction();
+    form.MuteBells1->Click();
+    ASSERT_TRUE(form.MuteBells1->Checked());
+    form.Show();
+    gEditor = &editor;
+    gWay = way;
+    SetTimer(nullptr, 0, 300, &CloseEditor);
+    // A watchdog: an editor that did not close fails the row, not the run.
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 5000, &EditorStuck);
+    form.SpeedButton2->Click();  // "Processes": returns once the editor is closed
+    KillTimer(nullptr, watchdog);
+    EXPECT_FALSE(IsWindowVisible(editor.Handle())) << way;
+    EXPECT_TRUE(form.MuteBells1->Checked()) << way;
+    EXPECT_EQ(bells::BellsSilenced, 1) << way;
+    // A bell tick comes every three seconds: 14:30 stays silent.
+    testutil::PumpFor(3500);
+    EXPECT_TRUE(player.played.empty()) << way << ": " << player.played.front();
+    EXPECT_TRUE(errors.messages.empty()) << way;
+    form.Hide();
+  }
+  bells::BellsSilenced = 0;
+}
+
+// "Large Bells" chosen and the program quit without "OK": the choice is
+// saved but was never put in force.
+TEST(MainWindow, LargeBellsChosenThenQuitStrikesSmallAndStartsLargeNextTime) {
+  testutil::RecordErrors errors;
+  FixedClock clock;
+  clock.now = {14, 29};
+  RecordingPlayer player;
+  MemoryFiles files;
+  const std::string prefs = ui::ProgramFolder() + "prefs.kvr";
+  files.files[prefs] = std::string(24, '1') + "0000\r\n";
+  LaunchRecorder launch;
+  launch.lines.clear();
+  {
+    TForm1 form(TForm1Services{clock, player, files, launch});
+    form.SetLaunchList(&launch);
+    form.AfterConstruction();
+    form.Show();
+    SendMessageA(form.RadioButton2->Handle(), BM_CLICK, 0, 0);  // its sample
+    clock.now = {14, 30};
+    ASSERT_TRUE(testutil::PumpUntil([&] { return player.played.size() >= 2; }, 5000));
+    EXPECT_EQ(player.played, (std::vector<std::string>{"0+1Lbell.wav", "2+1bell.wav"}));
+    form.Quit1->Click();
+  }
+  EXPECT_EQ(files.files[prefs].substr(26, 1), "1");
+  player.played.clear();
+  clock.now = {15, 0};
+  TForm1 again(TForm1Services{clock, player, files, launch});
+  again.SetLaunchList(&launch);
+  again.AfterConstruction();
+  EXPECT_TRUE(again.RadioButton2->Checked());
+  // Loading plays the large sample; 15:00, six bells, strikes from the
+  // large set.
+  ASSERT_TRUE(testutil::PumpUntil([&] { return player.played.size() >= 2; }, 5000));
+  EXPECT_EQ(player.played, (std::vector<std::string>{"0+1Lbell.wav", "3Lbell.wav"}));
+  EXPECT_TRUE(errors.messages.empty());
 }
 
 }  // namespace

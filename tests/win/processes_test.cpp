@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/clock.h"
 #include "ui/handle_win.h"
 #include "ui/paths_win.h"
 
@@ -50,6 +58,144 @@ TEST(Processes, FileKillEndsTheFirstInstanceByNameWithExitCodeZero) {
   Sleep(500);
   EXPECT_NE(first.Running(), second.Running());
   EXPECT_EQ((first.Running() ? second : first).ExitCode(), 0u);
+}
+
+// The worker's parts: each step recorded; an open of "held" waits until it
+// is released, as an open waiting on a person would.
+struct Steps final : ProcessKiller, Pause, Shell, RunClock {
+  CRITICAL_SECTION lock;
+  std::vector<std::string> calls;
+  long long seconds = 0;
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  Steps() { InitializeCriticalSection(&lock); }
+  ~Steps() override {
+    CloseHandle(release);
+    DeleteCriticalSection(&lock);
+  }
+  void Record(const std::string& call) {
+    EnterCriticalSection(&lock);
+    calls.push_back(call);
+    LeaveCriticalSection(&lock);
+  }
+  bool Saw(const std::string& call) {
+    EnterCriticalSection(&lock);
+    const bool saw = std::find(calls.begin(), calls.end(), call) != calls.end();
+    LeaveCriticalSection(&lock);
+    return saw;
+  }
+  std::optional<unsigned long> FileKill(const std::string& name) override {
+    Record("kill " + name);
+    return std::nullopt;
+  }
+  void Wait(unsigned ms) override { Record("pause " + std::to_string(ms)); }
+  OpenResult Open(const std::string& file) override {
+    Record("open " + file);
+    if (file == "held") WaitForSingleObject(release, 10000);
+    return {};
+  }
+  bool IsOwnProgram(const std::string&) override { return false; }
+  long long SecondsNow() override { return seconds; }
+};
+
+DueLaunch Due(const std::string& line, int hour, int minute) {
+  return {line, ParseLaunchLine(line), hour * 100 + minute, false,
+          base::MinutesSinceEpoch({hour, minute, 0, 0, 2026, 12, 8})};
+}
+
+std::string Told(const LaunchOutcome& o) {
+  const std::string file = o.launch.entry.file;
+  if (o.lateMinutes) return file + " late " + std::to_string(*o.lateMinutes);
+  if (o.ending) return file + " ending";
+  if (o.held) return file + " held";
+  return file + (o.open.error ? " failed" : " opened");
+}
+
+DWORD WINAPI AnswerLater(void* release) {
+  Sleep(300);
+  SetEvent(static_cast<HANDLE>(release));
+  return 0;
+}
+
+struct Paused {
+  HWND window = nullptr;
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+};
+
+DWORD WINAPI PauseWithAWindow(void* param) {
+  auto* p = static_cast<Paused*>(param);
+  p->window =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  SetEvent(p->ready);
+  WinPause().Wait(3000);
+  DestroyWindow(p->window);
+  return 0;
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 500 && !done(); ++i) Sleep(10);
+  return done();
+}
+
+TEST(LaunchWorker, RunsInOrderSkipsTheStaleAndNeverSplitsAnEntryWhenStopped) {
+  auto steps = std::make_shared<Steps>();
+  const auto parts = [steps] { return WorkerParts{steps, steps, steps, steps}; };
+  std::vector<std::string> told;
+  const auto tell = [&told](const LaunchOutcome& o, const Stamp&) { told.push_back(Told(o)); };
+  steps->seconds = Due("", 6, 0).minute * 60 + 5;  // 06:00:05
+  {
+    WinLaunchRunner runner(parts);
+    runner.SetOwner(nullptr, tell);
+    runner.Start({Due("[0600][a]", 6, 0), Due("[0600][b]", 6, 0)});
+    runner.Start({Due("[0549][stale]", 5, 49)});  // eleven minutes behind
+    runner.Start({Due("[0600][held]", 6, 0), Due("[0600][c]", 6, 0)});
+    ASSERT_TRUE(WaitFor([&] { return steps->Saw("open held"); }));
+    // "Quit" while the open waits; it is answered a moment later.
+    HANDLE answer = CreateThread(nullptr, 0, &AnswerLater, steps->release, 0, nullptr);
+    runner.Stop(5000);
+    WaitForSingleObject(answer, 5000);
+    CloseHandle(answer);
+    EXPECT_EQ(steps->calls,
+              (std::vector<std::string>{"kill a", "pause 1000", "open a", "kill b", "pause 1000",
+                                        "open b", "kill held", "pause 1000", "open held"}));
+    EXPECT_EQ(told, (std::vector<std::string>{"a opened", "b opened", "stale late 11",
+                                              "held opened", "c ending"}));
+  }
+  // Held longer than the end waits: told as held, and nothing after it runs.
+  ResetEvent(steps->release);
+  steps->calls.clear();
+  told.clear();
+  WinLaunchRunner runner(parts);
+  runner.SetOwner(nullptr, tell);
+  runner.Start({Due("[0600][held]", 6, 0), Due("[0600][d]", 6, 0)});
+  ASSERT_TRUE(WaitFor([&] { return steps->Saw("open held"); }));
+  runner.Stop(200);
+  EXPECT_EQ(told, std::vector<std::string>{"held held"});
+  SetEvent(steps->release);
+  Sleep(200);
+  EXPECT_FALSE(steps->Saw("kill d"));
+}
+
+// The worker's waits hand on messages sent to its windows: a program that
+// broadcasts with SendMessage is not held up by it.
+TEST(LaunchWorker, APauseAnswersMessagesSentFromAnotherThread) {
+  Paused paused;
+  HANDLE thread = CreateThread(nullptr, 0, &PauseWithAWindow, &paused, 0, nullptr);
+  ASSERT_EQ(WaitForSingleObject(paused.ready, 5000), WAIT_OBJECT_0);
+  ASSERT_NE(paused.window, nullptr);
+  DWORD_PTR answer = 0;
+  const DWORD before = GetTickCount();
+  EXPECT_NE(SendMessageTimeoutA(paused.window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &answer), 0);
+  EXPECT_LT(GetTickCount() - before, 1000u);
+  WaitForSingleObject(thread, 5000);
+  CloseHandle(thread);
+  CloseHandle(paused.ready);
+  // The shell is asked to finish the open before it returns, with no owner
+  // window, to expand %windir%, and to show no box of its own.
+  const SHELLEXECUTEINFOA request = OpenRequest("%windir%\\notepad.exe");
+  EXPECT_EQ(request.fMask, ULONG(SEE_MASK_NOASYNC | SEE_MASK_DOENVSUBST | SEE_MASK_FLAG_NO_UI));
+  EXPECT_EQ(request.hwnd, nullptr);
+  EXPECT_STREQ(request.lpVerb, "open");
+  EXPECT_EQ(request.nShow, SW_SHOWNORMAL);
 }
 
 }  // namespace

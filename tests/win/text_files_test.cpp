@@ -39,6 +39,11 @@ TEST(WinTextFiles, ReadsReplacesAndCreates) {
   ASSERT_TRUE(files.ReplaceAll(path, ""));
   EXPECT_EQ(files.ReadAll(path), "");
   EXPECT_EQ(FilesIn(folder.Path()), 1);  // no temporary file left beside it
+  // A log grows at its end, and is made when missing.
+  const std::string log = folder.Path() + "launch.log";
+  ASSERT_TRUE(files.Append(log, "one\r\n"));
+  ASSERT_TRUE(files.Append(log, "two\r\n"));
+  EXPECT_EQ(files.ReadAll(log), "one\r\ntwo\r\n");
 }
 
 TEST(WinTextFiles, AFailedReplaceLeavesNothingBehind) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "ui/form_win.h"
 #include "win_test_util.h"
 
@@ -132,6 +133,63 @@ TEST_F(TrayIconTest, ComesBackWhenTheShellRestartsAndIgnoresAPoliteClose) {
   EXPECT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &record));  // the shell knows it again
   SendMessageA(tray->MessageWindow(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(IsWindow(tray->MessageWindow()));
+}
+
+// The bell is drawn for the scale of the monitor the taskbar is on, and again
+// whenever that may have changed; the menu's pictures for the monitor the
+// menu opens on. (Wine gives every monitor one scale: the tests say which.)
+TEST_F(TrayIconTest, TheIconAndTheMenuPicturesAreDrawnForTheirMonitorsScale) {
+  auto width = [](HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return 0L;
+    BITMAP bm{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bm.bmWidth;
+  };
+  int taskbar = 96;
+  tray->taskbarDpi = [&] { return taskbar; };
+  tray->SetIconResource(IDI_BELL);
+  EXPECT_EQ(width(tray->Icon().Handle()), 16);
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  struct Case {
+    UINT message;
+    int dpi;
+    LONG size;  // the small icon at that scale
+  } cases[] = {
+      {WM_DISPLAYCHANGE, 144, 24},        // 150 %
+      {ui::kDpiChangedMessage, 120, 20},  // 125 %
+      {taskbarCreated, 192, 32},          // the shell again, at 200 %
+      {WM_SETTINGCHANGE, 144, 24},       {WM_DISPLAYCHANGE, 96, 16},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    taskbar = c.dpi;
+    RECT suggested{0, 0, 1, 1};
+    SendMessageA(tray->MessageWindow(), c.message, MAKEWPARAM(c.dpi, c.dpi),
+                 c.message == ui::kDpiChangedMessage ? reinterpret_cast<LPARAM>(&suggested) : 0);
+    EXPECT_EQ(width(tray->Icon().Handle()), c.size);
+    EXPECT_TRUE(tray->Added());
+  }
+  auto* menu = host.Create<ui::PopupMenu>("PopupMenu1");
+  auto* quit = host.Create<ui::MenuItem>(menu, "Quit1", "Quit");
+  quit->SetPictureResource(IDB_QUIT);
+  // The left monitor at 100 %, the right one at 150 %.
+  menu->dpiAtPoint = [](POINT p) { return p.x < 1000 ? 96 : 144; };
+  auto pictureWidth = [&] {
+    BITMAP bm{};
+    GetObjectA(quit->Picture(), sizeof bm, &bm);
+    return bm.bmWidth;
+  };
+  for (const auto& [x, size] : {std::pair{1200, 24L}, std::pair{100, 16L}, std::pair{1300, 24L}}) {
+    menuWasOpen = false;
+    SetTimer(nullptr, 0, 100, CloseMenu);
+    menu->Track(x, 100, tray->MessageWindow());
+    EXPECT_TRUE(menuWasOpen);
+    EXPECT_EQ(pictureWidth(), size) << x;
+  }
+  EXPECT_THROW(quit->SetPictureResource(999), std::runtime_error);
 }
 
 TEST_F(TrayIconTest, AThrowingClickHandlerIsReportedAndTheIconKeepsWorking) {

@@ -147,6 +147,51 @@ TEST(Form, ANewDpiLaysTheWindowOutAgain) {
   EXPECT_TRUE(EqualRect(&innerAt96, &innerBack));
 }
 
+// A window the user cannot size keeps its whole client area at a new scale,
+// whatever size the system suggests: a frame does not scale linearly, and a
+// suggestion two pixels short clips the layout's last row. Asked ahead (per-
+// monitor v2), it answers the size that holds that client area.
+TEST(Form, AFixedWindowKeepsEveryPixelOfItsLayoutAtEveryScale) {
+  Plain form("Fixed");
+  form.SetBorder(ui::BorderStyle::Single, {false, true, false});
+  form.SetClientSize(414, 348);
+  RECT frame96{0, 0, 414, 348};
+  AdjustWindowRectEx(&frame96, GetWindowLongA(form.Handle(), GWL_STYLE), FALSE,
+                     GetWindowLongA(form.Handle(), GWL_EXSTYLE));
+  struct Case {
+    int dpi;
+    LONG shortBy;        // how far the suggestion falls short of the window (or over it)
+    LONG width, height;  // the client area the person sees: 414 x 348 at the scale
+  } cases[] = {{144, 2, 621, 522}, {120, -3, 518, 435}, {96, 1, 414, 348}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dpi);
+    const LONG w = MulDiv(frame96.right - frame96.left, c.dpi, 96) - c.shortBy,
+               h = MulDiv(frame96.bottom - frame96.top, c.dpi, 96) - c.shortBy;
+    RECT suggested{60, 70, 60 + w, 70 + h};
+    SendMessageA(form.Handle(), ui::kDpiChangedMessage, MAKEWPARAM(c.dpi, c.dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    RECT client, window;
+    GetClientRect(form.Handle(), &client);
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(std::vector<LONG>({client.right, client.bottom}),
+              std::vector<LONG>({c.width, c.height}));
+    EXPECT_EQ(std::vector<LONG>({window.left, window.top}), std::vector<LONG>({60, 70}));
+  }
+  // At the scale it is at, the answer is the window as it stands.
+  SIZE size{1, 1};
+  EXPECT_EQ(SendMessageA(form.Handle(), ui::kGetDpiScaledSizeMessage, 96,
+                         reinterpret_cast<LPARAM>(&size)),
+            TRUE);
+  EXPECT_EQ(std::vector<LONG>({size.cx, size.cy}),
+            std::vector<LONG>({frame96.right - frame96.left, frame96.bottom - frame96.top}));
+  // A window the user sizes is scaled as the system scales it.
+  Plain sizeable("Sizeable");
+  sizeable.SetClientSize(200, 100);
+  EXPECT_EQ(SendMessageA(sizeable.Handle(), ui::kGetDpiScaledSizeMessage, 144,
+                         reinterpret_cast<LPARAM>(&size)),
+            FALSE);
+}
+
 TEST(Form, ClientSizeBorderAndCentringAtFirstShow) {
   Plain form("Form1");
   form.SetBorder(ui::BorderStyle::Single, {true, false, false});
