@@ -40,6 +40,12 @@ constexpr long long MinutesSinceEpoch(const TimeOfDay& t) {
   return DaysSinceEpoch(t) * kMinutesPerDay + t.hour * 60 + t.minute;
 }
 
+// Milliseconds from the reading to the first moment of the minute that
+// begins `minutesAhead` whole minutes after the reading's own.
+constexpr long long MsToMinuteStart(const TimeOfDay& t, int minutesAhead) {
+  return minutesAhead * 60000LL - t.second * 1000LL - t.millisecond;
+}
+
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 1970, 1, 1}) == 0);
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 2000, 3, 1}) == 11017);  // past a leap day
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 2026, 12, 8}) == 20795);

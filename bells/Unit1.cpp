@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/error.h"
+#include "launcher/launch_aim.h"
 #include "launcher/processes_win.h"
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
@@ -260,6 +261,12 @@ void TForm1::BuildMenuAndTimers() {
   Timer1->SetOnTimer([this] { Timer1Timer(); });
   Timer2 = Create<ui::Timer>("Timer2", 0u);
   Timer2->SetOnTimer([this] { Timer2Timer(); });
+  Timer3 = Create<ui::AimedTimer>("Timer3");
+  Timer3->SetOnTimer([this] { Timer3Timer(); });
+  Timer4 = Create<ui::AimedTimer>("Timer4");
+  Timer4->SetOnTimer([this] { Timer4Timer(); });
+  // Early ring moves the strike minutes.
+  CheckBox27->OnClick = [this] { AimStrike(); };
 
   PopupMenu1 = Create<ui::PopupMenu>("PopupMenu1");
   auto item = [this](const char* name, const char* caption, int picture,
@@ -292,6 +299,8 @@ void TForm1::FormCreate() {
   }
   InitializeParameters("PgmUpdate");
   ShowMuteState(MuteBells1->Checked());
+  AimStrike();
+  AimLaunch();
   if (loadError) ui::Application::Instance().HandleException(*loadError);
 }
 
@@ -360,10 +369,47 @@ void TForm1::Timer1Timer() {
   bellTick_.Tick();
 }
 
+void TForm1::Timer3Timer() {
+  // Not aimed again once the session ends: the one-shot stays spent.
+  if (sessionEnding_) return;
+  // At :00 and :30 both aims fall due together. The launch tick only hands
+  // the entries over, while a strike holds this thread for seconds: the
+  // launches go first.
+  if (launchAimMinute_ >= 0 && base::MinutesSinceEpoch(clock_.Now()) >= launchAimMinute_) {
+    Timer4Timer();
+  }
+  // A timer drifts from the wall clock by tenths of a second over half an
+  // hour: one that came a little early struck nothing and is aimed again at
+  // the same mark, a few milliseconds on.
+  Timer1Timer();
+  AimStrike();
+}
+
+void TForm1::Timer4Timer() {
+  if (sessionEnding_) return;
+  Timer2Timer();
+  AimLaunch();
+}
+
+void TForm1::AimStrike() {
+  Timer3->Aim(static_cast<unsigned>(bells::MsToNextStrike(clock_.Now(), CheckBox27->Checked())));
+}
+
+void TForm1::AimLaunch() {
+  const base::TimeOfDay now = clock_.Now();
+  launchAimMinute_ = base::MinutesSinceEpoch(now) + 1;
+  Timer4->Aim(static_cast<unsigned>(launcher::MsToNextMinute(now)));
+}
+
 void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
   // Which setting a WM_SETTINGCHANGE is about cannot be told reliably from
   // its text; the zone is consulted again at the next reading either way.
   if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_.TimeSettingsChanged();
+  // A new clock or a new zone: the aims were made on the old reading.
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) {
+    AimStrike();
+    AimLaunch();
+  }
 }
 
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -371,6 +417,9 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // The overdue tick may already have come; either way the time asleep
     // is not caught up.
     launchTick_.Resumed();
+    // A timer's count and the wall clock part ways over a sleep.
+    AimStrike();
+    AimLaunch();
     return TRUE;
   }
   const LRESULT result = TPersistentForm::HandleMessage(msg, wp, lp);

@@ -78,6 +78,11 @@ class TForm1 : public settings::TPersistentForm,
   widgets::TTrayIcon *TrayIcon1;
   ui::Timer *Timer1;  // the bell tick, every 3 s
   ui::Timer *Timer2;  // the launch tick: 1 s until the list has been run, then 60 s
+  // The same two ticks again, each aimed just past the moment its work
+  // falls due, so a strike starts on the mark and an entry in its minute's
+  // first second. Timer1 and Timer2 stay as the safety net.
+  ui::AimedTimer *Timer3;  // the bell tick, at the next strike minute
+  ui::AimedTimer *Timer4;  // the launch tick, at the next minute
   ui::PopupMenu *PopupMenu1;
   ui::MenuItem *Quit1, *TestBells1, *Parameters1, *MuteBells1, *Clocks1;
 
@@ -90,6 +95,11 @@ class TForm1 : public settings::TPersistentForm,
   void FormPaint();
   void Timer1Timer();
   void Timer2Timer();
+  void Timer3Timer();
+  void Timer4Timer();
+  // Aimed afresh from the clock as it reads now.
+  void AimStrike();
+  void AimLaunch();
   void TrayIcon1Click();
   void TrayIcon1DblClick();
   void Quit1Click();
@@ -127,6 +137,7 @@ class TForm1 : public settings::TPersistentForm,
   // Windows is ending the session: whatever timer calls the ticks, no bell
   // strikes and no entry runs.
   bool sessionEnding_ = false;
+  long long launchAimMinute_ = -1;  // the minute Timer4 is aimed at, on one line
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.

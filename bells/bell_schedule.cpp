@@ -48,4 +48,15 @@ std::optional<int> BellCount(int hour, int minute, bool earlyRing, bool dogWatch
   return std::nullopt;
 }
 
+int MsToNextStrike(const base::TimeOfDay& now, bool earlyRing) {
+  const int minuteOfDay = now.hour * 60 + now.minute;
+  // Every half hour holds one strike minute under either setting.
+  int ahead = 1;
+  for (; ahead < 30; ++ahead) {
+    const int m = (minuteOfDay + ahead) % base::kMinutesPerDay;
+    if (BellCount(m / 60, m % 60, earlyRing, false)) break;
+  }
+  return static_cast<int>(base::MsToMinuteStart(now, ahead)) + kStrikeAimPastMs;
+}
+
 }  // namespace bells

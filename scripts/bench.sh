@@ -5,13 +5,17 @@
 #   - start to icon: from process creation until the shell shows one more
 #     notification icon;
 #   - idle CPU: the process's CPU time over BENCH_IDLE seconds with the clocks
-#     window hidden, then shown (the baseline has no window: its one idle run
-#     stands against both), and the Wine server's CPU time meanwhile;
+#     window hidden, then shown (the baseline then shows a window of the same
+#     size with the same 26 panels, their texts set once a minute), and the
+#     Wine server's CPU time meanwhile;
 #   - memory: the peak resident size over the run, and after the hidden idle
 #     run the resident size and its anonymous part (the process's own heap
 #     and stacks, without the mapped program and libraries);
 # and natively, the instructions one tick of each timer costs in the core
-# (callgrind). Marlinet runs with 24 places and 50 launch entries, none due,
+# (callgrind); then, with a private sound server timing what is played on the
+# wall clock (scripts/latency.sh), the sound path's own delay, how long after
+# the half hour a strike is heard and how long after its minute began an
+# entry's program starts (BENCH_STRIKES of each, median and largest). Marlinet runs with 24 places and 50 launch entries, none due,
 # and every idle run keeps clear of the minutes in which bells strike.
 # Medians; ratios are Marlinet / baseline. One table, printed and written to
 # build/bench/resources.md.
@@ -23,15 +27,17 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here/.."
 rounds=${BENCH_ROUNDS:-3}
+strikes=${BENCH_STRIKES:-5}
 idle=${BENCH_IDLE:-120}
 program=${BENCH_PROGRAM:-build/windows/Marlinet}
 settle=10
 bash scripts/setup.sh valgrind
 source scripts/callgrind.sh
+source scripts/latency.sh
 
 echo "== builds"
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target marlinet baseline driver >/dev/null
+cmake --build --preset windows --target marlinet baseline driver waiter timeshift sound_clock >/dev/null
 cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/bench --target tick_bench >/dev/null
 
@@ -69,6 +75,7 @@ start_wine_session
 holder=""
 finish() {
   [ -n "$holder" ] && kill "$holder" 2>/dev/null
+  stop_sound_clock
   stop_wine_session
   rm -rf "$work"
 }
@@ -160,8 +167,15 @@ run_marlinet() {
 }
 
 run_baseline() {
+  local cpu server
   begin_run b baseline.exe
-  b[shown]=${b[hidden]}
+  # Its window of 26 panels, whose texts change once a minute: what the
+  # clocks window shows at the least cost.
+  drv show MarlinetBaselineClocks Clocks || fail "the baseline's window did not show"
+  xdotool mousemove 5 5
+  sleep 5
+  read -r cpu server < <(idle_ms "$pid")
+  add b shown "$cpu"
   add b peak "$(status_kb "$pid" VmHWM)"
   drv close-class MarlinetBaseline
   wait_gone "$pid"
@@ -183,6 +197,16 @@ for r in $(seq 1 "$rounds"); do
   run_baseline
 done
 
+echo "== latency"
+start_sound_clock "$work/sound" build/windows/host-tools/sound_clock || fail "no sound server"
+late_path=$(sound_path_delays "$strikes" | latency_summary)
+late_strike=$(strike_latencies "$program" "$strikes" | latency_summary)
+late_launch=$(launch_latencies "$program" "$strikes" | latency_summary)
+stop_sound_clock
+late_row() {  # late_row <label> <median largest>
+  echo "| $1 | $2 / $3 | - | - |"
+}
+
 median() { tr ' ' '\n' | grep . | sort -n | awk '{ v[NR] = $1 } END {
   if (NR % 2) print v[(NR + 1) / 2]; else printf "%g\n", (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
@@ -201,7 +225,7 @@ echo "== instructions per tick (callgrind)"
   echo "# Marlinet beside a bare tray program"
   echo
   echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(wine --version), $rounds runs of each, idle runs of $idle s;"
-  echo "medians. Marlinet with 24 places and 50 launch entries."
+  echo "medians. Marlinet with 24 places and 50 launch entries; $strikes strikes and launches timed."
   echo
   echo "| measure | Marlinet | baseline | Marlinet / baseline |"
   echo "|---|---|---|---|"
@@ -216,6 +240,9 @@ echo "== instructions per tick (callgrind)"
   tick_row "instructions: one launch tick over 50 entries, none due" launch
   tick_row "instructions: one clocks window tick within a minute" clocks
   tick_row "instructions: one clocks window tick at a new minute, 24 places" clocks-minute
+  late_row "sound path: play call to first sound, lead-in off (ms, median / largest)" $late_path
+  late_row "strike heard after the half hour (ms, median / largest)" $late_strike
+  late_row "entry's program started after its minute began (ms, median / largest)" $late_launch
   echo
   echo "Each run: ${m[start]:+Marlinet start $(echo ${m[start]}), }baseline start $(echo ${b[start]});"
   echo "Marlinet CPU hidden $(echo ${m[hidden]}), shown $(echo ${m[shown]}); baseline $(echo ${b[hidden]})."

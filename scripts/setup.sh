@@ -8,6 +8,8 @@ packages=(
   g++-mingw-w64-i686 cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-apps sox gcc-multilib
+  # A private sound server times what the program plays (scripts/latency.sh).
+  pulseaudio
   # Where PulseAudio is installed, ALSA loads its hook in every 32-bit
   # process, and the tests' sound capture fails without the 32-bit plugins.
   libasound2-plugins:i386

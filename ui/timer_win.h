@@ -35,4 +35,25 @@ class Timer : public base::Component, private Window {
   std::function<void()> onTimer_;
 };
 
+// A one-shot timer aimed at a moment: it fires once, `delay` ms after Aim(),
+// and then waits to be aimed again. Where the system offers it, the timer
+// asks not to be coalesced with others, since being on time is its purpose.
+class AimedTimer : public base::Component, private Window {
+ public:
+  AimedTimer(base::Component* owner, std::string name);
+  ~AimedTimer() override;
+
+  // Replaces any aim not yet reached.
+  void Aim(unsigned delay);
+  void SetOnTimer(std::function<void()> handler) { onTimer_ = std::move(handler); }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  bool aimed_ = false;
+  bool ticking_ = false;
+  std::function<void()> onTimer_;
+};
+
 }  // namespace ui

@@ -147,6 +147,60 @@ TEST_F(BellTickTest, EveryStrikeAfterANightAMuteTheEditorOrSleepSounds) {
   }
 }
 
+// The moment `ms` milliseconds after `t`, on a 24-hour dial.
+TimeOfDay After(const TimeOfDay& t, long long ms) {
+  constexpr long long kDay = 24LL * 3600 * 1000;
+  const long long at =
+      (((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 + t.millisecond + ms) % kDay;
+  return {static_cast<int>(at / 3600000), static_cast<int>(at / 60000 % 60),
+          static_cast<int>(at / 1000 % 60), static_cast<int>(at % 1000)};
+}
+
+TEST_F(BellTickTest, TheAimedTickComesJustAfterTheNextStrikeMinuteBegins) {
+  struct Case {
+    const char* name;
+    TimeOfDay from;  // when the tick is aimed
+    bool earlyRing, dogWatch;
+    int boxOff;                // an hour switched off, or -1
+    int markHour, markMinute;  // the mark a person expects the bells at
+    Played heard;              // what the aimed tick strikes there
+  };
+  const Case cases[] = {
+      {"mid-watch", {14, 17, 30, 0}, false, false, -1, 14, 30, {"2+1bell.wav"}},
+      {"a hair before the mark", {14, 29, 59, 990}, false, false, -1, 14, 30, {"2+1bell.wav"}},
+      {"just after a strike", {14, 30, 0, 40}, false, false, -1, 15, 0, {"3bell.wav"}},
+      {"early ring", {14, 17, 30, 0}, true, false, -1, 14, 29, {"2+1bell.wav"}},
+      {"early ring, after its half hour", {14, 29, 0, 30}, true, false, -1, 14, 59, {"3bell.wav"}},
+      {"dog watch", {18, 10, 0, 0}, false, true, -1, 18, 30, {"0+1bell.wav"}},
+      {"dog watch, early ring", {18, 45, 12, 500}, true, true, -1, 18, 59, {"1bell.wav"}},
+      // The aim does not skip a switched-off hour: the box may be set again
+      // before the mark, and the tick there decides.
+      {"hour switched off", {2, 10, 0, 0}, false, false, 2, 2, 30, {}},
+      {"to midnight", {23, 45, 10, 500}, false, false, -1, 0, 0, {"4bell.wav"}},
+      {"early ring, to midnight", {23, 31, 0, 0}, true, false, -1, 23, 59, {"4bell.wav"}},
+      // Aimed at 15:30 from 15:05, then the clock is put back to 14:20: aimed
+      // again from there, it comes at 14:30, not at 14:45.
+      {"the clock put back", {14, 20, 0, 0}, false, false, -1, 14, 30, {"2+1bell.wav"}},
+  };
+  for (const Case& c : cases) {
+    BellTick fresh(clock, player, options);
+    options.options.hourBoxes.fill(true);
+    if (c.boxOff >= 0) options.options.hourBoxes[c.boxOff] = false;
+    options.options.earlyRing = c.earlyRing;
+    options.options.dogWatch = c.dogWatch;
+    const TimeOfDay at = After(c.from, MsToNextStrike(c.from, c.earlyRing));
+    // On the mark's minute, less than a tenth of a second into it.
+    EXPECT_EQ(at.hour, c.markHour) << c.name;
+    EXPECT_EQ(at.minute, c.markMinute) << c.name;
+    EXPECT_EQ(at.second, 0) << c.name;
+    EXPECT_LT(at.millisecond, 100) << c.name;
+    clock.now = at;
+    player.played.clear();
+    fresh.Tick();
+    EXPECT_EQ(player.played, c.heard) << c.name;
+  }
+}
+
 TEST_F(BellTickTest, SilencedStrikesNothingAndSetsNoLatchButTheTestStrikePlays) {
   BellsSilenced = 1;
   EXPECT_EQ(Minute(12, 0), Played{});

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "launcher/launch_aim.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
@@ -247,6 +248,36 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
       }
     }
     EXPECT_EQ(opened, c.opened) << c.name;
+  }
+}
+
+TEST(LaunchTick, AimedAtTheStartOfEachMinuteSoAnEntryOpensInItsFirstSecond) {
+  struct Case {
+    base::TimeOfDay from;
+    int hour, minute;    // the minute whose first second the aimed tick comes in
+    const char* opened;  // what it opens there
+  };
+  const Case cases[] = {
+      {{9, 29, 0, 0}, 9, 30, "open a"},    {{9, 29, 31, 250}, 9, 30, "open a"},
+      {{9, 29, 59, 995}, 9, 30, "open a"}, {{9, 30, 0, 0}, 9, 31, "open b"},
+      {{9, 30, 0, 30}, 9, 31, "open b"},   {{23, 59, 42, 0}, 0, 0, "open c"},
+  };
+  const std::vector<std::string> list = {"[0930][a]", "[0931][b]", "[0000][c]"};
+  for (const Case& c : cases) {
+    const long long from =
+        ((c.from.hour * 60LL + c.from.minute) * 60 + c.from.second) * 1000 + c.from.millisecond;
+    const long long at = (from + MsToNextMinute(c.from)) % (24LL * 3600 * 1000);
+    const long long mark = (c.hour * 60LL + c.minute) * 60000;
+    // The entry's open follows the one-second pause: within a second and a
+    // half of its minute.
+    EXPECT_GE(at, mark) << c.from.hour << ":" << c.from.minute << ":" << c.from.second;
+    EXPECT_LT(at - mark + kKillPause, 1500) << c.from.hour << ":" << c.from.minute;
+    Recorder r;
+    LaunchTick tick(r, r);
+    r.now = {static_cast<int>(at / 3600000), static_cast<int>(at / 60000 % 60),
+             static_cast<int>(at / 1000 % 60), static_cast<int>(at % 1000)};
+    tick.Tick(true, list);
+    EXPECT_EQ(r.calls.back(), c.opened) << c.from.hour << ":" << c.from.minute;
   }
 }
 

@@ -28,6 +28,8 @@
 //   driver show <class> <title>            shows a window, hidden or not, in front
 //   driver owner <title>                   the title of the window's owner
 //   driver other-window [s]                another program's window in front (s seconds)
+//   driver play <file>                     plays a wave file to its end; prints the wall
+//                                          clock (ms since 1970) just before the call
 //   driver manifest <exe>                  the exe's application manifest, as stored
 //   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
@@ -45,6 +47,7 @@
 //   driver close-class <class>             WM_CLOSE to every top-level window of the class
 #include <windows.h>
 // After windows.h, which it needs.
+#include <mmsystem.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -427,6 +430,17 @@ int main(int argc, char** argv) {
     std::printf("%.1f\n",
                 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart));
     return 0;
+  }
+  if (cmd == "play") {
+    // When the request left this process, on the clock a sound capture is
+    // timed with: what follows is the sound path's own delay.
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long ticks =
+        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    std::printf("%llu\n", (ticks - 116444736000000000ULL) / 10000);
+    std::fflush(stdout);
+    return PlaySoundA(arg(1).c_str(), nullptr, SND_FILENAME | SND_SYNC) ? 0 : Fail("not played");
   }
   if (cmd == "close-class") {
     for (HWND h : TopLevel()) {

@@ -24,6 +24,7 @@ check() {  # check <description> <command...>
   "$@" || fail "$what"
 }
 drv() { wine "$E2E_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/latency.sh"
 
 work=""
 pid=""
@@ -38,6 +39,7 @@ new_folder() {  # the program, its sounds and an empty launch list
 }
 cleanup() {
   release_files
+  stop_sound_clock
   [ -n "${mounted:-}" ] && { umount "$mounted" 2>/dev/null || umount -l "$mounted"; rmdir "$mounted"; }
   pkill -f 'waiter\.exe' 2>/dev/null
   local p
@@ -1277,6 +1279,56 @@ case_half_hour_strikes_once_with_the_small_set() {
   heard "2+1bell.wav" || fail "14:30 did not strike five bells of the small set"
   at_program_time 14:30:12
   heard "2+1bell.wav" || fail "14:30 struck more than once"
+}
+
+# --- On the mark, heard -------------------------------------------------------
+# A private sound server writes what the program plays, silence included, to a
+# pipe in real time; each sound's start is timed there on the wall clock and
+# set against the program's own clock (scripts/latency.sh).
+
+in_budget() {  # in_budget <most ms> <what> <ms...>: each at or after the mark, none later than that
+  local most=$1 what=$2 n=0 l
+  shift 2
+  for l in "$@"; do
+    n=$((n + 1))
+    [ "$l" -ge 0 ] && [ "$l" -le "$most" ] || fail "$what $n came $l ms after its mark (all: $*)"
+  done
+  [ $n -gt 0 ] || fail "no $what was timed"
+}
+
+case_strikes_start_on_the_mark() {
+  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
+    fail "the sound server did not start"
+  local delays late
+  delays=$(sound_path_delays 1 | tr '\n' ' ')
+  # A tick every 3 s would meet the budget by chance about once in six
+  # strikes: three in a row would pass once in two hundred.
+  late=$(strike_latencies "$E2E_PROGRAM" 3 | tr '\n' ' ')
+  echo "sound path ${delays}ms; strikes heard after the mark: ${late}ms"
+  [ "$(wc -w <<<"$late")" = 3 ] || fail "heard $(wc -w <<<"$late") of 3 strikes"
+  # The recordings' own 150 ms lead-in and the sound path included. Wine's
+  # sound path alone, a process's first sound, was measured at 40 to 190 ms
+  # with single spikes of 300 to 975 ms on a loaded machine: one strike of
+  # the three may come up to a second late. A 3-second tick would pass this
+  # about once in two hundred and fifty times.
+  in_budget 1000 strike $late
+  local slow=0 l
+  for l in $late; do [ "$l" -gt 500 ] && slow=$((slow + 1)); done
+  [ $slow -le 1 ] || fail "$slow of 3 strikes came more than 500 ms after the mark: $late"
+}
+
+case_launches_open_in_their_minutes_first_seconds() {
+  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
+    fail "the sound server did not start"
+  # At 14:30 the bells strike too, for seconds: the entry must not wait for
+  # them. A tick once a minute from start would meet the budget by chance
+  # about once in sixty.
+  local late
+  late=$(launch_latencies "$E2E_PROGRAM" 2 | tr '\n' ' ')
+  echo "entries started after their minute began: ${late}ms"
+  [ "$(wc -w <<<"$late")" = 2 ] || fail "started $(wc -w <<<"$late") of 2 entries"
+  # The one-second pause before an open included.
+  in_budget 1500 launch $late
 }
 
 case_mute_silences_the_bells_at_once() {
