@@ -196,6 +196,7 @@ class DisabledWindows {
 
 int Form::ShowModal() {
   DisabledWindows disabled(Handle());
+  Application::OpenDialog open;
 
   modal_ = true;
   modalResult = mrNone;
