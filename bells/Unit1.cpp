@@ -414,7 +414,7 @@ void TForm1::TrayIcon1DblClick() {}
 void TForm1::Quit1Click() {
   // A start from this folder from now on waits for this copy to end; if
   // the settings cannot be saved, the copy stays and shows itself again.
-  ui::Application &app = ui::Application::Instance();
+  ui::Application& app = ui::Application::Instance();
   app.SetEnding(true);
   try {
     InitializeParameters("ParmUpdate");

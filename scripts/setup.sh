@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 cmake make g++ googletest libgtest-dev clang libclang-rt-14-dev
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-apps sox gcc-multilib
-  fonts-wine fonts-liberation e2fsprogs
+  fonts-wine fonts-liberation e2fsprogs nsis
   "$@"
 )
 

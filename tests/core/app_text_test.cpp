@@ -62,9 +62,10 @@ TEST(AppText, QuitSwitch) {
     const char* commandLine;
     bool quit;
   } cases[] = {
-      {"/quit", true},      {"/QUIT", true},          {"  -Quit  ", true}, {"\"/quit\"", true},
-      {"/x /quit", true},   {"", false},              {"/quitting", false}, {"quit", false},
-      {"/qu it", false},    {"C:\\quit\\a", false},
+      {"/quit", true},        {"/QUIT", true},    {"  -Quit  ", true},
+      {"\"/quit\"", true},    {"/x /quit", true}, {"", false},
+      {"/quitting", false},   {"quit", false},    {"/qu it", false},
+      {"C:\\quit\\a", false},
   };
   for (const auto& c : cases) EXPECT_EQ(AsksToQuit(c.commandLine), c.quit) << c.commandLine;
 }
