@@ -131,6 +131,8 @@ if(MARLINET_MAKENSIS)
     DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${picture_dir}/bell.ico
     COMMENT "Building marlinet-${PROJECT_VERSION}-setup.exe")
   add_custom_target(package_setup ALL DEPENDS ${package_setup})
+  # After the zip's own target, or both would lay out its folder at once.
+  add_dependencies(package_setup package_zip)
 else()
   message(STATUS "makensis not found: no setup program (scripts/setup.sh installs it)")
 endif()

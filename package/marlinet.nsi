@@ -53,6 +53,8 @@ Var KeepSettingsBox
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW WelcomeShow
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_INSTFILES
+; What was done stays in sight (a Startup shortcut left in place, say).
+!define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_TITLE "Marlinet ${VERSION} is installed"
 !define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^)."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Marlinet.exe"

@@ -53,6 +53,9 @@ cleanup() {
   [ -n "${dpi_changed:-}" ] && set_dpi 96
   [ -n "${outer:-}" ] && rm -rf "$outer"
   [ -n "$other_program" ] && kill "$other_program" 2>/dev/null
+  # Wine's boot runs the Run key: a start with Windows left behind would
+  # put a copy in every later case's tray.
+  [ -n "${installed:-}" ] && wine reg delete "$installed" /v Marlinet /f >/dev/null 2>&1
 }
 trap cleanup EXIT
 
@@ -1246,6 +1249,7 @@ case_the_setup_installs_upgrades_and_uninstalls() {
   wine reg delete "$entry" /f >/dev/null 2>&1
   wine reg delete "$run" /v Marlinet /f >/dev/null 2>&1
 
+  installed=$run
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent install failed ($?)"
   local listed expected
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
@@ -1300,15 +1304,20 @@ EOF2
   # runs again afterwards.
   rm -f "$inst/Marlinet.ini"
   touch -d '2001-01-01' "$inst/prefs.kvr"
+  # The person had switched starting with Windows off: the upgrade keeps that.
+  wine reg delete "$run" /v Marlinet /f >/dev/null 2>&1
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent upgrade failed ($?)"
   check "the old copy ended" wait_exit 10
   [ "$(stat -c %Y "$inst/prefs.kvr")" -gt "$(date -d 2001-01-02 +%s)" ] || fail "the quit did not save"
   cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr changed by the upgrade"
   [ -f "$inst/Marlinet.ini" ] || fail "the quit kept no form state"
+  pid=$(pgrep -f 'Programs/Marlinet/Marlinet.exe|Programs\\Marlinet\\Marlinet.exe' | head -1)
   check "Marlinet runs again after the upgrade" wait_tray bell 15
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the upgrade"
+  [ -z "$(reg_value "$run" Marlinet)" ] || fail "the upgrade switched starting with Windows on again"
 
   # The uninstall, waited for in place; it ends the running copy itself.
+  wine reg add "$run" /v Marlinet /d "\"$winst\\Marlinet.exe\"" /f >/dev/null 2>&1
   wine reg add "$approved" /v Marlinet /t REG_BINARY /d 020000000000000000000000 /f >/dev/null 2>&1
   wine "$inst/uninstall.exe" /S "_?=$winst" >/dev/null 2>&1 || fail "the silent uninstall failed ($?)"
   check "the running copy ended" wait_tray none 10
