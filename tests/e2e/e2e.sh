@@ -1250,6 +1250,9 @@ case_the_setup_installs_upgrades_and_uninstalls() {
   wine reg delete "$run" /v Marlinet /f >/dev/null 2>&1
 
   installed=$run
+  # Explorer's Properties show the setup's own version information.
+  [ "$(strings -el "$E2E_SETUP" | grep -A1 -x ProductVersion | tail -1)" = "$version" ] ||
+    fail "the setup carries no ProductVersion $version"
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent install failed ($?)"
   local listed expected
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
