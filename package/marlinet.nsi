@@ -236,18 +236,43 @@ Function WriteStartWithWindows
   ${EndIf}
 FunctionEnd
 
-; A Startup folder shortcut to a Marlinet.exe (the way the zip's read-me
-; taught) would start a second copy from another folder, and both would
-; strike every bell.
+; The file a shortcut ($R0) starts, in $R1; empty when it cannot be read.
+Function ShortcutTarget
+  StrCpy $R1 ""
+  ; CLSID_ShellLink, IID_IShellLinkW, IID_IPersistFile.
+  System::Call 'ole32::CoCreateInstance(g "{00021401-0000-0000-C000-000000000046}", p 0, i 1, g "{000214F9-0000-0000-C000-000000000046}", *p .R2) i .R4'
+  ${If} $R4 = 0
+    System::Call '$R2->0(g "{0000010B-0000-0000-C000-000000000046}", *p .R3) i .R4'
+    ${If} $R4 = 0
+      ; IPersistFile::Load, then IShellLinkW::GetPath.
+      System::Call '$R3->5(w R0, i 0) i .R4'
+      ${If} $R4 = 0
+        System::Call '$R2->3(w .R1, i ${NSIS_MAX_STRLEN}, p 0, i 0)'
+      ${EndIf}
+      System::Call '$R3->2()'
+    ${EndIf}
+    System::Call '$R2->2()'
+  ${EndIf}
+FunctionEnd
+
+; A Startup folder shortcut to a Marlinet.exe elsewhere (the way the zip's
+; read-me taught) would start a second copy from another folder, and both
+; would strike every bell.
 Function OfferToRemoveStartupShortcut
-  FindFirst $0 $1 "$SMSTARTUP\*Marlinet*.lnk"
+  FindFirst $0 $1 "$SMSTARTUP\*.lnk"
   ${DoWhile} $1 != ""
-    ${If} ${Silent}
-      DetailPrint "Your Startup folder holds $1, which may start a second Marlinet; it was left there."
-    ${Else}
-      ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Your Startup folder holds a shortcut that starts Marlinet from another folder:$\r$\n$\r$\n$1$\r$\n$\r$\nWith it, two copies of Marlinet would start with Windows and strike every bell twice. Remove the shortcut?" IDYES`
-        Delete "$SMSTARTUP\$1"
-        DetailPrint "Removed $1 from your Startup folder."
+    StrCpy $R0 "$SMSTARTUP\$1"
+    Call ShortcutTarget
+    ${GetFileName} $R1 $R5
+    ${If} $R5 == "Marlinet.exe"
+    ${AndIf} $R1 != "$INSTDIR\Marlinet.exe"
+      ${If} ${Silent}
+        DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was left there."
+      ${Else}
+        ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Your Startup folder holds a shortcut that starts Marlinet from another folder:$\r$\n$\r$\n$1$\r$\n($R1)$\r$\n$\r$\nWith it, two copies of Marlinet would start with Windows and strike every bell twice. Remove the shortcut?" IDYES`
+          Delete "$SMSTARTUP\$1"
+          DetailPrint "Removed $1 from your Startup folder."
+        ${EndIf}
       ${EndIf}
     ${EndIf}
     FindNext $0 $1
