@@ -334,6 +334,7 @@ Function un.KeepPage
   ${If} $KeepSettings = ${BST_UNCHECKED}
     ${NSD_Check} $KeepSettingsBox
   ${EndIf}
+  ${NSD_SetFocus} $KeepSettingsBox
   nsDialogs::Show
 FunctionEnd
 
