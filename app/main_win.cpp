@@ -3,6 +3,7 @@
 // orderly end.
 #include <windows.h>
 
+#include "base/app_text.h"
 #include "bells/Unit1.h"
 #include "bells/sound_player_win.h"
 #include "launcher/Unit3.h"
@@ -13,7 +14,11 @@
 #include "ui/text_files_win.h"
 #include "worldclock/Unit2.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  // "Marlinet.exe /quit": the copy running from this folder is asked to end
+  // as "Quit" ends it (a setup replacing the program uses it); nothing is
+  // shown, and the exit code says whether it has gone.
+  if (base::AsksToQuit(commandLine ? commandLine : "")) return ui::Application::QuitRunningCopy();
   ui::Application& app = ui::Application::Instance();
   return app.RunGuarded([&app, instance] {
     app.Initialize();
@@ -41,6 +46,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     main->SetLaunchList(editor);
     // Started again from this folder: the person is looking for the options.
     app.onSecondStart = [main] { main->Show(); };
+    app.onQuitRequest = [main] { main->Quit1->Click(); };
     app.Run();
     // While the windows still stand: the entry under way is finished and
     // every outcome reaches the log.

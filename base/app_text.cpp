@@ -48,4 +48,22 @@ std::string WithFullStop(const std::string& message) {
   return message;
 }
 
+bool AsksToQuit(const std::string& commandLine) {
+  std::string word;
+  auto isQuit = [&word] {
+    std::string lower;
+    for (unsigned char c : word) lower += static_cast<char>(LowerAnsi(c));
+    return lower == "/quit" || lower == "-quit";
+  };
+  for (char c : commandLine + " ") {
+    if (c == ' ' || c == '\t') {
+      if (isQuit()) return true;
+      word.clear();
+    } else if (c != '"') {
+      word += c;
+    }
+  }
+  return false;
+}
+
 }  // namespace base

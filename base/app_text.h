@@ -20,4 +20,8 @@ std::string WithFullStop(const std::string& message);
 // separator or none), short enough for any system, with no "\\" in it.
 std::string InstanceMutexName(const std::string& folder);
 
+// Whether the command line (without the program's own name) holds the quit
+// switch, "/quit" or "-quit" in any letter case, as one word of its own.
+bool AsksToQuit(const std::string& commandLine);
+
 }  // namespace base

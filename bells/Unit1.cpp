@@ -478,7 +478,16 @@ void TForm1::TrayIcon1DblClick() {}
 // --- Commands ---------------------------------------------------------------
 
 void TForm1::Quit1Click() {
-  InitializeParameters("ParmUpdate");
+  // A start from this folder from now on waits for this copy to end; if
+  // the settings cannot be saved, the copy stays and shows itself again.
+  ui::Application& app = ui::Application::Instance();
+  app.SetEnding(true);
+  try {
+    InitializeParameters("ParmUpdate");
+  } catch (...) {
+    app.SetEnding(false);
+    throw;
+  }
   Close();
 }
 

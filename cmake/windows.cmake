@@ -118,6 +118,25 @@ add_custom_command(
   COMMENT "Packing ${package_name}.zip")
 add_custom_target(package_zip ALL DEPENDS ${package_zip})
 
+# The setup a user downloads instead of the zip: the same folder's files,
+# installed for the user alone, with a Start menu entry and an uninstaller.
+find_program(MARLINET_MAKENSIS makensis)
+set(package_setup ${CMAKE_BINARY_DIR}/marlinet-${PROJECT_VERSION}-setup.exe)
+if(MARLINET_MAKENSIS)
+  add_custom_command(
+    OUTPUT ${package_setup}
+    COMMAND ${MARLINET_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DVERSION4=${PROJECT_VERSION}.0
+            -DSOURCE=${package_dir} -DICON=${picture_dir}/bell.ico -DOUTFILE=${package_setup}
+            ${CMAKE_SOURCE_DIR}/package/marlinet.nsi
+    DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${picture_dir}/bell.ico
+    COMMENT "Building marlinet-${PROJECT_VERSION}-setup.exe")
+  add_custom_target(package_setup ALL DEPENDS ${package_setup})
+  # After the zip's own target, or both would lay out its folder at once.
+  add_dependencies(package_setup package_zip)
+else()
+  message(STATUS "makensis not found: no setup program (scripts/setup.sh installs it)")
+endif()
+
 if(BUILD_TESTING)
   add_subdirectory(tests/win)
   add_subdirectory(tests/e2e)

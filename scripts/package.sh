@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds the package a user downloads: marlinet-<version>-win32.zip, one
-# folder with the program, its sounds, default settings and a read-me.
+# Builds what a user downloads: marlinet-<version>-win32.zip, one folder with
+# the program, its sounds, default settings and a read-me, and
+# marlinet-<version>-setup.exe, which installs the same files.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here/.."
 bash scripts/setup.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target package_zip
-ls build/windows/marlinet-*-win32.zip
+cmake --build --preset windows --target package_zip package_setup
+ls build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe

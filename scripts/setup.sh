@@ -13,7 +13,7 @@ packages=(
   # Where PulseAudio is installed, ALSA loads its hook in every 32-bit
   # process, and the tests' sound capture fails without the 32-bit plugins.
   libasound2-plugins:i386
-  fonts-wine fonts-liberation e2fsprogs
+  fonts-wine fonts-liberation e2fsprogs nsis
   "$@"
 )
 

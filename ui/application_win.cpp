@@ -9,14 +9,30 @@ namespace ui {
 namespace {
 
 constexpr const char* kInstanceClass = "TMarlinetInstance";
-// Registered, so no other program's window mistakes it for one of its own.
+// Registered, so no other program's window mistakes them for its own.
 UINT ShowYourselfMessage() {
   static const UINT message = RegisterWindowMessageA("Marlinet.ShowOptions");
   return message;
 }
+UINT QuitMessage() {
+  static const UINT message = RegisterWindowMessageA("Marlinet.Quit");
+  return message;
+}
+// The quit itself runs after the answer has gone back: "Quit" may raise a
+// box, which must not hold up the copy that asked.
+constexpr UINT kQuitNow = WM_APP + 1;
+
+// What the running copy answers; 0 means the message was not understood.
+enum Answer : LRESULT { kShown = 1, kEnding = 2, kRefused = 3, kQuitting = 4 };
+
+// A second start waits this long for an ending copy to go; a quit request
+// waits longer, since the copy may still be saving or showing a box.
+constexpr DWORD kEndingCopyWaitMs = 10000;
+constexpr DWORD kQuitWaitMs = 30000;
+constexpr UINT kAnswerWaitMs = 5000;
 
 // A message-only window named after the program folder, which a second
-// start finds and asks to show this copy's options.
+// start finds and asks to show this copy's options, or to quit.
 class InstanceWindow final : public Window {
  public:
   explicit InstanceWindow(const std::string& name) {
@@ -25,9 +41,22 @@ class InstanceWindow final : public Window {
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    Application& app = Application::Instance();
     if (msg == ShowYourselfMessage() && msg != 0) {
-      Application& app = Application::Instance();
-      if (app.onSecondStart && !app.Terminated()) Dispatch(app.onSecondStart);
+      if (app.Ending()) return kEnding;
+      if (app.onSecondStart) Dispatch(app.onSecondStart);
+      return kShown;
+    }
+    if (msg == QuitMessage() && msg != 0) {
+      if (app.Ending()) return kEnding;
+      if (app.DialogOpen() || !app.onQuitRequest) return kRefused;
+      PostMessageA(Handle(), kQuitNow, 0, 0);
+      return kQuitting;
+    }
+    if (msg == kQuitNow) {
+      // A box may have come up since the answer: the quit is then dropped
+      // and the asker's wait runs out.
+      if (!app.Ending() && !app.DialogOpen() && app.onQuitRequest) Dispatch(app.onQuitRequest);
       return 0;
     }
     return Window::HandleMessage(msg, wp, lp);
@@ -47,20 +76,41 @@ std::string FolderKey() {
 }
 
 // The running copy's window may not be made yet when both start at once.
-void AskRunningCopyToShowItself(const std::string& name) {
+HWND FindRunningCopy(const std::string& name) {
   for (int tries = 0; tries < 40; ++tries) {
     if (HWND running = FindWindowExA(HWND_MESSAGE, nullptr, kInstanceClass, name.c_str())) {
-      // This copy was started by the person and may take the foreground;
-      // it hands that right to the running copy, which is in the
-      // background and would otherwise only flash its taskbar button.
-      DWORD process = 0;
-      GetWindowThreadProcessId(running, &process);
-      AllowSetForegroundWindow(process);
-      PostMessageA(running, ShowYourselfMessage(), 0, 0);
-      return;
+      return running;
     }
     Sleep(50);
   }
+  return nullptr;
+}
+
+// Zero when the copy did not answer in time (hung, or busy ending).
+LRESULT Ask(HWND running, UINT message) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(running, message, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &answer)) {
+    return 0;
+  }
+  return static_cast<LRESULT>(answer);
+}
+
+bool AskRunningCopyToShowItself(const std::string& name) {
+  HWND running = FindRunningCopy(name);
+  if (!running) return false;
+  // This copy was started by the person and may take the foreground; it
+  // hands that right to the running copy, which is in the background and
+  // would otherwise only flash its taskbar button.
+  DWORD process = 0;
+  GetWindowThreadProcessId(running, &process);
+  AllowSetForegroundWindow(process);
+  return Ask(running, ShowYourselfMessage()) == kShown;
+}
+
+// The mutex is let go of (released or abandoned) only as its owner ends.
+bool WaitForFolder(HANDLE mutex, DWORD ms) {
+  const DWORD waited = WaitForSingleObject(mutex, ms);
+  return waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 
 }  // namespace
@@ -82,14 +132,48 @@ void Application::Initialize() {
 
 bool Application::ClaimProgramFolder() {
   const std::string key = base::InstanceMutexName(FolderKey());
-  folderMutex_ = CreateMutexA(nullptr, FALSE, ("Local\\" + key).c_str());
+  // Owned from the start, so that a later start can wait for this copy's end.
+  folderMutex_ = CreateMutexA(nullptr, TRUE, ("Local\\" + key).c_str());
   // Without a mutex the program runs: a second copy is the lesser harm.
   if (folderMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
-    AskRunningCopyToShowItself(key);
-    return false;
+    // A copy that shows itself stays; one that is ending (or gives no
+    // answer) is waited for, and if it does not go, this one ends as a
+    // second copy does.
+    if (AskRunningCopyToShowItself(key)) return false;
+    if (!WaitForFolder(folderMutex_, kEndingCopyWaitMs)) return false;
   }
   instanceWindow_ = std::make_unique<InstanceWindow>(key);
   return true;
+}
+
+Application::QuitAnswer Application::QuitRunningCopy() {
+  const std::string key = base::InstanceMutexName(FolderKey());
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, ("Local\\" + key).c_str());
+  if (!mutex) return kQuitDone;  // nothing runs from this folder
+  QuitAnswer result = kQuitTimedOut;
+  HWND running = FindRunningCopy(key);
+  DWORD id = 0;
+  if (running) GetWindowThreadProcessId(running, &id);
+  // Opened before the request, so the process cannot go unseen in between.
+  HANDLE process = id ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+  const LRESULT answer = running ? Ask(running, QuitMessage()) : kEnding;
+  if (answer == kRefused) {
+    result = kQuitRefused;
+  } else if (answer == kQuitting || answer == kEnding) {
+    // The program file stays locked until the process has gone, which is
+    // later than the mutex's release.
+    bool gone = false;
+    if (process) {
+      gone = WaitForSingleObject(process, kQuitWaitMs) == WAIT_OBJECT_0;
+    } else if (WaitForFolder(mutex, kQuitWaitMs)) {
+      ReleaseMutex(mutex);  // a start that follows must not wait for this one
+      gone = true;
+    }
+    if (gone) result = kQuitDone;
+  }
+  if (process) CloseHandle(process);
+  CloseHandle(mutex);
+  return result;
 }
 
 int Application::RunGuarded(const std::function<int()>& body) noexcept {
@@ -181,6 +265,7 @@ void Application::Terminate() {
 }
 
 void Application::EndSession() noexcept {
+  ending_ = true;
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
     try {
       (*it)->BeforeDestruction();
@@ -229,6 +314,7 @@ int Application::MessageDialog(const std::string& text, const std::string& capti
     if (front) GetWindowThreadProcessId(front, &process);
     if (process != GetCurrentProcessId()) flags |= MB_TOPMOST;
   }
+  OpenDialog open;
   if (onMessage) return onMessage(text, caption, flags);
   return MessageBoxA(GetActiveWindow(), text.c_str(), caption.c_str(), flags);
 }

@@ -38,10 +38,34 @@ class Application {
 
   // False when another copy of the program runs from the same folder: this
   // one must then end at once, showing and writing nothing, but first it
-  // asks that copy to come forward (onSecondStart there).
+  // asks that copy to come forward (onSecondStart there). A copy that is
+  // ending is waited for (about ten seconds), and this one then runs.
   bool ClaimProgramFolder();
   // Run when a second start from this folder asks this copy to show itself.
   std::function<void()> onSecondStart;
+
+  // Asks the copy running from this program's folder to end as "Quit" ends
+  // it (onQuitRequest there), and waits until its process has gone. The
+  // answer is the exit code of a start with the quit switch.
+  enum QuitAnswer : int { kQuitDone = 0, kQuitRefused = 1, kQuitTimedOut = 2 };
+  static QuitAnswer QuitRunningCopy();
+  // Run when another start asks this copy to quit; refused (never run) while
+  // a box or a modal window is open, since either holds the person's work.
+  std::function<void()> onQuitRequest;
+  // From the first step of an orderly end (a quit or a log-off): a second
+  // start then waits for this copy to go instead of asking it to show
+  // itself. False again when the end is called off (a failed save).
+  void SetEnding(bool ending) { ending_ = ending; }
+  bool Ending() const { return ending_ || terminated_; }
+  // A message box or a modal window is open; each lives in one of these.
+  class OpenDialog {
+   public:
+    OpenDialog() { ++Instance().dialogs_; }
+    ~OpenDialog() { --Instance().dialogs_; }
+    OpenDialog(const OpenDialog&) = delete;
+    OpenDialog& operator=(const OpenDialog&) = delete;
+  };
+  bool DialogOpen() const { return dialogs_ > 0; }
 
   // Runs the program's start, loop and end; an error that escapes it (no
   // window could be made, a resource is missing) is shown and ends the
@@ -99,6 +123,9 @@ class Application {
   std::vector<std::unique_ptr<Form>> forms_;
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
+  bool ending_ = false;
+  int dialogs_ = 0;
+  // Owned by this copy's thread until its process ends.
   HANDLE folderMutex_ = nullptr;
   // Found by a second start from the same folder.
   std::unique_ptr<Window> instanceWindow_;

@@ -231,6 +231,7 @@ class DisabledWindows {
 
 int Form::ShowModal() {
   DisabledWindows disabled(Handle());
+  Application::OpenDialog open;
 
   modal_ = true;
   modalResult = mrNone;

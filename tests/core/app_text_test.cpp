@@ -57,6 +57,19 @@ TEST(AppText, OneInstanceNamePerFolder) {
   EXPECT_EQ(base.find('\\'), std::string::npos);
 }
 
+TEST(AppText, QuitSwitch) {
+  struct Case {
+    const char* commandLine;
+    bool quit;
+  } cases[] = {
+      {"/quit", true},        {"/QUIT", true},    {"  -Quit  ", true},
+      {"\"/quit\"", true},    {"/x /quit", true}, {"", false},
+      {"/quitting", false},   {"quit", false},    {"/qu it", false},
+      {"C:\\quit\\a", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AsksToQuit(c.commandLine), c.quit) << c.commandLine;
+}
+
 TEST(IntConvert, LeadingBlanksASignAndDigitsOnly) {
   struct Case {
     const char* text;

@@ -55,6 +55,9 @@ cleanup() {
   [ -n "${dpi_changed:-}" ] && set_dpi 96
   [ -n "${outer:-}" ] && rm -rf "$outer"
   [ -n "$other_program" ] && kill "$other_program" 2>/dev/null
+  # Wine's boot runs the Run key: a start with Windows left behind would
+  # put a copy in every later case's tray.
+  [ -n "${installed:-}" ] && wine reg delete "$installed" /v Marlinet /f >/dev/null 2>&1
 }
 trap cleanup EXIT
 
@@ -448,6 +451,38 @@ case_shell_restart_brings_the_icon_back() {
   drv close-tray
   stays 1 tray_is bell || fail "a polite close to the tray's window took the icon away"
   check "the program keeps running" running
+}
+
+case_quit_and_start_again_at_once_leaves_one_copy() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  printf '[Form1]\r\nMuteBells1.Checked=FALSE\r\n' >"$work/Marlinet.ini"
+  start_program
+  wait_tray bell 15 || fail "no tray icon"
+  # "Quit" that ends slowly: its last save finds the form state held and
+  # waits for OK on its box, still holding the folder.
+  hold_file "$work/Marlinet.ini"
+  choose 1
+  check "the slow end's box" drv wait "#32770" Marlinet 10000
+  wine "$work/Marlinet.exe" >/dev/null 2>&1 &
+  local again=$!
+  others+=($again)
+  stays 2 kill -0 $again || fail "the start during the Quit ended at once"
+  release_files
+  drv box-ok Marlinet
+  check "the quitting copy ends" wait_exit 10
+  pid=$again
+  others=()
+  check "the new start shows its icon" wait_tray bell 10
+  stays 2 running || fail "the new start did not keep running"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy"
+  # And with no box to slow it: the menu's Quit and a start straight after.
+  choose 1
+  wine "$work/Marlinet.exe" >/dev/null 2>&1 &
+  pid=$!
+  check "Quit and an immediate start leave a copy with its icon" wait_tray bell 15
+  stays 2 running || fail "no copy is left running"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy"
 }
 
 case_one_copy_per_folder() {
@@ -1215,6 +1250,119 @@ case_the_package_starts_quietly_with_three_places() {
   done
   [ -z "$(panel_text "$(panel_rect 4)")" ] || fail "place 4 shows a time"
   work=$(dirname "$work")
+}
+
+# The setup as a user and an administrator meet it: a silent install, the
+# installed copy running, a silent upgrade over it (refused while its launch
+# list is open), and a silent uninstall.
+reg_value() {  # reg_value <key> <name>: the value's data, or nothing
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+    awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }'
+}
+case_the_setup_installs_upgrades_and_uninstalls() {
+  : "${E2E_SETUP:?}"
+  [ -f "$E2E_SETUP" ] || fail "no setup program at $E2E_SETUP (is makensis installed?)"
+  local run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+  local approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+  local entry='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlinet'
+  local appdata programs inst winst version
+  appdata=$(wine cmd /c 'echo %LOCALAPPDATA%' 2>/dev/null | tr -d '\r')
+  inst=$(winepath -u "$appdata\\Programs\\Marlinet" 2>/dev/null | tr -d '\r')
+  inst=${inst%/}
+  programs=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')" | tr -d '\r')
+  programs="${programs%/}/Microsoft/Windows/Start Menu/Programs"
+  winst=$(winpath "$inst")
+  version=$(basename "$E2E_SETUP" | sed 's/^marlinet-//; s/-setup\.exe$//')
+  # A run that failed before leaves nothing behind for this one.
+  rm -rf "$inst" "$programs/Marlinet.lnk"
+  wine reg delete "$entry" /f >/dev/null 2>&1
+  wine reg delete "$run" /v Marlinet /f >/dev/null 2>&1
+
+  installed=$run
+  # Explorer's Properties show the setup's own version information.
+  [ "$(strings -el "$E2E_SETUP" | grep -A1 -x ProductVersion | tail -1)" = "$version" ] ||
+    fail "the setup carries no ProductVersion $version"
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent install failed ($?)"
+  local listed expected
+  listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
+  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr uninstall.exe \
+    $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
+  [ "$listed" = "$expected" ] || fail "installed: $listed"
+  cmp -s "$inst/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
+  [ -f "$programs/Marlinet.lnk" ] || fail "no Start menu shortcut"
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] ||
+    fail "Run value: $(reg_value "$run" Marlinet)"
+  local field want
+  while IFS='|' read -r field want; do
+    [ "$(reg_value "$entry" "$field")" = "$want" ] ||
+      fail "uninstall entry $field is '$(reg_value "$entry" "$field")', not '$want'"
+  done <<EOF2
+DisplayName|Marlinet
+DisplayVersion|$version
+Publisher|Orvanta Software
+DisplayIcon|$winst\\Marlinet.exe,0
+InstallLocation|$winst
+UninstallString|"$winst\\uninstall.exe"
+QuietUninstallString|"$winst\\uninstall.exe" /S
+NoModify|0x1
+NoRepair|0x1
+EOF2
+  # The size in KB Settings shows: about what the folder holds.
+  local size=$(($(reg_value "$entry" EstimatedSize))) du_kb
+  du_kb=$(du -sk "$inst" | cut -f1)
+  [ $((size * 10)) -ge $((du_kb * 8)) ] && [ $((size * 10)) -le $((du_kb * 12)) ] ||
+    fail "EstimatedSize $size KB for a folder of $du_kb KB"
+
+  # The installed copy runs, with the person's own places and options.
+  work=$inst
+  places_prefs
+  cmp -s "$inst/prefs.kvr" "$E2E_PROGRAM/../package/Marlinet/prefs.kvr" && fail "test prefs equal the defaults"
+  start_program
+  wait_tray bell 15 || fail "the installed copy shows no icon"
+  # With the launch list open, the upgrade is refused and nothing changes.
+  open_editor
+  local started=$SECONDS code=0
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || code=$?
+  [ $code -ne 0 ] || fail "a silent upgrade over an open launch list said it succeeded"
+  [ $((SECONDS - started)) -lt 20 ] || fail "the refused upgrade took $((SECONDS - started)) s"
+  check "the old copy still runs" running
+  check "the launch list is still open" drv visible TMarlinetForm "Start Program"
+  drv close "Start Program"
+  check "the launch list closes" eventually 5 not drv visible TMarlinetForm "Start Program"
+  drv press Marlinet OK
+  check "the options close" eventually 3 not drv visible TMarlinetForm Marlinet
+  # The upgrade: the running copy ends as Quit ends it (saving its options
+  # and form state), the person's prefs.kvr stays byte for byte, and Marlinet
+  # runs again afterwards.
+  rm -f "$inst/Marlinet.ini"
+  touch -d '2001-01-01' "$inst/prefs.kvr"
+  # The person had switched starting with Windows off: the upgrade keeps that.
+  wine reg delete "$run" /v Marlinet /f >/dev/null 2>&1
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent upgrade failed ($?)"
+  check "the old copy ended" wait_exit 10
+  [ "$(stat -c %Y "$inst/prefs.kvr")" -gt "$(date -d 2001-01-02 +%s)" ] || fail "the quit did not save"
+  cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr changed by the upgrade"
+  [ -f "$inst/Marlinet.ini" ] || fail "the quit kept no form state"
+  pid=$(pgrep -f 'Programs/Marlinet/Marlinet.exe|Programs\\Marlinet\\Marlinet.exe' | head -1)
+  check "Marlinet runs again after the upgrade" wait_tray bell 15
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the upgrade"
+  [ -z "$(reg_value "$run" Marlinet)" ] || fail "the upgrade switched starting with Windows on again"
+
+  # The uninstall, waited for in place; it ends the running copy itself.
+  wine reg add "$run" /v Marlinet /d "\"$winst\\Marlinet.exe\"" /f >/dev/null 2>&1
+  wine reg add "$approved" /v Marlinet /t REG_BINARY /d 020000000000000000000000 /f >/dev/null 2>&1
+  wine "$inst/uninstall.exe" /S "_?=$winst" >/dev/null 2>&1 || fail "the silent uninstall failed ($?)"
+  check "the running copy ended" wait_tray none 10
+  listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
+  # What the uninstaller cannot delete while it runs in place stays.
+  [ "$listed" = "Marlinet.ini prefs.before prefs.kvr proc.kvr uninstall.exe " ] || fail "left behind: $listed"
+  cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr not kept as it was"
+  [ -f "$programs/Marlinet.lnk" ] && fail "the shortcut stayed"
+  [ -z "$(reg_value "$run" Marlinet)" ] || fail "the Run value stayed"
+  [ -z "$(reg_value "$approved" Marlinet)" ] || fail "the StartupApproved value stayed"
+  wine reg query "$entry" >/dev/null 2>&1 && fail "the uninstall entry stayed"
+  rm -rf "$inst"
+  work=""
 }
 
 # --- Bells, heard -------------------------------------------------------------

@@ -2,6 +2,7 @@
 // does with them, through its real controls and timers.
 #include <gtest/gtest.h>
 
+#include <future>
 #include <map>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "launcher/Unit3.h"
 #include "tests/common/launch_fakes.h"
 #include "tests/common/memory_files.h"
+#include "ui/application_win.h"
 #include "ui/paths_win.h"
 #include "win_test_util.h"
 
@@ -192,6 +194,57 @@ TEST(MainWindow, LargeBellsChosenThenQuitStrikesSmallAndStartsLargeNextTime) {
   // large set.
   ASSERT_TRUE(testutil::PumpUntil([&] { return player.played.size() >= 2; }, 5000));
   EXPECT_EQ(player.played, (std::vector<std::string>{"0+1Lbell.wav", "3Lbell.wav"}));
+  EXPECT_TRUE(errors.messages.empty());
+}
+
+// Another start's quit request, as the setup sends it through "/quit": it
+// is refused while a box is open, and otherwise saves what the window shows
+// and ends as "Quit" does. Answers: 2 ending, 3 refused, 4 quitting.
+TEST(MainWindow, QuitRequestSavesAsQuitDoesButNotOverABox) {
+  testutil::RecordErrors errors;
+  FixedClock clock;
+  RecordingPlayer player;
+  MemoryFiles files;
+  const std::string prefs = ui::ProgramFolder() + "prefs.kvr";
+  files.files[prefs] = std::string(24, '1') + "0001\r\nLisbon [+0]\r\n";
+  LaunchRecorder launch;
+  TForm1 form(TForm1Services{clock, player, files, launch});
+  form.SetLaunchList(&launch);
+  form.AfterConstruction();
+  ui::Application& app = ui::Application::Instance();
+  ASSERT_TRUE(app.ClaimProgramFolder());
+  app.onQuitRequest = [&form] { form.Quit1->Click(); };
+  HWND instance = FindWindowExA(HWND_MESSAGE, nullptr, "TMarlinetInstance", nullptr);
+  ASSERT_NE(instance, nullptr);
+  auto askToQuit = [instance] {
+    auto asked = std::async(std::launch::async, [instance] {
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutA(instance, RegisterWindowMessageA("Marlinet.Quit"), 0, 0, SMTO_ABORTIFHUNG,
+                          5000, &answer);
+      return answer;
+    });
+    testutil::PumpUntil(
+        [&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 6000);
+    return asked.get();
+  };
+  // The person unticks 0000 and leaves the window open.
+  form.HourBoxes[0]->SetChecked(false);
+  DWORD_PTR duringBox = 0;
+  app.onMessage = [&](const std::string&, const std::string&, UINT) {
+    duringBox = askToQuit();
+    return IDOK;
+  };
+  app.MessageDialog("A box of the program's own", "Marlinet", MB_OK);
+  app.onMessage = nullptr;
+  EXPECT_EQ(duringBox, 3u);
+  testutil::PumpFor(300);
+  EXPECT_EQ(files.files[prefs].substr(0, 28), std::string(24, '1') + "0001") << "saved over a box";
+
+  EXPECT_EQ(askToQuit(), 4u);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return files.files[prefs][0] == '0'; }));
+  EXPECT_EQ(files.files[prefs].substr(0, 28), "0" + std::string(23, '1') + "0001");
+  EXPECT_NE(files.files[prefs].find("\r\nLisbon [+0]\r\n"), std::string::npos);
+  EXPECT_EQ(askToQuit(), 2u) << "a copy that is ending says so";
   EXPECT_TRUE(errors.messages.empty());
 }
 
