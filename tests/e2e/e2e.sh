@@ -8,6 +8,9 @@ set -uo pipefail
 
 : "${E2E_PROGRAM:?}" "${E2E_DRIVER:?}" "${E2E_ARTEFACTS:?}"
 export WINEDEBUG=-all
+# Sound goes through ALSA, where the cases capture it, unless a case names
+# its own sound server (see scripts/wine-session.sh).
+export PULSE_SERVER=${PULSE_SERVER:-unix:/nonexistent/marlinet-tests}
 
 # The virtual desktop is 1024 x 768 at the top-left of the screen; the first
 # notification icon sits 11 pixels left of its right edge, 10 above its bottom.
