@@ -42,18 +42,30 @@ struct LaunchRecorder : testutil::InlineLaunches, launcher::LaunchListWindow {
   void Stop(unsigned waitMs) override { stops.push_back(waitMs); }
 };
 
-TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
+// What a main window is built with, the errors it reports and its settings
+// file's name.
+struct Rig {
   testutil::RecordErrors errors;
   FixedClock clock;
   RecordingPlayer player;
   MemoryFiles files;
+  LaunchRecorder launch;
   const std::string prefs = ui::ProgramFolder() + "prefs.kvr";
+  TForm1Services Services() { return TForm1Services{clock, player, files, launch}; }
+  // The form loaded as the program loads it, with the recorder as its list.
+  void Load(TForm1& form) {
+    form.SetLaunchList(&launch);
+    form.AfterConstruction();
+  }
+};
+
+TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
   // Every hour, the large set.
   files.files[prefs] = std::string(24, '1') + "0011\r\nLisbon [+0]\r\n";
-  LaunchRecorder launch;
-  TForm1 form(TForm1Services{clock, player, files, launch});
-  form.SetLaunchList(&launch);
-  form.AfterConstruction();
+  TForm1 form(rig.Services());
+  rig.Load(form);
   EXPECT_TRUE(errors.messages.empty());
   EXPECT_TRUE(form.RadioButton2->Checked());
   // Loading chose "Large Bells", which plays its sample; the tick strikes 14:30.
@@ -163,19 +175,14 @@ TEST(MainWindow, TheLaunchEditorClosedAnyWayLeavesMutedBellsSilent) {
 // "Large Bells" chosen and the program quit without "OK": the choice is
 // saved but was never put in force.
 TEST(MainWindow, LargeBellsChosenThenQuitStrikesSmallAndStartsLargeNextTime) {
-  testutil::RecordErrors errors;
-  FixedClock clock;
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
   clock.now = {14, 29};
-  RecordingPlayer player;
-  MemoryFiles files;
-  const std::string prefs = ui::ProgramFolder() + "prefs.kvr";
   files.files[prefs] = std::string(24, '1') + "0000\r\n";
-  LaunchRecorder launch;
   launch.lines.clear();
   {
-    TForm1 form(TForm1Services{clock, player, files, launch});
-    form.SetLaunchList(&launch);
-    form.AfterConstruction();
+    TForm1 form(rig.Services());
+    rig.Load(form);
     form.Show();
     SendMessageA(form.RadioButton2->Handle(), BM_CLICK, 0, 0);  // its sample
     clock.now = {14, 30};
@@ -186,9 +193,8 @@ TEST(MainWindow, LargeBellsChosenThenQuitStrikesSmallAndStartsLargeNextTime) {
   EXPECT_EQ(files.files[prefs].substr(26, 1), "1");
   player.played.clear();
   clock.now = {15, 0};
-  TForm1 again(TForm1Services{clock, player, files, launch});
-  again.SetLaunchList(&launch);
-  again.AfterConstruction();
+  TForm1 again(rig.Services());
+  rig.Load(again);
   EXPECT_TRUE(again.RadioButton2->Checked());
   // Loading plays the large sample; 15:00, six bells, strikes from the
   // large set.
@@ -201,16 +207,11 @@ TEST(MainWindow, LargeBellsChosenThenQuitStrikesSmallAndStartsLargeNextTime) {
 // is refused while a box is open, and otherwise saves what the window shows
 // and ends as "Quit" does. Answers: 2 ending, 3 refused, 4 quitting.
 TEST(MainWindow, QuitRequestSavesAsQuitDoesButNotOverABox) {
-  testutil::RecordErrors errors;
-  FixedClock clock;
-  RecordingPlayer player;
-  MemoryFiles files;
-  const std::string prefs = ui::ProgramFolder() + "prefs.kvr";
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
   files.files[prefs] = std::string(24, '1') + "0001\r\nLisbon [+0]\r\n";
-  LaunchRecorder launch;
-  TForm1 form(TForm1Services{clock, player, files, launch});
-  form.SetLaunchList(&launch);
-  form.AfterConstruction();
+  TForm1 form(rig.Services());
+  rig.Load(form);
   ui::Application& app = ui::Application::Instance();
   ASSERT_TRUE(app.ClaimProgramFolder());
   app.onQuitRequest = [&form] { form.Quit1->Click(); };
