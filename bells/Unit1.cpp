@@ -366,18 +366,18 @@ bells::BellOptions TForm1::CurrentBellOptions() const {
 
 void TForm1::Timer1Timer() {
   if (sessionEnding_) return;
+  // At :00 and :30 the launch aim falls due with the strike. The launch tick
+  // only hands the entries over, while a strike holds this thread for
+  // seconds: whichever timer comes first, the launches go first.
+  if (launchAimMinute_ >= 0 && base::MinutesSinceEpoch(clock_.Now()) >= launchAimMinute_) {
+    Timer4Timer();
+  }
   bellTick_.Tick();
 }
 
 void TForm1::Timer3Timer() {
   // Not aimed again once the session ends: the one-shot stays spent.
   if (sessionEnding_) return;
-  // At :00 and :30 both aims fall due together. The launch tick only hands
-  // the entries over, while a strike holds this thread for seconds: the
-  // launches go first.
-  if (launchAimMinute_ >= 0 && base::MinutesSinceEpoch(clock_.Now()) >= launchAimMinute_) {
-    Timer4Timer();
-  }
   // A timer drifts from the wall clock by tenths of a second over half an
   // hour: one that came a little early struck nothing and is aimed again at
   // the same mark, a few milliseconds on.
@@ -389,6 +389,12 @@ void TForm1::Timer4Timer() {
   if (sessionEnding_) return;
   Timer2Timer();
   AimLaunch();
+  // A count of milliseconds set half an hour ahead runs late as well as
+  // early against a wall clock that Windows slews after a time sync: aimed
+  // again each minute, the strike's aim is never more than a minute old.
+  // Not in a strike minute, whose aim may be still to come.
+  const base::TimeOfDay now = clock_.Now();
+  if (!bells::BellCount(now.hour, now.minute, CheckBox27->Checked(), false)) AimStrike();
 }
 
 void TForm1::AimStrike() {

@@ -2,6 +2,7 @@
 // does with them, through its real controls and timers.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <future>
 #include <map>
 #include <optional>
@@ -28,7 +29,11 @@ struct FixedClock : base::LocalClock {
 
 struct RecordingPlayer : bells::SoundPlayer {
   std::vector<std::string> played;
-  void Play(const std::string& name) override { played.push_back(name); }
+  std::function<void()> onPlay;
+  void Play(const std::string& name) override {
+    played.push_back(name);
+    if (onPlay) onPlay();
+  }
 };
 
 using testutil::MemoryFiles;
@@ -94,16 +99,29 @@ TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }, 3000));
   EXPECT_EQ(launch.calls,
             (std::vector<std::string>{"kill c.exe", "pause 1000", "open C:\\x\\c.exe"}));
+  // 15:00, and the 3-second bell tick comes before the timers aimed at the
+  // minute: the entry is handed over before six bells hold the thread.
+  form.Timer2->SetInterval(60000);
+  launch.lines = {"[1500][C:\\x\\d.exe]"};
+  launch.calls.clear();
+  std::vector<std::string> launchedAtStrike{"none"};
+  player.onPlay = [&] { launchedAtStrike = launch.calls; };
+  clock.now = {15, 0};
+  form.Timer1->SetInterval(50);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return player.played.back() == "3Lbell.wav"; }, 3000));
+  player.onPlay = nullptr;
+  EXPECT_EQ(launchedAtStrike,
+            (std::vector<std::string>{"kill d.exe", "pause 1000", "open C:\\x\\d.exe"}));
   // Windows ends the session: no strike and no launch begins after it,
   // whichever timer calls the ticks.
   SendMessageA(form.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   EXPECT_FALSE(form.Timer1->Enabled());
   EXPECT_FALSE(form.Timer2->Enabled());
   EXPECT_EQ(launch.stops, std::vector<unsigned>{3000});
-  launch.lines = {"[1500][C:\\x\\d.exe]"};
+  launch.lines = {"[1530][C:\\x\\e.exe]"};
   launch.calls.clear();
   const size_t played = player.played.size();
-  clock.now = {15, 0};
+  clock.now = {15, 30};
   // Timers running again stand for any other timer that calls the ticks.
   form.Timer1->SetEnabled(true);
   form.Timer1->SetInterval(50);
