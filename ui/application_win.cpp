@@ -30,6 +30,9 @@ enum Answer : LRESULT { kShown = 1, kEnding = 2, kRefused = 3, kQuitting = 4 };
 constexpr DWORD kEndingCopyWaitMs = 10000;
 constexpr DWORD kQuitWaitMs = 30000;
 constexpr UINT kAnswerWaitMs = 5000;
+// A strike plays for up to ten seconds, during which the copy reads no
+// messages: it is asked again until it has had the time to finish one.
+constexpr DWORD kBusyCopyWaitMs = 15000;
 
 // A message-only window named after the program folder, which a second
 // start finds and asks to show this copy's options, or to quit.
@@ -86,13 +89,19 @@ HWND FindRunningCopy(const std::string& name) {
   return nullptr;
 }
 
-// Zero when the copy did not answer in time (hung, or busy ending).
+// Zero when the copy did not answer in time (hung, or busy ending). Once a
+// copy has read no message for five seconds, as while it strikes, Windows
+// calls it hung and the send returns at once: it is asked again.
 LRESULT Ask(HWND running, UINT message) {
-  DWORD_PTR answer = 0;
-  if (!SendMessageTimeoutA(running, message, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &answer)) {
-    return 0;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(running, message, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &answer)) {
+      return static_cast<LRESULT>(answer);
+    }
+    if (!IsWindow(running) || GetTickCount() - start >= kBusyCopyWaitMs) return 0;
+    Sleep(250);
   }
-  return static_cast<LRESULT>(answer);
 }
 
 bool AskRunningCopyToShowItself(const std::string& name) {
@@ -134,7 +143,13 @@ bool Application::ClaimProgramFolder() {
   const std::string key = base::InstanceMutexName(FolderKey());
   // Owned from the start, so that a later start can wait for this copy's end.
   folderMutex_ = CreateMutexA(nullptr, TRUE, ("Local\\" + key).c_str());
-  // Without a mutex the program runs: a second copy is the lesser harm.
+  // A copy started as an administrator holds a mutex this one may not
+  // open; it runs, so this one ends as a second copy does. Without a mutex
+  // for any other reason the program runs: a second copy is the lesser harm.
+  if (!folderMutex_ && GetLastError() == ERROR_ACCESS_DENIED) {
+    AskRunningCopyToShowItself(key);
+    return false;
+  }
   if (folderMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
     // A copy that shows itself stays; one that is ending (or gives no
     // answer) is waited for, and if it does not go, this one ends as a
@@ -149,7 +164,9 @@ bool Application::ClaimProgramFolder() {
 Application::QuitAnswer Application::QuitRunningCopy() {
   const std::string key = base::InstanceMutexName(FolderKey());
   HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, ("Local\\" + key).c_str());
-  if (!mutex) return kQuitDone;  // nothing runs from this folder
+  // Nothing runs from this folder, or a copy does that this start may not
+  // reach (one started as an administrator).
+  if (!mutex) return GetLastError() == ERROR_FILE_NOT_FOUND ? kQuitDone : kQuitTimedOut;
   QuitAnswer result = kQuitTimedOut;
   HWND running = FindRunningCopy(key);
   DWORD id = 0;

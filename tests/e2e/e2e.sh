@@ -1375,7 +1375,7 @@ EOF2
 # sound going to a file (ALSA's file plugin over the null device), so what it
 # plays can be compared byte for byte with the recordings.
 
-start_at() {  # start_at HH:MM:SS: the program sees that local time now
+start_at() {  # start_at HH:MM:SS [VAR=value...]: the program sees that local time now
   local now target
   export TZ=UTC
   now=$(date +%s)
@@ -1391,7 +1391,7 @@ ALSA
   : >"$work/capture.raw"
   start_program env MARLINET_TIME_OFFSET=$((target - now)) \
     LD_PRELOAD="$E2E_TIMESHIFT/\$LIB/timeshift.so" \
-    ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/alsa.conf"
+    ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/alsa.conf" "${@:2}"
   started=$(date +%s)
 }
 at_program_time() {  # sleeps until the program's clock reads $1 (after start_at)
@@ -1432,6 +1432,32 @@ case_half_hour_strikes_once_with_the_small_set() {
   heard "2+1bell.wav" || fail "14:30 did not strike five bells of the small set"
   at_program_time 14:30:12
   heard "2+1bell.wav" || fail "14:30 struck more than once"
+}
+
+# A setup's quit request that comes while eight bells ring: the copy reads no
+# messages until they end (played in real time by a sound server here), yet
+# the request waits for it and then ends it.
+case_a_quit_request_waits_out_a_strike() {
+  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
+    fail "the sound server did not start"
+  new_folder
+  write_prefs "${all_hours}0001"
+  start_time=15:59:56
+  start_at $start_time $(sound_clock_env)
+  wait_tray bell 15 || fail "no tray icon"
+  at_program_time 16:00:00
+  sleep 0.5
+  local t0 took answer
+  t0=$(date +%s%3N)
+  wine "$work/Marlinet.exe" /quit >/dev/null 2>&1
+  answer=$?
+  took=$(($(date +%s%3N) - t0))
+  [ "$(sound_onsets | wc -l)" -ge 1 ] || fail "16:00 struck nothing"
+  [ "$answer" = 0 ] || fail "the quit request during the strike answered $answer after $took ms"
+  # Eight bells of the small set ring for 8 s.
+  [ "$took" -ge 4000 ] || fail "the quit came after $took ms, inside the strike"
+  check "the copy has ended" wait_exit 5
+  [ -f "$work/Marlinet.ini" ] || fail "the quit did not save the form state"
 }
 
 # --- On the mark, heard -------------------------------------------------------
