@@ -9,6 +9,9 @@
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel user
+; A file that cannot be written (a Marlinet.exe still running) fails the
+; setup instead of being skipped in silence.
+AllowSkipFiles off
 SetCompressor /SOLID lzma
 
 !include MUI2.nsh
@@ -47,6 +50,7 @@ Var StartWithWindows ; 1 when the Run value is to be there
 Var WasRunning       ; 1 when the installed copy was running before the setup
 Var KeepSettings     ; the uninstaller's tick box
 Var KeepSettingsBox
+Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
 
 !define MUI_WELCOMEPAGE_TITLE "Marlinet ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "Marlinet strikes ship's watch bells every half hour from a bell in the notification area, shows the time at up to 24 places, and opens programs at the times of day you give it.$\r$\n$\r$\nThis setup installs Marlinet ${VERSION} for you alone, into$\r$\n$INSTDIR$\r$\nIt needs no administrator rights. Your options and launch list stay as they are.$\r$\n$\r$\nClick Install to go on."
@@ -149,6 +153,19 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 ; Setup run as an administrator, or as another account than the desktop's,
 ; would install into that account's folders: the person may not want that.
 !macro CheckAccount Prefix
+  ; TokenElevationType (18) is full (2) only for the elevated half of a
+  ; split token: "Run as administrator". Where UAC is off, every program of
+  ; an administrator runs so, and nothing is said about it.
+  StrCpy $Elevated 0
+  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .R6) i .R4'
+  ${If} $R4 <> 0
+    System::Call 'advapi32::GetTokenInformation(p R6, i 18, *i .R7, i 4, *i .R3) i .R4'
+    System::Call 'kernel32::CloseHandle(p R6)'
+    ${If} $R4 <> 0
+    ${AndIf} $R7 = 2
+      StrCpy $Elevated 1
+    ${EndIf}
+  ${EndIf}
   ${IfNot} ${Silent}
     StrCpy $R0 ""
     System::Call 'advapi32::GetUserNameW(w .R1, *i ${NSIS_MAX_STRLEN})'
@@ -162,16 +179,8 @@ UninstPage custom un.KeepPage un.KeepPageLeave
       ${EndIf}
     ${EndIf}
     ${If} $R0 == ""
-      ; TokenElevation (20): non-zero when the token is elevated.
-      System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .R6) i .R4'
-      ${If} $R4 <> 0
-        System::Call 'advapi32::GetTokenInformation(p R6, i 20, *i .R7, i 4, *i .R3) i .R4'
-        System::Call 'kernel32::CloseHandle(p R6)'
-        ${If} $R4 <> 0
-        ${AndIf} $R7 <> 0
-          StrCpy $R0 "This setup runs as an administrator."
-        ${EndIf}
-      ${EndIf}
+    ${AndIf} $Elevated = 1
+      StrCpy $R0 "This setup runs as an administrator."
     ${EndIf}
     ${If} $R0 != ""
       ${IfNot} ${Cmd} `MessageBox MB_OKCANCEL|MB_ICONINFORMATION "$R0$\r$\n$\r$\nMarlinet ${Prefix} for the account $R1 only: its folder, Start menu and start with Windows.$\r$\n$\r$\nTo do it for yourself, click Cancel and start this setup again by a plain double click." IDOK`
@@ -223,6 +232,41 @@ Function FinishLeave
   ${NSD_GetState} $mui.FinishPage.Run $0
   ${If} $0 = ${BST_CHECKED}
   ${OrIf} $WasRunning = 1
+    Call StartMarlinet
+  ${EndIf}
+FunctionEnd
+
+; Started from a setup elevated above the desktop (the shell runs with the
+; limited half of the token), Marlinet would run elevated: a later plain
+; start could neither find it nor ask it to quit, and two copies would strike
+; every bell. It is left to the Start menu then. Where the shell runs as
+; elevated as the setup, or cannot be asked, a start changes nothing.
+Function StartMarlinet
+  StrCpy $R0 0
+  ${If} $Elevated = 1
+    System::Call 'user32::GetShellWindow() p .R1'
+    ${If} $R1 P<> 0
+      System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R2)'
+      ; PROCESS_QUERY_LIMITED_INFORMATION
+      System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R2) p .R3'
+      ${If} $R3 P<> 0
+        System::Call 'advapi32::OpenProcessToken(p R3, i 8, *p .R6) i .R4'
+        ${If} $R4 <> 0
+          System::Call 'advapi32::GetTokenInformation(p R6, i 18, *i .R7, i 4, *i .R5) i .R4'
+          System::Call 'kernel32::CloseHandle(p R6)'
+          ${If} $R4 <> 0
+          ${AndIf} $R7 <> 2
+            StrCpy $R0 1
+          ${EndIf}
+        ${EndIf}
+        System::Call 'kernel32::CloseHandle(p R3)'
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  ${If} $R0 = 1
+    DetailPrint "Marlinet was not started: from this setup it would run as an administrator. Start it from the Start menu."
+    MessageBox MB_OK|MB_ICONINFORMATION "Marlinet was not started, since from this setup it would run as an administrator.$\r$\n$\r$\nStart it from the Start menu." /SD IDOK
+  ${Else}
     Exec '"$INSTDIR\Marlinet.exe"'
   ${EndIf}
 FunctionEnd
@@ -312,7 +356,7 @@ Function .onInstSuccess
   ; The finish page starts it when the setup has pages.
   ${If} ${Silent}
   ${AndIf} $WasRunning = 1
-    Exec '"$INSTDIR\Marlinet.exe"'
+    Call StartMarlinet
   ${EndIf}
 FunctionEnd
 
