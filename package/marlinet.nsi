@@ -150,6 +150,21 @@ UninstPage custom un.KeepPage un.KeepPageLeave
   ${EndIf}
 !macroend
 
+; The TOKEN_ELEVATION_TYPE (TokenElevationType, 18) of a process handle's
+; token (-1: this process) in Result: 1 no split token, 2 the elevated half
+; of one, 3 the limited half; 0 when it cannot be read.
+!macro ElevationType Process Result
+  StrCpy ${Result} 0
+  System::Call 'advapi32::OpenProcessToken(p ${Process}, i 8, *p .R6) i .R4'
+  ${If} $R4 <> 0
+    System::Call 'advapi32::GetTokenInformation(p R6, i 18, *i .R5, i 4, *i .R9) i .R4'
+    ${If} $R4 <> 0
+      StrCpy ${Result} $R5
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p R6)'
+  ${EndIf}
+!macroend
+
 ; Setup run as an administrator, or as another account than the desktop's,
 ; would install into that account's folders: the person may not want that.
 !macro CheckAccount Prefix
@@ -157,14 +172,9 @@ UninstPage custom un.KeepPage un.KeepPageLeave
   ; split token: "Run as administrator". Where UAC is off, every program of
   ; an administrator runs so, and nothing is said about it.
   StrCpy $Elevated 0
-  System::Call 'advapi32::OpenProcessToken(p -1, i 8, *p .R6) i .R4'
-  ${If} $R4 <> 0
-    System::Call 'advapi32::GetTokenInformation(p R6, i 18, *i .R7, i 4, *i .R3) i .R4'
-    System::Call 'kernel32::CloseHandle(p R6)'
-    ${If} $R4 <> 0
-    ${AndIf} $R7 = 2
-      StrCpy $Elevated 1
-    ${EndIf}
+  !insertmacro ElevationType -1 $R7
+  ${If} $R7 = 2
+    StrCpy $Elevated 1
   ${EndIf}
   ${IfNot} ${Silent}
     StrCpy $R0 ""
@@ -250,14 +260,10 @@ Function StartMarlinet
       ; PROCESS_QUERY_LIMITED_INFORMATION
       System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R2) p .R3'
       ${If} $R3 P<> 0
-        System::Call 'advapi32::OpenProcessToken(p R3, i 8, *p .R6) i .R4'
-        ${If} $R4 <> 0
-          System::Call 'advapi32::GetTokenInformation(p R6, i 18, *i .R7, i 4, *i .R5) i .R4'
-          System::Call 'kernel32::CloseHandle(p R6)'
-          ${If} $R4 <> 0
-          ${AndIf} $R7 <> 2
-            StrCpy $R0 1
-          ${EndIf}
+        !insertmacro ElevationType R3 $R7
+        ${If} $R7 <> 0
+        ${AndIf} $R7 <> 2
+          StrCpy $R0 1
         ${EndIf}
         System::Call 'kernel32::CloseHandle(p R3)'
       ${EndIf}
