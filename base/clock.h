@@ -40,10 +40,16 @@ constexpr long long MinutesSinceEpoch(const TimeOfDay& t) {
   return DaysSinceEpoch(t) * kMinutesPerDay + t.hour * 60 + t.minute;
 }
 
-// Milliseconds from the reading to the first moment of the minute that
-// begins `minutesAhead` whole minutes after the reading's own.
-constexpr long long MsToMinuteStart(const TimeOfDay& t, int minutesAhead) {
-  return minutesAhead * 60000LL - t.second * 1000LL - t.millisecond;
+// How long after its minute begins a tick aimed at that minute comes: past
+// the system timer's granularity (about 16 ms on Windows), so that a timer
+// that is on time reads the new minute, yet well inside the tenth of a
+// second in which a strike or an open should start.
+inline constexpr int kAimPastMinuteMs = 25;
+
+// Milliseconds from the reading to kAimPastMinuteMs past the first moment of
+// the minute that begins `minutesAhead` whole minutes after the reading's own.
+constexpr long long MsToAimedTick(const TimeOfDay& t, int minutesAhead) {
+  return minutesAhead * 60000LL - t.second * 1000LL - t.millisecond + kAimPastMinuteMs;
 }
 
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 1970, 1, 1}) == 0);

@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "base/error.h"
-#include "launcher/launch_aim.h"
 #include "launcher/processes_win.h"
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
@@ -410,9 +409,9 @@ void TForm1::AimLaunch() {
 void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
   // Which setting a WM_SETTINGCHANGE is about cannot be told reliably from
   // its text; the zone is consulted again at the next reading either way.
-  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) clock_.TimeSettingsChanged();
-  // A new clock or a new zone: the aims were made on the old reading.
   if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) {
+    clock_.TimeSettingsChanged();
+    // A new clock or a new zone: the aims were made on the old reading.
     AimStrike();
     AimLaunch();
   }

@@ -56,7 +56,7 @@ int MsToNextStrike(const base::TimeOfDay& now, bool earlyRing) {
     const int m = (minuteOfDay + ahead) % base::kMinutesPerDay;
     if (BellCount(m / 60, m % 60, earlyRing, false)) break;
   }
-  return static_cast<int>(base::MsToMinuteStart(now, ahead)) + kStrikeAimPastMs;
+  return static_cast<int>(base::MsToAimedTick(now, ahead));
 }
 
 }  // namespace bells

@@ -35,14 +35,8 @@ int HalfHourCount(int hour, bool dogWatch);
 // nothing under the chosen early-ring setting.
 std::optional<int> BellCount(int hour, int minute, bool earlyRing, bool dogWatch);
 
-// How long after its minute begins an aimed bell tick comes: past the
-// system timer's granularity (about 16 ms on Windows), so that a timer
-// that is on time reads the new minute, yet well inside the tenth of a
-// second in which a strike should start.
-inline constexpr int kStrikeAimPastMs = 25;
-
-// Milliseconds from `now` until kStrikeAimPastMs past the first moment of
-// the next minute, after now's own, that strikes under the early-ring
+// Milliseconds from `now` until base::kAimPastMinuteMs past the first
+// moment of the next minute, after now's own, that strikes under the early-ring
 // setting. The hour boxes and the mute may change before then, so they are
 // not consulted: the tick that runs there decides, as every tick does.
 int MsToNextStrike(const base::TimeOfDay& now, bool earlyRing);

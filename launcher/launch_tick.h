@@ -28,6 +28,13 @@ inline constexpr int kSetBackMinutes = 60;
 // person has been working in for hours helps nobody.
 inline constexpr int kStaleMinutes = 10;
 
+// Milliseconds from `now` until just past the next minute's first moment,
+// where the aimed launch tick comes, so that an entry opens at its minute's
+// first second and not at whatever second the program started at.
+constexpr int MsToNextMinute(const base::TimeOfDay& now) {
+  return static_cast<int>(base::MsToAimedTick(now, 1));
+}
+
 struct RunPorts {
   ProcessKiller& killer;
   Pause& pause;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/time_of_day.h"
+
 namespace bells {
 namespace {
 
@@ -147,15 +149,6 @@ TEST_F(BellTickTest, EveryStrikeAfterANightAMuteTheEditorOrSleepSounds) {
   }
 }
 
-// The moment `ms` milliseconds after `t`, on a 24-hour dial.
-TimeOfDay After(const TimeOfDay& t, long long ms) {
-  constexpr long long kDay = 24LL * 3600 * 1000;
-  const long long at =
-      (((t.hour * 60LL + t.minute) * 60 + t.second) * 1000 + t.millisecond + ms) % kDay;
-  return {static_cast<int>(at / 3600000), static_cast<int>(at / 60000 % 60),
-          static_cast<int>(at / 1000 % 60), static_cast<int>(at % 1000)};
-}
-
 TEST_F(BellTickTest, TheAimedTickComesJustAfterTheNextStrikeMinuteBegins) {
   struct Case {
     const char* name;
@@ -188,7 +181,8 @@ TEST_F(BellTickTest, TheAimedTickComesJustAfterTheNextStrikeMinuteBegins) {
     if (c.boxOff >= 0) options.options.hourBoxes[c.boxOff] = false;
     options.options.earlyRing = c.earlyRing;
     options.options.dogWatch = c.dogWatch;
-    const TimeOfDay at = After(c.from, MsToNextStrike(c.from, c.earlyRing));
+    const TimeOfDay at =
+        testutil::AtMsOfDay(testutil::MsOfDay(c.from) + MsToNextStrike(c.from, c.earlyRing));
     // On the mark's minute, less than a tenth of a second into it.
     EXPECT_EQ(at.hour, c.markHour) << c.name;
     EXPECT_EQ(at.minute, c.markMinute) << c.name;

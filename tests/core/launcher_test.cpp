@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "base/error.h"
-#include "launcher/launch_aim.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
 #include "launcher/system_folder.h"
 #include "tests/common/launch_fakes.h"
 #include "tests/common/memory_files.h"
+#include "tests/common/time_of_day.h"
 
 namespace launcher {
 namespace {
@@ -264,9 +264,7 @@ TEST(LaunchTick, AimedAtTheStartOfEachMinuteSoAnEntryOpensInItsFirstSecond) {
   };
   const std::vector<std::string> list = {"[0930][a]", "[0931][b]", "[0000][c]"};
   for (const Case& c : cases) {
-    const long long from =
-        ((c.from.hour * 60LL + c.from.minute) * 60 + c.from.second) * 1000 + c.from.millisecond;
-    const long long at = (from + MsToNextMinute(c.from)) % (24LL * 3600 * 1000);
+    const long long at = (testutil::MsOfDay(c.from) + MsToNextMinute(c.from)) % testutil::kDayMs;
     const long long mark = (c.hour * 60LL + c.minute) * 60000;
     // The entry's open follows the one-second pause: within a second and a
     // half of its minute.
@@ -274,8 +272,7 @@ TEST(LaunchTick, AimedAtTheStartOfEachMinuteSoAnEntryOpensInItsFirstSecond) {
     EXPECT_LT(at - mark + kKillPause, 1500) << c.from.hour << ":" << c.from.minute;
     Recorder r;
     LaunchTick tick(r, r);
-    r.now = {static_cast<int>(at / 3600000), static_cast<int>(at / 60000 % 60),
-             static_cast<int>(at / 1000 % 60), static_cast<int>(at % 1000)};
+    r.now = testutil::AtMsOfDay(at);
     tick.Tick(true, list);
     EXPECT_EQ(r.calls.back(), c.opened) << c.from.hour << ":" << c.from.minute;
   }
