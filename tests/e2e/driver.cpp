@@ -55,6 +55,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/wall_clock_win.h"
+
 namespace {
 
 constexpr const char* kFormClass = "TMarlinetForm";
@@ -434,11 +436,7 @@ int main(int argc, char** argv) {
   if (cmd == "play") {
     // When the request left this process, on the clock a sound capture is
     // timed with: what follows is the sound path's own delay.
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const unsigned long long ticks =
-        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    std::printf("%llu\n", (ticks - 116444736000000000ULL) / 10000);
+    std::printf("%llu\n", testutil::WallClockMs());
     std::fflush(stdout);
     return PlaySoundA(arg(1).c_str(), nullptr, SND_FILENAME | SND_SYNC) ? 0 : Fail("not played");
   }

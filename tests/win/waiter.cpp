@@ -7,16 +7,13 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/common/wall_clock_win.h"
+
 int main() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   if (FILE* log = std::fopen((std::string(path) + ".log").c_str(), "a")) {
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    const unsigned long long ticks =
-        (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    std::fprintf(log, "started %lu %llu\n", GetTickCount(),
-                 (ticks - 116444736000000000ULL) / 10000);
+    std::fprintf(log, "started %lu %llu\n", GetTickCount(), testutil::WallClockMs());
     std::fclose(log);
   }
   Sleep(10 * 60 * 1000);
