@@ -89,9 +89,10 @@ HWND FindRunningCopy(const std::string& name) {
   return nullptr;
 }
 
-// Zero when the copy did not answer in time (hung, or busy ending). Once a
-// copy has read no message for five seconds, as while it strikes, Windows
-// calls it hung and the send returns at once: it is asked again.
+// Zero when the copy did not answer (gone, hung, or out of this start's
+// reach). Once a copy has read no message for five seconds, as while it
+// strikes, Windows calls it hung and the send times out at once: only a
+// send that timed out is tried again.
 LRESULT Ask(HWND running, UINT message) {
   const DWORD start = GetTickCount();
   for (;;) {
@@ -99,7 +100,7 @@ LRESULT Ask(HWND running, UINT message) {
     if (SendMessageTimeoutA(running, message, 0, 0, SMTO_ABORTIFHUNG, kAnswerWaitMs, &answer)) {
       return static_cast<LRESULT>(answer);
     }
-    if (!IsWindow(running) || GetTickCount() - start >= kBusyCopyWaitMs) return 0;
+    if (GetLastError() != ERROR_TIMEOUT || GetTickCount() - start >= kBusyCopyWaitMs) return 0;
     Sleep(250);
   }
 }
