@@ -1434,12 +1434,16 @@ case_half_hour_strikes_once_with_the_small_set() {
   heard "2+1bell.wav" || fail "14:30 struck more than once"
 }
 
+timed_sound() {  # a private sound server, timed, for the programs started after it
+  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
+    fail "the sound server did not start"
+}
+
 # A setup's quit request that comes while eight bells ring: the copy reads no
 # messages until they end (played in real time by a sound server here), yet
 # the request waits for it and then ends it.
 case_a_quit_request_waits_out_a_strike() {
-  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
-    fail "the sound server did not start"
+  timed_sound
   new_folder
   write_prefs "${all_hours}0001"
   start_time=15:59:56
@@ -1476,8 +1480,7 @@ in_budget() {  # in_budget <most ms> <what> <ms...>: each at or after the mark, 
 }
 
 case_strikes_start_on_the_mark() {
-  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
-    fail "the sound server did not start"
+  timed_sound
   local delays late
   delays=$(sound_path_delays 1 | tr '\n' ' ')
   # A tick every 3 s would meet the budget by chance about once in six
@@ -1497,8 +1500,7 @@ case_strikes_start_on_the_mark() {
 }
 
 case_launches_open_in_their_minutes_first_seconds() {
-  start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
-    fail "the sound server did not start"
+  timed_sound
   # At 14:30 the bells strike too, for seconds: the entry must not wait for
   # them. A tick once a minute from start would meet the budget by chance
   # about once in sixty.
