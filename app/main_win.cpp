@@ -48,6 +48,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     app.onSecondStart = [main] { main->Show(); };
     app.onQuitRequest = [main] { main->Quit1->Click(); };
     app.Run();
+    // The icon goes at once: the wait for an entry under way may be long,
+    // and an icon that no longer answers looks like a hung program.
+    main->TrayIcon1->Hide();
     // While the windows still stand: the entry under way is finished and
     // every outcome reaches the log.
     launches.Stop();

@@ -40,6 +40,27 @@ constexpr long long MinutesSinceEpoch(const TimeOfDay& t) {
   return DaysSinceEpoch(t) * kMinutesPerDay + t.hour * 60 + t.minute;
 }
 
+// The reading of a minute on that line, seconds and milliseconds 0.
+constexpr TimeOfDay FromMinutesSinceEpoch(long long minutes) {
+  long long days = minutes / kMinutesPerDay;
+  long long inDay = minutes % kMinutesPerDay;
+  if (inDay < 0) {
+    inDay += kMinutesPerDay;
+    --days;
+  }
+  // The civil calendar from a day count, inverse of DaysSinceEpoch.
+  const long long z = days + 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long long doe = z - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long long mp = (5 * doy + 2) / 153;
+  const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  const int year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+  return {static_cast<int>(inDay / 60), static_cast<int>(inDay % 60), 0, 0, year, month, day};
+}
+
 // How long after its minute begins a tick aimed at that minute comes: past
 // the system timer's granularity (about 16 ms on Windows), so that a timer
 // that is on time reads the new minute, yet well inside the tenth of a
@@ -55,6 +76,8 @@ constexpr long long MsToAimedTick(const TimeOfDay& t, int minutesAhead) {
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 1970, 1, 1}) == 0);
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 2000, 3, 1}) == 11017);  // past a leap day
 static_assert(DaysSinceEpoch({0, 0, 0, 0, 2026, 12, 8}) == 20795);
+static_assert(FromMinutesSinceEpoch(20795LL * kMinutesPerDay + 9 * 60 + 5).day == 8);
+static_assert(FromMinutesSinceEpoch(11016LL * kMinutesPerDay).day == 29);  // 29 Feb 2000
 
 // The 12-hour dial's designators in the program's code page: one pair for
 // every clock it shows, so the home time, GMT and the places agree.
@@ -78,6 +101,11 @@ class LocalClock {
   // The computer's clock was set or its time zone changed: nothing worked
   // out from the old ones may be used again.
   virtual void TimeSettingsChanged() {}
+  // How long the computer has spent asleep or hibernating since it started,
+  // in milliseconds, where it can tell: the elapsed count goes on through a
+  // sleep and the interrupt time does not. Only its growth from one reading
+  // to the next means anything. Nothing where the system cannot tell.
+  virtual std::optional<long long> AsleepMs() { return std::nullopt; }
 };
 
 class UtcClock {

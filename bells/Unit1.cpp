@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "ui/application_win.h"
 #include "ui/dpi_win.h"
+#include "ui/library_win.h"
 #include "ui/paths_win.h"
 
 TForm1* Form1 = nullptr;
@@ -22,6 +23,15 @@ using base::kWindowColour;
 const ui::FontSpec kSansNavy{"MS Sans Serif", 8, ui::clNavy};
 const ui::FontSpec kSansBlue{"MS Sans Serif", 8, ui::clBlue};
 const ui::FontSpec kCourierNavy{"Courier New", 8, ui::clNavy};
+
+// Where the form state keeps the last minute the launches handled.
+const char* const kLaunchSection = "Launch";
+const char* const kLastMinuteKey = "LastMinute";
+
+// Windows 8 and later; DEVICE_NOTIFY_WINDOW_HANDLE is 0.
+using RegisterSuspendResume = void*(WINAPI*)(HANDLE, DWORD);
+using UnregisterSuspendResume = BOOL(WINAPI*)(void*);
+HMODULE User32() { return GetModuleHandleA("user32.dll"); }
 
 const char* const kInstructions =
     "  When you begin to hear the bell rings, start counting at either 1, 5, or 9 am (or pm) "
@@ -298,6 +308,14 @@ void TForm1::FormCreate() {
   }
   InitializeParameters("PgmUpdate");
   ShowMuteState(MuteBells1->Checked());
+  // A copy that ended within this minute handled it already.
+  if (!FilePath().empty()) {
+    settings::IniProfileStore store(FilePath());
+    if (auto minute = launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, "")))
+      launchTick_.Restore(*minute);
+  }
+  if (auto reg = ui::LibraryEntry<RegisterSuspendResume>(User32(), "RegisterSuspendResumeNotification"))
+    suspendNotice_ = reg(Handle(), 0);
   AimStrike();
   AimLaunch();
   if (loadError) ui::Application::Instance().HandleException(*loadError);
@@ -397,13 +415,22 @@ void TForm1::Timer4Timer() {
 }
 
 void TForm1::AimStrike() {
-  Timer3->Aim(static_cast<unsigned>(bells::MsToNextStrike(clock_.Now(), CheckBox27->Checked())));
+  Timer3->Aim(static_cast<unsigned>(bellTick_.MsToNextAim(CheckBox27->Checked())));
 }
 
 void TForm1::AimLaunch() {
-  const base::TimeOfDay now = clock_.Now();
-  launchAimMinute_ = base::MinutesSinceEpoch(now) + 1;
-  Timer4->Aim(static_cast<unsigned>(launcher::MsToNextMinute(now)));
+  const long long minute = base::MinutesSinceEpoch(clock_.Now());
+  const int ms = launchTick_.MsToNextAim();
+  launchAimMinute_ = ms > 0 ? minute + 1 : minute;
+  Timer4->Aim(static_cast<unsigned>(ms));
+}
+
+void TForm1::RunDueThenAim() {
+  if (sessionEnding_) return;
+  Timer2Timer();
+  bellTick_.Tick();
+  AimStrike();
+  AimLaunch();
 }
 
 void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
@@ -412,20 +439,36 @@ void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
   if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) {
     clock_.TimeSettingsChanged();
     // A new clock or a new zone: the aims were made on the old reading.
-    AimStrike();
-    AimLaunch();
+    ui::PostCall(Handle(), [this] { RunDueThenAim(); });
+  }
+}
+
+void TForm1::SaveMoreState(settings::ProfileStore& store) {
+  if (auto minute = launchTick_.Record()) {
+    store.WriteString(kLaunchSection, kLastMinuteKey, launcher::LaunchRecordText(*minute));
   }
 }
 
 LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_POWERBROADCAST && wp == PBT_APMSUSPEND) {
+    // Whichever comes first on waking, the overdue ticks or the news of it,
+    // the first tick knows the computer slept.
+    launchTick_.Suspending();
+    return TRUE;
+  }
   if (msg == WM_POWERBROADCAST && wp == PBT_APMRESUMEAUTOMATIC) {
     // The overdue tick may already have come; either way the time asleep
-    // is not caught up.
+    // is not caught up. A timer's count and the wall clock part ways over
+    // a sleep: the aims are made anew.
     launchTick_.Resumed();
-    // A timer's count and the wall clock part ways over a sleep.
-    AimStrike();
-    AimLaunch();
+    ui::PostCall(Handle(), [this] { RunDueThenAim(); });
     return TRUE;
+  }
+  if (msg == WM_DESTROY && suspendNotice_) {
+    if (auto unreg = ui::LibraryEntry<UnregisterSuspendResume>(User32(),
+                                                               "UnregisterSuspendResumeNotification"))
+      unreg(suspendNotice_);
+    suspendNotice_ = nullptr;
   }
   const LRESULT result = TPersistentForm::HandleMessage(msg, wp, lp);
   if (msg == WM_ENDSESSION && wp) {
@@ -435,8 +478,13 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     Timer1->SetEnabled(false);
     Timer2->SetEnabled(false);
     // Briefly: Windows ends a program that keeps it waiting much longer,
-    // and the log with it.
+    // and the log with it. The icon goes first: nothing works behind it.
+    TrayIcon1->Hide();
     launches_.Stop(launcher::kSessionEndStopWait);
+    // Saved and stopped: the program ends by itself, since Windows may not
+    // end it (Restart Manager closing it for an update), and a copy left
+    // running with no bells would turn away the next start.
+    ui::Application::Instance().Terminate();
   }
   return result;
 }

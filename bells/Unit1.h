@@ -100,6 +100,11 @@ class TForm1 : public settings::TPersistentForm,
   // Aimed afresh from the clock as it reads now.
   void AimStrike();
   void AimLaunch();
+  // After a clock set, a new zone or a sleep: what is due runs first (the
+  // launches, then the bells), and only then are the ticks aimed anew, so
+  // a change that comes as a minute begins never passes that minute over.
+  // Posted, never run inside a sent message: a strike holds the thread.
+  void RunDueThenAim();
   void TrayIcon1Click();
   void TrayIcon1DblClick();
   void Quit1Click();
@@ -123,6 +128,8 @@ class TForm1 : public settings::TPersistentForm,
   void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
   // Waking from sleep, and the end of the session.
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  // The last minute the launches handled, for a start within that minute.
+  void SaveMoreState(settings::ProfileStore &store) override;
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);
 
@@ -138,6 +145,9 @@ class TForm1 : public settings::TPersistentForm,
   // strikes and no entry runs.
   bool sessionEnding_ = false;
   long long launchAimMinute_ = -1;  // the minute Timer4 is aimed at, on one line
+  // Sleep and waking told where the power broadcasts may not come (modern
+  // standby), from Windows 8 on.
+  void *suspendNotice_ = nullptr;
   settings::FlagsLine flags_;
   // The settings text buffer: the file's lines as last loaded or written. A
   // plain list, since an edit control would cut a line at a stray NUL byte.

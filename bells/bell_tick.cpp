@@ -23,8 +23,18 @@ const char* SampleFor(SoundSetKind kind) { return SoundSetFor(kind)[0]; }
 BellTick::BellTick(LocalClock& clock, SoundPlayer& player, BellOptionsSource& options)
     : clock_(clock), player_(player), options_(options), set_(&kSmallSet) {}
 
+int BellTick::MsToNextAim(bool earlyRing) {
+  const TimeOfDay now = clock_.Now();
+  if (lastRead_ && *lastRead_ != base::MinutesSinceEpoch(now) &&
+      BellCount(now.hour, now.minute, earlyRing, false)) {
+    return 0;
+  }
+  return MsToNextStrike(now, earlyRing);
+}
+
 void BellTick::Tick() {
   const TimeOfDay now = clock_.Now();
+  lastRead_ = base::MinutesSinceEpoch(now);
   // Any tick in a minute that strikes nothing opens the latch, whether the
   // bells are silenced or the hour is switched off: a night, a mute or the
   // open launch list editor never carries a strike's latch into the next

@@ -58,6 +58,12 @@ class BellTick {
 
   bool Latched() const { return latch_.has_value(); }
 
+  // Milliseconds from now to the next aimed tick: none at all while a
+  // strike minute has come that no tick has read yet (the clock was set, or
+  // the aim is made anew just as the minute begins), so its strike is never
+  // left to the three-second tick.
+  int MsToNextAim(bool earlyRing);
+
  private:
   LocalClock& clock_;
   SoundPlayer& player_;
@@ -66,6 +72,8 @@ class BellTick {
   // The minute of the day of the last strike, until a minute that strikes
   // nothing.
   std::optional<int> latch_;
+  // The minute the last tick read, with its date.
+  std::optional<long long> lastRead_;
 };
 
 }  // namespace bells

@@ -23,6 +23,7 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
                   launch.time / 100, launch.time % 100);
     text += due;
   }
+  if (outcome.slept) return text + "not run: the computer was asleep";
   if (outcome.own) return text + "not run: it names Marlinet itself";
   if (outcome.lateMinutes)
     return text + "not run: " + std::to_string(*outcome.lateMinutes) + " minutes late";

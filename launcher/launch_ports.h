@@ -73,12 +73,14 @@ struct DueLaunch {
   // together tell how late the entry is when its turn comes.
   long long age = 0;
   std::uint32_t handedAt = 0;
+  bool slept = false;  // its minute passed while the computer slept: told, not run
 };
 
 // What happened to one entry.
 struct LaunchOutcome {
   DueLaunch launch;
   bool own = false;                    // named this program: nothing was done
+  bool slept = false;                  // the computer slept through its minute: nothing was done
   std::optional<int> lateMinutes;      // reached too late: nothing was done
   bool ending = false;                 // the program ended first: nothing was done
   bool held = false;                   // still waiting on the shell as the program ended

@@ -1,6 +1,7 @@
 #include "launcher/launch_tick.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "base/error.h"
 #include "base/int_convert.h"
@@ -26,6 +27,28 @@ int TimeValue(long long minute) {
 
 }  // namespace
 
+std::string LaunchRecordText(long long minute) {
+  const base::TimeOfDay t = base::FromMinutesSinceEpoch(minute);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute);
+  return text;
+}
+
+std::optional<long long> ParseLaunchRecord(const std::string& text) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  char tail = 0;
+  if (text.size() != 16 ||
+      std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
+    return std::nullopt;
+  }
+  const base::TimeOfDay t{h, mi, 0, 0, y, mo, d};
+  const long long minute = base::MinutesSinceEpoch(t);
+  // Read back exactly as written, or it is not a minute (a 31st of April).
+  if (LaunchRecordText(minute) != text) return std::nullopt;
+  return minute;
+}
+
 size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, RunControl* control) {
   size_t handled = 0;
   for (const DueLaunch& launch : due) {
@@ -36,8 +59,10 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
     // Unsigned: right across the counter's wrap.
     const std::uint32_t waited = ports.clock.ElapsedMs() - launch.handedAt;
     const long long late = launch.age + waited / 1000;
-    // Ending this very program would leave a dead icon and open nothing.
-    if (ports.shell.IsOwnProgram(launch.entry.file)) {
+    if (launch.slept) {
+      outcome.slept = true;
+    } else if (ports.shell.IsOwnProgram(launch.entry.file)) {
+      // Ending this very program would leave a dead icon and open nothing.
       outcome.own = true;
     } else if (late > kStaleMinutes * 60) {
       // Rounded up: ten minutes and a second is more than ten.
@@ -57,15 +82,33 @@ LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
 void LaunchTick::Resumed() {
-  // The minute before the one at hand counts as handled: whether the
-  // overdue tick came first or comes next, it runs only its own minute, and
-  // the ticks after it catch up as ever.
+  // Told of the sleep before it: the tick after it knows already.
+  if (sleepHeard_) return;
+  // Otherwise the minute before the one at hand counts as handled: whether
+  // the overdue tick came first or comes next, it runs only its own minute,
+  // and the ticks after it catch up as ever.
   if (!lastHandled_) return;
   lastHandled_ = std::max(*lastHandled_, base::MinutesSinceEpoch(clock_.Now()) - 1);
 }
 
+int LaunchTick::MsToNextAim() {
+  const base::TimeOfDay now = clock_.Now();
+  if (lastRead_ && *lastRead_ != base::MinutesSinceEpoch(now)) return 0;
+  return MsToNextMinute(now);
+}
+
+bool LaunchTick::SleptSinceLastTick() {
+  bool slept = sleepHeard_;
+  sleepHeard_ = false;
+  const std::optional<long long> asleep = clock_.AsleepMs();
+  if (asleep && asleepMs_ && *asleep - *asleepMs_ > kSleptMs) slept = true;
+  asleepMs_ = asleep;
+  return slept;
+}
+
 std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
-  if (!lastHandled_) return {now};
+  // A start in the minute an earlier copy handled as it ended.
+  if (!lastHandled_) return restored_ == now ? std::vector<long long>{} : std::vector{now};
   const long long ahead = now - *lastHandled_;
   // Set back by up to an hour: those minutes were handled once already.
   if (ahead <= 0 && ahead >= -kSetBackMinutes) return {};
@@ -80,16 +123,33 @@ std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
   const base::TimeOfDay now = clock_.Now();
   const long long minute = base::MinutesSinceEpoch(now);
+  lastRead_ = minute;
+  const bool slept = SleptSinceLastTick();
   if (!switchOn) {
     freshStart_ = true;
     return std::nullopt;
   }
-  const std::vector<long long> minutes = MinutesToHandle(minute);
-  if (minutes.empty()) return std::nullopt;
+  // Asleep: only the minute of waking runs; the minutes slept through are
+  // told (a day of them at most, each entry once).
+  const bool wokeOn = slept && lastHandled_ && minute > *lastHandled_;
+  std::vector<long long> asleep;
+  if (wokeOn) {
+    for (long long m = std::max(*lastHandled_ + 1, minute - base::kMinutesPerDay + 1); m < minute;
+         ++m) {
+      asleep.push_back(m);
+    }
+  }
+  const std::vector<long long> minutes =
+      wokeOn ? std::vector<long long>{minute} : MinutesToHandle(minute);
+  if (minutes.empty()) {
+    if (!lastHandled_) lastHandled_ = minute;
+    return std::nullopt;
+  }
   lastHandled_ = minute;
   freshStart_ = false;
-  std::vector<int> times;
+  std::vector<int> times, asleepTimes;
   for (long long m : minutes) times.push_back(TimeValue(m));
+  for (long long m : asleep) asleepTimes.push_back(TimeValue(m));
 
   std::vector<DueLaunch> due;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -110,10 +170,14 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       throw;
     }
     const auto at = std::find(times.begin(), times.end(), time);
-    if (at == times.end()) continue;
-    const long long dueMinute = minutes[at - times.begin()];
-    due.push_back({lines[i], ParseLaunchLine(lines[i]), time, dueMinute != minute,
-                   (minute - dueMinute) * 60 + now.second});
+    if (at != times.end()) {
+      const long long dueMinute = minutes[at - times.begin()];
+      due.push_back({lines[i], ParseLaunchLine(lines[i]), time, dueMinute != minute,
+                     (minute - dueMinute) * 60 + now.second});
+    } else if (std::find(asleepTimes.begin(), asleepTimes.end(), time) != asleepTimes.end()) {
+      due.push_back({lines[i], ParseLaunchLine(lines[i]), time});
+      due.back().slept = true;
+    }
   }
   if (!due.empty()) runner_.Start(std::move(due));
   return kRunningInterval;

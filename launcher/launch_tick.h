@@ -27,6 +27,10 @@ inline constexpr int kSetBackMinutes = 60;
 // behind another that waited on a person) is not run: ending the program a
 // person has been working in for hours helps nobody.
 inline constexpr int kStaleMinutes = 10;
+// Between two ticks the elapsed count, which goes on through a sleep, and
+// the interrupt time, which does not, part by a few milliseconds at most;
+// by more than this only when the computer slept.
+inline constexpr long long kSleptMs = 30000;
 
 // Milliseconds from `now` until just past the next minute's first moment,
 // where the aimed launch tick comes, so that an entry opens at its minute's
@@ -34,6 +38,11 @@ inline constexpr int kStaleMinutes = 10;
 constexpr int MsToNextMinute(const base::TimeOfDay& now) {
   return static_cast<int>(base::MsToAimedTick(now, 1));
 }
+
+// The launch record an orderly end leaves for the next start, and back:
+// "2026-12-08 09:00". Nothing for a text that is not such a minute.
+std::string LaunchRecordText(long long minute);
+std::optional<long long> ParseLaunchRecord(const std::string& text);
 
 struct RunPorts {
   ProcessKiller& killer;
@@ -70,10 +79,24 @@ class LaunchTick {
   // afterwards ends the tick silently, until the list changes.
   // Ticks with the switch off run nothing, and the first tick after them
   // runs only its own minute: the user switched off to skip what fell due.
+  // The first tick after a sleep runs only its own minute too; the entries
+  // of the minutes slept through go to the runner marked as slept through.
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
+  // The computer is about to sleep: the next tick is the first after it,
+  // whatever message comes first on waking.
+  void Suspending() { sleepHeard_ = true; }
   // The computer woke from sleep: the time asleep is not caught up. Told
   // before or after the overdue tick, and whenever the tick after it comes.
   void Resumed();
+  // Milliseconds from now to the next aimed tick: none at all while a
+  // minute has come that no tick has read yet (the clock was set, or the
+  // aim is made anew just as a minute begins), so no minute is passed over.
+  int MsToNextAim();
+  // The last minute handled, on one line with its date, for the next copy.
+  std::optional<long long> Record() const { return lastHandled_; }
+  // An earlier copy of the program ended having handled `minute`: a start
+  // within that same minute does not open its entries again.
+  void Restore(long long minute) { restored_ = minute; }
   // The line of the last time field reported, as written.
   std::string ReportedLine() const {
     return reportedLine_ && *reportedLine_ < reportedList_.size() ? reportedList_[*reportedLine_]
@@ -84,6 +107,9 @@ class LaunchTick {
   // The dated minutes this tick handles, oldest first; none when its minute
   // was handled already.
   std::vector<long long> MinutesToHandle(long long now) const;
+  // Whether the computer slept since the last tick; reads and resets the
+  // signs of it.
+  bool SleptSinceLastTick();
 
   base::LocalClock& clock_;
   LaunchRunner& runner_;
@@ -92,6 +118,12 @@ class LaunchTick {
   std::optional<long long> lastHandled_;
   // Switched off: nothing before the next tick's minute is caught up.
   bool freshStart_ = false;
+  // The minute the last tick read, handled or not.
+  std::optional<long long> lastRead_;
+  // Sleep told of, and the time asleep at the last tick, where known.
+  bool sleepHeard_ = false;
+  std::optional<long long> asleepMs_;
+  std::optional<long long> restored_;
   // The list and the line index of the last reported bad time field.
   std::vector<std::string> reportedList_;
   std::optional<size_t> reportedLine_;

@@ -95,6 +95,7 @@ void TPersistentForm::BeforeDestruction() {
     IniProfileStore store(temp, filePath_);
     WriteBounds(store, Name(), {Top(), Left(), Width(), Height()});
     SaveProperties(store);
+    SaveMoreState(store);
     // Written out before the rename, as the text files are.
     WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());
     return true;

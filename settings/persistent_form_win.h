@@ -45,6 +45,9 @@ class TPersistentForm : public ui::Form {
   virtual bool IsPersistentProperty(const std::string& className,
                                     const std::string& propertyName) const;
   virtual void AddPersistentNames();
+  // More of the window's own state, saved in the same step as its
+  // properties (other sections of the same file).
+  virtual void SaveMoreState(ProfileStore&) {}
 
  protected:
   void RestoreState() override;

@@ -25,9 +25,11 @@ constexpr UINT kQuitNow = WM_APP + 1;
 // What the running copy answers; 0 means the message was not understood.
 enum Answer : LRESULT { kShown = 1, kEnding = 2, kRefused = 3, kQuitting = 4 };
 
-// A second start waits this long for an ending copy to go; a quit request
-// waits longer, since the copy may still be saving or showing a box.
-constexpr DWORD kEndingCopyWaitMs = 10000;
+// A second start waits this long for an ending copy to go: as long as its
+// slowest orderly end, ten seconds for a launch under way and then the
+// saves. A quit request waits as long, since the copy may still be saving
+// or showing a box.
+constexpr DWORD kEndingCopyWaitMs = 30000;
 constexpr DWORD kQuitWaitMs = 30000;
 constexpr UINT kAnswerWaitMs = 5000;
 // A strike plays for up to ten seconds, during which the copy reads no
@@ -284,6 +286,7 @@ void Application::Terminate() {
 
 void Application::EndSession() noexcept {
   ending_ = true;
+  sessionEnded_ = true;
   for (auto it = forms_.rbegin(); it != forms_.rend(); ++it) {
     try {
       (*it)->BeforeDestruction();
@@ -300,8 +303,10 @@ void Application::DestroyForms() {
   while (!forms_.empty()) {
     std::unique_ptr<Form> form = std::move(forms_.back());
     forms_.pop_back();
+    // At the session's end every form has kept its state already, and no
+    // box is shown.
     try {
-      form->BeforeDestruction();
+      if (!sessionEnded_) form->BeforeDestruction();
     } catch (const std::exception& e) {
       HandleException(e);
     }

@@ -39,7 +39,7 @@ class Application {
   // False when another copy of the program runs from the same folder: this
   // one must then end at once, showing and writing nothing, but first it
   // asks that copy to come forward (onSecondStart there). A copy that is
-  // ending is waited for (about ten seconds), and this one then runs.
+  // ending is waited for (about thirty seconds), and this one then runs.
   bool ClaimProgramFolder();
   // Run when a second start from this folder asks this copy to show itself.
   std::function<void()> onSecondStart;
@@ -80,8 +80,9 @@ class Application {
   void Terminate();
   bool Terminated() const { return terminated_; }
 
-  // The session ends (log-off, shutdown): every form keeps its state as at
-  // an orderly exit, and no box is shown, since nobody would see it.
+  // The session ends (log-off, shutdown, an installer closing the program):
+  // every form keeps its state as at an orderly exit, and no box is shown,
+  // since nobody would see it. The forms are not saved again as they go.
   void EndSession() noexcept;
 
   // Forms go last created first; a form's save that fails is reported once
@@ -124,6 +125,7 @@ class Application {
   Form* mainForm_ = nullptr;
   bool terminated_ = false;
   bool ending_ = false;
+  bool sessionEnded_ = false;
   int dialogs_ = 0;
   // Owned by this copy's thread until its process ends.
   HANDLE folderMutex_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/library_win.h"
 #include "ui/paths_win.h"
 
 namespace ui {
@@ -46,6 +47,20 @@ base::TimeOfDay WinLocalClock::Now() {
   SYSTEMTIME t;
   FileTimeToSystemTime(&local, &t);
   return Of(t);
+}
+
+std::optional<long long> WinLocalClock::AsleepMs() {
+  // Windows 7 and Vista respectively: the program also runs on XP.
+  using Unbiased = BOOL(WINAPI*)(PULONGLONG);
+  using TickCount64 = ULONGLONG(WINAPI*)();
+  static const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  static const auto unbiased = LibraryEntry<Unbiased>(kernel, "QueryUnbiasedInterruptTime");
+  static const auto tickCount64 = LibraryEntry<TickCount64>(kernel, "GetTickCount64");
+  ULONGLONG awake = 0;  // in 100 ns units
+  if (!unbiased || !unbiased(&awake)) return std::nullopt;
+  const long long elapsed =
+      tickCount64 ? static_cast<long long>(tickCount64()) : static_cast<long long>(GetTickCount());
+  return elapsed - static_cast<long long>(awake / 10000);
 }
 
 base::TimeOfDay WinUtcClock::NowUtc() {

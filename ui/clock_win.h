@@ -14,6 +14,9 @@ class WinLocalClock final : public base::LocalClock {
   base::TimeOfDay Now() override;
   // The next reading consults the zone again.
   void TimeSettingsChanged() override { offsetMinute_ = -1; }
+  // The elapsed count less the interrupt time, which leaves sleep out;
+  // nothing before Windows 7, which cannot give the latter.
+  std::optional<long long> AsleepMs() override;
 
  private:
   long long offsetMinute_ = -1;  // the UTC minute the offset was found in

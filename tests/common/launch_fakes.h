@@ -15,7 +15,8 @@ struct InlineLaunches : launcher::ProcessKiller,
                         launcher::Pause,
                         launcher::Shell,
                         launcher::RunClock,
-                        launcher::LaunchRunner {
+                        launcher::LaunchRunner,
+                        launcher::RunControl {
   std::vector<std::string> calls;
   std::string ownProgram;  // the path that names the program itself, if any
   // Time as it passes where the entries run: pauses and opens take theirs.
@@ -41,7 +42,11 @@ struct InlineLaunches : launcher::ProcessKiller,
   }
   void Start(std::vector<launcher::DueLaunch> due) override {
     for (launcher::DueLaunch& d : due) d.handedAt = elapsedMs;
-    launcher::RunLaunches(due, {*this, *this, *this, *this});
+    launcher::RunLaunches(due, {*this, *this, *this, *this}, this);
+  }
+  // An entry that was not run for its minute slept through shows as such.
+  void Done(const launcher::LaunchOutcome& outcome) override {
+    if (outcome.slept) calls.push_back("asleep " + outcome.launch.entry.file);
   }
 };
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "launcher/launch_tick.h"
+#include "tests/common/launch_fakes.h"
 #include "tests/common/time_of_day.h"
 
 namespace bells {
@@ -192,6 +194,45 @@ TEST_F(BellTickTest, TheAimedTickComesJustAfterTheNextStrikeMinuteBegins) {
     player.played.clear();
     fresh.Tick();
     EXPECT_EQ(player.played, c.heard) << c.name;
+  }
+}
+
+// The clock is set, or the time zone changes, just as 14:30 begins, before
+// either tick has read the new minute: aimed anew there, neither the strike
+// nor the 14:30 entry may wait for the next mark.
+TEST_F(BellTickTest, AimedAnewAsAStrikeMinuteBeginsNeitherTickPassesItOver) {
+  struct Case {
+    int ms;  // into 14:30 when the aims are made anew
+    bool earlyRing;
+  } cases[] = {{0, false}, {10, false}, {30, false}, {10, true}};
+  const std::vector<std::string> list = {"[1429][a]", "[1430][b]"};
+  for (const Case& c : cases) {
+    testutil::InlineLaunches launches;
+    launcher::LaunchTick launchTick(clock, launches);
+    BellTick bells(clock, player, options);
+    options.options.earlyRing = c.earlyRing;
+    clock.now = {14, 29, 57, 0};
+    launchTick.Tick(true, list);
+    bells.Tick();
+    player.played.clear();
+    launches.calls.clear();
+    clock.now = {14, 30, 0, c.ms};
+    // Each aimed tick comes at once: 14:30 strikes (early ring: 14:30 is
+    // silent, its strike came at 14:29) and 14:30's entry opens.
+    const long long strikeAim = bells.MsToNextAim(c.earlyRing);
+    EXPECT_EQ(strikeAim, c.earlyRing ? MsToNextStrike(clock.now, true) : 0) << c.ms;
+    EXPECT_EQ(launchTick.MsToNextAim(), 0) << c.ms;
+    launchTick.Tick(true, list);
+    bells.Tick();
+    EXPECT_EQ(player.played, c.earlyRing ? Played{} : Played{"2+1bell.wav"}) << c.ms;
+    EXPECT_EQ(launches.calls, (std::vector<std::string>{"kill b", "pause 1000", "open b"})) << c.ms;
+    // Both read now: aimed at 14:31's start and the next strike, 14:59 or 15:00.
+    const TimeOfDay nextStrike =
+        testutil::AtMsOfDay(testutil::MsOfDay(clock.now) + bells.MsToNextAim(c.earlyRing));
+    EXPECT_EQ(nextStrike.hour * 100 + nextStrike.minute, c.earlyRing ? 1459 : 1500) << c.ms;
+    const TimeOfDay nextLaunch =
+        testutil::AtMsOfDay(testutil::MsOfDay(clock.now) + launchTick.MsToNextAim());
+    EXPECT_EQ(nextLaunch.hour * 100 + nextLaunch.minute, 1431) << c.ms;
   }
 }
 

@@ -54,11 +54,13 @@ TEST(LaunchList, ExecutableNamesCompareWithoutCaseAndBlanks) {
 
 struct Recorder : base::LocalClock, testutil::InlineLaunches {
   base::TimeOfDay now{9, 30};
+  std::optional<long long> asleepMs;  // the time asleep since start, where known
   Recorder() { ownProgram = "C:\\Ship\\Marlinet.exe"; }
   base::TimeOfDay Now() override {
     calls.push_back("time");
     return now;
   }
+  std::optional<long long> AsleepMs() override { return asleepMs; }
 };
 
 using Calls = std::vector<std::string>;
@@ -151,6 +153,8 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     bool on = true;     // "On/Off"
     bool woke = false;  // the computer told of waking from sleep first
     int second = 0;
+    bool suspended = false;  // told of going to sleep since the tick before
+    long long asleepMs = -1;  // the time asleep since start, or -1: not known
   };
   struct Case {
     const char* name;
@@ -191,6 +195,28 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {"09:10 c", "08:30 a", "08:45 b", "09:10 c"}},
       {"asleep exactly a day", day, {{9, 30}, {9, 30, 1, 2}}, {"09:30 b", "09:30 b"}},
       {"asleep from 09:28 to 09:31, woken", day, {{9, 28}, {9, 31, 1, 1, true, true}}, {"09:31 c"}},
+      // The lid shut at 09:28:30 and opened at 09:31:10: the overdue tick
+      // may come before the news of waking, or with no news at all.
+      {"asleep 09:28 to 09:31, told of the sleep, the overdue tick first",
+       day,
+       {{9, 28}, {9, 31, 1, 1, true, false, 10, true}},
+       {"09:31 asleep a", "09:31 asleep b", "09:31 c"}},
+      {"the same, told of the sleep and the waking before the tick",
+       day,
+       {{9, 28}, {9, 31, 1, 1, true, true, 10, true}},
+       {"09:31 asleep a", "09:31 asleep b", "09:31 c"}},
+      {"the same, told nothing, the clocks parted by 160 s",
+       day,
+       {{9, 28, 1, 1, true, false, 30, false, 4000}, {9, 31, 1, 1, true, false, 10, false, 164000}},
+       {"09:31 asleep a", "09:31 asleep b", "09:31 c"}},
+      {"told nothing, the clocks parted by 20 s only: a late tick, caught up",
+       day,
+       {{9, 28, 1, 1, true, false, 30, false, 4000}, {9, 31, 1, 1, true, false, 10, false, 24000}},
+       {"09:31 a", "09:31 b", "09:31 c"}},
+      {"asleep from 09:28:50 to 09:29:05: the minute of waking runs",
+       day,
+       {{9, 28}, {9, 29, 1, 1, true, false, 5, true}, {9, 30}},
+       {"09:29 a", "09:30 b"}},
       {"woken after the overdue tick, the next tick three minutes late: caught up",
        {"[0931][c]", "[0933][e]"},
        {{9, 28}, {9, 31}, {9, 31, 1, 1, true, true}, {9, 34}},
@@ -234,20 +260,37 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
         r.now = {t.hour, t.minute, t.second, 0, 2000, 1, t.day};
         r.calls.clear();
         r.openSeconds = c.openSeconds;
+        r.asleepMs = t.asleepMs < 0 ? std::nullopt : std::optional<long long>(t.asleepMs);
+        if (t.suspended) tick.Suspending();
         if (t.woke) tick.Resumed();
         try {
           tick.Tick(t.on, c.list);
         } catch (const base::ConvertError&) {
         }
         for (const std::string& call : r.calls) {
-          if (call.rfind("open ", 0) != 0) continue;
+          const bool asleep = call.rfind("asleep ", 0) == 0;
+          if (call.rfind("open ", 0) != 0 && !asleep) continue;
           char at[8];
           std::snprintf(at, sizeof at, "%02d:%02d ", t.hour, t.minute);
-          opened.push_back(at + call.substr(5));
+          opened.push_back(at + (asleep ? call : call.substr(5)));
         }
       }
     }
     EXPECT_EQ(opened, c.opened) << c.name;
+  }
+}
+
+// What an orderly end leaves in the form state for the next start, read
+// back; anything else in its place (a hand edit, a damaged file) is no record.
+TEST(LaunchTick, TheLaunchRecordReadsBackOnlyAsAWholeMinute) {
+  const long long morning = base::MinutesSinceEpoch({9, 0, 0, 0, 2026, 12, 8});
+  EXPECT_EQ(LaunchRecordText(morning), "2026-12-08 09:00");
+  EXPECT_EQ(ParseLaunchRecord("2026-12-08 09:00"), morning);
+  EXPECT_EQ(ParseLaunchRecord("2028-02-29 23:59"),
+            base::MinutesSinceEpoch({23, 59, 0, 0, 2028, 2, 29}));
+  for (const char* bad : {"", "2026-12-08", "2026-02-30 09:00", "2026-12-08 24:00",
+                          "2026-12-08 09:00x", "2026-12-8 09:00 ", "\xff\xfe-12-08 09:00"}) {
+    EXPECT_EQ(ParseLaunchRecord(bad), std::nullopt) << bad;
   }
 }
 

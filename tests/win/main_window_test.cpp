@@ -132,6 +132,94 @@ TEST(MainWindow, StrikesAndLaunchesWithTheGivenServices) {
   EXPECT_TRUE(launch.calls.empty());
 }
 
+// Windows ends the session as Restart Manager does for an installer: asked
+// first, then told, while the program's loop runs.
+HWND gEnding = nullptr;
+LRESULT gQueried = 0;
+void CALLBACK EndTheSession(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  gQueried = SendMessageA(gEnding, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+  SendMessageA(gEnding, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+}
+bool gLoopStuck = false;
+void CALLBACK LoopStuck(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  gLoopStuck = true;
+  ui::Application::Instance().Terminate();
+}
+
+TEST(MainWindow, TheSessionsEndKeepsTheFormStateNotTheSettingsAndEndsTheProgram) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
+  files.files[prefs] = std::string(24, '1') + "0001\r\n";
+  testutil::TempFolder folder;
+  ui::Application& app = ui::Application::Instance();
+  TForm1* form = app.CreateForm<TForm1>(rig.Services());
+  form->SetFilePath(folder.Path() + "Marlinet.ini");
+  form->SetLaunchList(&launch);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }));
+  form->MuteBells1->Click();
+  form->HourBoxes[0]->SetChecked(false);  // shown, never saved with "OK"
+  gEnding = form->Handle();
+  SetTimer(nullptr, 0, 100, &EndTheSession);
+  const UINT_PTR watchdog = SetTimer(nullptr, 0, 8000, &LoopStuck);
+  app.Run();  // returns only when the loop ends
+  KillTimer(nullptr, watchdog);
+  EXPECT_FALSE(gLoopStuck) << "the program went on running after the session's end";
+  EXPECT_EQ(gQueried, TRUE);
+  EXPECT_EQ(launch.stops, std::vector<unsigned>{3000});
+  EXPECT_EQ(files.files[prefs], std::string(24, '1') + "0001\r\n");
+  const std::string ini = testutil::ReadFile(folder.Path() + "Marlinet.ini");
+  EXPECT_NE(ini.find("MuteBells1.Checked=TRUE"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("LastMinute=2000-01-01 14:30"), std::string::npos) << ini;
+  app.DestroyForms();
+  EXPECT_TRUE(errors.messages.empty());
+}
+
+// An upgrade at 14:30:20 ends the copy that opened 14:30's entry at
+// 14:30:01 and starts the new one: the entry is not opened a second time.
+TEST(MainWindow, AStartWithinTheMinuteAnEndedCopyHandledOpensNothingAgain) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
+  testutil::TempFolder folder;
+  const std::string ini = folder.Path() + "Marlinet.ini";
+  files.files[prefs] = std::string(24, '1') + "0001\r\n";
+  launch.lines = {"[1430][C:\\x\\Log.exe]", "[1431][C:\\x\\Next.exe]"};
+  clock.now = {14, 30, 1, 0, 2026, 12, 8};
+  {
+    TForm1 first(rig.Services());
+    first.SetFilePath(ini);
+    rig.Load(first);
+    ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }));
+    first.Quit1->Click();
+    first.BeforeDestruction();  // the orderly end keeps the form state
+  }
+  ui::Application::Instance().SetEnding(false);
+  launch.calls.clear();
+  clock.now = {14, 30, 20, 0, 2026, 12, 8};
+  TForm1 second(rig.Services());
+  second.SetFilePath(ini);
+  rig.Load(second);
+  testutil::PumpFor(1600);  // past the first launch tick
+  EXPECT_TRUE(launch.calls.empty()) << launch.calls.front();
+  // The next minute opens as ever; nothing before this start is caught up.
+  clock.now = {14, 31, 0, 30, 2026, 12, 8};
+  second.Timer2->SetInterval(50);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }));
+  EXPECT_EQ(launch.calls,
+            (std::vector<std::string>{"kill Next.exe", "pause 1000", "open C:\\x\\Next.exe"}));
+  // A copy started the day after, in the same minute of the day, is a first start.
+  second.BeforeDestruction();
+  launch.calls.clear();
+  clock.now = {14, 31, 20, 0, 2026, 12, 9};
+  TForm1 third(rig.Services());
+  third.SetFilePath(ini);
+  rig.Load(third);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }));
+  EXPECT_EQ(launch.calls.back(), "open C:\\x\\Next.exe");
+  EXPECT_TRUE(errors.messages.empty());
+}
+
 // The editor closes as a person closes it, once its modal loop runs.
 TForm3* gEditor = nullptr;
 const char* gWay = nullptr;
