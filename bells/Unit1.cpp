@@ -311,10 +311,12 @@ void TForm1::FormCreate() {
   // A copy that ended within this minute handled it already.
   if (!FilePath().empty()) {
     settings::IniProfileStore store(FilePath());
-    if (auto minute = launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, "")))
+    if (auto minute =
+            launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, "")))
       launchTick_.Restore(*minute);
   }
-  if (auto reg = ui::LibraryEntry<RegisterSuspendResume>(User32(), "RegisterSuspendResumeNotification"))
+  if (auto reg =
+          ui::LibraryEntry<RegisterSuspendResume>(User32(), "RegisterSuspendResumeNotification"))
     suspendNotice_ = reg(Handle(), 0);
   AimStrike();
   AimLaunch();
@@ -465,8 +467,8 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return TRUE;
   }
   if (msg == WM_DESTROY && suspendNotice_) {
-    if (auto unreg = ui::LibraryEntry<UnregisterSuspendResume>(User32(),
-                                                               "UnregisterSuspendResumeNotification"))
+    if (auto unreg = ui::LibraryEntry<UnregisterSuspendResume>(
+            User32(), "UnregisterSuspendResumeNotification"))
       unreg(suspendNotice_);
     suspendNotice_ = nullptr;
   }

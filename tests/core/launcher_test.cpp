@@ -153,7 +153,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     bool on = true;     // "On/Off"
     bool woke = false;  // the computer told of waking from sleep first
     int second = 0;
-    bool suspended = false;  // told of going to sleep since the tick before
+    bool suspended = false;   // told of going to sleep since the tick before
     long long asleepMs = -1;  // the time asleep since start, or -1: not known
   };
   struct Case {
