@@ -440,6 +440,7 @@ case_log_off_keeps_the_mute_state() {
   [ "$(ini_value MuteBells1.Checked)" = TRUE ] || fail "the log-off did not keep the mute state"
   cmp -s "$work/prefs.kvr" "$work/prefs.before" || fail "the log-off wrote the settings file"
   stays 1 no_window || fail "a box or window showed at the log-off"
+  check "the program ends by itself after the log-off" wait_exit 10
 }
 
 case_shell_restart_brings_the_icon_back() {
@@ -1432,6 +1433,44 @@ case_half_hour_strikes_once_with_the_small_set() {
   heard "2+1bell.wav" || fail "14:30 did not strike five bells of the small set"
   at_program_time 14:30:12
   heard "2+1bell.wav" || fail "14:30 struck more than once"
+}
+
+# London's clocks go back at 02:00 BST on 25 October 2026, to 01:00 GMT: the
+# hour from 01:00 comes twice. The program runs in that zone, and its clock
+# is stepped from a few seconds before each moment that matters to the next;
+# the change itself comes in real time.
+case_the_autumn_change_strikes_both_hours_and_launches_once() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  add_waiter
+  printf '[0115][%s]\r\n' "$waiter_entry" >"$work/proc.kvr"
+  local offsets="$work/offset"
+  utc_in() {  # utc_in <UTC time on 24 or 25 October 2026>: the program's clock steps there
+    echo $(($(date -u -d "$1" +%s) - $(date +%s))) >"$offsets"
+    sleep 0.3
+  }
+  utc_in "2026-10-24 23:59:53"  # 00:59:53 BST
+  start_at 00:00:00 TZ=Europe/London MARLINET_TIME_OFFSET_FILE="$offsets"
+  wait_tray bell 15 || fail "no tray icon"
+  check "01:00 BST struck" eventually 15 heard 1bell.wav
+  utc_in "2026-10-25 00:14:55"
+  check "the 01:15 entry opened in BST" eventually 15 started_times 1
+  utc_in "2026-10-25 00:29:55"
+  check "01:30 BST struck" eventually 15 heard 1bell.wav 1+1bell.wav
+  # Across the change itself, without a step: 01:59:5x BST, then 01:00 GMT.
+  utc_in "2026-10-25 00:59:52"
+  check "01:00 GMT struck again" eventually 20 heard 1bell.wav 1+1bell.wav 1bell.wav
+  utc_in "2026-10-25 01:14:55"
+  stays 8 started_times 1
+  [ "$(starts)" = 1 ] || fail "the 01:15 entry opened again in GMT"
+  utc_in "2026-10-25 01:29:55"
+  check "01:30 GMT struck again" eventually 15 heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav
+  utc_in "2026-10-25 01:59:55"
+  check "02:00 GMT struck once" eventually 15 \
+    heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav 2bell.wav
+  stays 4 heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav 2bell.wav
+  [ "$(grep -c '\[0115\]' "$work/launch.log")" = 1 ] ||
+    fail "launch.log does not show the 01:15 entry once: $(cat "$work/launch.log")"
 }
 
 timed_sound() {  # a private sound server, timed, for the programs started after it
