@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bells/ships_time.h"
 #include "launcher/launch_tick.h"
 #include "tests/common/launch_fakes.h"
 #include "tests/common/time_of_day.h"
@@ -233,6 +234,51 @@ TEST_F(BellTickTest, AimedAnewAsAStrikeMinuteBeginsNeitherTickPassesItOver) {
     const TimeOfDay nextLaunch =
         testutil::AtMsOfDay(testutil::MsOfDay(clock.now) + launchTick.MsToNextAim());
     EXPECT_EQ(nextLaunch.hour * 100 + nextLaunch.minute, 1431) << c.ms;
+  }
+}
+
+// Ship's time: the bells follow a place's offset (daylight saving in it)
+// while the computer's own clock says something else.
+TEST_F(BellTickTest, OnShipsTimeEveryRuleFollowsThePlacesClock) {
+  struct FakeUtc : base::UtcClock {
+    TimeOfDay now;
+    TimeOfDay NowUtc() override { return now; }
+  };
+  struct Case {
+    const char* name;
+    std::optional<int> offset;  // minutes east of UTC, as the place's panel shows it
+    TimeOfDay utc;
+    bool earlyRing = false, dogWatch = false;
+    int hourOff = -1;  // an hour box switched off
+    Played heard;
+  } cases[] = {
+      {"[5.75] at 20:15 there", 345, {14, 30}, {}, {}, -1, {}},
+      {"[5.75] at 20:30 there: the first watch's first bell", 345, {14, 45}, {}, {}, -1,
+       {"0+1bell.wav"}},
+      {"[5.75], early ring: 20:29 there", 345, {14, 44}, true, {}, -1, {"0+1bell.wav"}},
+      {"[5.75], 20:00 there switched off", 345, {14, 45}, {}, {}, 20, {}},
+      {"[-5] on DST at 18:30 there", -240, {22, 30}, {}, {}, -1, {"2+1bell.wav"}},
+      {"[-5] on DST at 18:30 there, RN dog watch", -240, {22, 30}, {}, true, -1, {"0+1bell.wav"}},
+      {"[10] at midnight there, the next day", 600, {14, 0, 0, 0, 2026, 12, 31}, {}, {}, -1,
+       {"4bell.wav"}},
+      {"[-3.5] at 23:30 there, the day before", -210, {3, 0, 0, 0, 2027, 1, 1}, {}, {}, -1,
+       {"3+1bell.wav"}},
+      {"no time shown: the computer's 14:30", std::nullopt, {9, 0}, {}, {}, -1, {"2+1bell.wav"}},
+  };
+  for (const Case& c : cases) {
+    FakeUtc utc;
+    utc.now = c.utc;
+    clock.now = {14, 30};  // the computer's own
+    BellClock ship(clock, &utc);
+    ship.shipsOffset = [&c] { return c.offset; };
+    options.options.hourBoxes.fill(true);
+    if (c.hourOff >= 0) options.options.hourBoxes[c.hourOff] = false;
+    options.options.earlyRing = c.earlyRing;
+    options.options.dogWatch = c.dogWatch;
+    BellTick bells(ship, player, options);
+    player.played.clear();
+    for (int i = 0; i < 20; ++i) bells.Tick();
+    EXPECT_EQ(player.played, c.heard) << c.name;
   }
 }
 
