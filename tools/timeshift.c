@@ -1,11 +1,14 @@
 /* Moves the wall clock of a process by MARLINET_TIME_OFFSET seconds, for
- * tests that must see a given time of day. Only CLOCK_REALTIME moves; the
+ * tests that must see a given time of day; or by the number of seconds in
+ * the file MARLINET_TIME_OFFSET_FILE names, read again every 200 ms, so a
+ * test can move the clock of a running program. Only CLOCK_REALTIME moves; the
  * monotonic clocks (timers, sleeps) keep running true. Built for 32 and 64
  * bits and loaded with LD_PRELOAD='<dir>/$LIB/timeshift.so'.
  *
  * 32-bit glibc readers of the time (Wine's ntdll among them) go through the
  * 64-bit-time entry points, so those are replaced as well as the classic ones. */
 #define _GNU_SOURCE
+#include <fcntl.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <sys/syscall.h>
@@ -22,15 +25,39 @@ struct tv64 {
   int64_t tv_usec;
 };
 
+static int real_clock(clockid_t id, struct ts64* out);
+
+static int64_t offset_from_file(const char* path) {
+  static int64_t offset = 0, next_read_ns = 0;
+  struct ts64 now;
+  real_clock(CLOCK_MONOTONIC, &now);
+  const int64_t ns = now.tv_sec * 1000000000LL + now.tv_nsec;
+  /* Threads may race here: each reads the same file, and the 64-bit values
+   * are stored whole. */
+  if (ns >= __atomic_load_n(&next_read_ns, __ATOMIC_ACQUIRE)) {
+    char text[32] = {0};
+    const int fd = open(path, O_RDONLY);
+    if (fd >= 0) {
+      const ssize_t n = read(fd, text, sizeof text - 1);
+      close(fd);
+      if (n > 0) __atomic_store_n(&offset, strtoll(text, NULL, 10), __ATOMIC_RELEASE);
+    }
+    __atomic_store_n(&next_read_ns, ns + 200000000LL, __ATOMIC_RELEASE);
+  }
+  return __atomic_load_n(&offset, __ATOMIC_ACQUIRE);
+}
+
 static int64_t offset_seconds(void) {
   static int64_t offset = -1;
+  static const char* file = NULL;
   static int known = 0;
   if (!known) {
     const char* text = getenv("MARLINET_TIME_OFFSET");
     offset = text ? strtoll(text, NULL, 10) : 0;
+    file = getenv("MARLINET_TIME_OFFSET_FILE");
     known = 1;
   }
-  return offset;
+  return file ? offset_from_file(file) : offset;
 }
 
 static int real_clock(clockid_t id, struct ts64* out) {

@@ -32,7 +32,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/latency.sh"
 work=""
 pid=""
 start_program() {
-  "$@" wine "$work/Marlinet.exe" >/dev/null 2>&1 &
+  "$@" wine "$work/Marlinet.exe" >/dev/null 2>"${program_log:-/dev/null}" &
   pid=$!
 }
 new_folder() {  # the program, its sounds and an empty launch list
@@ -949,6 +949,116 @@ case_dst_after_reset_survives_the_close_box() {
   flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
   [ "${flags:28:1}" = 1 ] || fail "place 2's DST flag (position 29) was lost: $flags"
   [ "$(sed -n 3p "$work/prefs.kvr" | tr -d '\r')" = "Lisbon [0]" ] || fail "the places were not kept"
+}
+
+# --- Places that follow a time zone ------------------------------------------------
+
+# The program on a given date and time (UTC, which is its own zone here), with
+# the clock movable while it runs, and Wine's menu trace in $program_log: a
+# menu's items are known only to the process that made it.
+set_program_clock() {  # set_program_clock "YYYY-MM-DD HH:MM:SS"
+  echo $(($(date -ud "$1" +%s) - $(date +%s))) >"$work/clock-offset"
+}
+start_on() {  # start_on "YYYY-MM-DD HH:MM:SS"
+  export TZ=UTC
+  set_program_clock "$1"
+  program_log=$work/program.log
+  : >"$program_log"
+  start_program env MARLINET_TIME_OFFSET_FILE="$work/clock-offset" \
+    LD_PRELOAD="$E2E_TIMESHIFT/\$LIB/timeshift.so" WINEDEBUG=+menu
+}
+# The last laid-out row of the menu item whose text begins so: "top bottom".
+menu_item_rows() {  # menu_item_rows <text>
+  tr -d '\r' <"$program_log" | awk -v text="Text=L\"$1" '
+    want && /calc_menu_item_size \(/ {
+      s = $0; sub(/.*calc_menu_item_size \(/, "", s); gsub(/[^0-9]+/, " ", s); split(s, n, " ")
+      row = n[2] " " n[4]; want = 0 }
+    index($0, text) && /calc_menu_item_size dc=/ { want = 1 }
+    END { print row }'
+}
+item_laid_out() { [ -n "$(menu_item_rows "$1")" ]; }
+menus_open() { [ "$(drv menus | wc -l)" = "$1" ]; }
+# The menu opened last, then the point in the middle of its item's row (its
+# text's start, clear of the check mark), once the item has been laid out.
+menu_item_point() {  # menu_item_point <text>
+  local left top rows
+  eventually 5 item_laid_out "$1" || fail "no menu item '$1' was laid out"
+  read -r left top _ < <(drv menus | sort -n -r | head -1)
+  [ -n "$left" ] || fail "no menu is open"
+  read -r rows < <(menu_item_rows "$1")
+  set -- $rows
+  echo "$((left + 30)) $((top + 3 + ($1 + $2) / 2))"
+}
+pick_menu_item() {  # pick_menu_item <text>: a real click on it
+  local x y
+  read -r x y < <(menu_item_point "$1")
+  xdotool mousemove "$x" "$y"
+  sleep 0.3
+  xdotool click 1
+  sleep 0.3
+}
+open_place_menu() {  # open_place_menu <place>: a right click on its time
+  local cx cy
+  read -r cx cy _ < <(drv client TMarlinetForm Clocks)
+  : >"$program_log"
+  xdotool mousemove $((cx + 2 + 104 * (($1 - 1) % 4) + 49)) $((cy + 44 + 48 * (($1 - 1) / 4) + 11)) click 3
+  eventually 5 menus_open 1 || {
+    shot "$E2E_ARTEFACTS/zones-no-menu.png"
+    fail "the place's menu did not open: $(drv menus | tr '\n' ';')"
+  }
+}
+open_zone_menu() {  # open_zone_menu <place>: its time's menu, then the zones submenu
+  local x y
+  open_place_menu "$1"
+  read -r x y < <(menu_item_point "Follow Time Zone")
+  xdotool mousemove "$x" "$y"
+  eventually 5 menus_open 2 || fail "the zones submenu did not open"
+}
+zone_of() { tr -d '\r' <"$work/Marlinet.ini" | awk -F= -v k="Box$1" '
+  /^\[/ { in_zones = $0 == "[Time Zones]" } in_zones && $1 == k { print $2 }'; }
+place_flag() { head -1 "$work/prefs.kvr" | tr -d '\r' | cut -c"$1"; }  # by position
+
+case_a_place_follows_its_time_zone() {
+  new_folder
+  clocks_prefs "Berlin [1]"
+  local berlin="(UTC+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna"
+  # 1. Chosen in March, in Berlin's winter: standard time after Reset.
+  start_on "2026-03-11 10:00:05"
+  wait_tray bell 15 || fail "no tray icon"
+  show_clocks
+  open_zone_menu 1
+  shot "$E2E_ARTEFACTS/zones-menu.png"
+  pick_menu_item "$berlin"
+  check "choosing a zone enters the editing state" eventually 3 \
+    [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]
+  [ "$(zone_of 1)" = "W. Europe Standard Time" ] || fail "the choice was not kept at once: '$(zone_of 1)'"
+  drv press Clocks Reset
+  check "Reset shows standard time" eventually 3 shows "$(panel_rect 1)" "11:00 AM"
+  # 2. The clock moves on to April: daylight-saving time with nobody clicking.
+  set_program_clock "2026-04-01 10:01:30"
+  check "the place went on daylight-saving time by itself" eventually 60 \
+    shows "$(panel_rect 1)" "12:01 PM*"
+  # 3. Still following after a new start, and the file holds the flag in force.
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  [ "$(place_flag 52)" = 1 ] || fail "prefs.kvr's flag for the place is not 1"
+  start_on "2026-03-11 10:05:10"  # back in winter: a follower drops the stored "*"
+  wait_tray bell 15 || fail "no tray icon after the new start"
+  show_clocks
+  check "the place still follows its zone" eventually 3 shows "$(panel_rect 1)" "11:05 AM"
+  # 4. "Std Time" by hand ends following, for good.
+  open_place_menu 1
+  pick_menu_item "Std Time"
+  drv press Clocks Reset
+  [ -z "$(zone_of 1)" ] || fail "following did not end: '$(zone_of 1)'"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  start_on "2026-04-01 10:07:10"  # summer: a follower would show the "*"
+  wait_tray bell 15 || fail "no tray icon after the last start"
+  show_clocks
+  stays 2 shows "$(panel_rect 1)" "11:07 AM" ||
+    fail "following came back: the place shows '$(panel_text "$(panel_rect 1)")'"
+  [ -z "$(zone_of 1)" ] || fail "the zone came back in Marlinet.ini"
 }
 
 # --- The guide's pictures -----------------------------------------------------------
