@@ -979,7 +979,8 @@ menu_item_rows() {  # menu_item_rows <text>
 item_laid_out() { [ -n "$(menu_item_rows "$1")" ]; }
 menus_open() { [ "$(drv menus | wc -l)" = "$1" ]; }
 # The menu opened last, then the point in the middle of its item's row (its
-# text's start, clear of the check mark), once the item has been laid out.
+# text's start, clear of the check mark), once the item has been laid out:
+# into item_x and item_y.
 menu_item_point() {  # menu_item_point <text>
   local left top rows
   eventually 5 item_laid_out "$1" || fail "no menu item '$1' was laid out"
@@ -987,12 +988,12 @@ menu_item_point() {  # menu_item_point <text>
   [ -n "$left" ] || fail "no menu is open"
   read -r rows < <(menu_item_rows "$1")
   set -- $rows
-  echo "$((left + 30)) $((top + 3 + ($1 + $2) / 2))"
+  item_x=$((left + 30))
+  item_y=$((top + 3 + ($1 + $2) / 2))
 }
 pick_menu_item() {  # pick_menu_item <text>: a real click on it
-  local x y
-  read -r x y < <(menu_item_point "$1")
-  xdotool mousemove "$x" "$y"
+  menu_item_point "$1"
+  xdotool mousemove "$item_x" "$item_y"
   sleep 0.3
   xdotool click 1
   sleep 0.3
@@ -1008,10 +1009,9 @@ open_place_menu() {  # open_place_menu <place>: a right click on its time
   }
 }
 open_zone_menu() {  # open_zone_menu <place>: its time's menu, then the zones submenu
-  local x y
   open_place_menu "$1"
-  read -r x y < <(menu_item_point "Follow Time Zone")
-  xdotool mousemove "$x" "$y"
+  menu_item_point "Follow Time Zone"
+  xdotool mousemove "$item_x" "$item_y"
   eventually 5 menus_open 2 || fail "the zones submenu did not open"
 }
 zone_of() { tr -d '\r' <"$work/Marlinet.ini" | awk -F= -v k="Box$1" '
@@ -1074,7 +1074,8 @@ case_guide_pictures() {
     '[1200][C:\Users\Public\Documents\Noon watch.txt]' \
     '[1745][C:\Program Files\Mail\Mail.exe]~' >"$work/proc.kvr"
   start_time=14:05:10
-  start_at $start_time
+  program_log=$work/program.log  # the menu's items, for the zones picture
+  start_at $start_time WINEDEBUG=+menu
   wait_tray bell 15 || fail "no tray icon"
   show_options
   sleep 0.5
@@ -1085,6 +1086,8 @@ case_guide_pictures() {
   window_shot "Start Program" guide-editor-window.png
   drv press "Start Program" Cancel
   check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  # Out of the way of the zones submenu, which reaches past the clocks.
+  drv press Marlinet OK
   show_clocks
   local cx cy
   read -r cx cy _ < <(drv client TMarlinetForm Clocks)
@@ -1096,6 +1099,24 @@ case_guide_pictures() {
   check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
   sleep 0.3
   window_shot Clocks guide-clocks-help.png
+  # New York follows its zone: the submenu with it checked and the next change.
+  xdotool mousemove $((cx + 100)) $((cy + 340))
+  open_zone_menu 2
+  pick_menu_item "(UTC-05:00) Eastern Time (US && Canada)"  # the menu's own "&"
+  drv press Clocks Reset
+  open_zone_menu 2
+  sleep 0.5
+  local x y w h right bottom
+  read -r x y w h < <(drv rect TMarlinetForm Clocks)
+  right=$((x + w))
+  bottom=$((y + h))
+  while read -r mx my mw mh; do
+    [ $((mx + mw)) -gt $right ] && right=$((mx + mw))
+    [ $((my + mh)) -gt $bottom ] && bottom=$((my + mh))
+  done < <(drv menus)
+  import -window root -crop "$((right - x))x$((bottom - y))+$x+$y" +repage \
+    "$E2E_ARTEFACTS/guide-clocks-zones.png"
+  xdotool key Escape Escape
 }
 
 # --- Bad input ---------------------------------------------------------------------
