@@ -849,6 +849,12 @@ panel_rect() {  # panel_rect <n>: where time panel n stands
   echo "$((2 + 104 * (($1 - 1) % 4))),$((44 + 48 * (($1 - 1) / 4))),98,22"
 }
 shows() { [ "$(panel_text "$1")" = "$2" ]; }
+# Looked at afresh at each try of `eventually` (a "$(...)" in its arguments
+# would be read once, before the first).
+help_shown() { [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = "$1" ]; }
+reset_enabled() { [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]; }
+panel_marked() { [ "$(panel_text "$(panel_rect "$1")" | tail -c 2)" = "*" ]; }
+is_foreground() { [ "$(drv foreground)" = "$1" ]; }
 
 case_clocks_window_shows_edits_and_saves_the_places() {
   new_folder
@@ -869,7 +875,7 @@ case_clocks_window_shows_edits_and_saves_the_places() {
       fail "panel $n shows '$(panel_text "$(panel_rect $n)")', expected '${expected[$((n - 1))]}'"
   done
   [ "$(control_at Clocks 211,67,96,15 | cut -d'|' -f3)" = 000000FF ] || fail "box 3 is not red"
-  check "the clocks window is in front" eventually 3 [ "$(drv foreground)" = "TMarlinetForm|Clocks" ]
+  check "the clocks window is in front" eventually 3 is_foreground "TMarlinetForm|Clocks"
 
   # Typing freezes the panels and swaps OK for Reset; Reset saves the box.
   drv set-text Clocks "Lisbon [1]" "Greenwich [0]"
@@ -888,10 +894,10 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   sleep 0.3
   [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ] || fail "help shown at start"
   xdotool mousemove $((cx + 398)) $((cy + 5))
-  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  check "the help shows over Help" eventually 3 help_shown 1
   window_shot Clocks clocks-help.png
   xdotool mousemove $((cx + 200)) $((cy + 330))
-  check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
+  check "the help goes with the pointer" eventually 3 help_shown 0
 }
 
 clocks_prefs() {  # clocks_prefs <place text...>: default flags, those places first
@@ -938,10 +944,9 @@ case_dst_after_reset_survives_the_close_box() {
   xdotool mousemove $((cx + 106 + 49)) $((cy + 44 + 11)) click 3
   sleep 0.5
   xdotool key Down Down Return
-  check "DS Time enters the editing state" eventually 3 \
-    [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]
+  check "DS Time enters the editing state" eventually 3 reset_enabled
   drv press Clocks Reset
-  check "Reset shows the mark" eventually 3 [ "$(panel_text "$(panel_rect 2)" | tail -c 2)" = "*" ]
+  check "Reset shows the mark" eventually 3 panel_marked 2
   show_options
   drv close Marlinet
   check "the close box ends the program" wait_exit 10
@@ -1029,8 +1034,7 @@ case_a_place_follows_its_time_zone() {
   open_zone_menu 1
   shot "$E2E_ARTEFACTS/zones-menu.png"
   pick_menu_item "$berlin"
-  check "choosing a zone enters the editing state" eventually 3 \
-    [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]
+  check "choosing a zone enters the editing state" eventually 3 reset_enabled
   [ "$(zone_of 1)" = "W. Europe Standard Time" ] || fail "the choice was not kept at once: '$(zone_of 1)'"
   drv press Clocks Reset
   check "Reset shows standard time" eventually 3 shows "$(panel_rect 1)" "11:00 AM"
@@ -1096,7 +1100,7 @@ case_guide_pictures() {
   sleep 0.5
   window_shot Clocks guide-clocks-window.png
   xdotool mousemove $((cx + 398)) $((cy + 5))
-  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  check "the help shows over Help" eventually 3 help_shown 1
   sleep 0.3
   window_shot Clocks guide-clocks-help.png
   # New York follows its zone: the submenu with it checked and the next change.
