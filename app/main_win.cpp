@@ -13,6 +13,7 @@
 #include "ui/paths_win.h"
 #include "ui/text_files_win.h"
 #include "worldclock/Unit2.h"
+#include "worldclock/time_zones_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // "Marlinet.exe /quit": the copy running from this folder is asked to end
@@ -39,7 +40,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
                       });
     // The clocks window reads the settings the main window has loaded, and
     // gives its place texts to the main window's save.
-    TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main});
+    // The places may follow Windows' time zones; which one each follows is
+    // kept in the main window's initialization file.
+    worldclock::WinTimeZones zones;
+    settings::StateFileStore formState(*main);
+    TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main, &zones, &formState});
     main->SetPlaceTexts(clocks);
     main->showClocks = [clocks] { clocks->ShowClocks(); };
     TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, main});

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "base/error.h"
@@ -12,7 +13,27 @@
 namespace settings {
 namespace {
 constexpr DWORD kReadBuffer = 2048;
+
+// The profile API rewrites the whole file at every value: a disk that fills
+// up half-way would leave it cut short. The values go to a copy, which then
+// replaces the file in one step.
+bool ChangeThroughCopy(const std::string& filePath,
+                       const std::function<bool(IniProfileStore&)>& change) {
+  return ui::ReplaceThroughTemp(filePath, [&](const std::wstring& temp) {
+    const std::wstring file = ui::FilePath(filePath);
+    if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !CopyFileW(file.c_str(), temp.c_str(), FALSE)) {
+      return false;
+    }
+    IniProfileStore store(temp, filePath);
+    if (!change(store)) return false;
+    // Written out before the rename, as the text files are.
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());
+    return true;
+  });
 }
+
+}  // namespace
 
 // The wide calls reach a file in a folder whose name the ANSI code page
 // cannot spell; the file itself stays ANSI, as the profile API keeps a file
@@ -31,6 +52,30 @@ bool IniProfileStore::WriteString(const std::string& section, const std::string&
   return WritePrivateProfileStringW(ui::WideFromAnsi(section).c_str(),
                                     ui::WideFromAnsi(key).c_str(), ui::WideFromAnsi(value).c_str(),
                                     path_.c_str()) != FALSE;
+}
+
+bool IniProfileStore::RemoveKey(const std::string& section, const std::string& key) {
+  return WritePrivateProfileStringW(ui::WideFromAnsi(section).c_str(),
+                                    ui::WideFromAnsi(key).c_str(), nullptr, path_.c_str()) != FALSE;
+}
+
+std::string StateFileStore::ReadString(const std::string& section, const std::string& key,
+                                       const std::string& fallback) {
+  return IniProfileStore(form_.FilePath()).ReadString(section, key, fallback);
+}
+
+bool StateFileStore::WriteString(const std::string& section, const std::string& key,
+                                 const std::string& value) {
+  return ChangeThroughCopy(form_.FilePath(), [&](IniProfileStore& store) {
+    return store.WriteString(section, key, value);
+  });
+}
+
+bool StateFileStore::RemoveKey(const std::string& section, const std::string& key) {
+  // Nothing to write where it is not there.
+  if (ReadString(section, key, "").empty()) return true;
+  return ChangeThroughCopy(form_.FilePath(),
+                           [&](IniProfileStore& store) { return store.RemoveKey(section, key); });
 }
 
 TPersistentForm::TPersistentForm(std::string name, std::string className)
@@ -83,21 +128,10 @@ void TPersistentForm::SaveProperties(ProfileStore& store) {
 
 void TPersistentForm::BeforeDestruction() {
   if (filePath_.empty()) return;
-  // The profile API rewrites the whole file at every value: a disk that
-  // fills up half-way would leave it cut short. The values go to a copy,
-  // which then replaces the file in one step.
-  const bool saved = ui::ReplaceThroughTemp(filePath_, [this](const std::wstring& temp) {
-    const std::wstring file = ui::FilePath(filePath_);
-    if (GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES &&
-        !CopyFileW(file.c_str(), temp.c_str(), FALSE)) {
-      return false;
-    }
-    IniProfileStore store(temp, filePath_);
+  const bool saved = ChangeThroughCopy(filePath_, [this](IniProfileStore& store) {
     WriteBounds(store, Name(), {Top(), Left(), Width(), Height()});
     SaveProperties(store);
     SaveMoreState(store);
-    // Written out before the rename, as the text files are.
-    WritePrivateProfileStringW(nullptr, nullptr, nullptr, temp.c_str());
     return true;
   });
   if (!saved) throw base::WriteError(filePath_);

@@ -22,6 +22,7 @@ class IniProfileStore : public ProfileStore {
                          const std::string& fallback) override;
   bool WriteString(const std::string& section, const std::string& key,
                    const std::string& value) override;
+  bool RemoveKey(const std::string& section, const std::string& key) override;
   std::string Path() const override { return shown_; }
 
  private:
@@ -59,6 +60,23 @@ class TPersistentForm : public ui::Form {
   void SaveProperties(ProfileStore& store);
   std::string filePath_;
   PersistentNames names_;
+};
+
+// A window's initialization file for values of other sections that must be
+// kept the moment they change (a killed program keeps them): each written
+// through a copy that then replaces the file, as the window's own save is.
+class StateFileStore : public ProfileStore {
+ public:
+  explicit StateFileStore(const TPersistentForm& form) : form_(form) {}
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& fallback) override;
+  bool WriteString(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+  bool RemoveKey(const std::string& section, const std::string& key) override;
+  std::string Path() const override { return form_.FilePath(); }
+
+ private:
+  const TPersistentForm& form_;
 };
 
 }  // namespace settings

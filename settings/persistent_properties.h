@@ -18,6 +18,10 @@ class ProfileStore {
   // False when the value could not be written.
   virtual bool WriteString(const std::string& section, const std::string& key,
                            const std::string& value) = 0;
+  // False when the key could not be taken out; a key that is not there is out.
+  virtual bool RemoveKey(const std::string& section, const std::string& key) {
+    return WriteString(section, key, "");
+  }
   // The file's full path, for messages.
   virtual std::string Path() const = 0;
 };

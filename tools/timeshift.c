@@ -1,8 +1,7 @@
 /* Moves the wall clock of a process by MARLINET_TIME_OFFSET seconds, for
- * tests that must see a given time of day; where MARLINET_TIME_OFFSET_FILE
- * names a file, its number is the offset instead, read again a few times a
- * second, so a test can step the clock over the hours it has no need to
- * wait through. Only CLOCK_REALTIME moves; the
+ * tests that must see a given time of day; or by the number of seconds in
+ * the file MARLINET_TIME_OFFSET_FILE names, read again every 200 ms, so a
+ * test can move the clock of a running program. Only CLOCK_REALTIME moves; the
  * monotonic clocks (timers, sleeps) keep running true. Built for 32 and 64
  * bits and loaded with LD_PRELOAD='<dir>/$LIB/timeshift.so'.
  *
@@ -26,6 +25,41 @@ struct tv64 {
   int64_t tv_usec;
 };
 
+static int real_clock(clockid_t id, struct ts64* out);
+
+static int64_t offset_from_file(const char* path) {
+  static int64_t offset = 0, next_read_ns = 0;
+  struct ts64 now;
+  real_clock(CLOCK_MONOTONIC, &now);
+  const int64_t ns = now.tv_sec * 1000000000LL + now.tv_nsec;
+  /* Threads may race here: each reads the same file, and the 64-bit values
+   * are stored whole. */
+  if (ns >= __atomic_load_n(&next_read_ns, __ATOMIC_ACQUIRE)) {
+    char text[32] = {0};
+    const int fd = open(path, O_RDONLY);
+    if (fd >= 0) {
+      const ssize_t n = read(fd, text, sizeof text - 1);
+      close(fd);
+      if (n > 0) __atomic_store_n(&offset, strtoll(text, NULL, 10), __ATOMIC_RELEASE);
+    }
+    __atomic_store_n(&next_read_ns, ns + 200000000LL, __ATOMIC_RELEASE);
+  }
+  return __atomic_load_n(&offset, __ATOMIC_ACQUIRE);
+}
+
+static int64_t offset_seconds(void) {
+  static int64_t offset = -1;
+  static const char* file = NULL;
+  static int known = 0;
+  if (!known) {
+    const char* text = getenv("MARLINET_TIME_OFFSET");
+    offset = text ? strtoll(text, NULL, 10) : 0;
+    file = getenv("MARLINET_TIME_OFFSET_FILE");
+    known = 1;
+  }
+  return file ? offset_from_file(file) : offset;
+}
+
 static int real_clock(clockid_t id, struct ts64* out) {
 #if defined(SYS_clock_gettime64)
   return (int)syscall(SYS_clock_gettime64, id, out);
@@ -36,43 +70,6 @@ static int real_clock(clockid_t id, struct ts64* out) {
   out->tv_nsec = t.tv_nsec;
   return r;
 #endif
-}
-
-/* The file's number, read with plain system calls: this runs inside every
- * reading of the clock, on any thread. */
-static void read_offset_file(const char* path, volatile int64_t* offset) {
-  char text[32];
-  int fd = open(path, O_RDONLY);
-  if (fd < 0) return;
-  ssize_t n = read(fd, text, sizeof text - 1);
-  close(fd);
-  if (n <= 0) return;
-  text[n] = 0;
-  *offset = strtoll(text, NULL, 10);
-}
-
-static int64_t offset_seconds(void) {
-  static volatile int64_t offset = 0;
-  static volatile int64_t next_read_ms = 0;
-  static const char* file = NULL;
-  static int known = 0;
-  if (!known) {
-    const char* text = getenv("MARLINET_TIME_OFFSET");
-    offset = text ? strtoll(text, NULL, 10) : 0;
-    file = getenv("MARLINET_TIME_OFFSET_FILE");
-    known = 1;
-  }
-  if (file) {
-    struct ts64 m;
-    if (real_clock(CLOCK_MONOTONIC, &m) == 0) {
-      const int64_t now_ms = m.tv_sec * 1000 + m.tv_nsec / 1000000;
-      if (now_ms >= next_read_ms) {
-        next_read_ms = now_ms + 100;
-        read_offset_file(file, &offset);
-      }
-    }
-  }
-  return offset;
 }
 
 static int shifted(clockid_t id, struct ts64* out) {

@@ -79,6 +79,34 @@ void MenuItem::Click() {
   if (OnClick) OnClick();
 }
 
+void MenuItem::SetSubmenu(std::vector<SubmenuEntry> entries) {
+  if (!submenu_) {
+    submenu_ = CreatePopupMenu();
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_SUBMENU;
+    info.hSubMenu = submenu_;
+    SetMenuItemInfoA(menu_->Handle(), id_, FALSE, &info);
+  }
+  while (GetMenuItemCount(submenu_) > 0) DeleteMenu(submenu_, 0, MF_BYPOSITION);
+  while (entryIds_.size() < entries.size()) entryIds_.push_back(NextCommandId());
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const SubmenuEntry& e = entries[i];
+    if (e.separatorBefore && i > 0) AppendMenuA(submenu_, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(submenu_,
+                MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED) | (e.enabled ? 0 : MF_GRAYED),
+                entryIds_[i], e.caption.c_str());
+  }
+  entries_ = std::move(entries);
+}
+
+std::function<void()> MenuItem::SubmenuAction(UINT id) const {
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    if (entryIds_[i] == id) return entries_[i].onClick;
+  }
+  return nullptr;
+}
+
 void MenuItem::Update() {
   MENUITEMINFOA info{};
   info.cbSize = sizeof info;
@@ -105,14 +133,35 @@ PopupMenu::~PopupMenu() {
 
 void PopupMenu::Attach(MenuItem* item) {
   items_.push_back(item);
-  AppendMenuA(menu_, MF_STRING, item->Id(), item->Caption().c_str());
+  if (item->Caption() == "-") {
+    AppendMenuA(menu_, MF_SEPARATOR, item->Id(), nullptr);
+  } else {
+    AppendMenuA(menu_, MF_STRING, item->Id(), item->Caption().c_str());
+  }
 }
 
 void PopupMenu::Popup(int x, int y, HWND owner) {
-  if (MenuItem* item = Track(x, y, owner)) Dispatch([item] { item->Click(); });
+  const UINT chosen = TrackCommand(x, y, owner);
+  if (!chosen) return;
+  if (MenuItem* item = FindItem(chosen)) {
+    Dispatch([item] { item->Click(); });
+    return;
+  }
+  for (MenuItem* item : items_) {
+    // A copy: the handler may fill the submenu anew.
+    if (auto action = item->SubmenuAction(chosen)) {
+      Dispatch(action);
+      return;
+    }
+  }
 }
 
 MenuItem* PopupMenu::Track(int x, int y, HWND owner) {
+  const UINT chosen = TrackCommand(x, y, owner);
+  return chosen ? FindItem(chosen) : nullptr;
+}
+
+UINT PopupMenu::TrackCommand(int x, int y, HWND owner) {
   // Menus are drawn at the scale of the monitor they open on; their pictures
   // are not scaled for them.
   if (const int dpi = dpiAtPoint(POINT{x, y}); dpi != pictureDpi_) {
@@ -121,10 +170,9 @@ MenuItem* PopupMenu::Track(int x, int y, HWND owner) {
       if (item->pictureResource_) item->DrawPicture();
     }
   }
-  const UINT chosen = static_cast<UINT>(
+  return static_cast<UINT>(
       TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, x, y, 0,
                      owner, nullptr));
-  return chosen ? FindItem(chosen) : nullptr;
 }
 
 MenuItem* PopupMenu::FindItem(UINT id) const {

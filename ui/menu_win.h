@@ -14,6 +14,17 @@ namespace ui {
 
 class PopupMenu;
 
+// One item of a submenu that the window makes afresh before it is shown.
+struct SubmenuEntry {
+  std::string caption;  // a "&" meant as itself is doubled
+  bool checked = false;
+  bool enabled = true;
+  bool separatorBefore = false;
+  std::function<void()> onClick;
+};
+
+// An item whose caption is "-" is a separator line, as in the toolkit's
+// menus.
 class MenuItem : public base::Component {
  public:
   MenuItem(base::Component* owner, PopupMenu* menu, std::string name, const std::string& caption);
@@ -37,6 +48,13 @@ class MenuItem : public base::Component {
   // Runs the item's handler as if it were chosen from the menu.
   void Click();
 
+  // The item opens a submenu of these entries, in place of the ones it had:
+  // for a list that changes (the items are not components).
+  void SetSubmenu(std::vector<SubmenuEntry> entries);
+  const std::vector<SubmenuEntry>& Submenu() const { return entries_; }
+  // The handler of the submenu's entry with that command, or none.
+  std::function<void()> SubmenuAction(UINT id) const;
+
  private:
   friend class PopupMenu;
   void Update();
@@ -50,6 +68,9 @@ class MenuItem : public base::Component {
   bool enabled_ = true;
   bool default_ = false;
   Bitmap picture_;
+  HMENU submenu_ = nullptr;  // destroyed with the menu that holds it
+  std::vector<SubmenuEntry> entries_;
+  std::vector<UINT> entryIds_;  // reused from one filling to the next
 };
 
 class PopupMenu : public base::Component {
@@ -67,6 +88,8 @@ class PopupMenu : public base::Component {
   void Popup(int x, int y, HWND owner);
   // The same, but returns the chosen item (or null) without running it.
   MenuItem* Track(int x, int y, HWND owner);
+  // The command chosen, an item's or a submenu entry's; 0 for none.
+  UINT TrackCommand(int x, int y, HWND owner);
   MenuItem* FindItem(UINT id) const;
   // Where the DPI of the monitor at a point of the screen comes from.
   std::function<int(POINT)> dpiAtPoint;

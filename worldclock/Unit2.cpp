@@ -37,6 +37,9 @@ TForm2::TForm2(const TForm2Services& services)
   SetBorder(ui::BorderStyle::Single, {false, true, false});
   SetClientSize(414, 348);
   BuildLayout();
+  if (services.zones && services.formState) {
+    logic_.UseTimeZones(*services.zones, *services.formState, settings_.Flags());
+  }
   UseUsersDesignators();
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { logic_.FormActive = 1; };
@@ -80,6 +83,9 @@ void TForm2::BuildLayout() {
   PopupMenu1 = Create<ui::PopupMenu>("PopupMenu1");
   StdTime1 = Create<ui::MenuItem>(PopupMenu1, "StdTime1", "Std Time");
   DSTime1 = Create<ui::MenuItem>(PopupMenu1, "DSTime1", "DS Time");
+  N1 = Create<ui::MenuItem>(PopupMenu1, "N1", "-");
+  FollowTimeZone1 =
+      Create<ui::MenuItem>(PopupMenu1, "FollowTimeZone1", worldclock::kFollowZoneCaption);
   StdTime1->OnClick = [this] { logic_.ChooseDst(0); };
   DSTime1->OnClick = [this] { logic_.ChooseDst(1); };
 
@@ -91,7 +97,11 @@ void TForm2::BuildLayout() {
     panel->OnMouseDown = [this, n](base::MouseButton, base::ShiftState, int, int) {
       Panel1MouseDown(n);
     };
-    panel->OnContextPopup = [this, n] { return logic_.PanelOffersMenu(n); };
+    panel->OnContextPopup = [this, n] {
+      const bool offered = logic_.PanelOffersMenu(n);
+      if (offered) FillZoneMenu(n);
+      return offered;
+    };
     TimePanels[n - 1] = panel;
     ui::Edit* box = Create<ui::Edit>(A{.parent = this,
                                        .name = "Edit" + std::to_string(n),
@@ -184,6 +194,21 @@ void TForm2::UseUsersDesignators() {
 void TForm2::SystemChange(UINT msg, WPARAM, LPARAM) {
   // The regional settings are among them.
   if (msg == WM_SETTINGCHANGE) UseUsersDesignators();
+  // The clock set, or the time zone settings changed: the places that
+  // follow a zone take its flag for the moment at once.
+  if (msg == WM_TIMECHANGE || msg == WM_SETTINGCHANGE) logic_.TimeSettingsChanged(utc_.NowUtc());
+}
+
+void TForm2::FillZoneMenu(int panel) {
+  std::vector<ui::SubmenuEntry> entries;
+  for (const worldclock::ZoneMenuItem& item : logic_.ZoneMenu(panel, utc_.NowUtc())) {
+    ui::SubmenuEntry entry{item.caption, item.checked, item.enabled, item.separatorBefore, nullptr};
+    if (item.enabled) {
+      entry.onClick = [this, key = item.key] { logic_.ChooseZone(key, utc_.NowUtc()); };
+    }
+    entries.push_back(std::move(entry));
+  }
+  FollowTimeZone1->SetSubmenu(std::move(entries));
 }
 
 void TForm2::FormCreate() {

@@ -19,6 +19,9 @@
 struct TForm2Services {
   base::UtcClock &utc;
   settings::SettingsHost &settings;
+  // Without both, no place can follow a time zone.
+  worldclock::TimeZoneSource *zones = nullptr;
+  settings::ProfileStore *formState = nullptr;  // the zones the places follow
 };
 
 class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldclock::ClocksView {
@@ -44,6 +47,8 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::SpeedButton *SpeedButton2;  // "Reset": show and save the places
   ui::PopupMenu *PopupMenu1;      // a time panel's standard or daylight-saving time
   ui::MenuItem *StdTime1, *DSTime1;
+  ui::MenuItem *N1;               // a separator
+  ui::MenuItem *FollowTimeZone1;  // the zones with the place's offset
 
  protected:
   // The regional settings, or the scale, changed: the designators again.
@@ -60,6 +65,8 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void Edit1Change(int box) { logic_.BoxChanged(box); }
   void CheckBox1Click();
   void Panel1MouseDown(int panel);
+  // The time zone submenu for the panel's place, as it stands now.
+  void FillZoneMenu(int panel);
   void SpeedButton1Click();
   void SpeedButton2Click();
 

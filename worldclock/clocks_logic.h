@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "settings/persistent_properties.h"
 #include "settings/settings_file.h"
 #include "worldclock/place_texts.h"
+#include "worldclock/zone_rules.h"
 
 namespace worldclock {
 
@@ -30,6 +32,22 @@ class ClocksView {
   virtual void FractionWarning(const std::string& message) = 0;
   // The settings file written with this window's place texts ("ParmUpdate").
   virtual void SaveSettings() = 0;
+};
+
+// Where the initialization file keeps the zone each place follows, by the
+// zone's key name: "Box1=W. Europe Standard Time".
+inline constexpr const char* kZonesSection = "Time Zones";
+std::string ZoneKeyName(int box);
+
+inline constexpr const char* kFollowZoneCaption = "Follow Time Zone";
+
+// One item of a place's time zone submenu.
+struct ZoneMenuItem {
+  std::string caption;  // as the menu takes it: a "&" that is meant is doubled
+  std::string key;      // the zone to follow; empty for "None"
+  bool checked = false;
+  bool enabled = true;
+  bool separatorBefore = false;
 };
 
 class ClocksLogic {
@@ -57,7 +75,7 @@ class ClocksLogic {
               base::TimeOfDay utc);
   // The home clock's time request: once per UTC minute, not while editing
   // and not while a fraction warning is open. A clock moved by whole hours
-  // counts as a new minute.
+  // or days counts as a new minute.
   void Tick(base::TimeOfDay utc);
   // A place box's text changed (also a DST choice).
   void BoxChanged();
@@ -77,6 +95,23 @@ class ClocksLogic {
   // The DST flags into the flags line in memory.
   void Ok(settings::FlagsLine& flags) const;
 
+  // A place may follow one of the machine's time zones: its DST flag, and
+  // its character in the flags line, then follow the zone's rules at every
+  // update. Which zone is kept in `store` at once. Set before Create.
+  void UseTimeZones(TimeZoneSource& zones, settings::ProfileStore& store,
+                    settings::FlagsLine& flags);
+  // The zone's key, or empty.
+  const std::string& Following(int box) const { return following_[box - 1]; }
+  // "None", then the zones whose standard offset is the one in the box,
+  // then when the followed zone's clocks next change.
+  std::vector<ZoneMenuItem> ZoneMenu(int box, base::TimeOfDay utc);
+  // For the pressed panel: as a DST choice, with the flag in force now;
+  // empty: following ends. Throws when the choice cannot be kept.
+  void ChooseZone(const std::string& key, base::TimeOfDay utc);
+  // The computer's clock or its settings changed: the flags in force now,
+  // and every place again at the next tick.
+  void TimeSettingsChanged(base::TimeOfDay utc);
+
  private:
   // Every place again. A box whose fraction is rejected warns once for its
   // text, unless the user asks by Reset.
@@ -84,12 +119,24 @@ class ClocksLogic {
   // The fraction warning for box N's text, once per text unless asked.
   void Warn(int box, const std::string& text, const std::string& message, bool asked);
 
+  // Each following place's flag from its zone's rule; a zone Windows no
+  // longer lists ends following, the flag as it was. Not the stale ones.
+  void FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale = {});
+  // The followed zones that the box's offset no longer gives.
+  std::array<bool, kPlaceCount> StaleZones(base::TimeOfDay utc);
+  void EndFollowing(int box);
+  void SetDst(int box, bool dst);
+
   ClocksView& view_;
+  TimeZoneSource* zones_ = nullptr;
+  settings::ProfileStore* store_ = nullptr;
+  settings::FlagsLine* flags_ = nullptr;
+  std::array<std::string, kPlaceCount> following_{};
+  long long lastStamp_ = 0;  // the minute of the last update, date and all
   base::Designators designators_;
   std::array<int, kPlaceCount> dst_{};
   int clicked_ = 0;
   int warningsOpen_ = 0;
-  int lastUtcHour_ = kNoMinute;
   // The text each box last warned about; empty once it has changed.
   std::array<std::string, kPlaceCount> warnedText_{};
 };

@@ -56,25 +56,46 @@ std::string TwelveHourText(const char* pattern, int hour, int minute,
          mark;
 }
 
+// The text between the first "[" and the first "]", split at its first ".".
+struct OffsetText {
+  std::string whole, fraction;
+};
+OffsetText SplitOffset(const std::string& boxText) {
+  const size_t open = boxText.find('['), close = boxText.find(']');
+  std::string offset;
+  if (open != std::string::npos && close != std::string::npos && close > open) {
+    offset = boxText.substr(open + 1, close - open - 1);
+  }
+  if (const size_t dot = offset.find('.'); dot != std::string::npos) {
+    return {offset.substr(0, dot), offset.substr(dot + 1)};
+  }
+  return {offset, ""};
+}
+
+bool InRange(const WholeHours& h) { return h.value >= -11 && h.value <= 12; }
+
 }  // namespace
+
+std::optional<int> AcceptedOffset(const std::string& boxText) {
+  if (boxText.find('[') == std::string::npos || boxText.find(']') == std::string::npos) {
+    return std::nullopt;
+  }
+  const OffsetText text = SplitOffset(boxText);
+  const auto hours = ParseWholeHours(text.whole);
+  const auto fraction = FractionMinutes(text.fraction);
+  if (!hours || !InRange(*hours) || !fraction) return std::nullopt;
+  return hours->value * 60 + (hours->negative ? -*fraction : *fraction);
+}
 
 PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc,
                         const base::Designators& designators) {
   PlaceTime place;
   OffsetHours = kNoOffset;
   OffsetFraction.clear();
-  const size_t open = boxText.find('['), close = boxText.find(']');
-  std::string offset;
-  if (open != std::string::npos && close != std::string::npos && close > open) {
-    offset = boxText.substr(open + 1, close - open - 1);
-  }
-  std::string whole = offset;
-  if (const size_t dot = offset.find('.'); dot != std::string::npos) {
-    OffsetFraction = offset.substr(dot + 1);
-    whole = offset.substr(0, dot);
-  }
-  const auto hours = ParseWholeHours(whole);
-  if (!hours || hours->value < -11 || hours->value > 12) {
+  const OffsetText text = SplitOffset(boxText);
+  OffsetFraction = text.fraction;
+  const auto hours = ParseWholeHours(text.whole);
+  if (!hours || !InRange(*hours)) {
     place.boxColor = kInvalidBoxColour;
     place.panelText = kInvalidTime;
     return place;

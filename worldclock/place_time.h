@@ -41,6 +41,11 @@ struct PlaceTime {
 PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, base::TimeOfDay utc,
                         const base::Designators& designators = {});
 
+// The offset in a box whose text holds both brackets, in minutes ahead of
+// GMT on standard time, as the place's time is shown; none for a box shown
+// red or whose fraction is rejected. Sets none of the working values.
+std::optional<int> AcceptedOffset(const std::string& boxText);
+
 // "7:35 PM" or "19: 35", minutes since midnight, "*" after it on DST.
 std::string PlaceTimeText(int minutes, bool military, bool dst,
                           const base::Designators& designators = {});

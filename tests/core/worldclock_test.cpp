@@ -109,6 +109,7 @@ TEST(PlaceTime, GmtPanelTexts) {
 #include <utility>
 #include <vector>
 
+#include "tests/common/zone_fakes.h"
 #include "worldclock/clocks_logic.h"
 
 namespace worldclock {
@@ -329,6 +330,87 @@ TEST(ClocksWindow, OpenWarningsAreCounted) {
   clocks.Tick({14, 6});
   EXPECT_EQ(w.warnings, 1 + 1 + 2);  // the tick's, then Reset's two
   EXPECT_EQ(clocks.WarningsOpen(), 0);
+}
+
+// A place that follows a zone, as the person sees it: its menu, its time
+// and "*" from minute to minute, the file that keeps the choice, and the
+// ways following ends.
+TEST(ClocksWindow, APlaceFollowsItsZoneUntilItsOffsetOrTheZoneGoes) {
+  struct Ini : settings::ProfileStore {
+    std::map<std::string, std::string> values;
+    std::string ReadString(const std::string& s, const std::string& k,
+                           const std::string& d) override {
+      return values.count(s + "/" + k) ? values[s + "/" + k] : d;
+    }
+    bool WriteString(const std::string& s, const std::string& k, const std::string& v) override {
+      values[s + "/" + k] = v;
+      return true;
+    }
+    bool RemoveKey(const std::string& s, const std::string& k) override {
+      values.erase(s + "/" + k);
+      return true;
+    }
+    std::string Path() const override { return "Marlinet.ini"; }
+  } ini;
+  testutil::FakeZones zones;
+  settings::FlagsLine flags;
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  clocks.UseTimeZones(zones, ini, flags);
+  const base::TimeOfDay march{10, 0, 0, 0, 2026, 3, 11}, april{10, 0, 0, 0, 2026, 4, 1};
+  clocks.Create(flags, {"flags", "Berlin [1]", "New York [-5]", "Nowhere [13]"}, march);
+  clocks.FormActive = 1;
+  auto captions = [&](int box) {
+    std::string all;
+    for (const ZoneMenuItem& i : clocks.ZoneMenu(box, march)) {
+      all += std::string(i.separatorBefore ? "|" : "") + (i.checked ? "v " : "") +
+             (i.enabled ? "" : "(off) ") + i.caption + ";";
+    }
+    return all;
+  };
+  // Lord Howe's half hour and the other offsets stay out; "&" shows as itself.
+  EXPECT_EQ(captions(1),
+            "v None;|(UTC+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna;"
+            "(UTC+01:00) Brussels, Copenhagen, Madrid, Paris;(UTC+01:00) West Central Africa;");
+  EXPECT_EQ(captions(2), "v None;|(UTC-05:00) Eastern Time (US && Canada);");
+  EXPECT_EQ(captions(3), "v None;|(off) No time zone has this offset;");
+
+  clocks.PanelPressed(1);
+  clocks.ChooseZone("W. Europe Standard Time", march);
+  EXPECT_EQ(ini.values["Time Zones/Box1"], "W. Europe Standard Time");  // kept at once
+  EXPECT_EQ(clocks.EditingClocks, 1);
+  ASSERT_TRUE(clocks.Reset(march, flags));
+  EXPECT_EQ(w.panels[1], "11:00 AM");
+  EXPECT_EQ(captions(1),
+            "None;|v (UTC+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna;"
+            "(UTC+01:00) Brussels, Copenhagen, Madrid, Paris;(UTC+01:00) West Central Africa;"
+            "|(off) Clocks go forward on 29 Mar 2026 at 02:00;");
+  const int saves = w.saves;
+  clocks.Tick(april);  // the clock moved on: no click, no editing, no save
+  EXPECT_EQ(w.panels[1], "12:00 PM*");
+  EXPECT_TRUE(flags.Get(settings::DstPosition(1)));
+  EXPECT_EQ(clocks.EditingClocks, 0);
+  EXPECT_EQ(w.saves, saves);
+
+  // Another offset typed: following ends at Reset, not before; the flag stays.
+  w.boxes[1] = "Berlin [2]";
+  clocks.BoxChanged(1);
+  EXPECT_EQ(clocks.Following(1), "W. Europe Standard Time");
+  ASSERT_TRUE(clocks.Reset(april, flags));
+  EXPECT_EQ(clocks.Following(1), "");
+  EXPECT_EQ(ini.values.count("Time Zones/Box1"), 0u);
+  EXPECT_EQ(w.panels[1], "1:00 PM*");
+
+  // A zone Windows drops: following ends at the next minute, the flag as it was.
+  clocks.PanelPressed(2);
+  clocks.ChooseZone("Eastern Standard Time", april);
+  ASSERT_TRUE(clocks.Reset(april, flags));
+  EXPECT_EQ(w.panels[2], "6:00 AM*");
+  zones.Remove("Eastern Standard Time");
+  clocks.Tick({10, 1, 0, 0, 2026, 4, 1});
+  EXPECT_EQ(clocks.Following(2), "");
+  EXPECT_EQ(ini.values.count("Time Zones/Box2"), 0u);
+  EXPECT_EQ(w.panels[2], "6:01 AM*");
 }
 
 }  // namespace

@@ -45,6 +45,8 @@
 //                                          notification icon (the program holds the
 //                                          driver's output open: send it to a file)
 //   driver close-class <class>             WM_CLOSE to every top-level window of the class
+//   driver menus                           left top width height of each open popup menu,
+//                                          the last opened first
 #include <windows.h>
 // After windows.h, which it needs.
 #include <mmsystem.h>
@@ -439,6 +441,17 @@ int main(int argc, char** argv) {
     std::printf("%llu\n", testutil::WallClockMs());
     std::fflush(stdout);
     return PlaySoundA(arg(1).c_str(), nullptr, SND_FILENAME | SND_SYNC) ? 0 : Fail("not played");
+  }
+  if (cmd == "menus") {
+    // Another process cannot read a menu's items under Wine, but it can see
+    // where the menu's window stands.
+    for (HWND h : TopLevel()) {
+      if (!IsWindowVisible(h) || ClassOf(h) != "#32768") continue;
+      RECT r;
+      GetWindowRect(h, &r);
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return 0;
   }
   if (cmd == "close-class") {
     for (HWND h : TopLevel()) {

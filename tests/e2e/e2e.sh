@@ -32,7 +32,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/latency.sh"
 work=""
 pid=""
 start_program() {
-  "$@" wine "$work/Marlinet.exe" >/dev/null 2>&1 &
+  "$@" wine "$work/Marlinet.exe" >/dev/null 2>"${program_log:-/dev/null}" &
   pid=$!
 }
 new_folder() {  # the program, its sounds and an empty launch list
@@ -850,6 +850,12 @@ panel_rect() {  # panel_rect <n>: where time panel n stands
   echo "$((2 + 104 * (($1 - 1) % 4))),$((44 + 48 * (($1 - 1) / 4))),98,22"
 }
 shows() { [ "$(panel_text "$1")" = "$2" ]; }
+# Looked at afresh at each try of `eventually` (a "$(...)" in its arguments
+# would be read once, before the first).
+help_shown() { [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = "$1" ]; }
+reset_enabled() { [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]; }
+panel_marked() { [ "$(panel_text "$(panel_rect "$1")" | tail -c 2)" = "*" ]; }
+is_foreground() { [ "$(drv foreground)" = "$1" ]; }
 
 case_clocks_window_shows_edits_and_saves_the_places() {
   new_folder
@@ -870,7 +876,7 @@ case_clocks_window_shows_edits_and_saves_the_places() {
       fail "panel $n shows '$(panel_text "$(panel_rect $n)")', expected '${expected[$((n - 1))]}'"
   done
   [ "$(control_at Clocks 211,67,96,15 | cut -d'|' -f3)" = 000000FF ] || fail "box 3 is not red"
-  check "the clocks window is in front" eventually 3 [ "$(drv foreground)" = "TMarlinetForm|Clocks" ]
+  check "the clocks window is in front" eventually 3 is_foreground "TMarlinetForm|Clocks"
 
   # Typing freezes the panels and swaps OK for Reset; Reset saves the box.
   drv set-text Clocks "Lisbon [1]" "Greenwich [0]"
@@ -889,10 +895,10 @@ case_clocks_window_shows_edits_and_saves_the_places() {
   sleep 0.3
   [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ] || fail "help shown at start"
   xdotool mousemove $((cx + 398)) $((cy + 5))
-  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  check "the help shows over Help" eventually 3 help_shown 1
   window_shot Clocks clocks-help.png
   xdotool mousemove $((cx + 200)) $((cy + 330))
-  check "the help goes with the pointer" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 0 ]
+  check "the help goes with the pointer" eventually 3 help_shown 0
 }
 
 clocks_prefs() {  # clocks_prefs <place text...>: default flags, those places first
@@ -939,10 +945,9 @@ case_dst_after_reset_survives_the_close_box() {
   xdotool mousemove $((cx + 106 + 49)) $((cy + 44 + 11)) click 3
   sleep 0.5
   xdotool key Down Down Return
-  check "DS Time enters the editing state" eventually 3 \
-    [ "$(control_at Clocks 209,323,76,24 | cut -d'|' -f1)" = 1 ]
+  check "DS Time enters the editing state" eventually 3 reset_enabled
   drv press Clocks Reset
-  check "Reset shows the mark" eventually 3 [ "$(panel_text "$(panel_rect 2)" | tail -c 2)" = "*" ]
+  check "Reset shows the mark" eventually 3 panel_marked 2
   show_options
   drv close Marlinet
   check "the close box ends the program" wait_exit 10
@@ -950,6 +955,115 @@ case_dst_after_reset_survives_the_close_box() {
   flags=$(head -1 "$work/prefs.kvr" | tr -d '\r')
   [ "${flags:28:1}" = 1 ] || fail "place 2's DST flag (position 29) was lost: $flags"
   [ "$(sed -n 3p "$work/prefs.kvr" | tr -d '\r')" = "Lisbon [0]" ] || fail "the places were not kept"
+}
+
+# --- Places that follow a time zone ------------------------------------------------
+
+# The program on a given date and time (UTC, which is its own zone here), with
+# the clock movable while it runs, and Wine's menu trace in $program_log: a
+# menu's items are known only to the process that made it.
+set_program_clock() {  # set_program_clock "YYYY-MM-DD HH:MM:SS"
+  echo $(($(date -ud "$1" +%s) - $(date +%s))) >"$work/clock-offset"
+}
+start_on() {  # start_on "YYYY-MM-DD HH:MM:SS"
+  export TZ=UTC
+  set_program_clock "$1"
+  program_log=$work/program.log
+  : >"$program_log"
+  start_program env MARLINET_TIME_OFFSET_FILE="$work/clock-offset" \
+    LD_PRELOAD="$E2E_TIMESHIFT/\$LIB/timeshift.so" WINEDEBUG=+menu
+}
+# The last laid-out row of the menu item whose text begins so: "top bottom".
+menu_item_rows() {  # menu_item_rows <text>
+  tr -d '\r' <"$program_log" | awk -v text="Text=L\"$1" '
+    want && /calc_menu_item_size \(/ {
+      s = $0; sub(/.*calc_menu_item_size \(/, "", s); gsub(/[^0-9]+/, " ", s); split(s, n, " ")
+      row = n[2] " " n[4]; want = 0 }
+    index($0, text) && /calc_menu_item_size dc=/ { want = 1 }
+    END { print row }'
+}
+item_laid_out() { [ -n "$(menu_item_rows "$1")" ]; }
+menus_open() { [ "$(drv menus | wc -l)" = "$1" ]; }
+# The menu opened last, then the point in the middle of its item's row (its
+# text's start, clear of the check mark), once the item has been laid out:
+# into item_x and item_y.
+menu_item_point() {  # menu_item_point <text>
+  local left top rows
+  eventually 5 item_laid_out "$1" || fail "no menu item '$1' was laid out"
+  read -r left top _ < <(drv menus | sort -n -r | head -1)
+  [ -n "$left" ] || fail "no menu is open"
+  read -r rows < <(menu_item_rows "$1")
+  set -- $rows
+  item_x=$((left + 30))
+  item_y=$((top + 3 + ($1 + $2) / 2))
+}
+pick_menu_item() {  # pick_menu_item <text>: a real click on it
+  menu_item_point "$1"
+  xdotool mousemove "$item_x" "$item_y"
+  sleep 0.3
+  xdotool click 1
+  sleep 0.3
+}
+open_place_menu() {  # open_place_menu <place>: a right click on its time
+  local cx cy
+  read -r cx cy _ < <(drv client TMarlinetForm Clocks)
+  : >"$program_log"
+  xdotool mousemove $((cx + 2 + 104 * (($1 - 1) % 4) + 49)) $((cy + 44 + 48 * (($1 - 1) / 4) + 11)) click 3
+  eventually 5 menus_open 1 || {
+    shot "$E2E_ARTEFACTS/zones-no-menu.png"
+    fail "the place's menu did not open: $(drv menus | tr '\n' ';')"
+  }
+}
+open_zone_menu() {  # open_zone_menu <place>: its time's menu, then the zones submenu
+  open_place_menu "$1"
+  menu_item_point "Follow Time Zone"
+  xdotool mousemove "$item_x" "$item_y"
+  eventually 5 menus_open 2 || fail "the zones submenu did not open"
+}
+zone_of() { tr -d '\r' <"$work/Marlinet.ini" | awk -F= -v k="Box$1" '
+  /^\[/ { in_zones = $0 == "[Time Zones]" } in_zones && $1 == k { print $2 }'; }
+place_flag() { head -1 "$work/prefs.kvr" | tr -d '\r' | cut -c"$1"; }  # by position
+
+case_a_place_follows_its_time_zone() {
+  new_folder
+  clocks_prefs "Berlin [1]"
+  local berlin="(UTC+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna"
+  # 1. Chosen in March, in Berlin's winter: standard time after Reset.
+  start_on "2026-03-11 10:00:05"
+  wait_tray bell 15 || fail "no tray icon"
+  show_clocks
+  open_zone_menu 1
+  shot "$E2E_ARTEFACTS/zones-menu.png"
+  pick_menu_item "$berlin"
+  check "choosing a zone enters the editing state" eventually 3 reset_enabled
+  [ "$(zone_of 1)" = "W. Europe Standard Time" ] || fail "the choice was not kept at once: '$(zone_of 1)'"
+  drv press Clocks Reset
+  check "Reset shows standard time" eventually 3 shows "$(panel_rect 1)" "11:00 AM"
+  # 2. The clock moves on to April: daylight-saving time with nobody clicking.
+  set_program_clock "2026-04-01 10:01:30"
+  check "the place went on daylight-saving time by itself" eventually 60 \
+    shows "$(panel_rect 1)" "12:01 PM*"
+  # 3. Still following after a new start, and the file holds the flag in force.
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  [ "$(place_flag 52)" = 1 ] || fail "prefs.kvr's flag for the place is not 1"
+  start_on "2026-03-11 10:05:10"  # back in winter: a follower drops the stored "*"
+  wait_tray bell 15 || fail "no tray icon after the new start"
+  show_clocks
+  check "the place still follows its zone" eventually 3 shows "$(panel_rect 1)" "11:05 AM"
+  # 4. "Std Time" by hand ends following, for good.
+  open_place_menu 1
+  pick_menu_item "Std Time"
+  drv press Clocks Reset
+  [ -z "$(zone_of 1)" ] || fail "following did not end: '$(zone_of 1)'"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  start_on "2026-04-01 10:07:10"  # summer: a follower would show the "*"
+  wait_tray bell 15 || fail "no tray icon after the last start"
+  show_clocks
+  stays 2 shows "$(panel_rect 1)" "11:07 AM" ||
+    fail "following came back: the place shows '$(panel_text "$(panel_rect 1)")'"
+  [ -z "$(zone_of 1)" ] || fail "the zone came back in Marlinet.ini"
 }
 
 # --- The guide's pictures -----------------------------------------------------------
@@ -965,7 +1079,8 @@ case_guide_pictures() {
     '[1200][C:\Users\Public\Documents\Noon watch.txt]' \
     '[1745][C:\Program Files\Mail\Mail.exe]~' >"$work/proc.kvr"
   start_time=14:05:10
-  start_at $start_time
+  program_log=$work/program.log  # the menu's items, for the zones picture
+  start_at $start_time WINEDEBUG=+menu
   wait_tray bell 15 || fail "no tray icon"
   show_options
   sleep 0.5
@@ -976,6 +1091,8 @@ case_guide_pictures() {
   window_shot "Start Program" guide-editor-window.png
   drv press "Start Program" Cancel
   check "Cancel closes the editor" eventually 5 not drv visible TMarlinetForm "Start Program"
+  # Out of the way of the zones submenu, which reaches past the clocks.
+  drv press Marlinet OK
   show_clocks
   local cx cy
   read -r cx cy _ < <(drv client TMarlinetForm Clocks)
@@ -984,9 +1101,27 @@ case_guide_pictures() {
   sleep 0.5
   window_shot Clocks guide-clocks-window.png
   xdotool mousemove $((cx + 398)) $((cy + 5))
-  check "the help shows over Help" eventually 3 [ "$(control_at Clocks 57,114,300,133 | cut -d'|' -f2)" = 1 ]
+  check "the help shows over Help" eventually 3 help_shown 1
   sleep 0.3
   window_shot Clocks guide-clocks-help.png
+  # New York follows its zone: the submenu with it checked and the next change.
+  xdotool mousemove $((cx + 100)) $((cy + 340))
+  open_zone_menu 2
+  pick_menu_item "(UTC-05:00) Eastern Time (US && Canada)"  # the menu's own "&"
+  drv press Clocks Reset
+  open_zone_menu 2
+  sleep 0.5
+  local x y w h right bottom
+  read -r x y w h < <(drv rect TMarlinetForm Clocks)
+  right=$((x + w))
+  bottom=$((y + h))
+  while read -r mx my mw mh; do
+    [ $((mx + mw)) -gt $right ] && right=$((mx + mw))
+    [ $((my + mh)) -gt $bottom ] && bottom=$((my + mh))
+  done < <(drv menus)
+  import -window root -crop "$((right - x))x$((bottom - y))+$x+$y" +repage \
+    "$E2E_ARTEFACTS/guide-clocks-zones.png"
+  xdotool key Escape Escape
 }
 
 # --- Bad input ---------------------------------------------------------------------

@@ -1,0 +1,159 @@
+#include "worldclock/zone_rules.h"
+
+#include <algorithm>
+
+namespace worldclock {
+namespace {
+
+constexpr long long kMsPerMinute = 60000;
+constexpr long long kMsPerDay = 24 * 60 * kMsPerMinute;
+
+long long FloorDiv(long long a, long long b) {
+  return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
+bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && LeapYear(y) ? 29 : kDays[m - 1];
+}
+
+long long Days(int y, int m, int d) {
+  base::TimeOfDay t;
+  t.year = y, t.month = m, t.day = d;
+  return base::DaysSinceEpoch(t);
+}
+
+// The change in the year, in local milliseconds (the local clock read as if
+// it were UTC); none for a date no calendar holds.
+std::optional<long long> LocalMs(const ZoneDate& d, int year) {
+  if (d.month < 1 || d.month > 12) return std::nullopt;
+  const int y = d.year != 0 ? d.year : year;
+  const int length = DaysInMonth(y, d.month);
+  int day = d.day;
+  if (d.year == 0) {
+    // 1970-01-01 was a Thursday (4).
+    const long long first = Days(y, d.month, 1);
+    const int firstWeekday = static_cast<int>(((first + 4) % 7 + 7) % 7);
+    const int n = std::clamp(d.day, 1, 5);
+    day = 1 + ((d.dayOfWeek % 7) - firstWeekday + 7) % 7 + 7 * (n - 1);
+    while (day > length) day -= 7;  // a fifth that the month lacks: the last
+  }
+  if (day < 1 || day > length) return std::nullopt;
+  long long ms = Days(y, d.month, day) * kMsPerDay + d.hour * 3600000LL + d.minute * kMsPerMinute +
+                 d.second * 1000LL + d.millisecond;
+  // The day's last millisecond is how the records write the midnight after it.
+  if (d.hour == 23 && d.minute == 59 && d.second == 59 && d.millisecond == 999) ++ms;
+  return ms;
+}
+
+struct Changes {
+  long long startUtc, endUtc;      // daylight saving begins, ends
+  long long startLocal, endLocal;  // the same on the clocks there before each
+};
+
+std::optional<Changes> ChangesIn(const ZoneRule& rule, int year) {
+  if (!rule.HasDaylight()) return std::nullopt;
+  const auto start = LocalMs(rule.daylightDate, year), end = LocalMs(rule.standardDate, year);
+  if (!start || !end) return std::nullopt;
+  return Changes{*start + (rule.bias + rule.standardBias) * kMsPerMinute,
+                 *end + (rule.bias + rule.daylightBias) * kMsPerMinute, *start, *end};
+}
+
+struct YearRule {
+  ZoneRule rule;
+  int year;  // the zone's own year at the moment, on standard time
+};
+
+std::optional<YearRule> RuleAt(TimeZoneSource& zones, const std::string& key, long long utcMs) {
+  const int utcYear = FromEpochMs(utcMs).year;
+  auto rule = zones.RuleForYear(key, utcYear);
+  if (!rule) return std::nullopt;
+  const int year = FromEpochMs(utcMs + rule->StandardOffset() * kMsPerMinute).year;
+  if (year != utcYear) {
+    rule = zones.RuleForYear(key, year);
+    if (!rule) return std::nullopt;
+  }
+  return YearRule{*rule, year};
+}
+
+}  // namespace
+
+long long EpochMs(const base::TimeOfDay& t) {
+  return base::DaysSinceEpoch(t) * kMsPerDay + t.hour * 3600000LL + t.minute * kMsPerMinute +
+         t.second * 1000LL + t.millisecond;
+}
+
+base::TimeOfDay FromEpochMs(long long ms) {
+  const long long days = FloorDiv(ms, kMsPerDay);
+  long long rest = ms - days * kMsPerDay;
+  // The civil calendar from a day count (eras of 400 years from 0000-03-01).
+  const long long z = days + 719468;
+  const long long era = FloorDiv(z, 146097);
+  const long long doe = z - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long long mp = (5 * doy + 2) / 153;
+  base::TimeOfDay t;
+  t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2 ? 1 : 0));
+  t.hour = static_cast<int>(rest / 3600000);
+  rest %= 3600000;
+  t.minute = static_cast<int>(rest / kMsPerMinute);
+  rest %= kMsPerMinute;
+  t.second = static_cast<int>(rest / 1000);
+  t.millisecond = static_cast<int>(rest % 1000);
+  return t;
+}
+
+bool DaylightUnder(const ZoneRule& rule, int year, long long utcMs) {
+  const auto c = ChangesIn(rule, year);
+  if (!c) return false;
+  if (c->startUtc < c->endUtc) return utcMs >= c->startUtc && utcMs < c->endUtc;
+  // The southern hemisphere: daylight saving across the new year.
+  return !(utcMs >= c->endUtc && utcMs < c->startUtc);
+}
+
+std::optional<bool> DaylightInForce(TimeZoneSource& zones, const std::string& key,
+                                    const base::TimeOfDay& utc) {
+  const long long now = EpochMs(utc);
+  const auto at = RuleAt(zones, key, now);
+  if (!at) return std::nullopt;
+  return DaylightUnder(at->rule, at->year, now);
+}
+
+std::optional<int> FollowableOffset(TimeZoneSource& zones, const std::string& key,
+                                    const base::TimeOfDay& utc) {
+  const auto at = RuleAt(zones, key, EpochMs(utc));
+  if (!at) return std::nullopt;
+  if (at->rule.HasDaylight() && at->rule.DaylightShift() != 60) return std::nullopt;
+  return at->rule.StandardOffset();
+}
+
+std::optional<ZoneChange> NextChange(TimeZoneSource& zones, const std::string& key,
+                                     const base::TimeOfDay& utc) {
+  const long long now = EpochMs(utc);
+  const auto at = RuleAt(zones, key, now);
+  if (!at) return std::nullopt;
+  std::optional<long long> soonestUtc;
+  ZoneChange soonest;
+  for (int year : {at->year, at->year + 1}) {
+    const auto rule =
+        year == at->year ? std::optional<ZoneRule>(at->rule) : zones.RuleForYear(key, year);
+    const auto c = rule ? ChangesIn(*rule, year) : std::nullopt;
+    if (!c) continue;
+    for (const bool toDaylight : {true, false}) {
+      const long long when = toDaylight ? c->startUtc : c->endUtc;
+      if (when > now && (!soonestUtc || when < *soonestUtc)) {
+        soonestUtc = when;
+        soonest = {FromEpochMs(toDaylight ? c->startLocal : c->endLocal), toDaylight};
+      }
+    }
+  }
+  if (!soonestUtc) return std::nullopt;
+  return soonest;
+}
+
+}  // namespace worldclock
