@@ -33,7 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ui::WinTextFiles files;
     launcher::WinLaunchRunner launches;
     app.showMainForm = false;
-    TForm1* main = app.CreateForm<TForm1>(TForm1Services{clock, player, files, launches});
+    TForm1* main = app.CreateForm<TForm1>(TForm1Services{clock, player, files, launches, &utc});
     launches.SetOwner(main->Handle(),
                       [main](const launcher::LaunchOutcome& outcome, const launcher::Stamp& at) {
                         main->LogLaunch(outcome, at);
@@ -47,6 +47,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main, &zones, &formState});
     main->SetPlaceTexts(clocks);
     main->showClocks = [clocks] { clocks->ShowClocks(); };
+    // Ship's time: the bells may follow a place's time; the first aim was
+    // made on the computer's clock.
+    main->FollowShipsTime([clocks] { return clocks->ShipsOffset(); });
+    clocks->onShipsTimeMoved = [main] { main->ShipsTimeChanged(); };
+    main->ShipsTimeChanged();
     TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, main});
     main->SetLaunchList(editor);
     // Started again from this folder: the person is looking for the options.

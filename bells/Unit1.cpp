@@ -67,7 +67,8 @@ HICON LoadTrayIcon(int id) {
 TForm1::TForm1(const TForm1Services& services)
     : TPersistentForm("Form1", "TForm1"),
       clock_(services.clock),
-      bellTick_(services.clock, services.player, *this),
+      bellClock_(services.clock, services.utc),
+      bellTick_(bellClock_, services.player, *this),
       settingsFile_(services.files, ui::ProgramFolder() + settings::kSettingsFileName),
       launches_(services.launches),
       launchTick_(services.clock, services.launches),
@@ -412,8 +413,16 @@ void TForm1::Timer4Timer() {
   // early against a wall clock that Windows slews after a time sync: aimed
   // again each minute, the strike's aim is never more than a minute old.
   // Not in a strike minute, whose aim may be still to come.
-  const base::TimeOfDay now = clock_.Now();
+  const base::TimeOfDay now = bellClock_.Now();
   if (!bells::BellCount(now.hour, now.minute, CheckBox27->Checked(), false)) AimStrike();
+}
+
+void TForm1::FollowShipsTime(std::function<std::optional<int>()> offset) {
+  bellClock_.shipsOffset = std::move(offset);
+}
+
+void TForm1::ShipsTimeChanged() {
+  ui::PostCall(Handle(), [this] { RunDueThenAim(); });
 }
 
 void TForm1::AimStrike() {

@@ -5,12 +5,14 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/clock.h"
 #include "base/text_files.h"
 #include "bells/bell_tick.h"
+#include "bells/ships_time.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
 #include "launcher/launch_tick.h"
@@ -32,6 +34,8 @@ struct TForm1Services {
   base::TextFiles &files;
   // Runs the due launch entries away from the bells.
   launcher::LaunchRunner &launches;
+  // UTC, for the bells on ship's time; without it they keep local time.
+  base::UtcClock *utc = nullptr;
 };
 
 class TForm1 : public settings::TPersistentForm,
@@ -49,6 +53,13 @@ class TForm1 : public settings::TPersistentForm,
   void LogLaunch(const launcher::LaunchOutcome &outcome, const launcher::Stamp &at);
   // What "Clocks" shows.
   std::function<void()> showClocks;
+  // Ship's time: the bells follow the offset this gives (minutes from UTC)
+  // while it gives one, the computer's clock otherwise. The launches keep
+  // the computer's clock.
+  void FollowShipsTime(std::function<std::optional<int>()> offset);
+  // Ship's time was chosen, given back, or moved (a new offset, daylight
+  // saving): a clock change, as a set clock is.
+  void ShipsTimeChanged();
 
   // Loads, applies or saves the settings file; the mode text is matched
   // exactly and any other text does nothing. File errors are thrown.
@@ -134,6 +145,7 @@ class TForm1 : public settings::TPersistentForm,
   void ApplyControls(const settings::ControlFlags &flags);
 
   base::LocalClock &clock_;
+  bells::BellClock bellClock_;
   bells::BellTick bellTick_;
   settings::SettingsFile settingsFile_;
   const worldclock::PlaceTexts *places_ = nullptr;

@@ -14,6 +14,9 @@ const ui::FontSpec kSans{"MS Sans Serif", 8, ui::clWindowText, false, -11};
 // The clocks window sets its font by pixel height, not by points.
 const ui::FontSpec kSansNavy11px{"MS Sans Serif", 8, ui::clNavy, false, -11};
 const ui::FontSpec kSansYellow{"MS Sans Serif", 8, ui::clYellow, false, -11};
+// The panel of the place whose time the bells follow: maroon (red 128), as
+// plain to see beside the blue of the others as the yellow time on it.
+constexpr base::Color kShipsTimeColour = 0x000080;
 
 const char* const kHelp =
     "Enter place name followed by GMToffset in brackets in the\r\n"
@@ -40,6 +43,7 @@ TForm2::TForm2(const TForm2Services& services)
   if (services.zones && services.formState) {
     logic_.UseTimeZones(*services.zones, *services.formState, settings_.Flags());
   }
+  if (services.formState) logic_.KeepShipsTimeIn(*services.formState);
   UseUsersDesignators();
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { logic_.FormActive = 1; };
@@ -86,8 +90,11 @@ void TForm2::BuildLayout() {
   N1 = Create<ui::MenuItem>(PopupMenu1, "N1", "-");
   FollowTimeZone1 =
       Create<ui::MenuItem>(PopupMenu1, "FollowTimeZone1", worldclock::kFollowZoneCaption);
+  N2 = Create<ui::MenuItem>(PopupMenu1, "N2", "-");
+  ShipsTime1 = Create<ui::MenuItem>(PopupMenu1, "ShipsTime1", worldclock::kShipsTimeCaption);
   StdTime1->OnClick = [this] { logic_.ChooseDst(0); };
   DSTime1->OnClick = [this] { logic_.ChooseDst(1); };
+  ShipsTime1->OnClick = [this] { logic_.ChooseShipsTime(); };
 
   // Four places to a row, six rows: each time panel above its place box.
   for (int n = 1; n <= worldclock::kPlaceCount; ++n) {
@@ -227,6 +234,14 @@ void TForm2::Panel1MouseDown(int panel) {
   const bool dst = logic_.Dst(panel) == 1;
   DSTime1->SetChecked(dst);
   StdTime1->SetChecked(!dst);
+  ShipsTime1->SetChecked(logic_.ShipsPlace() == panel);
+}
+
+void TForm2::MarkShipsTime(int panel) {
+  // A colour of its own, never a text: the panel's text stays the time.
+  for (int n = 1; n <= worldclock::kPlaceCount; ++n) {
+    TimePanels[n - 1]->SetBackColor(n == panel ? kShipsTimeColour : ui::clBlue);
+  }
 }
 
 void TForm2::SpeedButton1Click() {

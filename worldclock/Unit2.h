@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "base/clock.h"
@@ -49,6 +51,14 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::MenuItem *StdTime1, *DSTime1;
   ui::MenuItem *N1;               // a separator
   ui::MenuItem *FollowTimeZone1;  // the zones with the place's offset
+  ui::MenuItem *N2;               // a separator
+  ui::MenuItem *ShipsTime1;       // the bells follow this place's time
+
+  // The offset from UTC, in minutes, of the place the bells follow, as its
+  // panel shows it; nothing while they keep the computer's clock.
+  std::optional<int> ShipsOffset() const { return logic_.ShipsOffset(); }
+  // Told when the time the bells follow moves.
+  std::function<void()> onShipsTimeMoved;
 
  protected:
   // The regional settings, or the scale, changed: the designators again.
@@ -82,6 +92,10 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void SetButtons(bool okEnabled, bool resetEnabled) override;
   void FractionWarning(const std::string &message) override;
   void SaveSettings() override;
+  void MarkShipsTime(int panel) override;
+  void ShipsTimeMoved() override {
+    if (onShipsTimeMoved) onShipsTimeMoved();
+  }
 
   base::UtcClock &utc_;
   settings::SettingsHost &settings_;

@@ -49,6 +49,15 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
     view_.SetBoxText(n, static_cast<size_t>(n) < settingsText.size() ? settingsText[n] : "");
     warnedText_[n - 1].clear();  // loaded anew
   }
+  if (shipsStore_) {
+    // Anything but a place's number is no choice: the bells keep the
+    // computer's clock.
+    const std::string place = shipsStore_->ReadString(kShipsTimeSection, kShipsTimeKey, "");
+    for (int n = 1; n <= kPlaceCount; ++n) {
+      if (place == std::to_string(n)) shipsPlace_ = n;
+    }
+    view_.MarkShipsTime(shipsPlace_);
+  }
   if (zones_) {
     for (int n = 1; n <= kPlaceCount; ++n) {
       following_[n - 1] = store_->ReadString(kZonesSection, ZoneKeyName(n), "");
@@ -159,18 +168,38 @@ void ClocksLogic::Tick(base::TimeOfDay utc) {
 }
 
 void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
+  const std::optional<int> ships = ShipsOffset();
   for (int n = 1; n <= kPlaceCount; ++n) {
     const std::string text = view_.BoxText(n);
     if (text.find('[') == std::string::npos || text.find(']') == std::string::npos) {
       view_.SetPanelText(n, "");
+      shown_[n - 1].reset();
       continue;
     }
     const PlaceTime place = ShowPlaceTime(text, dst_[n - 1], view_.Military(), utc, designators_);
     view_.SetBoxColor(n, place.boxColor);
-    if (place.panelText) view_.SetPanelText(n, *place.panelText);
+    // A rejected fraction leaves the panel, and the time it shows, as it was.
+    if (place.panelText) {
+      view_.SetPanelText(n, *place.panelText);
+      shown_[n - 1] = place.offsetMinutes;
+    }
     if (place.warning) Warn(n, text, *place.warning, asked);
     if (place.homeClockMilitary) view_.SetHomeClockMilitary(*place.homeClockMilitary);
   }
+  if (ShipsOffset() != ships) view_.ShipsTimeMoved();
+}
+
+void ClocksLogic::ChooseShipsTime() {
+  if (clicked_ == 0 || !shipsStore_) return;
+  const int place = shipsPlace_ == clicked_ ? 0 : clicked_;
+  // Kept at once: a program ended from outside keeps the choice.
+  const bool kept = place ? shipsStore_->WriteString(kShipsTimeSection, kShipsTimeKey,
+                                                     std::to_string(place))
+                          : shipsStore_->RemoveKey(kShipsTimeSection, kShipsTimeKey);
+  if (!kept) throw base::WriteError(shipsStore_->Path());
+  shipsPlace_ = place;
+  view_.MarkShipsTime(place);
+  view_.ShipsTimeMoved();
 }
 
 void ClocksLogic::Warn(int box, const std::string& text, const std::string& message, bool asked) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,18 @@ class ClocksView {
   virtual void FractionWarning(const std::string& message) = 0;
   // The settings file written with this window's place texts ("ParmUpdate").
   virtual void SaveSettings() = 0;
+  // The place whose time the bells follow (0: none) is marked.
+  virtual void MarkShipsTime(int panel) { (void)panel; }
+  // The time the bells follow moved: chosen, given back, a new offset or
+  // daylight saving shown.
+  virtual void ShipsTimeMoved() {}
 };
+
+// Where the initialization file keeps the place whose time the bells follow:
+// "Place=3".
+inline constexpr const char* kShipsTimeSection = "Ship's Time";
+inline constexpr const char* kShipsTimeKey = "Place";
+inline constexpr const char* kShipsTimeCaption = "Ship's Time: Strike Bells Here";
 
 // Where the initialization file keeps the zone each place follows, by the
 // zone's key name: "Box1=W. Europe Standard Time".
@@ -112,6 +124,19 @@ class ClocksLogic {
   // and every place again at the next tick.
   void TimeSettingsChanged(base::TimeOfDay utc);
 
+  // Ship's time: the bells may follow one place's time, the one its panel
+  // shows. Which place is kept in `store` at once. Set before Create.
+  void KeepShipsTimeIn(settings::ProfileStore& store) { shipsStore_ = &store; }
+  int ShipsPlace() const { return shipsPlace_; }
+  // The offset from UTC, in minutes, of the time the chosen place's panel
+  // shows; nothing while none is chosen or its panel shows no time.
+  std::optional<int> ShipsOffset() const {
+    return shipsPlace_ ? shown_[shipsPlace_ - 1] : std::nullopt;
+  }
+  // For the pressed panel: the bells follow its place, or, if they did
+  // already, the computer's clock again. Throws when it cannot be kept.
+  void ChooseShipsTime();
+
  private:
   // Every place again. A box whose fraction is rejected warns once for its
   // text, unless the user asks by Reset.
@@ -139,6 +164,10 @@ class ClocksLogic {
   int warningsOpen_ = 0;
   // The text each box last warned about; empty once it has changed.
   std::array<std::string, kPlaceCount> warnedText_{};
+  // The offset each panel's time was shown with, where it shows one.
+  std::array<std::optional<int>, kPlaceCount> shown_{};
+  settings::ProfileStore* shipsStore_ = nullptr;
+  int shipsPlace_ = 0;
 };
 
 }  // namespace worldclock

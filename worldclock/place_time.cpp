@@ -115,6 +115,7 @@ PlaceTime ShowPlaceTime(const std::string& boxText, int dstFlag, bool military, 
       base::kMinutesPerDay;
   place.panelText = PlaceTimeText(minutes, military, dst, designators);
   place.homeClockMilitary = military;
+  place.offsetMinutes = offsetMinutes;
   return place;
 }
 

@@ -31,6 +31,9 @@ struct PlaceTime {
   std::optional<std::string> panelText;
   // The home clock follows the "Military" choice on every good call.
   std::optional<bool> homeClockMilitary;
+  // Where the panel shows a time: the place's offset from UTC in minutes,
+  // daylight saving included.
+  std::optional<int> offsetMinutes;
   // The modal "Warning" box about a fraction, with the pointer first moved
   // to the middle of the screen.
   std::optional<std::string> warning;

@@ -135,6 +135,27 @@ struct FakeWindow : ClocksView {
     if (auto during = std::exchange(whileWarning, nullptr)) during();
   }
   void SaveSettings() override { ++saves; }
+  int shipsMark = 0, shipsMoves = 0;
+  void MarkShipsTime(int panel) override { shipsMark = panel; }
+  void ShipsTimeMoved() override { ++shipsMoves; }
+};
+
+// The form state's values, section/key.
+struct Ini : settings::ProfileStore {
+  std::map<std::string, std::string> values;
+  std::string ReadString(const std::string& s, const std::string& k,
+                         const std::string& d) override {
+    return values.count(s + "/" + k) ? values[s + "/" + k] : d;
+  }
+  bool WriteString(const std::string& s, const std::string& k, const std::string& v) override {
+    values[s + "/" + k] = v;
+    return true;
+  }
+  bool RemoveKey(const std::string& s, const std::string& k) override {
+    values.erase(s + "/" + k);
+    return true;
+  }
+  std::string Path() const override { return "Marlinet.ini"; }
 };
 
 TEST(ClocksWindow, RunningEditingResetAndMilitary) {
@@ -336,22 +357,7 @@ TEST(ClocksWindow, OpenWarningsAreCounted) {
 // and "*" from minute to minute, the file that keeps the choice, and the
 // ways following ends.
 TEST(ClocksWindow, APlaceFollowsItsZoneUntilItsOffsetOrTheZoneGoes) {
-  struct Ini : settings::ProfileStore {
-    std::map<std::string, std::string> values;
-    std::string ReadString(const std::string& s, const std::string& k,
-                           const std::string& d) override {
-      return values.count(s + "/" + k) ? values[s + "/" + k] : d;
-    }
-    bool WriteString(const std::string& s, const std::string& k, const std::string& v) override {
-      values[s + "/" + k] = v;
-      return true;
-    }
-    bool RemoveKey(const std::string& s, const std::string& k) override {
-      values.erase(s + "/" + k);
-      return true;
-    }
-    std::string Path() const override { return "Marlinet.ini"; }
-  } ini;
+  Ini ini;
   testutil::FakeZones zones;
   settings::FlagsLine flags;
   FakeWindow w;
@@ -411,6 +417,60 @@ TEST(ClocksWindow, APlaceFollowsItsZoneUntilItsOffsetOrTheZoneGoes) {
   EXPECT_EQ(clocks.Following(2), "");
   EXPECT_EQ(ini.values.count("Time Zones/Box2"), 0u);
   EXPECT_EQ(w.panels[2], "6:01 AM*");
+}
+
+}  // namespace
+}  // namespace worldclock
+
+namespace worldclock {
+namespace {
+
+// The bells follow the time the chosen place's panel shows, and nothing
+// while it shows none; the choice is kept at once.
+TEST(ClocksWindow, ShipsTimeIsTheTimeTheChosenPanelShows) {
+  Ini ini;
+  ini.values["Ship's Time/Place"] = "1";
+  settings::FlagsLine flags;
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  clocks.KeepShipsTimeIn(ini);
+  const base::TimeOfDay utc{14, 45};
+  clocks.Create(flags, {"flags", "Kathmandu [5.75]", "Nowhere [13]"}, utc);
+  clocks.FormActive = 1;
+  EXPECT_EQ(w.shipsMark, 1);
+  EXPECT_EQ(clocks.ShipsOffset(), 345);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    std::optional<int> offset;  // minutes east of UTC the bells then follow
+    const char* kept;           // Marlinet.ini's choice
+  } steps[] = {
+      {"DS Time, then Reset", [&] { clocks.PanelPressed(1), clocks.ChooseDst(1); }, 405, "1"},
+      {"a rejected fraction: the panel keeps its time",
+       [&] { w.boxes[1] = "Kathmandu [5.3]"; }, 405, "1"},
+      {"no brackets: no time shown", [&] { w.boxes[1] = "Kathmandu"; }, std::nullopt, "1"},
+      {"shown again", [&] { w.boxes[1] = "Kathmandu [5.75]"; }, 405, "1"},
+      {"a red box chosen instead", [&] { clocks.PanelPressed(2), clocks.ChooseShipsTime(); },
+       std::nullopt, "2"},
+      {"chosen again: the computer's clock", [&] { clocks.ChooseShipsTime(); }, std::nullopt, ""},
+  };
+  for (const Step& step : steps) {
+    const int moves = w.shipsMoves;
+    const std::optional<int> before = clocks.ShipsOffset();
+    step.act();
+    clocks.Reset(utc, flags);
+    EXPECT_EQ(clocks.ShipsOffset(), step.offset) << step.what;
+    EXPECT_EQ(ini.ReadString("Ship's Time", "Place", ""), step.kept) << step.what;
+    EXPECT_EQ(w.shipsMark, std::atoi(step.kept)) << step.what;
+    // Every move of the time the bells follow is told, for a new aim.
+    if (before != step.offset) EXPECT_GT(w.shipsMoves, moves) << step.what;
+  }
+  // A hand-edited choice that names no place is none.
+  ini.values["Ship's Time/Place"] = "25";
+  ClocksLogic again(w);
+  again.KeepShipsTimeIn(ini);
+  again.Create(flags, {"flags", "Kathmandu [5.75]"}, utc);
+  EXPECT_EQ(again.ShipsPlace(), 0);
 }
 
 }  // namespace

@@ -39,6 +39,7 @@
 //   driver end-session <title>             the log-off messages to the program's main window
 //   driver drop-icon                       the shell forgets the program's tray icon
 //   driver taskbar-created                 tells every window the shell has (re)started
+//   driver time-change                     tells every window the clock was set
 //   driver close-tray                      WM_CLOSE to the tray icon's window
 //   driver start-to-icon <exe> [ms]        starts the program in its own folder and prints
 //                                          the milliseconds until the shell shows one more
@@ -462,6 +463,11 @@ int main(int argc, char** argv) {
   if (cmd == "taskbar-created") {
     SendMessageTimeoutA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0,
                         SMTO_ABORTIFHUNG, 3000, nullptr);
+    return 0;
+  }
+  if (cmd == "time-change") {
+    // What Windows tells every top-level window when the clock is set.
+    SendMessageTimeoutA(HWND_BROADCAST, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr);
     return 0;
   }
   return Fail("unknown command");

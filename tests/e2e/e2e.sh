@@ -1066,6 +1066,45 @@ case_a_place_follows_its_time_zone() {
   [ -z "$(zone_of 1)" ] || fail "the zone came back in Marlinet.ini"
 }
 
+# Ship's time: a place at [5.75] holds the bells, so they follow UTC plus
+# 5 h 45 min while the computer keeps UTC.
+case_ships_time_strikes_on_the_places_half_hour() {
+  new_folder
+  clocks_prefs "Kathmandu [5.75]"
+  program_log=$work/program.log
+  local offsets=$work/clock-offset
+  start_time=14:29:25
+  echo $(($(date -ud "today $start_time" +%s) - $(date +%s))) >"$offsets"
+  start_at $start_time WINEDEBUG=+menu MARLINET_TIME_OFFSET_FILE="$offsets"
+  wait_tray bell 15 || fail "no tray icon"
+  show_clocks
+  open_place_menu 1
+  pick_menu_item "Ship's Time: Strike Bells Here"
+  check "the choice is kept at once" eventually 3 \
+    [ "$(tr -d '\r' <"$work/Marlinet.ini" | grep -A1 -F "[Ship's Time]" | tail -1)" = "Place=1" ]
+  local cx cy
+  read -r cx cy _ < <(drv client TMarlinetForm Clocks)
+  [ "$(pixel $((cx + 2 + 10)) $((cy + 44 + 11)))" = "#800000" ] || fail "the place's panel is not marked"
+  shows "$(panel_rect 1)" "8:14 PM" || shows "$(panel_rect 1)" "8:15 PM" ||
+    fail "the panel's text changed: '$(panel_text "$(panel_rect 1)")'"
+  [ "$(program_seconds_until 14:30:00)" -gt 0 ] || fail "the choice came after 14:30"
+  at_program_time 14:30:06
+  heard_nothing || fail "14:30 here (20:15 there) struck"
+  # On to 14:44:50 here, as a clock set by hand: Windows tells the windows.
+  echo $(($(date -ud "today 14:44:50" +%s) - $(date +%s))) >"$offsets"
+  sleep 0.5
+  drv time-change
+  local mark_ms heard_ms t=400
+  mark_ms=$((($(date -ud "today 14:45:00" +%s) - $(cat "$offsets")) * 1000))
+  while [ ! -s "$work/capture.raw" ] && [ $t -gt 0 ]; do sleep 0.02; t=$((t - 1)); done
+  heard_ms=$(date +%s%3N)
+  check "14:45 here (20:30 there) strikes one bell" heard 0+1bell.wav
+  echo "the strike began ${heard_ms} - ${mark_ms} = $((heard_ms - mark_ms)) ms after the mark"
+  [ $((heard_ms - mark_ms)) -ge 0 ] && [ $((heard_ms - mark_ms)) -lt 1000 ] ||
+    fail "the strike began $((heard_ms - mark_ms)) ms after the mark"
+  stays 4 heard 0+1bell.wav || fail "more than one strike at 20:30 there"
+}
+
 # --- The guide's pictures -----------------------------------------------------------
 
 # The README's pictures as a user of the package has them: its places, and a
@@ -1111,6 +1150,18 @@ case_guide_pictures() {
   drv press Clocks Reset
   open_zone_menu 2
   sleep 0.5
+  clocks_shot_with_menus guide-clocks-zones.png
+  xdotool key Escape Escape
+  # The bells on ship's time: the first place's panel marked, its item checked.
+  sleep 0.5
+  open_place_menu 1
+  pick_menu_item "Ship's Time: Strike Bells Here"
+  open_place_menu 1
+  sleep 0.5
+  clocks_shot_with_menus guide-clocks-ships-time.png
+  xdotool key Escape
+}
+clocks_shot_with_menus() {  # the clocks window and the menus open over it, into the artefacts
   local x y w h right bottom
   read -r x y w h < <(drv rect TMarlinetForm Clocks)
   right=$((x + w))
@@ -1119,9 +1170,7 @@ case_guide_pictures() {
     [ $((mx + mw)) -gt $right ] && right=$((mx + mw))
     [ $((my + mh)) -gt $bottom ] && bottom=$((my + mh))
   done < <(drv menus)
-  import -window root -crop "$((right - x))x$((bottom - y))+$x+$y" +repage \
-    "$E2E_ARTEFACTS/guide-clocks-zones.png"
-  xdotool key Escape Escape
+  import -window root -crop "$((right - x))x$((bottom - y))+$x+$y" +repage "$E2E_ARTEFACTS/$1"
 }
 
 # --- Bad input ---------------------------------------------------------------------
