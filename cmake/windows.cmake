@@ -118,6 +118,17 @@ add_custom_command(
   COMMENT "Packing ${package_name}.zip")
 add_custom_target(package_zip ALL DEPENDS ${package_zip})
 
+# The installed uninstall.exe: runs the setup's uninstaller from the
+# temporary folder and waits for it (see package/uninstall_win.cpp).
+add_executable(uninstall_starter WIN32 package/uninstall_win.cpp package/uninstall.rc)
+set_target_properties(uninstall_starter PROPERTIES OUTPUT_NAME uninstall)
+target_include_directories(uninstall_starter PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/package)
+target_compile_definitions(uninstall_starter PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(uninstall_starter PRIVATE ${static_runtime} -s -municode)
+set_source_files_properties(package/uninstall.rc PROPERTIES OBJECT_DEPENDS
+                            "${picture_dir}/bell.ico;${CMAKE_SOURCE_DIR}/package/uninstall.manifest")
+add_dependencies(uninstall_starter pictures)
+
 # The setup a user downloads instead of the zip: the same folder's files,
 # installed for the user alone, with a Start menu entry and an uninstaller.
 find_program(MARLINET_MAKENSIS makensis)
@@ -127,8 +138,10 @@ if(MARLINET_MAKENSIS)
     OUTPUT ${package_setup}
     COMMAND ${MARLINET_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DVERSION4=${PROJECT_VERSION}.0
             -DSOURCE=${package_dir} -DICON=${picture_dir}/bell.ico -DOUTFILE=${package_setup}
+            -DUNINSTALL_STARTER=$<TARGET_FILE:uninstall_starter>
             ${CMAKE_SOURCE_DIR}/package/marlinet.nsi
     DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${picture_dir}/bell.ico
+            uninstall_starter
     COMMENT "Building marlinet-${PROJECT_VERSION}-setup.exe")
   add_custom_target(package_setup ALL DEPENDS ${package_setup})
   # After the zip's own target, or both would lay out its folder at once.

@@ -175,10 +175,10 @@ mute_item_picture_muted() {
 # Files held open without sharing, as another program may hold them: the
 # program can neither read, replace nor rename them, whoever runs it.
 holders=()
-hold_file() {  # hold_file <path>: returns once the file is held
+hold_file() {  # hold_file <path> [read]: returns once the file is held
   local said
   said=$(mktemp)
-  wine "$E2E_DRIVER" hold "$(winpath "$1")" 300 >"$said" 2>/dev/null &
+  wine "$E2E_DRIVER" hold "$(winpath "$1")" 300 ${2:+"$2"} >"$said" 2>/dev/null &
   holders+=($!)
   local t=100
   until grep -q held "$said"; do
@@ -1257,12 +1257,22 @@ case_the_package_starts_quietly_with_three_places() {
   work=$(dirname "$work")
 }
 
-# The setup as a user and an administrator meet it: a silent install, the
-# installed copy running, a silent upgrade over it (refused while its launch
-# list is open), and a silent uninstall.
+# The setup as a user, an administrator's script and a package manager meet
+# it: a silent install, the installed copy running, a silent upgrade over it
+# (refused while its launch list is open; rolled back when a file is held),
+# the registered silent uninstall, a first install while the zip's copy
+# runs, and an install into another program's folder, then upgraded there.
 reg_value() {  # reg_value <key> <name>: the value's data, or nothing
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
     awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }'
+}
+# The process running Marlinet.exe from that folder (named by its last two parts).
+marlinet_in() {
+  local tail="$(basename "$(dirname "$1")")[/\\]$(basename "$1")[/\\]Marlinet\.exe"
+  pgrep -f "$tail" | head -1
+}
+quiet_uninstall() {  # runs the uninstall entry's QuietUninstallString as given
+  drv run "$(reg_value "$entry" QuietUninstallString)"
 }
 case_the_setup_installs_upgrades_and_uninstalls() {
   : "${E2E_SETUP:?}"
@@ -1290,7 +1300,7 @@ case_the_setup_installs_upgrades_and_uninstalls() {
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent install failed ($?)"
   local listed expected
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
-  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr uninstall.exe \
+  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr uninstall.exe uninstall.bin \
     $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
   [ "$listed" = "$expected" ] || fail "installed: $listed"
   cmp -s "$inst/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
@@ -1328,7 +1338,7 @@ EOF2
   open_editor
   local started=$SECONDS code=0
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || code=$?
-  [ $code -ne 0 ] || fail "a silent upgrade over an open launch list said it succeeded"
+  [ $code -eq 3 ] || fail "a silent upgrade over an open launch list ended with $code, not 3"
   [ $((SECONDS - started)) -lt 20 ] || fail "the refused upgrade took $((SECONDS - started)) s"
   check "the old copy still runs" running
   check "the launch list is still open" drv visible TMarlinetForm "Start Program"
@@ -1348,25 +1358,124 @@ EOF2
   [ "$(stat -c %Y "$inst/prefs.kvr")" -gt "$(date -d 2001-01-02 +%s)" ] || fail "the quit did not save"
   cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr changed by the upgrade"
   [ -f "$inst/Marlinet.ini" ] || fail "the quit kept no form state"
-  pid=$(pgrep -f 'Programs/Marlinet/Marlinet.exe|Programs\\Marlinet\\Marlinet.exe' | head -1)
+  pid=$(marlinet_in "$inst")
   check "Marlinet runs again after the upgrade" wait_tray bell 15
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the upgrade"
   [ -z "$(reg_value "$run" Marlinet)" ] || fail "the upgrade switched starting with Windows on again"
+  # The shell started it, as a double click does: not the setup, whose
+  # caller may wait for every process the setup started.
+  [ "$(drv parent Marlinet.exe)" = explorer.exe ] ||
+    fail "Marlinet was started by $(drv parent Marlinet.exe), not the shell"
 
-  # The uninstall, waited for in place; it ends the running copy itself.
+  # A file that cannot be written (held as a scanner holds it) after the
+  # running copy has ended: the earlier files come back, byte for byte, the
+  # copy runs again, and the exit code says so.
+  printf 'earlier' >>"$inst/Marlinet.exe"
+  printf 'earlier\r\n' >>"$inst/READ-ME.txt"
+  cp "$inst/Marlinet.exe" "$inst/Marlinet.before"
+  cp "$inst/READ-ME.txt" "$inst/READ-ME.before"
+  hold_file "$inst/4Lbell.wav" read
+  code=0
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || code=$?
+  release_files
+  [ $code -eq 5 ] || fail "the upgrade with a file held ended with $code, not 5"
+  cmp -s "$inst/Marlinet.exe" "$inst/Marlinet.before" || fail "Marlinet.exe was not put back"
+  cmp -s "$inst/READ-ME.txt" "$inst/READ-ME.before" || fail "READ-ME.txt was not put back"
+  check "the earlier copy runs again" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder after the rollback"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback"
+  rm -f "$inst/Marlinet.before" "$inst/READ-ME.before"
+
+  # The registered silent uninstall, run as a package manager runs it: while
+  # the launch list is open it removes nothing and says so; while
+  # Marlinet.exe is held it stops before the registry; then it removes the
+  # program, and all is gone by the time it returns.
   wine reg add "$run" /v Marlinet /d "\"$winst\\Marlinet.exe\"" /f >/dev/null 2>&1
   wine reg add "$approved" /v Marlinet /t REG_BINARY /d 020000000000000000000000 /f >/dev/null 2>&1
-  wine "$inst/uninstall.exe" /S "_?=$winst" >/dev/null 2>&1 || fail "the silent uninstall failed ($?)"
-  check "the running copy ended" wait_tray none 10
+  local before
+  before=$(cd "$inst" && ls | sort | tr '\n' ' ')
+  open_editor
+  code=0
+  quiet_uninstall || code=$?
+  [ $code -eq 3 ] || fail "the silent uninstall over an open launch list ended with $code, not 3"
+  check "the copy still runs" running
+  [ "$(cd "$inst" && ls | sort | tr '\n' ' ')" = "$before" ] || fail "the refused uninstall removed files"
+  wine reg query "$entry" >/dev/null 2>&1 || fail "the refused uninstall removed the uninstall entry"
+  drv close "Start Program"
+  check "the launch list closes" eventually 5 not drv visible TMarlinetForm "Start Program"
+  drv press Marlinet OK
+  check "the options close" eventually 3 not drv visible TMarlinetForm Marlinet
+  hold_file "$inst/Marlinet.exe" read
+  code=0
+  quiet_uninstall || code=$?
+  release_files
+  [ $code -eq 6 ] || fail "the uninstall with Marlinet.exe held ended with $code, not 6"
+  wait_exit 5
+  [ -n "$(reg_value "$run" Marlinet)" ] || fail "the failed uninstall removed the Run value"
+  wine reg query "$entry" >/dev/null 2>&1 || fail "the failed uninstall removed the uninstall entry"
+  [ -f "$inst/uninstall.exe" ] || fail "the failed uninstall removed uninstall.exe"
+  quiet_uninstall || fail "the silent uninstall failed ($?)"
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
-  # What the uninstaller cannot delete while it runs in place stays.
-  [ "$listed" = "Marlinet.ini prefs.before prefs.kvr proc.kvr uninstall.exe " ] || fail "left behind: $listed"
+  [ "$listed" = "Marlinet.ini prefs.before prefs.kvr proc.kvr " ] || fail "left behind: $listed"
   cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr not kept as it was"
   [ -f "$programs/Marlinet.lnk" ] && fail "the shortcut stayed"
   [ -z "$(reg_value "$run" Marlinet)" ] || fail "the Run value stayed"
   [ -z "$(reg_value "$approved" Marlinet)" ] || fail "the StartupApproved value stayed"
   wine reg query "$entry" >/dev/null 2>&1 && fail "the uninstall entry stayed"
   rm -rf "$inst"
+
+  # A first install while the zip's copy runs from another folder: that
+  # copy is asked to end, its settings come over, and one copy runs after.
+  outer=$(mktemp -d "$(winepath -u 'C:\' 2>/dev/null | tr -d '\r')marlinet-e2e.XXXXXX")
+  (cd "$outer" && cmake -E tar xf "$E2E_PACKAGE") || fail "cannot unpack the package"
+  work="$outer/Marlinet"
+  places_prefs
+  start_program
+  wait_tray bell 15 || fail "the zip's copy shows no icon"
+  touch -d '2001-01-01' "$work/prefs.kvr"
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the install over a running zip copy failed ($?)"
+  check "the zip's copy ended" wait_exit 10
+  cmp -s "$inst/prefs.kvr" "$work/prefs.before" || fail "the zip copy's settings did not come over"
+  [ -f "$inst/Marlinet.ini" ] || fail "the zip copy's form state did not come over"
+  check "the installed copy runs" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after moving from the zip"
+  quiet_uninstall || fail "the silent uninstall failed ($?)"
+  wait_exit 10
+  rm -rf "$inst"
+
+  # Another program's folder given with /D=: Marlinet goes into a folder of
+  # its own there, and a later plain upgrade finds it again.
+  local tools="$outer/Tools" wtools
+  mkdir -p "$tools"
+  printf 'other' >"$tools/uninstall.exe"
+  printf 'other' >"$tools/READ-ME.txt"
+  wtools=$(winpath "$tools")
+  wine "$E2E_SETUP" /S "/D=$wtools" >/dev/null 2>&1 || fail "the install into $wtools failed ($?)"
+  [ "$(cat "$tools/uninstall.exe")$(cat "$tools/READ-ME.txt")" = otherother ] ||
+    fail "the other program's files were overwritten"
+  [ -f "$tools/Marlinet/Marlinet.exe" ] || fail "Marlinet is not in a folder of its own"
+  [ "$(reg_value "$entry" InstallLocation)" = "$wtools\\Marlinet" ] ||
+    fail "InstallLocation is $(reg_value "$entry" InstallLocation)"
+  work="$tools/Marlinet"
+  start_program
+  wait_tray bell 15 || fail "the copy in $wtools\\Marlinet shows no icon"
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the upgrade in $wtools failed ($?)"
+  check "the copy there ended" wait_exit 10
+  [ -e "$inst" ] && fail "the upgrade installed a second copy in the default folder"
+  check "Marlinet runs again" wait_tray bell 15
+  pid=$(marlinet_in "$tools/Marlinet")
+  [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade"
+  [ "$(reg_value "$run" Marlinet)" = "\"$wtools\\Marlinet\\Marlinet.exe\"" ] ||
+    fail "Run value: $(reg_value "$run" Marlinet)"
+  quiet_uninstall || fail "the silent uninstall failed ($?)"
+  wait_exit 10
+  [ "$(cd "$tools" && ls | sort | tr '\n' ' ')" = "Marlinet READ-ME.txt uninstall.exe " ] ||
+    fail "the uninstall left $(cd "$tools" && ls | tr '\n' ' ')"
+  [ "$(cat "$tools/uninstall.exe")$(cat "$tools/READ-ME.txt")" = otherother ] ||
+    fail "the uninstall touched the other program's files"
   work=""
 }
 
