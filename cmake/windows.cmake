@@ -104,6 +104,9 @@ set(package_zip ${CMAKE_BINARY_DIR}/${package_name}.zip)
 set(package_dir ${CMAKE_BINARY_DIR}/package/Marlinet)
 configure_file(${CMAKE_SOURCE_DIR}/package/READ-ME.txt.in ${CMAKE_BINARY_DIR}/READ-ME.txt @ONLY
                NEWLINE_STYLE CRLF)
+# The licence travels with every copy, as it asks, with Windows line ends.
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt @ONLY
+               NEWLINE_STYLE CRLF)
 set(package_defaults ${CMAKE_SOURCE_DIR}/package/prefs.kvr ${CMAKE_SOURCE_DIR}/package/proc.kvr)
 add_custom_command(
   OUTPUT ${package_zip}
@@ -111,10 +114,11 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${package_dir}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:marlinet> ${package_dir}/Marlinet.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
-          ${package_dir}
+          ${CMAKE_BINARY_DIR}/LICENSE.txt ${package_dir}
   COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
           ${package_zip} --format=zip Marlinet
   DEPENDS marlinet ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
+          ${CMAKE_BINARY_DIR}/LICENSE.txt
   COMMENT "Packing ${package_name}.zip")
 add_custom_target(package_zip ALL DEPENDS ${package_zip})
 
@@ -137,6 +141,7 @@ if(MARLINET_MAKENSIS)
   add_custom_command(
     OUTPUT ${package_setup}
     COMMAND ${MARLINET_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DVERSION4=${PROJECT_VERSION}.0
+            -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
             -DSOURCE=${package_dir} -DICON=${picture_dir}/bell.ico -DOUTFILE=${package_setup}
             -DUNINSTALL_STARTER=$<TARGET_FILE:uninstall_starter>
             ${CMAKE_SOURCE_DIR}/package/marlinet.nsi

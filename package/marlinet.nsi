@@ -3,7 +3,9 @@
 ; Built by the build (makensis) with these defined on its command line:
 ;   VERSION   the program's version, as 1.2.3
 ;   VERSION4  the same with four numbers, as 1.2.3.0
-;   SOURCE    the package folder: Marlinet.exe, the sounds, READ-ME.txt, defaults
+;   VERSION_MAJOR, VERSION_MINOR  its first two numbers
+;   SOURCE    the package folder: Marlinet.exe, the sounds, READ-ME.txt,
+;             LICENSE.txt, defaults
 ;   ICON      the bell icon
 ;   OUTFILE   the setup program to write
 ;   UNINSTALL_STARTER  uninstall.exe, which runs the uninstaller written
@@ -78,7 +80,7 @@ Var HadProc          ; 1 when proc.kvr was there before this setup
 ; What was done stays in sight (a Startup shortcut left in place, say).
 !define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_TITLE "Marlinet ${VERSION} is installed"
-!define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^)."
+!define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^).$\r$\n$\r$\nMarlinet is free to use, copy and share under the MIT licence, in LICENSE.txt beside it."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Marlinet.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Marlinet now"
 !define MUI_FINISHPAGE_RUN_FUNCTION NothingYet
@@ -100,6 +102,7 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 !macro ProgramFiles Action
   !insertmacro ${Action} "Marlinet.exe"
   !insertmacro ${Action} "READ-ME.txt"
+  !insertmacro ${Action} "LICENSE.txt"
   !insertmacro BellFiles ${Action} "0+1"
   !insertmacro BellFiles ${Action} "1"
   !insertmacro BellFiles ${Action} "1+1"
@@ -753,6 +756,17 @@ Section "Marlinet"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALL_EXE}" /S'
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
+  ; yyyymmdd, the day of this install, in local time as Settings shows it.
+  System::Call '*(&i2 0, &i2 0, &i2 0, &i2 0, &i2 0, &i2 0, &i2 0, &i2 0) p .r0'
+  System::Call 'kernel32::GetLocalTime(p r0)'
+  System::Call '*$0(&i2 .r1, &i2 .r2, &i2 .r3, &i2 .r4)'
+  System::Free $0
+  IntFmt $1 "%04u" $1
+  IntFmt $2 "%02u" $2
+  IntFmt $4 "%02u" $4
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallDate" "$1$2$4"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd

@@ -1236,7 +1236,7 @@ case_the_package_starts_quietly_with_three_places() {
   (cd "$work" && cmake -E tar xf "$E2E_PACKAGE") || fail "cannot unpack the package"
   local listed expected
   listed=$(cd "$work" && find . -type f | sort | tr '\n' ' ')
-  expected=$(printf './Marlinet/%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr \
+  expected=$(printf './Marlinet/%s\n' Marlinet.exe READ-ME.txt LICENSE.txt prefs.kvr proc.kvr \
     $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
   [ "$listed" = "$expected" ] || fail "the package holds: $listed"
   cmp -s "$work/Marlinet/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
@@ -1300,7 +1300,7 @@ case_the_setup_installs_upgrades_and_uninstalls() {
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent install failed ($?)"
   local listed expected
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
-  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr uninstall.exe uninstall.bin \
+  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt LICENSE.txt prefs.kvr proc.kvr uninstall.exe uninstall.bin \
     $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
   [ "$listed" = "$expected" ] || fail "installed: $listed"
   cmp -s "$inst/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
@@ -1321,6 +1321,9 @@ UninstallString|"$winst\\uninstall.exe"
 QuietUninstallString|"$winst\\uninstall.exe" /S
 NoModify|0x1
 NoRepair|0x1
+InstallDate|$(date +%Y%m%d)
+VersionMajor|0x$(printf %x "${version%%.*}")
+VersionMinor|0x$(printf %x "$(echo "$version" | cut -d. -f2)")
 EOF2
   # The size in KB Settings shows: about what the folder holds.
   local size=$(($(reg_value "$entry" EstimatedSize))) du_kb
