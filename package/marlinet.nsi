@@ -63,6 +63,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 Var Upgrade          ; 1 when a copy is installed already
 Var StartWithWindows ; 1 when the Run value is to be there
+Var StartupDisabled  ; 1 when Task Manager's Startup apps has Marlinet switched off
+Var NoStartNow       ; 1 with /NoStartNow: Marlinet is not started at the end
 Var WasRunning       ; 1 when the installed copy was running before the setup
 Var KeepSettings     ; the uninstaller's tick box
 Var KeepSettingsBox
@@ -285,14 +287,45 @@ Function .onInit
   ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
     StrCpy $Upgrade 1
   ${EndIf}
-  ; A first install starts with Windows; an upgrade keeps the earlier choice.
+  ; A first install starts with Windows; an upgrade keeps the earlier choice,
+  ; including Task Manager's "Disabled": it keeps the Run value and writes a
+  ; StartupApproved\Run value of the same name, 12 bytes whose first byte is
+  ; even while enabled (02) and odd once switched off (03, then the time).
   StrCpy $StartWithWindows 1
+  StrCpy $StartupDisabled 0
   ${If} $Upgrade = 1
     ClearErrors
     ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
     ${If} ${Errors}
       StrCpy $StartWithWindows 0
+    ${Else}
+      System::Alloc 16
+      Pop $1
+      ; HKEY_CURRENT_USER, RRF_RT_REG_BINARY
+      System::Call 'advapi32::RegGetValueW(p 0x80000001, w "${APPROVED_KEY}", w "${PRODUCT}", i 8, p 0, p r1, *i 16) i .r2'
+      ${If} $2 = 0
+        System::Call '*$1(&i1 .r3)'
+        IntOp $3 $3 & 1
+        ${If} $3 = 1
+          StrCpy $StartWithWindows 0
+          StrCpy $StartupDisabled 1
+        ${EndIf}
+      ${EndIf}
+      System::Free $1
     ${EndIf}
+  ${EndIf}
+  ; The switches for what the pages ask, for a silent setup.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NoStartWithWindows" $1
+  ${IfNot} ${Errors}
+    StrCpy $StartWithWindows 0
+  ${EndIf}
+  StrCpy $NoStartNow 0
+  ClearErrors
+  ${GetOptions} $0 "/NoStartNow" $1
+  ${IfNot} ${Errors}
+    StrCpy $NoStartNow 1
   ${EndIf}
   !insertmacro CheckAccount "would be installed"
 FunctionEnd
@@ -314,6 +347,9 @@ Function FinishShow
   ${Else}
     ${NSD_Uncheck} $mui.FinishPage.ShowReadme
   ${EndIf}
+  ${If} $NoStartNow = 1
+    ${NSD_Uncheck} $mui.FinishPage.Run
+  ${EndIf}
 FunctionEnd
 
 Function FinishLeave
@@ -321,7 +357,9 @@ Function FinishLeave
   Call WriteStartWithWindows
   ${NSD_GetState} $mui.FinishPage.Run $0
   ${If} $0 = ${BST_CHECKED}
-  ${OrIf} $WasRunning = 1
+    Call StartMarlinet
+  ${ElseIf} $WasRunning = 1
+  ${AndIf} $NoStartNow = 0
     Call StartMarlinet
   ${EndIf}
 FunctionEnd
@@ -641,6 +679,13 @@ FunctionEnd
 Function WriteStartWithWindows
   ${If} $StartWithWindows = 1
     WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Marlinet.exe"'
+    ; Ticked again after Task Manager switched it off: on in both places.
+    ${If} $StartupDisabled = 1
+      WriteRegBin HKCU "${APPROVED_KEY}" "${PRODUCT}" 020000000000000000000000
+    ${EndIf}
+  ${ElseIf} $StartupDisabled = 1
+    ; Switched off in Task Manager, and left so: its two values stay as
+    ; they are, and it still lists Marlinet as "Disabled".
   ${Else}
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
     DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
@@ -677,12 +722,18 @@ Function OfferToRemoveStartupShortcut
     ${GetFileName} $R1 $R5
     ${If} $R5 == "Marlinet.exe"
     ${AndIf} $R1 != "$INSTDIR\Marlinet.exe"
+      ; A "No" is kept in Marlinet.ini, and not asked again for that
+      ; shortcut while it starts the same file.
+      ReadINIStr $R6 "$INSTDIR\Marlinet.ini" "Setup.KeptStartupShortcuts" "$1"
       ${If} ${Silent}
+      ${OrIf} $R6 == $R1
         DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was left there."
       ${Else}
         ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Your Startup folder holds a shortcut that starts Marlinet from another folder:$\r$\n$\r$\n$1$\r$\n($R1)$\r$\n$\r$\nWith it, two copies of Marlinet would start with Windows and strike every bell twice. Remove the shortcut?" IDYES`
           Delete "$SMSTARTUP\$1"
           DetailPrint "Removed $1 from your Startup folder."
+        ${Else}
+          WriteINIStr "$INSTDIR\Marlinet.ini" "Setup.KeptStartupShortcuts" "$1" "$R1"
         ${EndIf}
       ${EndIf}
     ${EndIf}
@@ -775,6 +826,7 @@ Function .onInstSuccess
   ; The finish page starts it when the setup has pages.
   ${If} ${Silent}
   ${AndIf} $WasRunning = 1
+  ${AndIf} $NoStartNow = 0
     Call StartMarlinet
   ${EndIf}
 FunctionEnd
@@ -783,6 +835,13 @@ FunctionEnd
 
 Function un.onInit
   StrCpy $KeepSettings ${BST_CHECKED}
+  ; The box's tick, for a silent uninstall.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/RemoveSettings" $1
+  ${IfNot} ${Errors}
+    StrCpy $KeepSettings ${BST_UNCHECKED}
+  ${EndIf}
 FunctionEnd
 
 Function un.KeepPage

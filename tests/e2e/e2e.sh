@@ -1271,8 +1271,8 @@ marlinet_in() {
   local tail="$(basename "$(dirname "$1")")[/\\]$(basename "$1")[/\\]Marlinet\.exe"
   pgrep -f "$tail" | head -1
 }
-quiet_uninstall() {  # runs the uninstall entry's QuietUninstallString as given
-  drv run "$(reg_value "$entry" QuietUninstallString)"
+quiet_uninstall() {  # [switch]: runs the uninstall entry's QuietUninstallString as given
+  drv run "$(reg_value "$entry" QuietUninstallString)${1:+ $1}"
 }
 case_the_setup_installs_upgrades_and_uninstalls() {
   : "${E2E_SETUP:?}"
@@ -1390,6 +1390,21 @@ EOF2
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback"
   rm -f "$inst/Marlinet.before" "$inst/READ-ME.before"
 
+  # Switched off in Task Manager's Startup apps: an upgrade leaves both of
+  # its values as they are. /NoStartNow: the copy it ended stays ended.
+  local disabled=03000000D40D438DC83BD901
+  wine reg add "$run" /v Marlinet /d "\"$winst\\Marlinet.exe\"" /f >/dev/null 2>&1
+  wine reg add "$approved" /v Marlinet /t REG_BINARY /d $disabled /f >/dev/null 2>&1
+  wine "$E2E_SETUP" /S /NoStartNow >/dev/null 2>&1 || fail "the upgrade with /NoStartNow failed ($?)"
+  check "the copy ended" wait_exit 10
+  stays 3 tray_is none || fail "Marlinet was started again despite /NoStartNow"
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the upgrade removed the Run value"
+  [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
+    fail "Task Manager's Disabled became $(reg_value "$approved" Marlinet)"
+  work=$inst
+  start_program
+  wait_tray bell 15 || fail "the installed copy shows no icon"
+
   # The registered silent uninstall, run as a package manager runs it: while
   # the launch list is open it removes nothing and says so; while
   # Marlinet.exe is held it stops before the registry; then it removes the
@@ -1437,7 +1452,8 @@ EOF2
   start_program
   wait_tray bell 15 || fail "the zip's copy shows no icon"
   touch -d '2001-01-01' "$work/prefs.kvr"
-  wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the install over a running zip copy failed ($?)"
+  wine "$E2E_SETUP" /S /NoStartWithWindows >/dev/null 2>&1 || fail "the install over a running zip copy failed ($?)"
+  [ -z "$(reg_value "$run" Marlinet)" ] || fail "/NoStartWithWindows still wrote the Run value"
   check "the zip's copy ended" wait_exit 10
   cmp -s "$inst/prefs.kvr" "$work/prefs.before" || fail "the zip copy's settings did not come over"
   [ -f "$inst/Marlinet.ini" ] || fail "the zip copy's form state did not come over"
@@ -1445,9 +1461,10 @@ EOF2
   pid=$(marlinet_in "$inst")
   [ -n "$pid" ] || fail "no Marlinet runs from the install folder"
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after moving from the zip"
-  quiet_uninstall || fail "the silent uninstall failed ($?)"
+  # With /RemoveSettings nothing is left, not even the folder.
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall failed ($?)"
   wait_exit 10
-  rm -rf "$inst"
+  [ -e "$inst" ] && fail "the uninstall with /RemoveSettings left $(ls "$inst" | tr '\n' ' ')"
 
   # Another program's folder given with /D=: Marlinet goes into a folder of
   # its own there, and a later plain upgrade finds it again.
@@ -1473,10 +1490,15 @@ EOF2
   [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade"
   [ "$(reg_value "$run" Marlinet)" = "\"$wtools\\Marlinet\\Marlinet.exe\"" ] ||
     fail "Run value: $(reg_value "$run" Marlinet)"
-  quiet_uninstall || fail "the silent uninstall failed ($?)"
+  # Settings removed by name: the person's own .bak file stays.
+  printf 'mine' >"$tools/Marlinet/notes.bak"
+  : >"$tools/Marlinet/prefs.kvr.bak"
+  : >"$tools/Marlinet/mrl1A2B.tmp"
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall failed ($?)"
   wait_exit 10
   [ "$(cd "$tools" && ls | sort | tr '\n' ' ')" = "Marlinet READ-ME.txt uninstall.exe " ] ||
     fail "the uninstall left $(cd "$tools" && ls | tr '\n' ' ')"
+  [ "$(ls "$tools/Marlinet")" = notes.bak ] || fail "the uninstall left $(ls "$tools/Marlinet" | tr '\n' ' ')"
   [ "$(cat "$tools/uninstall.exe")$(cat "$tools/READ-ME.txt")" = otherother ] ||
     fail "the uninstall touched the other program's files"
   work=""
