@@ -151,6 +151,30 @@ if(MARLINET_MAKENSIS)
   add_custom_target(package_setup ALL DEPENDS ${package_setup})
   # After the zip's own target, or both would lay out its folder at once.
   add_dependencies(package_setup package_zip)
+
+  # The winget manifest of this setup, beside it. Its download addresses
+  # come from RELEASE_URL, the folder this version's files are published in;
+  # the default is an address that can never be fetched.
+  set(RELEASE_URL "" CACHE STRING
+      "Where this version's setup, zip and LICENSE.txt are published (for the winget manifest)")
+  if(RELEASE_URL)
+    set(release_url ${RELEASE_URL})
+  else()
+    set(release_url https://example.invalid/marlinet/${PROJECT_VERSION})
+  endif()
+  set(package_winget ${CMAKE_BINARY_DIR}/marlinet-${PROJECT_VERSION}-winget)
+  set(winget_templates ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.yaml.in
+                       ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.installer.yaml.in
+                       ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.locale.en-US.yaml.in)
+  add_custom_command(
+    OUTPUT ${package_winget}/Marlinet.Marlinet.installer.yaml
+    COMMAND ${CMAKE_COMMAND} -DSETUP=${package_setup} -DVERSION=${PROJECT_VERSION}
+            -DTEMPLATES=${CMAKE_SOURCE_DIR}/package/winget -DRELEASE_URL=${release_url}
+            -DOUT=${package_winget} -P ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+    DEPENDS ${package_setup} ${winget_templates} ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+    COMMENT "Writing the winget manifest")
+  add_custom_target(package_winget ALL DEPENDS ${package_winget}/Marlinet.Marlinet.installer.yaml)
+  add_dependencies(package_winget package_setup)
 else()
   message(STATUS "makensis not found: no setup program (scripts/setup.sh installs it)")
 endif()

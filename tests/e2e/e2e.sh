@@ -1266,6 +1266,9 @@ reg_value() {  # reg_value <key> <name>: the value's data, or nothing
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
     awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }'
 }
+yaml_value() {  # yaml_value <file> <key>: the key's first value, as written
+  tr -d '\r' <"$1" | awk -v k="$2:" '{ sub(/^ *- /, "") } $1 == k { sub(/^ *[^:]+: */, ""); print; exit }'
+}
 # The process running Marlinet.exe from that folder (named by its last two parts).
 marlinet_in() {
   local tail="$(basename "$(dirname "$1")")[/\\]$(basename "$1")[/\\]Marlinet\.exe"
@@ -1330,6 +1333,44 @@ EOF2
   du_kb=$(du -sk "$inst" | cut -f1)
   [ $((size * 10)) -ge $((du_kb * 8)) ] && [ $((size * 10)) -le $((du_kb * 12)) ] ||
     fail "EstimatedSize $size KB for a folder of $du_kb KB"
+
+  # The winget manifest beside the setup describes this setup and the entry
+  # it made; winget adds /S and /D= itself, so the manifest gives no switches.
+  : "${E2E_WINGET:?}"
+  local sha kind key
+  sha=$(sha256sum "$E2E_SETUP" | cut -d' ' -f1)
+  while IFS='|' read -r kind key want; do
+    local file="$E2E_WINGET/Marlinet.Marlinet.${kind}yaml"
+    [ "$(yaml_value "$file" "$key")" = "$want" ] ||
+      fail "manifest ${kind}yaml $key is '$(yaml_value "$file" "$key")', not '$want'"
+  done <<EOF3
+|PackageIdentifier|Marlinet.Marlinet
+|PackageVersion|$version
+|ManifestType|version
+installer.|PackageVersion|$version
+installer.|InstallerSha256|${sha^^}
+installer.|InstallerType|nullsoft
+installer.|Scope|user
+installer.|Architecture|x86
+installer.|UpgradeBehavior|install
+installer.|ProductCode|${entry##*\\}
+installer.|DisplayName|$(reg_value "$entry" DisplayName)
+installer.|Publisher|$(reg_value "$entry" Publisher)
+installer.|DisplayVersion|$(reg_value "$entry" DisplayVersion)
+locale.en-US.|PackageVersion|$version
+locale.en-US.|Publisher|$(reg_value "$entry" Publisher)
+locale.en-US.|PackageName|$(reg_value "$entry" DisplayName)
+locale.en-US.|License|MIT
+EOF3
+  local installer="$E2E_WINGET/Marlinet.Marlinet.installer.yaml"
+  [[ "$(yaml_value "$installer" InstallerUrl)" == https://*/"$(basename "$E2E_SETUP")" ]] ||
+    fail "InstallerUrl $(yaml_value "$installer" InstallerUrl)"
+  # Every exit code of its own the setup gives, in the README's table, with
+  # a running copy's refusal as packageInUse.
+  [ "$(tr -d '\r' <"$installer" | awk '/InstallerReturnCode:/ { c = $NF } /ReturnResponse:/ { print c "=" $NF }' |
+    tr '\n' ' ')" = "3=packageInUse 4=packageInUse 5=fileInUse " ] || fail "the manifest's return codes"
+  [ -n "$(yaml_value "$E2E_WINGET/Marlinet.Marlinet.locale.en-US.yaml" ReleaseNotes)" ] || fail "no release notes"
+  grep -v '^#' "$installer" | grep -q -e '/D=' -e 'InstallerSwitches' && fail "the manifest gives switches"
 
   # The installed copy runs, with the person's own places and options.
   work=$inst
