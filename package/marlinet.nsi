@@ -82,7 +82,8 @@ Var HadProc          ; 1 when proc.kvr was there before this setup
 ; What was done stays in sight (a Startup shortcut left in place, say).
 !define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_TITLE "Marlinet ${VERSION} is installed"
-!define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^).$\r$\n$\r$\nMarlinet is free to use, copy and share under the MIT licence, in LICENSE.txt beside it."
+!define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^).$\r$\n$\r$\nMarlinet is free to use, copy and share under the MIT licence: see LICENSE.txt beside it."
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Marlinet.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Marlinet now"
 !define MUI_FINISHPAGE_RUN_FUNCTION NothingYet
