@@ -9,8 +9,9 @@
 //   driver count <title>                   visible top-level windows with the title
 //   driver box-text <title>                the message of a message box
 //   driver box-ok <title>                  presses its OK button
-//   driver press <title> <caption>         presses a control of the program's window
-//   driver checked <title> <caption>       prints 1 or 0
+//   driver press <title> <caption> [class] presses a control of the program's window (or
+//                                          of a window of that class, the setup's #32770)
+//   driver checked <title> <caption> [class]  prints 1 or 0
 //   driver close <title>                   the close box of the program's window
 //   driver rect <class> <title>            left top width height of a visible window
 //   driver dump <class> <title>            every control of a window, one a line:
@@ -240,7 +241,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "press" || cmd == "checked") {
-    HWND form = FindVisible(kFormClass, arg(1));
+    HWND form = FindVisible(arg(3, kFormClass), arg(1));
     if (!form) return Fail("no such window");
     HWND control = FindDescendant(form, arg(2));
     if (!control) return Fail("no such control");

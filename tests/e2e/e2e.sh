@@ -1274,6 +1274,45 @@ marlinet_in() {
   local tail="$(basename "$(dirname "$1")")[/\\]$(basename "$1")[/\\]Marlinet\.exe"
   pgrep -f "$tail" | head -1
 }
+# An upgrade clicked through, past the account question Wine raises (it runs
+# the setup as an administrator): Install, Next once the files are written,
+# and on the last page the start-with-Windows box, seen unticked, is left
+# so (0) or ticked (1) before Finish.
+setup_has() {  # setup_has <caption> [check|press]: the setup's window has that control
+  # Its title gains a word while it works ("Marlinet 1.0.0 Setup ...").
+  local title
+  title=$(drv list | awk -F'|' -v t="Marlinet $version Setup" '$1 == "#32770" && index($2, t) == 1 { print $2; exit }')
+  [ -n "$title" ] || return 1
+  case ${2:-} in
+    check) drv checked "$title" "$1" "#32770" ;;
+    press) drv press "$title" "$1" "#32770" ;;
+    *) drv checked "$title" "$1" "#32770" >/dev/null ;;
+  esac
+}
+upgrade_by_hand() {  # upgrade_by_hand <0|1>
+  local title="Marlinet $version Setup" setup_pid
+  wine "$E2E_SETUP" >/dev/null 2>&1 &
+  setup_pid=$!
+  check "the setup shows a window" drv wait "#32770" "$title" 15000
+  if drv box-text "$title" | grep -q administrator; then
+    drv box-ok "$title"
+  fi
+  check "the welcome page shows" eventually 10 setup_has "&Install"
+  setup_has "&Install" press
+  check "the files are written" eventually 20 setup_has Completed
+  setup_has "&Next >" press
+  check "the last page shows" eventually 10 setup_has "Start Marlinet when Windows starts"
+  [ "$(setup_has "Start Marlinet when Windows starts" check)" = 0 ] ||
+    fail "the upgrade shows start with Windows ticked although Task Manager has it switched off"
+  [ "$1" = 1 ] && setup_has "Start Marlinet when Windows starts" press
+  setup_has "&Finish" press
+  local t=150
+  while kill -0 "$setup_pid" 2>/dev/null; do
+    t=$((t - 1))
+    [ $t -le 0 ] && fail "the setup did not end"
+    sleep 0.1
+  done
+}
 quiet_uninstall() {  # [switch]: runs the uninstall entry's QuietUninstallString as given
   drv run "$(reg_value "$entry" QuietUninstallString)${1:+ $1}"
 }
@@ -1442,9 +1481,20 @@ EOF3
   [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the upgrade removed the Run value"
   [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
     fail "Task Manager's Disabled became $(reg_value "$approved" Marlinet)"
-  work=$inst
-  start_program
-  wait_tray bell 15 || fail "the installed copy shows no icon"
+  # Clicked through, the upgrade shows the box unticked and leaves both values
+  # as they are; ticked again, it is on in both places (and "Start Marlinet
+  # now", ticked, starts it).
+  upgrade_by_hand 0
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the upgrade removed the Run value"
+  [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
+    fail "Task Manager's Disabled became $(reg_value "$approved" Marlinet) by hand"
+  upgrade_by_hand 1
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the ticked box wrote no Run value"
+  [ "$(reg_value "$approved" Marlinet)" = 020000000000000000000000 ] ||
+    fail "the ticked box left Task Manager's value at $(reg_value "$approved" Marlinet)"
+  check "Marlinet runs after the upgrade by hand" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder"
 
   # The registered silent uninstall, run as a package manager runs it: while
   # the launch list is open it removes nothing and says so; while
