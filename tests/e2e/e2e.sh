@@ -28,6 +28,7 @@ check() {  # check <description> <command...>
 }
 drv() { wine "$E2E_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/latency.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/shell-link.sh"
 
 work=""
 pid=""
@@ -61,6 +62,7 @@ cleanup() {
   # Wine's boot runs the Run key: a start with Windows left behind would
   # put a copy in every later case's tray.
   [ -n "${installed:-}" ] && wine reg delete "$installed" /v Marlinet /f >/dev/null 2>&1
+  [ -n "${startup_link:-}" ] && rm -f "$startup_link"
 }
 trap cleanup EXIT
 
@@ -1289,7 +1291,12 @@ setup_has() {  # setup_has <caption> [check|press]: the setup's window has that 
     *) drv checked "$title" "$1" "#32770" >/dev/null ;;
   esac
 }
-upgrade_by_hand() {  # upgrade_by_hand <0|1>
+startup_link=""  # a Startup folder shortcut a case made
+box_from_setup() {  # box_from_setup <words>: the setup shows a box that says them
+  drv list | grep -q "^#32770|Marlinet $version Setup" &&
+    drv box-text "Marlinet $version Setup" 2>/dev/null | grep -q "$1"
+}
+upgrade_by_hand() {  # upgrade_by_hand <0|1> [asked]: "asked": the Startup shortcut question, answered No
   local title="Marlinet $version Setup" setup_pid
   wine "$E2E_SETUP" >/dev/null 2>&1 &
   setup_pid=$!
@@ -1299,7 +1306,12 @@ upgrade_by_hand() {  # upgrade_by_hand <0|1>
   fi
   check "the welcome page shows" eventually 10 setup_has "&Install"
   setup_has "&Install" press
+  if [ "${2:-}" = asked ]; then
+    check "the Startup shortcut question comes" eventually 20 box_from_setup "Startup folder"
+    drv press "$title" "&No" "#32770"
+  fi
   check "the files are written" eventually 20 setup_has Completed
+  [ "${2:-}" = asked ] || not box_from_setup "Startup folder" || fail "the Startup shortcut question came again"
   setup_has "&Next >" press
   check "the last page shows" eventually 10 setup_has "Start Marlinet when Windows starts"
   [ "$(setup_has "Start Marlinet when Windows starts" check)" = 0 ] ||
@@ -1484,11 +1496,19 @@ EOF3
   # Clicked through, the upgrade shows the box unticked and leaves both values
   # as they are; ticked again, it is on in both places (and "Start Marlinet
   # now", ticked, starts it).
-  upgrade_by_hand 0
+  # A Startup shortcut to a copy elsewhere, kept with a "No", is not asked
+  # about again.
+  startup_link="$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')" | tr -d '\r')"
+  startup_link="${startup_link%/}/Microsoft/Windows/Start Menu/Programs/StartUp/Ship bells.lnk"
+  mkdir -p "$(dirname "$startup_link")"
+  make_link "$startup_link" 'C:\Users\Public\Documents\Marlinet\Marlinet.exe'
+  upgrade_by_hand 0 asked
   [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the upgrade removed the Run value"
   [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
     fail "Task Manager's Disabled became $(reg_value "$approved" Marlinet) by hand"
+  [ -f "$startup_link" ] || fail "the Startup shortcut went despite the No"
   upgrade_by_hand 1
+  rm -f "$startup_link"
   [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the ticked box wrote no Run value"
   [ "$(reg_value "$approved" Marlinet)" = 020000000000000000000000 ] ||
     fail "the ticked box left Task Manager's value at $(reg_value "$approved" Marlinet)"
