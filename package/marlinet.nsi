@@ -13,8 +13,8 @@
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel user
-; A file that cannot be written (a Marlinet.exe still running) fails the
-; setup instead of being skipped in silence.
+; No file is ever skipped in silence: each is written with "try" and
+; checked (InstallFile), and one that cannot be written rolls the setup back.
 AllowSkipFiles off
 SetCompressor /SOLID lzma
 
@@ -65,7 +65,7 @@ Var Upgrade          ; 1 when a copy is installed already
 Var StartWithWindows ; 1 when the Run value is to be there
 Var StartupDisabled  ; 1 when Task Manager's Startup apps has Marlinet switched off
 Var NoStartNow       ; 1 with /NoStartNow: Marlinet is not started at the end
-Var WasRunning       ; 1 when the installed copy was running before the setup
+Var WasRunning       ; 1 when the setup ended a running copy (it starts Marlinet again)
 Var KeepSettings     ; the uninstaller's tick box
 Var KeepSettingsBox
 Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
