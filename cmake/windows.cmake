@@ -105,6 +105,9 @@ set(package_zip ${CMAKE_BINARY_DIR}/${package_name}.zip)
 set(package_dir ${CMAKE_BINARY_DIR}/package/Marlinet)
 configure_file(${CMAKE_SOURCE_DIR}/package/READ-ME.txt.in ${CMAKE_BINARY_DIR}/READ-ME.txt @ONLY
                NEWLINE_STYLE CRLF)
+# The licence travels with every copy, as it asks, with Windows line ends.
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt @ONLY
+               NEWLINE_STYLE CRLF)
 set(package_defaults ${CMAKE_SOURCE_DIR}/package/prefs.kvr ${CMAKE_SOURCE_DIR}/package/proc.kvr)
 add_custom_command(
   OUTPUT ${package_zip}
@@ -112,12 +115,24 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${package_dir}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:marlinet> ${package_dir}/Marlinet.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
-          ${package_dir}
+          ${CMAKE_BINARY_DIR}/LICENSE.txt ${package_dir}
   COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
           ${package_zip} --format=zip Marlinet
   DEPENDS marlinet ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
+          ${CMAKE_BINARY_DIR}/LICENSE.txt
   COMMENT "Packing ${package_name}.zip")
 add_custom_target(package_zip ALL DEPENDS ${package_zip})
+
+# The installed uninstall.exe: runs the setup's uninstaller from the
+# temporary folder and waits for it (see package/uninstall_win.cpp).
+add_executable(uninstall_starter WIN32 package/uninstall_win.cpp package/uninstall.rc)
+set_target_properties(uninstall_starter PROPERTIES OUTPUT_NAME uninstall)
+target_include_directories(uninstall_starter PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/package)
+target_compile_definitions(uninstall_starter PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+target_link_options(uninstall_starter PRIVATE ${static_runtime} -s -municode)
+set_source_files_properties(package/uninstall.rc PROPERTIES OBJECT_DEPENDS
+                            "${picture_dir}/bell.ico;${CMAKE_SOURCE_DIR}/package/uninstall.manifest")
+add_dependencies(uninstall_starter pictures)
 
 # The setup a user downloads instead of the zip: the same folder's files,
 # installed for the user alone, with a Start menu entry and an uninstaller.
@@ -127,13 +142,40 @@ if(MARLINET_MAKENSIS)
   add_custom_command(
     OUTPUT ${package_setup}
     COMMAND ${MARLINET_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DVERSION4=${PROJECT_VERSION}.0
+            -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
             -DSOURCE=${package_dir} -DICON=${picture_dir}/bell.ico -DOUTFILE=${package_setup}
+            -DUNINSTALL_STARTER=$<TARGET_FILE:uninstall_starter>
             ${CMAKE_SOURCE_DIR}/package/marlinet.nsi
     DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${picture_dir}/bell.ico
+            uninstall_starter
     COMMENT "Building marlinet-${PROJECT_VERSION}-setup.exe")
   add_custom_target(package_setup ALL DEPENDS ${package_setup})
   # After the zip's own target, or both would lay out its folder at once.
   add_dependencies(package_setup package_zip)
+
+  # The winget manifest of this setup, beside it. Its download addresses
+  # come from RELEASE_URL, the folder this version's files are published in;
+  # the default is an address that can never be fetched.
+  set(RELEASE_URL "" CACHE STRING
+      "Where this version's setup, zip and LICENSE.txt are published (for the winget manifest)")
+  if(RELEASE_URL)
+    set(release_url ${RELEASE_URL})
+  else()
+    set(release_url https://example.invalid/marlinet/${PROJECT_VERSION})
+  endif()
+  set(package_winget ${CMAKE_BINARY_DIR}/marlinet-${PROJECT_VERSION}-winget)
+  set(winget_templates ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.yaml.in
+                       ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.installer.yaml.in
+                       ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.locale.en-US.yaml.in)
+  add_custom_command(
+    OUTPUT ${package_winget}/Marlinet.Marlinet.installer.yaml
+    COMMAND ${CMAKE_COMMAND} -DSETUP=${package_setup} -DVERSION=${PROJECT_VERSION}
+            -DTEMPLATES=${CMAKE_SOURCE_DIR}/package/winget -DRELEASE_URL=${release_url}
+            -DOUT=${package_winget} -P ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+    DEPENDS ${package_setup} ${winget_templates} ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+    COMMENT "Writing the winget manifest")
+  add_custom_target(package_winget ALL DEPENDS ${package_winget}/Marlinet.Marlinet.installer.yaml)
+  add_dependencies(package_winget package_setup)
 else()
   message(STATUS "makensis not found: no setup program (scripts/setup.sh installs it)")
 endif()

@@ -3,31 +3,47 @@
 ; Built by the build (makensis) with these defined on its command line:
 ;   VERSION   the program's version, as 1.2.3
 ;   VERSION4  the same with four numbers, as 1.2.3.0
-;   SOURCE    the package folder: Marlinet.exe, the sounds, READ-ME.txt, defaults
+;   VERSION_MAJOR, VERSION_MINOR  its first two numbers
+;   SOURCE    the package folder: Marlinet.exe, the sounds, READ-ME.txt,
+;             LICENSE.txt, defaults
 ;   ICON      the bell icon
 ;   OUTFILE   the setup program to write
+;   UNINSTALL_STARTER  uninstall.exe, which runs the uninstaller written
+;             here (uninstall.bin) from the temporary folder and waits for it
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel user
-; A file that cannot be written (a Marlinet.exe still running) fails the
-; setup instead of being skipped in silence.
+; No file is ever skipped in silence: each is written with "try" and
+; checked (InstallFile), and one that cannot be written rolls the setup back.
 AllowSkipFiles off
 SetCompressor /SOLID lzma
 
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include TextFunc.nsh
 
 !define PRODUCT "Marlinet"
 !define PUBLISHER "Orvanta Software"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlinet"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
-!define UNINSTALLER "uninstall.exe"
+; What Settings and package managers run; it runs the uninstaller proper,
+; uninstall.bin, and returns its exit code.
+!define UNINSTALL_EXE "uninstall.exe"
+!define UNINSTALLER "uninstall.bin"
+; Exit codes past NSIS's own 0 (done), 1 (cancelled) and 2 (aborted), one
+; for each outcome a caller may want to tell apart.
+!define EXIT_REFUSED 3     ; a running Marlinet refused to end (a box or its launch list is open)
+!define EXIT_NO_ANSWER 4   ; a running Marlinet did not end when asked
+!define EXIT_FILES 5       ; files could not be written: the earlier ones are back in place
+!define EXIT_NOT_REMOVED 6 ; the uninstaller could not remove Marlinet.exe
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Marlinet"
+; An upgrade goes where the earlier install went; /D= still wins.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${PRODUCT} ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
@@ -47,10 +63,16 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 Var Upgrade          ; 1 when a copy is installed already
 Var StartWithWindows ; 1 when the Run value is to be there
-Var WasRunning       ; 1 when the installed copy was running before the setup
+Var StartupDisabled  ; 1 when Task Manager's Startup apps has Marlinet switched off
+Var NoStartNow       ; 1 with /NoStartNow: Marlinet is not started at the end
+Var WasRunning       ; 1 when the setup ended a running copy (it starts Marlinet again)
 Var KeepSettings     ; the uninstaller's tick box
 Var KeepSettingsBox
 Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
+Var OtherFolder      ; the folder of a copy ended that ran from elsewhere
+Var WriteFailed      ; the first file that could not be written
+Var HadPrefs         ; 1 when prefs.kvr was there before this setup
+Var HadProc          ; 1 when proc.kvr was there before this setup
 
 !define MUI_WELCOMEPAGE_TITLE "Marlinet ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "Marlinet strikes ship's watch bells every half hour from a bell in the notification area, shows the time at up to 24 places, and opens programs at the times of day you give it.$\r$\n$\r$\nThis setup installs Marlinet ${VERSION} for you alone, into$\r$\n$INSTDIR$\r$\nIt needs no administrator rights. Your options and launch list stay as they are.$\r$\n$\r$\nClick Install to go on."
@@ -60,7 +82,8 @@ Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
 ; What was done stays in sight (a Startup shortcut left in place, say).
 !define MUI_FINISHPAGE_NOAUTOCLOSE
 !define MUI_FINISHPAGE_TITLE "Marlinet ${VERSION} is installed"
-!define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^)."
+!define MUI_FINISHPAGE_TEXT "Marlinet lives in the notification area: look for the bell at the right of the taskbar (Windows may put it behind the small arrow ^).$\r$\n$\r$\nMarlinet is free to use, copy and share under the MIT licence: see LICENSE.txt beside it."
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Marlinet.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start Marlinet now"
 !define MUI_FINISHPAGE_RUN_FUNCTION NothingYet
@@ -82,6 +105,7 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 !macro ProgramFiles Action
   !insertmacro ${Action} "Marlinet.exe"
   !insertmacro ${Action} "READ-ME.txt"
+  !insertmacro ${Action} "LICENSE.txt"
   !insertmacro BellFiles ${Action} "0+1"
   !insertmacro BellFiles ${Action} "1"
   !insertmacro BellFiles ${Action} "1+1"
@@ -95,58 +119,106 @@ UninstPage custom un.KeepPage un.KeepPageLeave
   !insertmacro ${Action} "${Count}bell.wav"
   !insertmacro ${Action} "${Count}Lbell.wav"
 !macroend
+; Each file is written with "try": one that cannot be written (held by an
+; antivirus, a full disk) sets WriteFailed and the files after it are left
+; alone, so that the earlier ones can all be put back.
 !macro InstallFile Name
-  File "${SOURCE}/${Name}"
+  ${If} $WriteFailed == ""
+    ClearErrors
+    File "${SOURCE}/${Name}"
+    ${If} ${Errors}
+      StrCpy $WriteFailed "${Name}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+!macro KeepOldFile Name
+  ${If} ${FileExists} "$INSTDIR\${Name}"
+    CopyFiles /SILENT "$INSTDIR\${Name}" "$PLUGINSDIR\old\${Name}"
+  ${EndIf}
+!macroend
+!macro PutBackFile Name
+  ${If} ${FileExists} "$PLUGINSDIR\old\${Name}"
+    CopyFiles /SILENT "$PLUGINSDIR\old\${Name}" "$INSTDIR\${Name}"
+  ${Else}
+    Delete "$INSTDIR\${Name}"
+  ${EndIf}
 !macroend
 !macro RemoveFile Name
   Delete "$INSTDIR\${Name}"
 !macroend
 
-; How many copies of Marlinet run (from any folder): each has one
-; message-only window of this class.
-!macro CountRunningCopies Result
-  Push $R8
-  StrCpy ${Result} 0
-  StrCpy $R8 0
-  ${Do}
-    System::Call 'user32::FindWindowExW(p -3, p R8, w "TMarlinetInstance", p 0) p .R8'
-    ${If} $R8 = 0
-      ${Break}
+; The person's own files, each by name: the setup brings them over from a
+; copy that ran elsewhere, and the uninstaller removes them when asked to.
+!macro SettingsFiles Action
+  !insertmacro ${Action} "prefs.kvr"
+  !insertmacro ${Action} "proc.kvr"
+  !insertmacro ${Action} "Marlinet.ini"
+  !insertmacro ${Action} "launch.log"
+!macroend
+!macro MissingHere Name
+  ${If} ${FileExists} "$OtherFolder\${Name}"
+  ${AndIfNot} ${FileExists} "$INSTDIR\${Name}"
+    StrCpy $R0 "$R0$\r$\n${Name}"
+  ${EndIf}
+!macroend
+!macro BringFile Name
+  ${If} ${FileExists} "$OtherFolder\${Name}"
+  ${AndIfNot} ${FileExists} "$INSTDIR\${Name}"
+    ClearErrors
+    CopyFiles /SILENT "$OtherFolder\${Name}" "$INSTDIR\${Name}"
+    ${If} ${Errors}
+      DetailPrint "${Name} could not be copied from $OtherFolder."
+    ${Else}
+      DetailPrint "${Name} copied from $OtherFolder."
     ${EndIf}
-    IntOp ${Result} ${Result} + 1
-  ${Loop}
-  Pop $R8
+  ${EndIf}
+!macroend
+!macro RemoveSettingsFile Name
+  Delete "$INSTDIR\${Name}"
+!macroend
+
+; The box for a running copy that did not end ($R1: what its /quit
+; answered; $R4: its folder) in $R2, and the exit code for it in $R3.
+!macro NotEndedText
+  ${If} $R4 == $INSTDIR
+    StrCpy $R5 "Marlinet is running "
+  ${Else}
+    StrCpy $R5 "Marlinet is running from$\r$\n$R4$\r$\n"
+  ${EndIf}
+  ${If} $R1 = 1
+    StrCpy $R2 "$R5and cannot end now: one of its messages or its launch list is open.$\r$\n$\r$\nClose it in Marlinet, then click Retry. Cancel leaves Marlinet as it is."
+    StrCpy $R3 ${EXIT_REFUSED}
+  ${Else}
+    StrCpy $R2 "$R5and did not end when asked.$\r$\n$\r$\nClick Retry to ask again. Cancel leaves Marlinet as it is."
+    StrCpy $R3 ${EXIT_NO_ANSWER}
+  ${EndIf}
 !macroend
 
 ; Asks the copy running from the install folder to end as "Quit" ends it,
-; saving its options, and waits for it. It refuses while one of its boxes
-; or its launch list is open: the person is asked to close that and retry.
-; A silent run cannot ask, and ends with exit code 2, the old copy running.
+; saving its options, and waits for it: the uninstaller's way. It refuses
+; while one of its boxes or its launch list is open: the person is asked
+; to close that and retry. A silent run cannot ask, and ends with its exit
+; code, the copy running.
 !macro EndRunningCopy
-  StrCpy $WasRunning 0
   ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
-    !insertmacro CountRunningCopies $R0
+    StrCpy $R4 $INSTDIR
     ${Do}
       DetailPrint "Asking a running Marlinet to end..."
+      ClearErrors
       ExecWait '"$INSTDIR\Marlinet.exe" /quit' $R1
+      ${If} ${Errors}
+        StrCpy $R1 2
+      ${EndIf}
       ${If} $R1 = 0
         ${Break}
       ${EndIf}
-      ${If} $R1 = 1
-        StrCpy $R2 "Marlinet is running and cannot end now: one of its messages or its launch list is open.$\r$\n$\r$\nClose it in Marlinet, then click Retry. Cancel leaves Marlinet as it is."
-      ${Else}
-        StrCpy $R2 "Marlinet is running and did not end when asked.$\r$\n$\r$\nClick Retry to ask again. Cancel leaves Marlinet as it is."
-      ${EndIf}
+      !insertmacro NotEndedText
       DetailPrint "Marlinet did not end (answer $R1)."
       ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
-        SetErrorLevel 2
+        SetErrorLevel $R3
         Abort "Marlinet is still running; nothing was changed."
       ${EndIf}
     ${Loop}
-    !insertmacro CountRunningCopies $R3
-    ${If} $R3 < $R0
-      StrCpy $WasRunning 1
-    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -201,18 +273,60 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 !macroend
 
 Function .onInit
+  ; A folder that holds other files and no Marlinet (C:\Tools, say, given
+  ; by /D=) gets a folder of Marlinet's own: nothing of another program's
+  ; is overwritten, nor removed by the uninstaller. One that holds only the
+  ; settings an uninstall kept is Marlinet's already.
+  ${IfNot} ${FileExists} "$INSTDIR\Marlinet.exe"
+  ${AndIfNot} ${FileExists} "$INSTDIR\prefs.kvr"
+    ${DirState} "$INSTDIR" $0
+    ${If} $0 = 1
+      StrCpy $INSTDIR "$INSTDIR\Marlinet"
+    ${EndIf}
+  ${EndIf}
   StrCpy $Upgrade 0
   ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
     StrCpy $Upgrade 1
   ${EndIf}
-  ; A first install starts with Windows; an upgrade keeps the earlier choice.
+  ; A first install starts with Windows; an upgrade keeps the earlier choice,
+  ; including Task Manager's "Disabled": it keeps the Run value and writes a
+  ; StartupApproved\Run value of the same name, 12 bytes whose first byte is
+  ; even while enabled (02) and odd once switched off (03, then the time).
   StrCpy $StartWithWindows 1
+  StrCpy $StartupDisabled 0
   ${If} $Upgrade = 1
     ClearErrors
     ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
     ${If} ${Errors}
       StrCpy $StartWithWindows 0
+    ${Else}
+      System::Alloc 16
+      Pop $1
+      ; HKEY_CURRENT_USER, RRF_RT_REG_BINARY
+      System::Call 'advapi32::RegGetValueW(p 0x80000001, w "${APPROVED_KEY}", w "${PRODUCT}", i 8, p 0, p r1, *i 16) i .r2'
+      ${If} $2 = 0
+        System::Call '*$1(&i1 .r3)'
+        IntOp $3 $3 & 1
+        ${If} $3 = 1
+          StrCpy $StartWithWindows 0
+          StrCpy $StartupDisabled 1
+        ${EndIf}
+      ${EndIf}
+      System::Free $1
     ${EndIf}
+  ${EndIf}
+  ; The switches for what the pages ask, for a silent setup.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/NoStartWithWindows" $1
+  ${IfNot} ${Errors}
+    StrCpy $StartWithWindows 0
+  ${EndIf}
+  StrCpy $NoStartNow 0
+  ClearErrors
+  ${GetOptions} $0 "/NoStartNow" $1
+  ${IfNot} ${Errors}
+    StrCpy $NoStartNow 1
   ${EndIf}
   !insertmacro CheckAccount "would be installed"
 FunctionEnd
@@ -234,6 +348,9 @@ Function FinishShow
   ${Else}
     ${NSD_Uncheck} $mui.FinishPage.ShowReadme
   ${EndIf}
+  ${If} $NoStartNow = 1
+    ${NSD_Uncheck} $mui.FinishPage.Run
+  ${EndIf}
 FunctionEnd
 
 Function FinishLeave
@@ -241,45 +358,335 @@ Function FinishLeave
   Call WriteStartWithWindows
   ${NSD_GetState} $mui.FinishPage.Run $0
   ${If} $0 = ${BST_CHECKED}
-  ${OrIf} $WasRunning = 1
+    Call StartMarlinet
+  ${ElseIf} $WasRunning = 1
+  ${AndIf} $NoStartNow = 0
     Call StartMarlinet
   ${EndIf}
 FunctionEnd
 
+; Marlinet is started by the desktop's shell, as a double click would start
+; it, so that it is no child of this setup: it runs with the desktop's
+; rights (not this setup's elevation), and outside the job of whoever
+; waits for this setup (PowerShell's Start-Process -Wait waits for every
+; process of that job). The shell's desktop window gives its view's
+; Shell.Application object, whose ShellExecute runs in the shell's process.
+; The exe to start is on the stack.
+Function StartProgram
+  Exch $R0
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  Push $6
+  Push $7
+  Push $8
+  Push $9
+  Push $R1
+  Push $R2
+  Push $R3
+  Push $R4
+  Push $R7
+  StrCpy $R1 0
+  StrCpy $1 0
+  StrCpy $3 0
+  StrCpy $5 0
+  StrCpy $6 0
+  StrCpy $7 0
+  StrCpy $8 0
+  StrCpy $9 0
+  System::Call 'ole32::CoInitialize(p 0) i .R2'
+  ; CLSID_ShellWindows, IID_IShellWindows, from the shell's own process.
+  System::Call 'ole32::CoCreateInstance(g "{9BA05972-F6A8-11CF-A442-00A0C90A8F39}", p 0, i 4, g "{85CB6900-4D95-11CF-960C-0080C7F4EE85}", *p .r1) i .r0'
+  ${If} $0 = 0
+    ; FindWindowSW(VT_EMPTY, VT_EMPTY, SWC_DESKTOP, &hwnd, SWFO_NEEDDISPATCH, &dispatch)
+    System::Call '*(&i16 0) p .r2'
+    System::Call '$1->15(p r2, p r2, i 8, *i .r4, i 1, *p .r3) i .r0'
+    System::Free $2
+    ${If} $0 = 0
+    ${AndIf} $3 P<> 0
+      ; IServiceProvider::QueryService(SID_STopLevelBrowser, IID_IShellBrowser)
+      System::Call '$3->0(g "{6D5140C1-7436-11CE-8034-00AA006009FA}", *p .r5) i .r0'
+      ${If} $0 = 0
+        System::Call '$5->3(g "{4C96BE40-915C-11CF-99D3-00AA004AE837}", g "{000214E2-0000-0000-C000-000000000046}", *p .r6) i .r0'
+      ${EndIf}
+      ; IShellBrowser::QueryActiveShellView
+      ${If} $0 = 0
+        System::Call '$6->15(*p .r7) i .r0'
+      ${EndIf}
+      ; IShellView::GetItemObject(SVGIO_BACKGROUND, IID_IDispatch)
+      ${If} $0 = 0
+        System::Call '$7->15(i 0, g "{00020400-0000-0000-C000-000000000046}", *p .r8) i .r0'
+      ${EndIf}
+      ; IShellFolderViewDual, or its successor IShellFolderViewDual2 (which
+      ; some shells answer alone); get_Application is the same slot of both.
+      ${If} $0 = 0
+        System::Call '$8->0(g "{E7A1AF80-4D96-11CF-960F-00805F2F8F82}", *p .r9) i .r0'
+        ${If} $0 <> 0
+          System::Call '$8->0(g "{31C147B6-0ADE-4A3C-B514-DDF932EF6D17}", *p .r9) i .r0'
+        ${EndIf}
+      ${EndIf}
+      ${If} $0 = 0
+        System::Call '$9->7(*p .r2) i .r0'
+        System::Call '$9->2()'
+        StrCpy $9 0
+        ${If} $0 = 0
+          ; IShellDispatch2
+          System::Call '$2->0(g "{A4C6892C-3BA9-11D2-9DEA-00C04FB16162}", *p .r9) i .r0'
+          System::Call '$2->2()'
+        ${EndIf}
+      ${EndIf}
+      ${If} $0 = 0
+        ; ShellExecute(file, VT_EMPTY arguments, VT_BSTR folder, VT_EMPTY
+        ; verb, VT_EMPTY show): each VARIANT by value, 16 bytes.
+        ${GetParent} $R0 $4
+        System::Call 'oleaut32::SysAllocString(w R0) p .r2'
+        System::Call 'oleaut32::SysAllocString(w r4) p .r4'
+        System::Call '$9->31(p r2, i 0, i 0, i 0, i 0, i 8, i 0, p r4, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0, i 0) i .r0'
+        System::Call 'oleaut32::SysFreeString(p r2)'
+        System::Call 'oleaut32::SysFreeString(p r4)'
+        ${If} $0 = 0
+          StrCpy $R1 1
+        ${EndIf}
+      ${EndIf}
+    ${EndIf}
+    ${If} $9 P<> 0
+      System::Call '$9->2()'
+    ${EndIf}
+    ${If} $8 P<> 0
+      System::Call '$8->2()'
+    ${EndIf}
+    ${If} $7 P<> 0
+      System::Call '$7->2()'
+    ${EndIf}
+    ${If} $6 P<> 0
+      System::Call '$6->2()'
+    ${EndIf}
+    ${If} $5 P<> 0
+      System::Call '$5->2()'
+    ${EndIf}
+    ${If} $3 P<> 0
+      System::Call '$3->2()'
+    ${EndIf}
+    System::Call '$1->2()'
+  ${EndIf}
+  ${If} $R2 >= 0
+    System::Call 'ole32::CoUninitialize()'
+  ${EndIf}
+  ${If} $R1 = 1
+    DetailPrint "Marlinet was started from $R0."
+  ${Else}
+    Call StartWithoutShell
+  ${EndIf}
+  Pop $R7
+  Pop $R4
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Pop $9
+  Pop $8
+  Pop $7
+  Pop $6
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+  Pop $R0
+FunctionEnd
+
+; Where the shell cannot be asked, the setup starts Marlinet ($R0) itself.
 ; Started from a setup elevated above the desktop (the shell runs with the
 ; limited half of the token), Marlinet would run elevated: a later plain
 ; start could neither find it nor ask it to quit, and two copies would strike
 ; every bell. It is left to the Start menu then. Where the shell runs as
 ; elevated as the setup, or cannot be asked, a start changes nothing.
-Function StartMarlinet
-  StrCpy $R0 0
+Function StartWithoutShell
+  StrCpy $R3 0
   ${If} $Elevated = 1
     System::Call 'user32::GetShellWindow() p .R1'
     ${If} $R1 P<> 0
       System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R2)'
       ; PROCESS_QUERY_LIMITED_INFORMATION
-      System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R2) p .R3'
-      ${If} $R3 P<> 0
-        !insertmacro ElevationType R3 $R7
+      System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R2) p .R4'
+      ${If} $R4 P<> 0
+        !insertmacro ElevationType R4 $R7
         ${If} $R7 <> 0
         ${AndIf} $R7 <> 2
-          StrCpy $R0 1
+          StrCpy $R3 1
         ${EndIf}
-        System::Call 'kernel32::CloseHandle(p R3)'
+        System::Call 'kernel32::CloseHandle(p R4)'
       ${EndIf}
     ${EndIf}
   ${EndIf}
-  ${If} $R0 = 1
+  ${If} $R3 = 1
     DetailPrint "Marlinet was not started: from this setup it would run as an administrator. Start it from the Start menu."
     MessageBox MB_OK|MB_ICONINFORMATION "Marlinet was not started, since from this setup it would run as an administrator.$\r$\n$\r$\nStart it from the Start menu." /SD IDOK
   ${Else}
-    Exec '"$INSTDIR\Marlinet.exe"'
+    Exec '"$R0"'
   ${EndIf}
+FunctionEnd
+
+Function StartMarlinet
+  Push "$INSTDIR\Marlinet.exe"
+  Call StartProgram
+FunctionEnd
+
+; Every copy of Marlinet, from whatever folder, has one message-only window
+; of this class; its process's file tells the folder. Each is asked to end
+; as "Quit" ends it (its options saved) by its own Marlinet.exe /quit,
+; which waits until it has gone. One that refuses (a box or its launch list
+; is open) or does not end is asked about again; Cancel, or a silent setup,
+; starts again the copies already ended and leaves the files as they were.
+; The files of the copies ended are listed in ended.txt, to start them
+; again should the files not be written.
+Function EndRunningCopies
+  StrCpy $WasRunning 0
+  StrCpy $OtherFolder ""
+  StrCpy $R7 0 ; the last window out of reach: the search goes on after it
+  StrCpy $R8 0
+  ${Do}
+    System::Call 'user32::FindWindowExW(p -3, p R8, w "TMarlinetInstance", p 0) p .R9'
+    ${If} $R9 P= 0
+      ${Break}
+    ${EndIf}
+    StrCpy $R0 ""
+    System::Call 'user32::GetWindowThreadProcessId(p R9, *i .R1)'
+    ; PROCESS_QUERY_LIMITED_INFORMATION
+    System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R1) p .R2'
+    ${If} $R2 P<> 0
+      System::Call 'kernel32::QueryFullProcessImageNameW(p R2, i 0, w .R0, *i ${NSIS_MAX_STRLEN}) i .R3'
+      ${If} $R3 = 0
+        StrCpy $R0 ""
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p R2)'
+    ${EndIf}
+    ${If} $R0 == ""
+      ; Started as an administrator: this setup may neither read nor end it.
+      DetailPrint "A Marlinet out of this setup's reach is left running."
+      StrCpy $R7 $R9
+      StrCpy $R8 $R9
+      ${Continue}
+    ${EndIf}
+    ${GetParent} $R0 $R4
+    System::Call 'kernel32::GetLongPathNameW(w R4, w .R5, i ${NSIS_MAX_STRLEN}) i .R3'
+    ${If} $R3 <> 0
+      StrCpy $R4 $R5
+    ${EndIf}
+    ${Do}
+      DetailPrint "Asking the Marlinet running from $R4 to end..."
+      ClearErrors
+      ExecWait '"$R0" /quit' $R1
+      ${If} ${Errors}
+        StrCpy $R1 2
+      ${EndIf}
+      ${If} $R1 = 0
+        ; It answers for the copy of its own folder: this window's copy.
+        System::Call 'user32::IsWindow(p R9) i .R3'
+        ${If} $R3 = 0
+          ${Break}
+        ${EndIf}
+        StrCpy $R1 2
+      ${EndIf}
+      !insertmacro NotEndedText
+      DetailPrint "The Marlinet running from $R4 did not end (answer $R1)."
+      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
+        Push $R3
+        Call StartEndedCopies
+        Pop $R3
+        SetErrorLevel $R3
+        Abort "Marlinet is still running; nothing was changed."
+      ${EndIf}
+    ${Loop}
+    StrCpy $WasRunning 1
+    FileOpen $R2 "$PLUGINSDIR\ended.txt" a
+    FileSeek $R2 0 END
+    FileWrite $R2 "$R0$\r$\n"
+    FileClose $R2
+    ${If} $R4 != $INSTDIR
+    ${AndIf} $OtherFolder == ""
+      StrCpy $OtherFolder $R4
+    ${EndIf}
+    StrCpy $R8 $R7
+  ${Loop}
+FunctionEnd
+
+; Starts again each copy this setup ended, from its own folder.
+Function StartEndedCopies
+  ClearErrors
+  FileOpen $R2 "$PLUGINSDIR\ended.txt" r
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileRead $R2 $R0
+      ${If} ${Errors}
+        ${Break}
+      ${EndIf}
+      ${TrimNewLines} $R0 $R0
+      ${If} $R0 != ""
+        Push $R0
+        Call StartProgram
+      ${EndIf}
+    ${Loop}
+    FileClose $R2
+    Delete "$PLUGINSDIR\ended.txt"
+  ${EndIf}
+FunctionEnd
+
+; After a copy that ran elsewhere (the zip's, say) has ended and saved its
+; settings, they come here, where this folder has none of its own, before
+; any default is written. A person is asked; a silent setup brings them.
+Function BringSettings
+  ${If} $OtherFolder == ""
+    Return
+  ${EndIf}
+  StrCpy $R0 ""
+  !insertmacro SettingsFiles MissingHere
+  ${If} $R0 == ""
+    Return
+  ${EndIf}
+  ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Marlinet was running from$\r$\n$OtherFolder$\r$\nCopy its settings from there into$\r$\n$INSTDIR ?$\r$\n$R0" /SD IDYES IDYES`
+    !insertmacro SettingsFiles BringFile
+  ${EndIf}
+FunctionEnd
+
+; A file could not be written: the files written so far are put back as
+; they were, the copies that were running start again, and the setup ends
+; with its own exit code.
+Function RollBack
+  DetailPrint "$WriteFailed could not be written in $INSTDIR: the earlier files are put back."
+  !insertmacro ProgramFiles PutBackFile
+  !insertmacro PutBackFile ${UNINSTALL_EXE}
+  !insertmacro PutBackFile ${UNINSTALLER}
+  ${If} $HadPrefs = 0
+    Delete "$INSTDIR\prefs.kvr"
+  ${EndIf}
+  ${If} $HadProc = 0
+    Delete "$INSTDIR\proc.kvr"
+  ${EndIf}
+  Call GiveUpOnFiles
+FunctionEnd
+
+Function GiveUpOnFiles
+  Call StartEndedCopies
+  SetErrorLevel ${EXIT_FILES}
+  MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThe files that were there are back as they were." /SD IDOK
+  Abort "Marlinet could not be installed; the earlier files are back in place."
 FunctionEnd
 
 Function WriteStartWithWindows
   ${If} $StartWithWindows = 1
     WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Marlinet.exe"'
+    ; Ticked again after Task Manager switched it off: on in both places.
+    ${If} $StartupDisabled = 1
+      WriteRegBin HKCU "${APPROVED_KEY}" "${PRODUCT}" 020000000000000000000000
+    ${EndIf}
+  ${ElseIf} $StartupDisabled = 1
+    ; Switched off in Task Manager, and left so: its two values stay as
+    ; they are, and it still lists Marlinet as "Disabled".
   ${Else}
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
     DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
@@ -316,12 +723,18 @@ Function OfferToRemoveStartupShortcut
     ${GetFileName} $R1 $R5
     ${If} $R5 == "Marlinet.exe"
     ${AndIf} $R1 != "$INSTDIR\Marlinet.exe"
+      ; A "No" is kept in Marlinet.ini, and not asked again for that
+      ; shortcut while it starts the same file.
+      ReadINIStr $R6 "$INSTDIR\Marlinet.ini" "Setup.KeptStartupShortcuts" "$1"
       ${If} ${Silent}
+      ${OrIf} $R6 == $R1
         DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was left there."
       ${Else}
         ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Your Startup folder holds a shortcut that starts Marlinet from another folder:$\r$\n$\r$\n$1$\r$\n($R1)$\r$\n$\r$\nWith it, two copies of Marlinet would start with Windows and strike every bell twice. Remove the shortcut?" IDYES`
           Delete "$SMSTARTUP\$1"
           DetailPrint "Removed $1 from your Startup folder."
+        ${Else}
+          WriteINIStr "$INSTDIR\Marlinet.ini" "Setup.KeptStartupShortcuts" "$1" "$R1"
         ${EndIf}
       ${EndIf}
     ${EndIf}
@@ -332,15 +745,55 @@ FunctionEnd
 
 Section "Marlinet"
   SetOutPath "$INSTDIR"
-  !insertmacro EndRunningCopy
-  SetOverwrite on
+  InitPluginsDir
+  Call EndRunningCopies
+  StrCpy $WriteFailed ""
+  StrCpy $HadPrefs 1
+  StrCpy $HadProc 1
+  ; A copy of each file this setup replaces, to put back if any file
+  ; cannot be written.
+  CreateDirectory "$PLUGINSDIR\old"
+  ClearErrors
+  !insertmacro ProgramFiles KeepOldFile
+  !insertmacro KeepOldFile ${UNINSTALL_EXE}
+  !insertmacro KeepOldFile ${UNINSTALLER}
+  ${If} ${Errors}
+    ; Nothing is written yet.
+    StrCpy $WriteFailed "A copy of the earlier files"
+    Call GiveUpOnFiles
+  ${EndIf}
+  SetOverwrite try
   !insertmacro ProgramFiles InstallFile
-  ; The quiet defaults only where the person has no settings of their own.
-  SetOverwrite off
-  File "${SOURCE}/prefs.kvr"
-  File "${SOURCE}/proc.kvr"
+  ${If} $WriteFailed == ""
+    ClearErrors
+    File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"
+    ${If} ${Errors}
+      StrCpy $WriteFailed ${UNINSTALL_EXE}
+    ${EndIf}
+  ${EndIf}
+  ${If} $WriteFailed == ""
+    ClearErrors
+    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+    ${If} ${Errors}
+      StrCpy $WriteFailed ${UNINSTALLER}
+    ${EndIf}
+  ${EndIf}
+  ${If} $WriteFailed == ""
+    Call BringSettings
+    ; The quiet defaults only where the person has no settings of their own.
+    ${IfNot} ${FileExists} "$INSTDIR\prefs.kvr"
+      StrCpy $HadPrefs 0
+      !insertmacro InstallFile "prefs.kvr"
+    ${EndIf}
+    ${IfNot} ${FileExists} "$INSTDIR\proc.kvr"
+      StrCpy $HadProc 0
+      !insertmacro InstallFile "proc.kvr"
+    ${EndIf}
+  ${EndIf}
   SetOverwrite on
-  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ${If} $WriteFailed != ""
+    Call RollBack
+  ${EndIf}
   CreateShortCut "$SMPROGRAMS\Marlinet.lnk" "$INSTDIR\Marlinet.exe" "" "$INSTDIR\Marlinet.exe" 0
   Call WriteStartWithWindows
   Call OfferToRemoveStartupShortcut
@@ -350,10 +803,22 @@ Section "Marlinet"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Marlinet.exe,0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  ; uninstall.exe waits for the uninstaller and returns its exit code.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALL_EXE}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALL_EXE}" /S'
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMajor" ${VERSION_MAJOR}
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "VersionMinor" ${VERSION_MINOR}
+  ; yyyymmdd, the day of this install, in local time as Settings shows it.
+  System::Call '*(&i2 0, &i2 0, &i2 0, &i2 0, &i2 0, &i2 0, &i2 0, &i2 0) p .r0'
+  System::Call 'kernel32::GetLocalTime(p r0)'
+  System::Call '*$0(&i2 .r1, &i2 .r2, &i2 .r3, &i2 .r4)'
+  System::Free $0
+  IntFmt $1 "%04u" $1
+  IntFmt $2 "%02u" $2
+  IntFmt $4 "%02u" $4
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallDate" "$1$2$4"
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
@@ -362,6 +827,7 @@ Function .onInstSuccess
   ; The finish page starts it when the setup has pages.
   ${If} ${Silent}
   ${AndIf} $WasRunning = 1
+  ${AndIf} $NoStartNow = 0
     Call StartMarlinet
   ${EndIf}
 FunctionEnd
@@ -370,7 +836,13 @@ FunctionEnd
 
 Function un.onInit
   StrCpy $KeepSettings ${BST_CHECKED}
-  !insertmacro CheckAccount "would be removed"
+  ; The box's tick, for a silent uninstall.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/RemoveSettings" $1
+  ${IfNot} ${Errors}
+    StrCpy $KeepSettings ${BST_UNCHECKED}
+  ${EndIf}
 FunctionEnd
 
 Function un.KeepPage
@@ -399,19 +871,33 @@ FunctionEnd
 
 Section "Uninstall"
   !insertmacro EndRunningCopy
+  ; A Marlinet.exe still held (by a copy out of reach, an antivirus) stops
+  ; the uninstall before anything else goes, so it can be tried again.
+  Delete "$INSTDIR\Marlinet.exe"
+  ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
+    DetailPrint "Marlinet.exe could not be removed from $INSTDIR."
+    SetErrorLevel ${EXIT_NOT_REMOVED}
+    MessageBox MB_OK|MB_ICONSTOP "Marlinet.exe could not be removed from$\r$\n$INSTDIR$\r$\nAnother program may be holding it. Marlinet is still installed: try again later." /SD IDOK
+    Abort "Marlinet.exe could not be removed; Marlinet is still installed."
+  ${EndIf}
   !insertmacro ProgramFiles RemoveFile
-  Delete "$INSTDIR\${UNINSTALLER}"
   ${If} $KeepSettings = ${BST_UNCHECKED}
-    Delete "$INSTDIR\prefs.kvr"
-    Delete "$INSTDIR\proc.kvr"
-    Delete "$INSTDIR\Marlinet.ini"
-    Delete "$INSTDIR\launch.log"
-    Delete "$INSTDIR\*.bak"
+    !insertmacro SettingsFiles RemoveSettingsFile
+    ; What the program keeps aside, and what a save cut short leaves behind.
+    Delete "$INSTDIR\prefs.kvr.bak"
+    Delete "$INSTDIR\proc.kvr.bak"
+    Delete "$INSTDIR\mrl????.tmp"
   ${EndIf}
   Delete "$SMPROGRAMS\Marlinet.lnk"
   DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
   DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ; Last, once the program is gone: uninstall.exe, which started this copy,
+  ; takes that as the sign to remove itself and the folder. When this
+  ; uninstaller runs by itself it goes too.
+  Delete "$INSTDIR\${UNINSTALLER}"
+  Delete "$INSTDIR\${UNINSTALL_EXE}"
   ; Only when empty: what the person keeps keeps the folder.
+  SetOutPath $TEMP
   RMDir "$INSTDIR"
 SectionEnd

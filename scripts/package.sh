@@ -6,6 +6,9 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here/.."
 bash scripts/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target package_zip package_setup
-ls build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe
+# RELEASE_URL: where this version's files will be published, for the
+# winget manifest's addresses.
+cmake --preset windows ${RELEASE_URL:+-DRELEASE_URL=$RELEASE_URL} >/dev/null
+cmake --build --preset windows --target package_zip package_setup package_winget
+ls -d build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe \
+  build/windows/marlinet-*-winget/*

@@ -26,21 +26,7 @@ restart_wine() {
   wine wineboot >/dev/null 2>&1 </dev/null
 }
 winvar() { winepath -u "$(wine cmd /c "echo %$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null | tr -d '\r'; }
-# A shell link whose target is a local path (header, then the link's
-# information with the volume and the path), as Explorer makes one.
-make_link() {  # make_link <file.lnk> <C:\target>
-  perl -e '
-    my ($out, $target) = @ARGV;
-    my $clsid = pack("H*", "0114020000000000c000000000000046");
-    my $header = pack("V a16 V V Q< Q< Q< V V V v v V V", 0x4C, $clsid, 2, 0x20, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0);
-    my $volume = pack("V V V V", 0x11, 3, 0, 0x10) . "\0";
-    my $base = "$target\0";
-    my $suffixAt = 0x1C + length($volume) + length($base);
-    my $info = pack("V V V V V V V", $suffixAt + 1, 0x1C, 1, 0x1C, 0x1C + length($volume), 0, $suffixAt)
-      . $volume . $base . "\0";
-    open(my $f, ">:raw", $out) or die; print $f $header, $info, "\0\0\0\0";
-  ' "$1" "$2"
-}
+source scripts/shell-link.sh
 
 for dpi in 96 144; do
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
@@ -81,10 +67,11 @@ for dpi in 96 144; do
   key Return
   sleep 1
   restart_wine
+  # Started by uninstall.exe, which asks for no elevation, the uninstaller
+  # runs with limited rights under Wine and asks no account question: the
+  # picture of that question (09) stays the one taken before.
   wine "$inst/uninstall.exe" >/dev/null 2>&1 &
-  shot 09-uninstall-account-question 4
-  key Return
-  shot 10-uninstall-confirm
+  shot 10-uninstall-confirm 4
   key Return
   shot 11-uninstall-keep-settings
   key space  # "Also remove my settings and launch list"

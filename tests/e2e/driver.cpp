@@ -9,8 +9,9 @@
 //   driver count <title>                   visible top-level windows with the title
 //   driver box-text <title>                the message of a message box
 //   driver box-ok <title>                  presses its OK button
-//   driver press <title> <caption>         presses a control of the program's window
-//   driver checked <title> <caption>       prints 1 or 0
+//   driver press <title> <caption> [class] presses a control of the program's window (or
+//                                          of a window of that class, the setup's #32770)
+//   driver checked <title> <caption> [class]  prints 1 or 0
 //   driver close <title>                   the close box of the program's window
 //   driver rect <class> <title>            left top width height of a visible window
 //   driver dump <class> <title>            every control of a window, one a line:
@@ -34,8 +35,14 @@
 //   driver quit-all                        closes every copy's main window, as its close box
 //   driver foreground                      class|title of the foreground window
 //   driver count-class <class>             top-level windows of the class, hidden ones too
-//   driver hold <path> [s]                 opens the file without sharing, prints "held",
-//                                          and keeps it until killed (at most s seconds)
+//   driver hold <path> [s] [read]          opens the file without sharing (with "read":
+//                                          opened to read, shared for reading only, as a
+//                                          scanner holds it), prints "held", and keeps it
+//                                          until killed (at most s seconds)
+//   driver run <command line>              runs it as given (no shell) and exits with its
+//                                          exit code
+//   driver parent <exe name>               the exe name of the process that started the
+//                                          first process of that name, or "(ended)"
 //   driver end-session <title>             the log-off messages to the program's main window
 //   driver drop-icon                       the shell forgets the program's tray icon
 //   driver taskbar-created                 tells every window the shell has (re)started
@@ -52,6 +59,7 @@
 // After windows.h, which it needs.
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -236,7 +244,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "press" || cmd == "checked") {
-    HWND form = FindVisible(kFormClass, arg(1));
+    HWND form = FindVisible(arg(3, kFormClass), arg(1));
     if (!form) return Fail("no such window");
     HWND control = FindDescendant(form, arg(2));
     if (!control) return Fail("no such control");
@@ -380,14 +388,56 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (cmd == "hold") {
-    HANDLE file = CreateFileA(arg(1).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool shared = arg(3, "") == "read";
+    HANDLE file = CreateFileA(arg(1).c_str(), shared ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                              shared ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return Fail("cannot open the file");
     std::printf("held\n");
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(std::atoi(arg(2, "300").c_str())) * 1000);
     CloseHandle(file);
     return 0;
+  }
+  if (cmd == "run") {
+    std::string line = arg(1);
+    STARTUPINFOA start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                        &process)) {
+      return Fail("cannot start it");
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+  }
+  if (cmd == "parent") {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return Fail("no process list");
+    std::vector<PROCESSENTRY32> processes;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more;
+         more = Process32Next(snapshot, &entry)) {
+      processes.push_back(entry);
+    }
+    CloseHandle(snapshot);
+    for (const auto& child : processes) {
+      if (lstrcmpiA(child.szExeFile, arg(1).c_str()) != 0) continue;
+      for (const auto& parent : processes) {
+        if (parent.th32ProcessID == child.th32ParentProcessID) {
+          std::printf("%s\n", parent.szExeFile);
+          return 0;
+        }
+      }
+      std::printf("(ended)\n");
+      return 0;
+    }
+    return Fail("no such process");
   }
   if (cmd == "end-session") {
     HWND form = FindWindowA(kFormClass, arg(1).c_str());

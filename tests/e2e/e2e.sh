@@ -28,6 +28,7 @@ check() {  # check <description> <command...>
 }
 drv() { wine "$E2E_DRIVER" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/latency.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/shell-link.sh"
 
 work=""
 pid=""
@@ -61,6 +62,7 @@ cleanup() {
   # Wine's boot runs the Run key: a start with Windows left behind would
   # put a copy in every later case's tray.
   [ -n "${installed:-}" ] && wine reg delete "$installed" /v Marlinet /f >/dev/null 2>&1
+  [ -n "${startup_link:-}" ] && rm -f "$startup_link"
 }
 trap cleanup EXIT
 
@@ -175,10 +177,10 @@ mute_item_picture_muted() {
 # Files held open without sharing, as another program may hold them: the
 # program can neither read, replace nor rename them, whoever runs it.
 holders=()
-hold_file() {  # hold_file <path>: returns once the file is held
+hold_file() {  # hold_file <path> [read]: returns once the file is held
   local said
   said=$(mktemp)
-  wine "$E2E_DRIVER" hold "$(winpath "$1")" 300 >"$said" 2>/dev/null &
+  wine "$E2E_DRIVER" hold "$(winpath "$1")" 300 ${2:+"$2"} >"$said" 2>/dev/null &
   holders+=($!)
   local t=100
   until grep -q held "$said"; do
@@ -1421,7 +1423,7 @@ case_the_package_starts_quietly_with_three_places() {
   (cd "$work" && cmake -E tar xf "$E2E_PACKAGE") || fail "cannot unpack the package"
   local listed expected
   listed=$(cd "$work" && find . -type f | sort | tr '\n' ' ')
-  expected=$(printf './Marlinet/%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr \
+  expected=$(printf './Marlinet/%s\n' Marlinet.exe READ-ME.txt LICENSE.txt prefs.kvr proc.kvr \
     $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
   [ "$listed" = "$expected" ] || fail "the package holds: $listed"
   cmp -s "$work/Marlinet/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
@@ -1442,12 +1444,74 @@ case_the_package_starts_quietly_with_three_places() {
   work=$(dirname "$work")
 }
 
-# The setup as a user and an administrator meet it: a silent install, the
-# installed copy running, a silent upgrade over it (refused while its launch
-# list is open), and a silent uninstall.
+# The setup as a user, an administrator's script and a package manager meet
+# it: a silent install, the installed copy running, a silent upgrade over it
+# (refused while its launch list is open; rolled back when a file is held),
+# the registered silent uninstall, a first install while the zip's copy
+# runs, and an install into another program's folder, then upgraded there.
 reg_value() {  # reg_value <key> <name>: the value's data, or nothing
   wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
     awk -v n="$2" '$1 == n { sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; exit }'
+}
+yaml_value() {  # yaml_value <file> <key>: the key's first value, as written
+  tr -d '\r' <"$1" | awk -v k="$2:" '{ sub(/^ *- /, "") } $1 == k { sub(/^ *[^:]+: */, ""); print; exit }'
+}
+# The process running Marlinet.exe from that folder (named by its last two parts).
+marlinet_in() {
+  local tail="$(basename "$(dirname "$1")")[/\\]$(basename "$1")[/\\]Marlinet\.exe"
+  pgrep -f "$tail" | head -1
+}
+# An upgrade clicked through, past the account question Wine raises (it runs
+# the setup as an administrator): Install, Next once the files are written,
+# and on the last page the start-with-Windows box, seen unticked, is left
+# so (0) or ticked (1) before Finish.
+setup_has() {  # setup_has <caption> [check|press]: the setup's window has that control
+  # Its title gains a word while it works ("Marlinet 1.0.0 Setup ...").
+  local title
+  title=$(drv list | awk -F'|' -v t="Marlinet $version Setup" '$1 == "#32770" && index($2, t) == 1 { print $2; exit }')
+  [ -n "$title" ] || return 1
+  case ${2:-} in
+    check) drv checked "$title" "$1" "#32770" ;;
+    press) drv press "$title" "$1" "#32770" ;;
+    *) drv checked "$title" "$1" "#32770" >/dev/null ;;
+  esac
+}
+startup_link=""  # a Startup folder shortcut a case made
+box_from_setup() {  # box_from_setup <words>: the setup shows a box that says them
+  drv list | grep -q "^#32770|Marlinet $version Setup" &&
+    drv box-text "Marlinet $version Setup" 2>/dev/null | grep -q "$1"
+}
+upgrade_by_hand() {  # upgrade_by_hand <0|1> [asked]: "asked": the Startup shortcut question, answered No
+  local title="Marlinet $version Setup" setup_pid
+  wine "$E2E_SETUP" >/dev/null 2>&1 &
+  setup_pid=$!
+  check "the setup shows a window" drv wait "#32770" "$title" 15000
+  if drv box-text "$title" | grep -q administrator; then
+    drv box-ok "$title"
+  fi
+  check "the welcome page shows" eventually 10 setup_has "&Install"
+  setup_has "&Install" press
+  if [ "${2:-}" = asked ]; then
+    check "the Startup shortcut question comes" eventually 20 box_from_setup "Startup folder"
+    drv press "$title" "&No" "#32770"
+  fi
+  check "the files are written" eventually 20 setup_has Completed
+  [ "${2:-}" = asked ] || not box_from_setup "Startup folder" || fail "the Startup shortcut question came again"
+  setup_has "&Next >" press
+  check "the last page shows" eventually 10 setup_has "Start Marlinet when Windows starts"
+  [ "$(setup_has "Start Marlinet when Windows starts" check)" = 0 ] ||
+    fail "the upgrade shows start with Windows ticked although Task Manager has it switched off"
+  [ "$1" = 1 ] && setup_has "Start Marlinet when Windows starts" press
+  setup_has "&Finish" press
+  local t=150
+  while kill -0 "$setup_pid" 2>/dev/null; do
+    t=$((t - 1))
+    [ $t -le 0 ] && fail "the setup did not end"
+    sleep 0.1
+  done
+}
+quiet_uninstall() {  # [switch]: runs the uninstall entry's QuietUninstallString as given
+  drv run "$(reg_value "$entry" QuietUninstallString)${1:+ $1}"
 }
 case_the_setup_installs_upgrades_and_uninstalls() {
   : "${E2E_SETUP:?}"
@@ -1475,7 +1539,7 @@ case_the_setup_installs_upgrades_and_uninstalls() {
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the silent install failed ($?)"
   local listed expected
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
-  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt prefs.kvr proc.kvr uninstall.exe \
+  expected=$(printf '%s\n' Marlinet.exe READ-ME.txt LICENSE.txt prefs.kvr proc.kvr uninstall.exe uninstall.bin \
     $(cd "$E2E_PROGRAM" && ls ./*.wav | sed 's|^\./||') | sort | tr '\n' ' ')
   [ "$listed" = "$expected" ] || fail "installed: $listed"
   cmp -s "$inst/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "not the tested exe"
@@ -1496,12 +1560,53 @@ UninstallString|"$winst\\uninstall.exe"
 QuietUninstallString|"$winst\\uninstall.exe" /S
 NoModify|0x1
 NoRepair|0x1
+InstallDate|$(date +%Y%m%d)
+VersionMajor|0x$(printf %x "${version%%.*}")
+VersionMinor|0x$(printf %x "$(echo "$version" | cut -d. -f2)")
 EOF2
   # The size in KB Settings shows: about what the folder holds.
   local size=$(($(reg_value "$entry" EstimatedSize))) du_kb
   du_kb=$(du -sk "$inst" | cut -f1)
   [ $((size * 10)) -ge $((du_kb * 8)) ] && [ $((size * 10)) -le $((du_kb * 12)) ] ||
     fail "EstimatedSize $size KB for a folder of $du_kb KB"
+
+  # The winget manifest beside the setup describes this setup and the entry
+  # it made; winget adds /S and /D= itself, so the manifest gives no switches.
+  : "${E2E_WINGET:?}"
+  local sha kind key
+  sha=$(sha256sum "$E2E_SETUP" | cut -d' ' -f1)
+  while IFS='|' read -r kind key want; do
+    local file="$E2E_WINGET/Marlinet.Marlinet.${kind}yaml"
+    [ "$(yaml_value "$file" "$key")" = "$want" ] ||
+      fail "manifest ${kind}yaml $key is '$(yaml_value "$file" "$key")', not '$want'"
+  done <<EOF3
+|PackageIdentifier|Marlinet.Marlinet
+|PackageVersion|$version
+|ManifestType|version
+installer.|PackageVersion|$version
+installer.|InstallerSha256|${sha^^}
+installer.|InstallerType|nullsoft
+installer.|Scope|user
+installer.|Architecture|x86
+installer.|UpgradeBehavior|install
+installer.|ProductCode|${entry##*\\}
+installer.|DisplayName|$(reg_value "$entry" DisplayName)
+installer.|Publisher|$(reg_value "$entry" Publisher)
+installer.|DisplayVersion|$(reg_value "$entry" DisplayVersion)
+locale.en-US.|PackageVersion|$version
+locale.en-US.|Publisher|$(reg_value "$entry" Publisher)
+locale.en-US.|PackageName|$(reg_value "$entry" DisplayName)
+locale.en-US.|License|MIT
+EOF3
+  local installer="$E2E_WINGET/Marlinet.Marlinet.installer.yaml"
+  [[ "$(yaml_value "$installer" InstallerUrl)" == https://*/"$(basename "$E2E_SETUP")" ]] ||
+    fail "InstallerUrl $(yaml_value "$installer" InstallerUrl)"
+  # Every exit code of its own the setup gives, in the README's table, with
+  # a running copy's refusal as packageInUse.
+  [ "$(tr -d '\r' <"$installer" | awk '/InstallerReturnCode:/ { c = $NF } /ReturnResponse:/ { print c "=" $NF }' |
+    tr '\n' ' ')" = "3=packageInUse 4=packageInUse 5=fileInUse " ] || fail "the manifest's return codes"
+  [ -n "$(yaml_value "$E2E_WINGET/Marlinet.Marlinet.locale.en-US.yaml" ReleaseNotes)" ] || fail "no release notes"
+  grep -v '^#' "$installer" | grep -q -e '/D=' -e 'InstallerSwitches' && fail "the manifest gives switches"
 
   # The installed copy runs, with the person's own places and options.
   work=$inst
@@ -1513,7 +1618,7 @@ EOF2
   open_editor
   local started=$SECONDS code=0
   wine "$E2E_SETUP" /S >/dev/null 2>&1 || code=$?
-  [ $code -ne 0 ] || fail "a silent upgrade over an open launch list said it succeeded"
+  [ $code -eq 3 ] || fail "a silent upgrade over an open launch list ended with $code, not 3"
   [ $((SECONDS - started)) -lt 20 ] || fail "the refused upgrade took $((SECONDS - started)) s"
   check "the old copy still runs" running
   check "the launch list is still open" drv visible TMarlinetForm "Start Program"
@@ -1533,25 +1638,165 @@ EOF2
   [ "$(stat -c %Y "$inst/prefs.kvr")" -gt "$(date -d 2001-01-02 +%s)" ] || fail "the quit did not save"
   cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr changed by the upgrade"
   [ -f "$inst/Marlinet.ini" ] || fail "the quit kept no form state"
-  pid=$(pgrep -f 'Programs/Marlinet/Marlinet.exe|Programs\\Marlinet\\Marlinet.exe' | head -1)
+  pid=$(marlinet_in "$inst")
   check "Marlinet runs again after the upgrade" wait_tray bell 15
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the upgrade"
   [ -z "$(reg_value "$run" Marlinet)" ] || fail "the upgrade switched starting with Windows on again"
+  # The shell started it, as a double click does: not the setup, whose
+  # caller may wait for every process the setup started.
+  [ "$(drv parent Marlinet.exe)" = explorer.exe ] ||
+    fail "Marlinet was started by $(drv parent Marlinet.exe), not the shell"
 
-  # The uninstall, waited for in place; it ends the running copy itself.
+  # A file that cannot be written (held as a scanner holds it) after the
+  # running copy has ended: the earlier files come back, byte for byte, the
+  # copy runs again, and the exit code says so.
+  printf 'earlier' >>"$inst/Marlinet.exe"
+  printf 'earlier\r\n' >>"$inst/READ-ME.txt"
+  cp "$inst/Marlinet.exe" "$inst/Marlinet.before"
+  cp "$inst/READ-ME.txt" "$inst/READ-ME.before"
+  hold_file "$inst/4Lbell.wav" read
+  code=0
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || code=$?
+  release_files
+  [ $code -eq 5 ] || fail "the upgrade with a file held ended with $code, not 5"
+  cmp -s "$inst/Marlinet.exe" "$inst/Marlinet.before" || fail "Marlinet.exe was not put back"
+  cmp -s "$inst/READ-ME.txt" "$inst/READ-ME.before" || fail "READ-ME.txt was not put back"
+  check "the earlier copy runs again" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder after the rollback"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback"
+  rm -f "$inst/Marlinet.before" "$inst/READ-ME.before"
+
+  # Switched off in Task Manager's Startup apps: an upgrade leaves both of
+  # its values as they are. /NoStartNow: the copy it ended stays ended.
+  local disabled=03000000D40D438DC83BD901
+  wine reg add "$run" /v Marlinet /d "\"$winst\\Marlinet.exe\"" /f >/dev/null 2>&1
+  wine reg add "$approved" /v Marlinet /t REG_BINARY /d $disabled /f >/dev/null 2>&1
+  wine "$E2E_SETUP" /S /NoStartNow >/dev/null 2>&1 || fail "the upgrade with /NoStartNow failed ($?)"
+  check "the copy ended" wait_exit 10
+  stays 3 tray_is none || fail "Marlinet was started again despite /NoStartNow"
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the upgrade removed the Run value"
+  [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
+    fail "Task Manager's Disabled became $(reg_value "$approved" Marlinet)"
+  # Clicked through, the upgrade shows the box unticked and leaves both values
+  # as they are; ticked again, it is on in both places (and "Start Marlinet
+  # now", ticked, starts it).
+  # A Startup shortcut to a copy elsewhere, kept with a "No", is not asked
+  # about again.
+  startup_link="$(winepath -u "$(wine cmd /c 'echo %APPDATA%' 2>/dev/null | tr -d '\r')" | tr -d '\r')"
+  startup_link="${startup_link%/}/Microsoft/Windows/Start Menu/Programs/StartUp/Ship bells.lnk"
+  mkdir -p "$(dirname "$startup_link")"
+  make_link "$startup_link" 'C:\Users\Public\Documents\Marlinet\Marlinet.exe'
+  upgrade_by_hand 0 asked
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the upgrade removed the Run value"
+  [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
+    fail "Task Manager's Disabled became $(reg_value "$approved" Marlinet) by hand"
+  [ -f "$startup_link" ] || fail "the Startup shortcut went despite the No"
+  upgrade_by_hand 1
+  rm -f "$startup_link"
+  [ "$(reg_value "$run" Marlinet)" = "\"$winst\\Marlinet.exe\"" ] || fail "the ticked box wrote no Run value"
+  [ "$(reg_value "$approved" Marlinet)" = 020000000000000000000000 ] ||
+    fail "the ticked box left Task Manager's value at $(reg_value "$approved" Marlinet)"
+  check "Marlinet runs after the upgrade by hand" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder"
+
+  # The registered silent uninstall, run as a package manager runs it: while
+  # the launch list is open it removes nothing and says so; while
+  # Marlinet.exe is held it stops before the registry; then it removes the
+  # program, and all is gone by the time it returns.
   wine reg add "$run" /v Marlinet /d "\"$winst\\Marlinet.exe\"" /f >/dev/null 2>&1
   wine reg add "$approved" /v Marlinet /t REG_BINARY /d 020000000000000000000000 /f >/dev/null 2>&1
-  wine "$inst/uninstall.exe" /S "_?=$winst" >/dev/null 2>&1 || fail "the silent uninstall failed ($?)"
-  check "the running copy ended" wait_tray none 10
+  local before
+  before=$(cd "$inst" && ls | sort | tr '\n' ' ')
+  open_editor
+  code=0
+  quiet_uninstall || code=$?
+  [ $code -eq 3 ] || fail "the silent uninstall over an open launch list ended with $code, not 3"
+  check "the copy still runs" running
+  [ "$(cd "$inst" && ls | sort | tr '\n' ' ')" = "$before" ] || fail "the refused uninstall removed files"
+  wine reg query "$entry" >/dev/null 2>&1 || fail "the refused uninstall removed the uninstall entry"
+  drv close "Start Program"
+  check "the launch list closes" eventually 5 not drv visible TMarlinetForm "Start Program"
+  drv press Marlinet OK
+  check "the options close" eventually 3 not drv visible TMarlinetForm Marlinet
+  hold_file "$inst/Marlinet.exe" read
+  code=0
+  quiet_uninstall || code=$?
+  release_files
+  [ $code -eq 6 ] || fail "the uninstall with Marlinet.exe held ended with $code, not 6"
+  wait_exit 5
+  [ -n "$(reg_value "$run" Marlinet)" ] || fail "the failed uninstall removed the Run value"
+  wine reg query "$entry" >/dev/null 2>&1 || fail "the failed uninstall removed the uninstall entry"
+  [ -f "$inst/uninstall.exe" ] || fail "the failed uninstall removed uninstall.exe"
+  quiet_uninstall || fail "the silent uninstall failed ($?)"
   listed=$(cd "$inst" && ls | sort | tr '\n' ' ')
-  # What the uninstaller cannot delete while it runs in place stays.
-  [ "$listed" = "Marlinet.ini prefs.before prefs.kvr proc.kvr uninstall.exe " ] || fail "left behind: $listed"
+  [ "$listed" = "Marlinet.ini prefs.before prefs.kvr proc.kvr " ] || fail "left behind: $listed"
   cmp -s "$inst/prefs.kvr" "$inst/prefs.before" || fail "prefs.kvr not kept as it was"
   [ -f "$programs/Marlinet.lnk" ] && fail "the shortcut stayed"
   [ -z "$(reg_value "$run" Marlinet)" ] || fail "the Run value stayed"
   [ -z "$(reg_value "$approved" Marlinet)" ] || fail "the StartupApproved value stayed"
   wine reg query "$entry" >/dev/null 2>&1 && fail "the uninstall entry stayed"
   rm -rf "$inst"
+
+  # A first install while the zip's copy runs from another folder: that
+  # copy is asked to end, its settings come over, and one copy runs after.
+  outer=$(mktemp -d "$(winepath -u 'C:\' 2>/dev/null | tr -d '\r')marlinet-e2e.XXXXXX")
+  (cd "$outer" && cmake -E tar xf "$E2E_PACKAGE") || fail "cannot unpack the package"
+  work="$outer/Marlinet"
+  places_prefs
+  start_program
+  wait_tray bell 15 || fail "the zip's copy shows no icon"
+  touch -d '2001-01-01' "$work/prefs.kvr"
+  wine "$E2E_SETUP" /S /NoStartWithWindows >/dev/null 2>&1 || fail "the install over a running zip copy failed ($?)"
+  [ -z "$(reg_value "$run" Marlinet)" ] || fail "/NoStartWithWindows still wrote the Run value"
+  check "the zip's copy ended" wait_exit 10
+  cmp -s "$inst/prefs.kvr" "$work/prefs.before" || fail "the zip copy's settings did not come over"
+  [ -f "$inst/Marlinet.ini" ] || fail "the zip copy's form state did not come over"
+  check "the installed copy runs" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after moving from the zip"
+  # With /RemoveSettings nothing is left, not even the folder.
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall failed ($?)"
+  wait_exit 10
+  [ -e "$inst" ] && fail "the uninstall with /RemoveSettings left $(ls "$inst" | tr '\n' ' ')"
+
+  # Another program's folder given with /D=: Marlinet goes into a folder of
+  # its own there, and a later plain upgrade finds it again.
+  local tools="$outer/Tools" wtools
+  mkdir -p "$tools"
+  printf 'other' >"$tools/uninstall.exe"
+  printf 'other' >"$tools/READ-ME.txt"
+  wtools=$(winpath "$tools")
+  wine "$E2E_SETUP" /S "/D=$wtools" >/dev/null 2>&1 || fail "the install into $wtools failed ($?)"
+  [ "$(cat "$tools/uninstall.exe")$(cat "$tools/READ-ME.txt")" = otherother ] ||
+    fail "the other program's files were overwritten"
+  [ -f "$tools/Marlinet/Marlinet.exe" ] || fail "Marlinet is not in a folder of its own"
+  [ "$(reg_value "$entry" InstallLocation)" = "$wtools\\Marlinet" ] ||
+    fail "InstallLocation is $(reg_value "$entry" InstallLocation)"
+  work="$tools/Marlinet"
+  start_program
+  wait_tray bell 15 || fail "the copy in $wtools\\Marlinet shows no icon"
+  wine "$E2E_SETUP" /S >/dev/null 2>&1 || fail "the upgrade in $wtools failed ($?)"
+  check "the copy there ended" wait_exit 10
+  [ -e "$inst" ] && fail "the upgrade installed a second copy in the default folder"
+  check "Marlinet runs again" wait_tray bell 15
+  pid=$(marlinet_in "$tools/Marlinet")
+  [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade"
+  [ "$(reg_value "$run" Marlinet)" = "\"$wtools\\Marlinet\\Marlinet.exe\"" ] ||
+    fail "Run value: $(reg_value "$run" Marlinet)"
+  # Settings removed by name: the person's own .bak file stays.
+  printf 'mine' >"$tools/Marlinet/notes.bak"
+  : >"$tools/Marlinet/prefs.kvr.bak"
+  : >"$tools/Marlinet/mrl1A2B.tmp"
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall failed ($?)"
+  wait_exit 10
+  [ "$(cd "$tools" && ls | sort | tr '\n' ' ')" = "Marlinet READ-ME.txt uninstall.exe " ] ||
+    fail "the uninstall left $(cd "$tools" && ls | tr '\n' ' ')"
+  [ "$(ls "$tools/Marlinet")" = notes.bak ] || fail "the uninstall left $(ls "$tools/Marlinet" | tr '\n' ' ')"
+  [ "$(cat "$tools/uninstall.exe")$(cat "$tools/READ-ME.txt")" = otherother ] ||
+    fail "the uninstall touched the other program's files"
   work=""
 }
 

@@ -1,0 +1,124 @@
+// Marlinet's uninstall.exe: what Settings > Apps and a package manager run.
+//
+// The uninstaller proper (uninstall.bin, written by the setup) cannot run
+// from the folder it removes, since a running program's file cannot be
+// deleted. This small program runs a copy of it from the temporary folder,
+// in place of the folder (its "_?=" switch, which comes last), waits for it
+// and returns its exit code, so that a caller waiting for uninstall.exe
+// learns what happened. Once the uninstaller has removed the program, this
+// file moves itself out (a running program's file may be moved, not
+// deleted) and the folder goes when nothing of the person's is left in it.
+// Its switches (/S) are handed on as given.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+std::wstring ModulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) return path.substr(0, n);
+    path.resize(path.size() * 2);
+  }
+}
+
+// The command line after the program's own name, as it was given.
+std::wstring Arguments() {
+  const wchar_t* p = GetCommandLineW();
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  return p;
+}
+
+bool Silent(const std::wstring& arguments) {
+  size_t at = 0;
+  while ((at = arguments.find(L"/S", at)) != std::wstring::npos) {
+    const bool starts = at == 0 || arguments[at - 1] == L' ';
+    const bool ends = at + 2 == arguments.size() || arguments[at + 2] == L' ';
+    if (starts && ends) return true;
+    at += 2;
+  }
+  return false;
+}
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH + 1];
+  const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  return n > 0 && n <= MAX_PATH ? std::wstring(temp, n) : std::wstring();
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The exit codes the uninstaller proper gives besides its own: 2, as NSIS
+// gives for a script that aborted, when it could not even be started.
+constexpr DWORD kNotStarted = 2;
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::wstring self = ModulePath();
+  const auto slash = self.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return kNotStarted;
+  const std::wstring folder = self.substr(0, slash);
+  const std::wstring uninstaller = folder + L"\\uninstall.bin";
+  const std::wstring temp = TempFolder();
+  const bool silent = Silent(Arguments());
+  auto say = [&](const wchar_t* text) {
+    if (!silent) MessageBoxW(nullptr, text, L"Marlinet", MB_OK | MB_ICONSTOP);
+  };
+  if (!Exists(uninstaller) || temp.empty()) {
+    say(L"Marlinet's uninstaller (uninstall.bin) is missing from its folder.");
+    return kNotStarted;
+  }
+
+  // A name of its own, so two uninstalls never share the copy.
+  const std::wstring copy =
+      temp + L"Marlinet-uninstall-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+  if (!CopyFileW(uninstaller.c_str(), copy.c_str(), FALSE)) {
+    say(L"Marlinet's uninstaller could not be copied to the temporary folder.");
+    return kNotStarted;
+  }
+  std::wstring line = L"\"" + copy + L"\" " + Arguments();
+  while (!line.empty() && line.back() == L' ') line.pop_back();
+  line += L" _?=" + folder;
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(copy.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, temp.c_str(),
+                      &start, &process)) {
+    DeleteFileW(copy.c_str());
+    say(L"Marlinet's uninstaller could not be started.");
+    return kNotStarted;
+  }
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = kNotStarted;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hProcess);
+  DeleteFileW(copy.c_str());
+
+  // The uninstaller removes uninstall.bin last of the program's files, and
+  // only when it has removed the program.
+  if (code == 0 && !Exists(uninstaller)) {
+    const std::wstring away =
+        temp + L"Marlinet-uninstalled-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+    SetCurrentDirectoryW(temp.c_str());
+    // Moved within its drive only: a temporary folder on another drive
+    // leaves this file, and so the folder, where they are.
+    if (MoveFileExW(self.c_str(), away.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      RemoveDirectoryW(folder.c_str());
+    }
+  }
+  return static_cast<int>(code);
+}
