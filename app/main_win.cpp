@@ -49,7 +49,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     main->showClocks = [clocks] { clocks->ShowClocks(); };
     // Ship's time: the bells may follow a place's time; the first aim was
     // made on the computer's clock.
-    main->FollowShipsTime([clocks] { return clocks->ShipsOffset(); });
+    main->FollowShipsTime([clocks](const base::TimeOfDay& at) { return clocks->ShipsOffset(at); });
     clocks->onShipsTimeMoved = [main] { main->ShipsTimeChanged(); };
     main->ShipsTimeChanged();
     TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, main});
@@ -58,6 +58,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     app.onSecondStart = [main] { main->Show(); };
     app.onQuitRequest = [main] { main->Quit1->Click(); };
     app.Run();
+    // The windows go newest first, and a box of the end's own may let ticks
+    // in meanwhile: the main window reaches for neither of the others.
+    main->SetLaunchList(nullptr);
+    main->FollowShipsTime(nullptr);
     // The icon goes at once: the wait for an entry under way may be long,
     // and an icon that no longer answers looks like a hung program.
     main->TrayIcon1->Hide();

@@ -88,6 +88,13 @@ TForm1::TForm1(const TForm1Services& services)
   OnPaint = [this] { FormPaint(); };
 }
 
+TForm1::~TForm1() {
+  if (!suspendNotice_) return;
+  if (auto unreg = ui::LibraryEntry<UnregisterSuspendResume>(User32(),
+                                                             "UnregisterSuspendResumeNotification"))
+    unreg(suspendNotice_);
+}
+
 void TForm1::BuildTrayIcon() {
   TrayIcon1 = Create<widgets::TTrayIcon>("TrayIcon1");
   TrayIcon1->SetIconResource(IDI_BELL);
@@ -417,7 +424,7 @@ void TForm1::Timer4Timer() {
   if (!bells::BellCount(now.hour, now.minute, CheckBox27->Checked(), false)) AimStrike();
 }
 
-void TForm1::FollowShipsTime(std::function<std::optional<int>()> offset) {
+void TForm1::FollowShipsTime(std::function<std::optional<int>(const base::TimeOfDay&)> offset) {
   bellClock_.shipsOffset = std::move(offset);
 }
 
@@ -437,7 +444,9 @@ void TForm1::AimLaunch() {
 }
 
 void TForm1::RunDueThenAim() {
-  if (sessionEnding_) return;
+  // Posted: it may come while the program ends, a box of the end's own open
+  // and the other windows gone.
+  if (sessionEnding_ || ui::Application::Instance().Terminated()) return;
   Timer2Timer();
   bellTick_.Tick();
   AimStrike();
@@ -474,12 +483,6 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     launchTick_.Resumed();
     ui::PostCall(Handle(), [this] { RunDueThenAim(); });
     return TRUE;
-  }
-  if (msg == WM_DESTROY && suspendNotice_) {
-    if (auto unreg = ui::LibraryEntry<UnregisterSuspendResume>(
-            User32(), "UnregisterSuspendResumeNotification"))
-      unreg(suspendNotice_);
-    suspendNotice_ = nullptr;
   }
   const LRESULT result = TPersistentForm::HandleMessage(msg, wp, lp);
   if (msg == WM_ENDSESSION && wp) {

@@ -43,6 +43,7 @@ class TForm1 : public settings::TPersistentForm,
                private bells::BellOptionsSource {
  public:
   explicit TForm1(const TForm1Services &services);
+  ~TForm1() override;
 
   // Where the settings save takes the place texts from; until it is set,
   // they go back as they were loaded.
@@ -56,7 +57,7 @@ class TForm1 : public settings::TPersistentForm,
   // Ship's time: the bells follow the offset this gives (minutes from UTC)
   // while it gives one, the computer's clock otherwise. The launches keep
   // the computer's clock.
-  void FollowShipsTime(std::function<std::optional<int>()> offset);
+  void FollowShipsTime(std::function<std::optional<int>(const base::TimeOfDay &utc)> offset);
   // Ship's time was chosen, given back, or moved (a new offset, daylight
   // saving): a clock change, as a set clock is.
   void ShipsTimeChanged();

@@ -14,14 +14,15 @@ class BellClock final : public base::LocalClock {
  public:
   BellClock(base::LocalClock& local, base::UtcClock* utc) : local_(local), utc_(utc) {}
 
-  // The chosen place's offset from UTC in minutes, daylight saving
-  // included; nothing while no place is chosen or its panel shows no time.
-  std::function<std::optional<int>()> shipsOffset;
+  // The chosen place's offset from UTC in minutes at that moment, daylight
+  // saving included; nothing while no place is chosen or its panel shows
+  // no time.
+  std::function<std::optional<int>(const base::TimeOfDay& utc)> shipsOffset;
 
   base::TimeOfDay Now() override {
     if (utc_ && shipsOffset) {
-      if (const std::optional<int> offset = shipsOffset())
-        return ShipsTime(utc_->NowUtc(), *offset);
+      const base::TimeOfDay utc = utc_->NowUtc();
+      if (const std::optional<int> offset = shipsOffset(utc)) return ShipsTime(utc, *offset);
     }
     return local_.Now();
   }

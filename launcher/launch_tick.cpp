@@ -81,14 +81,23 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
 LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
+void LaunchTick::Suspending() {
+  sleepHeard_ = true;
+  sleepMinute_ = base::MinutesSinceEpoch(clock_.Now());
+}
+
 void LaunchTick::Resumed() {
   // Told of the sleep before it: the tick after it knows already.
-  if (sleepHeard_) return;
-  // Otherwise the minute before the one at hand counts as handled: whether
-  // the overdue tick came first or comes next, it runs only its own minute,
-  // and the ticks after it catch up as ever.
-  if (!lastHandled_) return;
-  lastHandled_ = std::max(*lastHandled_, base::MinutesSinceEpoch(clock_.Now()) - 1);
+  if (sleepHeard_ || !lastHandled_) return;
+  const long long now = base::MinutesSinceEpoch(clock_.Now());
+  // Told of the waking alone, before the overdue tick: that tick is the
+  // first after a sleep, as if told of the sleep itself. If a tick has read
+  // this minute already, it came first and ran as a late tick; the ticks
+  // after it catch up as ever.
+  if (lastRead_ != now) {
+    sleepHeard_ = true;
+    sleepMinute_ = *lastRead_;
+  }
 }
 
 int LaunchTick::MsToNextAim() {
@@ -97,9 +106,14 @@ int LaunchTick::MsToNextAim() {
   return MsToNextMinute(now);
 }
 
-bool LaunchTick::SleptSinceLastTick() {
-  bool slept = sleepHeard_;
-  sleepHeard_ = false;
+bool LaunchTick::SleptSinceLastTick(long long minute) {
+  const bool slept = sleepHeard_ && minute != sleepMinute_;
+  if (slept) sleepHeard_ = false;
+  return slept || SleptByTheClocks();
+}
+
+bool LaunchTick::SleptByTheClocks() {
+  bool slept = false;
   const std::optional<long long> asleep = clock_.AsleepMs();
   if (asleep && asleepMs_ && *asleep - *asleepMs_ > kSleptMs) slept = true;
   asleepMs_ = asleep;
@@ -123,8 +137,8 @@ std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
 std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::string>& lines) {
   const base::TimeOfDay now = clock_.Now();
   const long long minute = base::MinutesSinceEpoch(now);
+  const bool slept = SleptSinceLastTick(minute);
   lastRead_ = minute;
-  const bool slept = SleptSinceLastTick();
   if (!switchOn) {
     freshStart_ = true;
     return std::nullopt;

@@ -82,9 +82,10 @@ class LaunchTick {
   // The first tick after a sleep runs only its own minute too; the entries
   // of the minutes slept through go to the runner marked as slept through.
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
-  // The computer is about to sleep: the next tick is the first after it,
-  // whatever message comes first on waking.
-  void Suspending() { sleepHeard_ = true; }
+  // The computer is about to sleep: the first tick in a later minute is
+  // the first after it, whatever message comes first on waking. (A tick in
+  // the same minute may yet come before the computer sleeps.)
+  void Suspending();
   // The computer woke from sleep: the time asleep is not caught up. Told
   // before or after the overdue tick, and whenever the tick after it comes.
   void Resumed();
@@ -107,9 +108,11 @@ class LaunchTick {
   // The dated minutes this tick handles, oldest first; none when its minute
   // was handled already.
   std::vector<long long> MinutesToHandle(long long now) const;
-  // Whether the computer slept since the last tick; reads and resets the
-  // signs of it.
-  bool SleptSinceLastTick();
+  // Whether the computer slept since the last tick, which reads `minute`;
+  // reads and resets the signs of it.
+  bool SleptSinceLastTick(long long minute);
+  // The elapsed count and the interrupt time parted since the last tick.
+  bool SleptByTheClocks();
 
   base::LocalClock& clock_;
   LaunchRunner& runner_;
@@ -122,6 +125,7 @@ class LaunchTick {
   std::optional<long long> lastRead_;
   // Sleep told of, and the time asleep at the last tick, where known.
   bool sleepHeard_ = false;
+  long long sleepMinute_ = 0;  // when it was heard
   std::optional<long long> asleepMs_;
   std::optional<long long> restored_;
   // The list and the line index of the last reported bad time field.

@@ -56,7 +56,9 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
 
   // The offset from UTC, in minutes, of the place the bells follow, as its
   // panel shows it; nothing while they keep the computer's clock.
-  std::optional<int> ShipsOffset() const { return logic_.ShipsOffset(); }
+  std::optional<int> ShipsOffset(const base::TimeOfDay &utc) const {
+    return logic_.ShipsOffsetAt(utc);
+  }
   // Told when the time the bells follow moves.
   std::function<void()> onShipsTimeMoved;
 

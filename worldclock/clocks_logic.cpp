@@ -182,6 +182,7 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
     if (place.panelText) {
       view_.SetPanelText(n, *place.panelText);
       shown_[n - 1] = place.offsetMinutes;
+      shownDst_[n - 1] = dst_[n - 1] == 1;
     }
     if (place.warning) Warn(n, text, *place.warning, asked);
     if (place.homeClockMilitary) view_.SetHomeClockMilitary(*place.homeClockMilitary);
@@ -189,13 +190,21 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
   if (ShipsOffset() != ships) view_.ShipsTimeMoved();
 }
 
+std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {
+  const std::optional<int> shown = ShipsOffset();
+  if (!shown || !zones_ || following_[shipsPlace_ - 1].empty()) return shown;
+  const std::optional<bool> dst = DaylightInForce(*zones_, following_[shipsPlace_ - 1], utc);
+  if (!dst) return shown;
+  return *shown + ((*dst ? 1 : 0) - (shownDst_[shipsPlace_ - 1] ? 1 : 0)) * 60;
+}
+
 void ClocksLogic::ChooseShipsTime() {
   if (clicked_ == 0 || !shipsStore_) return;
   const int place = shipsPlace_ == clicked_ ? 0 : clicked_;
   // Kept at once: a program ended from outside keeps the choice.
-  const bool kept = place ? shipsStore_->WriteString(kShipsTimeSection, kShipsTimeKey,
-                                                     std::to_string(place))
-                          : shipsStore_->RemoveKey(kShipsTimeSection, kShipsTimeKey);
+  const bool kept =
+      place ? shipsStore_->WriteString(kShipsTimeSection, kShipsTimeKey, std::to_string(place))
+            : shipsStore_->RemoveKey(kShipsTimeSection, kShipsTimeKey);
   if (!kept) throw base::WriteError(shipsStore_->Path());
   shipsPlace_ = place;
   view_.MarkShipsTime(place);

@@ -133,6 +133,10 @@ class ClocksLogic {
   std::optional<int> ShipsOffset() const {
     return shipsPlace_ ? shown_[shipsPlace_ - 1] : std::nullopt;
   }
+  // The same at the moment `utc`: a place that follows a zone changes
+  // daylight saving with it at that very moment, before the panel next
+  // shows it, so the bells aimed at the change strike the new time, once.
+  std::optional<int> ShipsOffsetAt(base::TimeOfDay utc) const;
   // For the pressed panel: the bells follow its place, or, if they did
   // already, the computer's clock again. Throws when it cannot be kept.
   void ChooseShipsTime();
@@ -166,6 +170,7 @@ class ClocksLogic {
   std::array<std::string, kPlaceCount> warnedText_{};
   // The offset each panel's time was shown with, where it shows one.
   std::array<std::optional<int>, kPlaceCount> shown_{};
+  std::array<bool, kPlaceCount> shownDst_{};  // and whether that was daylight-saving time
   settings::ProfileStore* shipsStore_ = nullptr;
   int shipsPlace_ = 0;
 };

@@ -153,7 +153,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     bool on = true;     // "On/Off"
     bool woke = false;  // the computer told of waking from sleep first
     int second = 0;
-    bool suspended = false;   // told of going to sleep since the tick before
+    bool suspended = false;   // told of going to sleep just after the tick before
     long long asleepMs = -1;  // the time asleep since start, or -1: not known
   };
   struct Case {
@@ -194,7 +194,10 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {{9, 10}, {8, 30, 1, 2}, {8, 44, 1, 2}, {8, 45, 1, 2}, {9, 10, 1, 2}},
        {"09:10 c", "08:30 a", "08:45 b", "09:10 c"}},
       {"asleep exactly a day", day, {{9, 30}, {9, 30, 1, 2}}, {"09:30 b", "09:30 b"}},
-      {"asleep from 09:28 to 09:31, woken", day, {{9, 28}, {9, 31, 1, 1, true, true}}, {"09:31 c"}},
+      {"asleep from 09:28 to 09:31, told of the waking alone",
+       day,
+       {{9, 28}, {9, 31, 1, 1, true, true}},
+       {"09:31 asleep a", "09:31 asleep b", "09:31 c"}},
       // The lid shut at 09:28:30 and opened at 09:31:10: the overdue tick
       // may come before the news of waking, or with no news at all.
       {"asleep 09:28 to 09:31, told of the sleep, the overdue tick first",
@@ -213,6 +216,10 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        day,
        {{9, 28, 1, 1, true, false, 30, false, 4000}, {9, 31, 1, 1, true, false, 10, false, 24000}},
        {"09:31 a", "09:31 b", "09:31 c"}},
+      {"told of the sleep at 09:28:30, a tick at 09:28:31 before the computer slept",
+       day,
+       {{9, 28}, {9, 28, 1, 1, true, false, 31, true}, {9, 31}},
+       {"09:31 asleep a", "09:31 asleep b", "09:31 c"}},
       {"asleep from 09:28:50 to 09:29:05: the minute of waking runs",
        day,
        {{9, 28}, {9, 29, 1, 1, true, false, 5, true}, {9, 30}},
@@ -255,13 +262,21 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     r.elapsedMs = c.elapsedMs;
     LaunchTick tick(r, r);
     Calls opened;
+    base::TimeOfDay before{};
     for (const Tick& t : c.ticks) {
       for (int i = 0; i < t.count; ++i) {
+        before = r.now;
         r.now = {t.hour, t.minute, t.second, 0, 2000, 1, t.day};
         r.calls.clear();
         r.openSeconds = c.openSeconds;
         r.asleepMs = t.asleepMs < 0 ? std::nullopt : std::optional<long long>(t.asleepMs);
-        if (t.suspended) tick.Suspending();
+        if (t.suspended) {
+          // Heard as the computer went to sleep, in the tick before's minute.
+          const base::TimeOfDay waking = r.now;
+          r.now = before;
+          tick.Suspending();
+          r.now = waking;
+        }
         if (t.woke) tick.Resumed();
         try {
           tick.Tick(t.on, c.list);
@@ -341,6 +356,8 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
   ending.ending = true;
   LaunchOutcome held = outcome("[0300][\\\\far\\b.exe]", 300, false);
   held.held = true;
+  LaunchOutcome slept = outcome("[0230][C:\\a.exe]", 230, false);
+  slept.slept = true;
   const std::pair<std::string, std::string> lines[] = {
       {LogLine(at, ended),
        "2026-12-07 03:00:01  [0300][C:\\Backup\\run.exe]  ended process 4242; opened"},
@@ -356,6 +373,8 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
       {LogLine(at, stale),
        "2026-12-07 03:00:01  [0600][C:\\Mail\\mail.exe]  not run: 210 minutes late"},
       {LogLine(at, ending), "2026-12-07 03:00:01  [0300][C:\\a.exe]  not run: Marlinet was ending"},
+      {LogLine(at, slept),
+       "2026-12-07 03:00:01  [0230][C:\\a.exe]  not run: the computer was asleep"},
       {LogLine(at, held),
        "2026-12-07 03:00:01  [0300][\\\\far\\b.exe]  not known: still waiting on the shell as "
        "Marlinet ended"},

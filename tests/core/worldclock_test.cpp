@@ -446,8 +446,8 @@ TEST(ClocksWindow, ShipsTimeIsTheTimeTheChosenPanelShows) {
     const char* kept;           // Marlinet.ini's choice
   } steps[] = {
       {"DS Time, then Reset", [&] { clocks.PanelPressed(1), clocks.ChooseDst(1); }, 405, "1"},
-      {"a rejected fraction: the panel keeps its time",
-       [&] { w.boxes[1] = "Kathmandu [5.3]"; }, 405, "1"},
+      {"a rejected fraction: the panel keeps its time", [&] { w.boxes[1] = "Kathmandu [5.3]"; },
+       405, "1"},
       {"no brackets: no time shown", [&] { w.boxes[1] = "Kathmandu"; }, std::nullopt, "1"},
       {"shown again", [&] { w.boxes[1] = "Kathmandu [5.75]"; }, 405, "1"},
       {"a red box chosen instead", [&] { clocks.PanelPressed(2), clocks.ChooseShipsTime(); },
@@ -465,6 +465,19 @@ TEST(ClocksWindow, ShipsTimeIsTheTimeTheChosenPanelShows) {
     // Every move of the time the bells follow is told, for a new aim.
     if (before != step.offset) EXPECT_GT(w.shipsMoves, moves) << step.what;
   }
+  // A place that follows its zone changes with it at the very minute, before
+  // the window's own tick shows it: the strike aimed at 03:00 in Berlin on
+  // the morning the clocks go forward reads 03:00.
+  testutil::FakeZones zones;
+  Ini zoned;
+  zoned.values["Ship's Time/Place"] = "1";
+  zoned.values["Time Zones/Box1"] = "W. Europe Standard Time";
+  ClocksLogic berlin(w);
+  berlin.UseTimeZones(zones, zoned, flags);
+  berlin.KeepShipsTimeIn(zoned);
+  berlin.Create(flags, {"flags", "Berlin [1]"}, {0, 59, 0, 0, 2026, 3, 29});
+  EXPECT_EQ(berlin.ShipsOffsetAt({0, 59, 30, 0, 2026, 3, 29}), 60);
+  EXPECT_EQ(berlin.ShipsOffsetAt({1, 0, 0, 25, 2026, 3, 29}), 120);
   // A hand-edited choice that names no place is none.
   ini.values["Ship's Time/Place"] = "25";
   ClocksLogic again(w);

@@ -1096,10 +1096,11 @@ case_ships_time_strikes_on_the_places_half_hour() {
   echo $(($(date -ud "today 14:44:50" +%s) - $(date +%s))) >"$offsets"
   sleep 0.5
   drv time-change
-  local mark_ms heard_ms t=400
+  local mark_ms heard_ms t=1000
   mark_ms=$((($(date -ud "today 14:45:00" +%s) - $(cat "$offsets")) * 1000))
   while [ ! -s "$work/capture.raw" ] && [ $t -gt 0 ]; do sleep 0.02; t=$((t - 1)); done
   heard_ms=$(date +%s%3N)
+  [ $t -gt 0 ] || fail "nothing struck by 14:45:10 here"
   check "14:45 here (20:30 there) strikes one bell" heard 0+1bell.wav
   echo "the strike began ${heard_ms} - ${mark_ms} = $((heard_ms - mark_ms)) ms after the mark"
   [ $((heard_ms - mark_ms)) -ge 0 ] && [ $((heard_ms - mark_ms)) -lt 1000 ] ||
