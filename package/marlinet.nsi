@@ -73,6 +73,8 @@ Var OtherFolder      ; the folder of a copy ended that ran from elsewhere
 Var WriteFailed      ; the first file that could not be written
 Var HadPrefs         ; 1 when prefs.kvr was there before this setup
 Var HadProc          ; 1 when proc.kvr was there before this setup
+Var Writing          ; 1 while the program's files are being written
+Var NotPutBack       ; the files a rollback could not put back, a line each
 
 !define MUI_WELCOMEPAGE_TITLE "Marlinet ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "Marlinet strikes ship's watch bells every half hour from a bell in the notification area, shows the time at up to 24 places, and opens programs at the times of day you give it.$\r$\n$\r$\nThis setup installs Marlinet ${VERSION} for you alone, into$\r$\n$INSTDIR$\r$\nIt needs no administrator rights. Your options and launch list stay as they are.$\r$\n$\r$\nClick Install to go on."
@@ -137,11 +139,8 @@ UninstPage custom un.KeepPage un.KeepPageLeave
   ${EndIf}
 !macroend
 !macro PutBackFile Name
-  ${If} ${FileExists} "$PLUGINSDIR\old\${Name}"
-    CopyFiles /SILENT "$PLUGINSDIR\old\${Name}" "$INSTDIR\${Name}"
-  ${Else}
-    Delete "$INSTDIR\${Name}"
-  ${EndIf}
+  Push "${Name}"
+  Call PutBack
 !macroend
 !macro RemoveFile Name
   Delete "$INSTDIR\${Name}"
@@ -266,6 +265,7 @@ UninstPage custom un.KeepPage un.KeepPageLeave
     ${EndIf}
     ${If} $R0 != ""
       ${IfNot} ${Cmd} `MessageBox MB_OKCANCEL|MB_ICONINFORMATION "$R0$\r$\n$\r$\nMarlinet ${Prefix} for the account $R1 only: its folder, Start menu and start with Windows.$\r$\n$\r$\nTo do it for yourself, click Cancel and start this setup again by a plain double click." IDOK`
+        SetErrorLevel 1  ; cancelled by the person, as NSIS's own Cancel
         Quit
       ${EndIf}
     ${EndIf}
@@ -277,8 +277,16 @@ Function .onInit
   ; by /D=) gets a folder of Marlinet's own: nothing of another program's
   ; is overwritten, nor removed by the uninstaller. One that holds only the
   ; settings an uninstall kept is Marlinet's already.
-  ${IfNot} ${FileExists} "$INSTDIR\Marlinet.exe"
+  ; The folder the uninstall entry names is Marlinet's whatever is left in
+  ; it; a drive's root is never.
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  StrLen $2 "$INSTDIR"
+  ${If} $2 <= 3
+    StrCpy $2 "$INSTDIR" 2
+    StrCpy $INSTDIR "$2\Marlinet"
+  ${ElseIfNot} ${FileExists} "$INSTDIR\Marlinet.exe"
   ${AndIfNot} ${FileExists} "$INSTDIR\prefs.kvr"
+  ${AndIf} "$INSTDIR" != "$1"
     ${DirState} "$INSTDIR" $0
     ${If} $0 = 1
       StrCpy $INSTDIR "$INSTDIR\Marlinet"
@@ -294,26 +302,29 @@ Function .onInit
   ; even while enabled (02) and odd once switched off (03, then the time).
   StrCpy $StartWithWindows 1
   StrCpy $StartupDisabled 0
-  ${If} $Upgrade = 1
-    ClearErrors
-    ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
-    ${If} ${Errors}
+  ClearErrors
+  ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
+  ${If} ${Errors}
+    ; An upgrade keeps an earlier choice of no start with Windows.
+    ${If} $Upgrade = 1
       StrCpy $StartWithWindows 0
-    ${Else}
-      System::Alloc 16
-      Pop $1
-      ; HKEY_CURRENT_USER, RRF_RT_REG_BINARY
-      System::Call 'advapi32::RegGetValueW(p 0x80000001, w "${APPROVED_KEY}", w "${PRODUCT}", i 8, p 0, p r1, *i 16) i .r2'
-      ${If} $2 = 0
-        System::Call '*$1(&i1 .r3)'
-        IntOp $3 $3 & 1
-        ${If} $3 = 1
-          StrCpy $StartWithWindows 0
-          StrCpy $StartupDisabled 1
-        ${EndIf}
-      ${EndIf}
-      System::Free $1
     ${EndIf}
+  ${Else}
+    ; Also on a first install into another folder: a start switched off in
+    ; Task Manager for an earlier install is still the person's choice.
+    System::Alloc 16
+    Pop $1
+    ; HKEY_CURRENT_USER, RRF_RT_REG_BINARY
+    System::Call 'advapi32::RegGetValueW(p 0x80000001, w "${APPROVED_KEY}", w "${PRODUCT}", i 8, p 0, p r1, *i 16) i .r2'
+    ${If} $2 = 0
+      System::Call '*$1(&i1 .r3)'
+      IntOp $3 $3 & 1
+      ${If} $3 = 1
+        StrCpy $StartWithWindows 0
+        StrCpy $StartupDisabled 1
+      ${EndIf}
+    ${EndIf}
+    System::Free $1
   ${EndIf}
   ; The switches for what the pages ask, for a silent setup.
   ${GetParameters} $0
@@ -358,9 +369,6 @@ Function FinishLeave
   Call WriteStartWithWindows
   ${NSD_GetState} $mui.FinishPage.Run $0
   ${If} $0 = ${BST_CHECKED}
-    Call StartMarlinet
-  ${ElseIf} $WasRunning = 1
-  ${AndIf} $NoStartNow = 0
     Call StartMarlinet
   ${EndIf}
 FunctionEnd
@@ -511,14 +519,14 @@ Function StartWithoutShell
     ${If} $R1 P<> 0
       System::Call 'user32::GetWindowThreadProcessId(p R1, *i .R2)'
       ; PROCESS_QUERY_LIMITED_INFORMATION
-      System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R2) p .R4'
-      ${If} $R4 P<> 0
-        !insertmacro ElevationType R4 $R7
+      System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i R2) p .R8'
+      ${If} $R8 P<> 0
+        !insertmacro ElevationType R8 $R7
         ${If} $R7 <> 0
         ${AndIf} $R7 <> 2
           StrCpy $R3 1
         ${EndIf}
-        System::Call 'kernel32::CloseHandle(p R4)'
+        System::Call 'kernel32::CloseHandle(p R8)'
       ${EndIf}
     ${EndIf}
   ${EndIf}
@@ -656,8 +664,55 @@ FunctionEnd
 ; A file could not be written: the files written so far are put back as
 ; they were, the copies that were running start again, and the setup ends
 ; with its own exit code.
+; One file as it was before this setup (on the stack), tried a few times:
+; an antivirus may be reading the new one. One that stays is noted.
+Function PutBack
+  Exch $R0
+  Push $R1
+  StrCpy $R1 0
+  ${Do}
+    ClearErrors
+    ${If} ${FileExists} "$PLUGINSDIR\old\$R0"
+      CopyFiles /SILENT "$PLUGINSDIR\old\$R0" "$INSTDIR\$R0"
+    ${ElseIf} ${FileExists} "$INSTDIR\$R0"
+      Delete "$INSTDIR\$R0"
+    ${EndIf}
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+    ${If} $R1 >= 4
+      StrCpy $NotPutBack "$NotPutBack$\r$\n$R0"
+      ${Break}
+    ${EndIf}
+    Sleep 500
+  ${Loop}
+  Pop $R1
+  Pop $R0
+FunctionEnd
+
 Function RollBack
+  Call PutBackFiles
+  Call GiveUpOnFiles
+FunctionEnd
+
+; A write that failed part-way (a full disk) ends the section by NSIS's
+; own error: the files go back all the same, and the exit code says so.
+Function .onInstFailed
+  ${If} $Writing = 1
+    StrCpy $Writing 0
+    ${If} $WriteFailed == ""
+      StrCpy $WriteFailed "A file"
+    ${EndIf}
+    Call PutBackFiles
+    Call StartEndedCopies
+    SetErrorLevel ${EXIT_FILES}
+  ${EndIf}
+FunctionEnd
+
+Function PutBackFiles
   DetailPrint "$WriteFailed could not be written in $INSTDIR: the earlier files are put back."
+  StrCpy $NotPutBack ""
   !insertmacro ProgramFiles PutBackFile
   !insertmacro PutBackFile ${UNINSTALL_EXE}
   !insertmacro PutBackFile ${UNINSTALLER}
@@ -667,14 +722,18 @@ Function RollBack
   ${If} $HadProc = 0
     Delete "$INSTDIR\proc.kvr"
   ${EndIf}
-  Call GiveUpOnFiles
 FunctionEnd
 
 Function GiveUpOnFiles
+  StrCpy $Writing 0
   Call StartEndedCopies
   SetErrorLevel ${EXIT_FILES}
-  MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThe files that were there are back as they were." /SD IDOK
-  Abort "Marlinet could not be installed; the earlier files are back in place."
+  ${If} $NotPutBack == ""
+    MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThe files that were there are back as they were." /SD IDOK
+    Abort "Marlinet could not be installed; the earlier files are back in place."
+  ${EndIf}
+  MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThese files could not be put back as they were; run this setup again:$NotPutBack" /SD IDOK
+  Abort "Marlinet could not be installed, and some earlier files could not be put back:$NotPutBack"
 FunctionEnd
 
 Function WriteStartWithWindows
@@ -763,6 +822,7 @@ Section "Marlinet"
     Call GiveUpOnFiles
   ${EndIf}
   SetOverwrite try
+  StrCpy $Writing 1
   !insertmacro ProgramFiles InstallFile
   ${If} $WriteFailed == ""
     ClearErrors
@@ -794,6 +854,7 @@ Section "Marlinet"
   ${If} $WriteFailed != ""
     Call RollBack
   ${EndIf}
+  StrCpy $Writing 0
   CreateShortCut "$SMPROGRAMS\Marlinet.lnk" "$INSTDIR\Marlinet.exe" "" "$INSTDIR\Marlinet.exe" 0
   Call WriteStartWithWindows
   Call OfferToRemoveStartupShortcut

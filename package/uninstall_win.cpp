@@ -11,6 +11,7 @@
 // Its switches (/S) are handed on as given.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -64,9 +65,33 @@ bool Exists(const std::wstring& path) {
 // gives for a script that aborted, when it could not even be started.
 constexpr DWORD kNotStarted = 2;
 
+// "/cleanup <id> <folder>": a copy of this program in the temporary folder,
+// started where uninstall.exe could not move itself away (a temporary
+// folder on another drive). Once the process <id> has ended, its file goes,
+// and the folder with it if nothing else is left.
+int CleanUp(const std::wstring& arguments) {
+  const size_t space = arguments.find(L' ', 9);
+  if (space == std::wstring::npos) return kNotStarted;
+  const DWORD id = static_cast<DWORD>(std::wcstoul(arguments.c_str() + 9, nullptr, 10));
+  const std::wstring folder = arguments.substr(space + 1);
+  if (HANDLE starter = OpenProcess(SYNCHRONIZE, FALSE, id)) {
+    WaitForSingleObject(starter, 30000);
+    CloseHandle(starter);
+  }
+  const std::wstring starterFile = folder + L"\\uninstall.exe";
+  for (int tries = 0; tries < 20 && Exists(starterFile); ++tries) {
+    if (DeleteFileW(starterFile.c_str())) break;
+    Sleep(250);
+  }
+  RemoveDirectoryW(folder.c_str());
+  return 0;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  const std::wstring given = Arguments();
+  if (given.compare(0, 9, L"/cleanup ") == 0) return CleanUp(given);
   const std::wstring self = ModulePath();
   const auto slash = self.find_last_of(L'\\');
   if (slash == std::wstring::npos) return kNotStarted;
@@ -114,10 +139,22 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring away =
         temp + L"Marlinet-uninstalled-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
     SetCurrentDirectoryW(temp.c_str());
-    // Moved within its drive only: a temporary folder on another drive
-    // leaves this file, and so the folder, where they are.
+    // A running program's file moves within its drive only. With the
+    // temporary folder on another drive, a copy there removes this file
+    // once this process has ended.
     if (MoveFileExW(self.c_str(), away.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       RemoveDirectoryW(folder.c_str());
+    } else if (CopyFileW(self.c_str(), away.c_str(), FALSE)) {
+      std::wstring cleanup = L"\"" + away + L"\" /cleanup " +
+                             std::to_wstring(GetCurrentProcessId()) + L" " + folder;
+      STARTUPINFOW helperStart{};
+      helperStart.cb = sizeof helperStart;
+      PROCESS_INFORMATION helper{};
+      if (CreateProcessW(away.c_str(), cleanup.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         temp.c_str(), &helperStart, &helper)) {
+        CloseHandle(helper.hThread);
+        CloseHandle(helper.hProcess);
+      }
     }
   }
   return static_cast<int>(code);

@@ -8,7 +8,8 @@ cd "$here/.."
 bash scripts/setup.sh
 # RELEASE_URL: where this version's files will be published, for the
 # winget manifest's addresses.
-cmake --preset windows ${RELEASE_URL:+-DRELEASE_URL=$RELEASE_URL} >/dev/null
+# Given every time, so that an address of an earlier run never stays.
+cmake --preset windows "-DRELEASE_URL=${RELEASE_URL:-}" >/dev/null
 cmake --build --preset windows --target package_zip package_setup package_winget
-ls -d build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe \
+ls -d build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe build/windows/LICENSE.txt \
   build/windows/marlinet-*-winget/*
