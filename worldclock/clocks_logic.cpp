@@ -56,7 +56,7 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
     for (int n = 1; n <= kPlaceCount; ++n) {
       if (place == std::to_string(n)) shipsPlace_ = n;
     }
-    view_.MarkShipsTime(shipsPlace_);
+    if (shipsPlace_) view_.MarkShipsTime(shipsPlace_);
   }
   if (zones_) {
     for (int n = 1; n <= kPlaceCount; ++n) {
@@ -193,7 +193,12 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
 std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {
   const std::optional<int> shown = ShipsOffset();
   if (!shown || !zones_ || following_[shipsPlace_ - 1].empty()) return shown;
-  const std::optional<bool> dst = DaylightInForce(*zones_, following_[shipsPlace_ - 1], utc);
+  const std::string& key = following_[shipsPlace_ - 1];
+  const long long minute = base::MinutesSinceEpoch(utc);
+  if (shipsZone_.key != key || shipsZone_.minute != minute) {
+    shipsZone_ = {key, minute, DaylightInForce(*zones_, key, utc)};
+  }
+  const std::optional<bool> dst = shipsZone_.dst;
   if (!dst) return shown;
   return *shown + ((*dst ? 1 : 0) - (shownDst_[shipsPlace_ - 1] ? 1 : 0)) * 60;
 }

@@ -173,6 +173,14 @@ class ClocksLogic {
   std::array<bool, kPlaceCount> shownDst_{};  // and whether that was daylight-saving time
   settings::ProfileStore* shipsStore_ = nullptr;
   int shipsPlace_ = 0;
+  // The followed zone's daylight saving for ship's time, worked out once a
+  // UTC minute (its changes come on whole minutes), not at every bell tick.
+  struct ShipsZone {
+    std::string key;
+    long long minute = -1;
+    std::optional<bool> dst;
+  };
+  mutable ShipsZone shipsZone_;
 };
 
 }  // namespace worldclock

@@ -86,23 +86,9 @@ long long EpochMs(const base::TimeOfDay& t) {
 }
 
 base::TimeOfDay FromEpochMs(long long ms) {
-  const long long days = FloorDiv(ms, kMsPerDay);
-  long long rest = ms - days * kMsPerDay;
-  // The civil calendar from a day count (eras of 400 years from 0000-03-01).
-  const long long z = days + 719468;
-  const long long era = FloorDiv(z, 146097);
-  const long long doe = z - era * 146097;
-  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const long long mp = (5 * doy + 2) / 153;
-  base::TimeOfDay t;
-  t.day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  t.year = static_cast<int>(yoe + era * 400 + (t.month <= 2 ? 1 : 0));
-  t.hour = static_cast<int>(rest / 3600000);
-  rest %= 3600000;
-  t.minute = static_cast<int>(rest / kMsPerMinute);
-  rest %= kMsPerMinute;
+  const long long minutes = FloorDiv(ms, kMsPerMinute);
+  const long long rest = ms - minutes * kMsPerMinute;
+  base::TimeOfDay t = base::FromMinutesSinceEpoch(minutes);
   t.second = static_cast<int>(rest / 1000);
   t.millisecond = static_cast<int>(rest % 1000);
   return t;

@@ -463,7 +463,9 @@ TEST(ClocksWindow, ShipsTimeIsTheTimeTheChosenPanelShows) {
     EXPECT_EQ(ini.ReadString("Ship's Time", "Place", ""), step.kept) << step.what;
     EXPECT_EQ(w.shipsMark, std::atoi(step.kept)) << step.what;
     // Every move of the time the bells follow is told, for a new aim.
-    if (before != step.offset) EXPECT_GT(w.shipsMoves, moves) << step.what;
+    if (before != step.offset) {
+      EXPECT_GT(w.shipsMoves, moves) << step.what;
+    }
   }
   // A place that follows its zone changes with it at the very minute, before
   // the window's own tick shows it: the strike aimed at 03:00 in Berlin on
