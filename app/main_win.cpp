@@ -8,6 +8,7 @@
 #include "bells/sound_player_win.h"
 #include "launcher/Unit3.h"
 #include "launcher/processes_win.h"
+#include "settings/options_menu_win.h"
 #include "ui/application_win.h"
 #include "ui/clock_win.h"
 #include "ui/paths_win.h"
@@ -54,6 +55,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     main->ShipsTimeChanged();
     TForm3* editor = app.CreateForm<TForm3>(TForm3Services{files, main});
     main->SetLaunchList(editor);
+    // The options a person opts into, below the tray menu's own items.
+    settings::OptionsMenu options(*main->PopupMenu1);
     // Started again from this folder: the person is looking for the options.
     app.onSecondStart = [main] { main->Show(); };
     app.onQuitRequest = [main] { main->Quit1->Click(); };

@@ -48,6 +48,7 @@ add_custom_target(pictures DEPENDS ${picture_files})
 
 add_library(marlinet_win STATIC
   bells/sound_player_win.cpp
+  settings/options_menu_win.cpp
   settings/persistent_form_win.cpp
   launcher/processes_win.cpp
   ui/application_win.cpp

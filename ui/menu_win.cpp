@@ -79,6 +79,44 @@ void MenuItem::Click() {
   if (OnClick) OnClick();
 }
 
+namespace {
+
+// Appends the entries, and the submenus they open, to `menu`; `next` walks
+// the command ids depth first.
+void FillMenu(HMENU menu, const std::vector<SubmenuEntry>& entries, std::vector<UINT>& ids,
+              size_t& next) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const SubmenuEntry& e = entries[i];
+    if (e.separatorBefore && i > 0) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    if (next == ids.size()) ids.push_back(NextCommandId());
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+    info.fType = MFT_STRING | (e.radio ? MFT_RADIOCHECK : 0);
+    info.fState = (e.checked ? MFS_CHECKED : 0) | (e.enabled ? 0 : MFS_DISABLED);
+    info.wID = ids[next++];
+    info.dwTypeData = const_cast<char*>(e.caption.c_str());
+    if (!e.children.empty()) {
+      // Destroyed with the menu that holds it.
+      info.hSubMenu = CreatePopupMenu();
+      info.fMask |= MIIM_SUBMENU;
+      FillMenu(info.hSubMenu, e.children, ids, next);
+    }
+    InsertMenuItemA(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
+  }
+}
+
+std::function<void()> FindAction(const std::vector<SubmenuEntry>& entries,
+                                 const std::vector<UINT>& ids, size_t& next, UINT id) {
+  for (const SubmenuEntry& e : entries) {
+    if (next < ids.size() && ids[next++] == id) return e.onClick;
+    if (auto action = FindAction(e.children, ids, next, id)) return action;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void MenuItem::SetSubmenu(std::vector<SubmenuEntry> entries) {
   if (!submenu_) {
     submenu_ = CreatePopupMenu();
@@ -88,23 +126,16 @@ void MenuItem::SetSubmenu(std::vector<SubmenuEntry> entries) {
     info.hSubMenu = submenu_;
     SetMenuItemInfoA(menu_->Handle(), id_, FALSE, &info);
   }
+  // DeleteMenu destroys the nested submenus too.
   while (GetMenuItemCount(submenu_) > 0) DeleteMenu(submenu_, 0, MF_BYPOSITION);
-  while (entryIds_.size() < entries.size()) entryIds_.push_back(NextCommandId());
-  for (size_t i = 0; i < entries.size(); ++i) {
-    const SubmenuEntry& e = entries[i];
-    if (e.separatorBefore && i > 0) AppendMenuA(submenu_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(submenu_,
-                MF_STRING | (e.checked ? MF_CHECKED : MF_UNCHECKED) | (e.enabled ? 0 : MF_GRAYED),
-                entryIds_[i], e.caption.c_str());
-  }
+  size_t next = 0;
+  FillMenu(submenu_, entries, entryIds_, next);
   entries_ = std::move(entries);
 }
 
 std::function<void()> MenuItem::SubmenuAction(UINT id) const {
-  for (size_t i = 0; i < entries_.size(); ++i) {
-    if (entryIds_[i] == id) return entries_[i].onClick;
-  }
-  return nullptr;
+  size_t next = 0;
+  return FindAction(entries_, entryIds_, next, id);
 }
 
 void MenuItem::Update() {
@@ -162,6 +193,7 @@ MenuItem* PopupMenu::Track(int x, int y, HWND owner) {
 }
 
 UINT PopupMenu::TrackCommand(int x, int y, HWND owner) {
+  if (onPopup) onPopup();
   // Menus are drawn at the scale of the monitor they open on; their pictures
   // are not scaled for them.
   if (const int dpi = dpiAtPoint(POINT{x, y}); dpi != pictureDpi_) {

@@ -21,6 +21,10 @@ struct SubmenuEntry {
   bool enabled = true;
   bool separatorBefore = false;
   std::function<void()> onClick;
+  // Checked as one of a group of choices: a dot rather than a tick.
+  bool radio = false;
+  // Entries of a submenu this entry opens; it then has no handler of its own.
+  std::vector<SubmenuEntry> children;
 };
 
 // An item whose caption is "-" is a separator line, as in the toolkit's
@@ -70,7 +74,7 @@ class MenuItem : public base::Component {
   Bitmap picture_;
   HMENU submenu_ = nullptr;  // destroyed with the menu that holds it
   std::vector<SubmenuEntry> entries_;
-  std::vector<UINT> entryIds_;  // reused from one filling to the next
+  std::vector<UINT> entryIds_;  // reused from one filling to the next, depth first
 };
 
 class PopupMenu : public base::Component {
@@ -91,6 +95,8 @@ class PopupMenu : public base::Component {
   // The command chosen, an item's or a submenu entry's; 0 for none.
   UINT TrackCommand(int x, int y, HWND owner);
   MenuItem* FindItem(UINT id) const;
+  // Runs just before the menu opens, so items can show the state of now.
+  std::function<void()> onPopup;
   // Where the DPI of the monitor at a point of the screen comes from.
   std::function<int(POINT)> dpiAtPoint;
 

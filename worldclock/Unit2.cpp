@@ -209,7 +209,11 @@ void TForm2::SystemChange(UINT msg, WPARAM, LPARAM) {
 void TForm2::FillZoneMenu(int panel) {
   std::vector<ui::SubmenuEntry> entries;
   for (const worldclock::ZoneMenuItem& item : logic_.ZoneMenu(panel, utc_.NowUtc())) {
-    ui::SubmenuEntry entry{item.caption, item.checked, item.enabled, item.separatorBefore, nullptr};
+    ui::SubmenuEntry entry;
+    entry.caption = item.caption;
+    entry.checked = item.checked;
+    entry.enabled = item.enabled;
+    entry.separatorBefore = item.separatorBefore;
     if (item.enabled) {
       entry.onClick = [this, key = item.key] { logic_.ChooseZone(key, utc_.NowUtc()); };
     }

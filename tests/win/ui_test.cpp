@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/error.h"
+#include "settings/options_menu_win.h"
 #include "ui/application_win.h"
 #include "ui/clock_win.h"
 #include "ui/controls_win.h"
@@ -580,3 +581,64 @@ TEST(Memo, HoldsItsTextExactlyUpToItsCapacity) {
 }
 
 }  // namespace
+
+// The options' submenus hang below the window's own items, open nested
+// submenus with radio items, reach their handlers, show the state of the
+// moment the menu opens, and are never the window's components.
+TEST(OptionsMenu, NestedRadioItemsBelowASeparatorAndNotTheWindows) {
+  Plain host("OptionsHost");
+  auto* menu = host.Create<ui::PopupMenu>("PopupMenu1");
+  host.Create<ui::MenuItem>(menu, "Clocks1", "Clocks");
+  int level = 2, chosen = -1;
+  settings::OptionsMenu options(*menu);
+  auto entry = [](const std::string& caption, bool checked) {
+    ui::SubmenuEntry e;
+    e.caption = caption;
+    e.checked = checked;
+    return e;
+  };
+  options.AddSubmenu("Sound1", "Sound", [&] {
+    ui::SubmenuEntry volume = entry("Volume", false);
+    for (int i = 0; i < 3; ++i) {
+      ui::SubmenuEntry e = entry("Level " + std::to_string(i), i == level);
+      e.onClick = [&, i] { chosen = i; };
+      e.radio = true;
+      volume.children.push_back(e);
+    }
+    ui::SubmenuEntry loud = entry("Loud", level == 0);
+    loud.separatorBefore = true;
+    return std::vector<ui::SubmenuEntry>{volume, loud};
+  });
+  HMENU top = menu->Handle();
+  ASSERT_EQ(GetMenuItemCount(top), 3);
+  EXPECT_TRUE(GetMenuState(top, 1, MF_BYPOSITION) & MF_SEPARATOR);
+  HMENU sound = GetSubMenu(top, 2);
+  ASSERT_NE(sound, nullptr);
+  ASSERT_EQ(GetMenuItemCount(sound), 3);  // Volume, a separator, Loud
+  HMENU volumes = GetSubMenu(sound, 0);
+  ASSERT_NE(volumes, nullptr);
+  ASSERT_EQ(GetMenuItemCount(volumes), 3);
+  auto state = [](HMENU m, UINT pos) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+    GetMenuItemInfoA(m, pos, TRUE, &info);
+    return info;
+  };
+  EXPECT_TRUE(state(volumes, 2).fType & MFT_RADIOCHECK);
+  EXPECT_TRUE(state(volumes, 2).fState & MFS_CHECKED);
+  EXPECT_FALSE(state(volumes, 0).fState & MFS_CHECKED);
+  // The handler of a nested item is found by its command.
+  ui::MenuItem* item = menu->Items().back();
+  auto action = item->SubmenuAction(state(volumes, 1).wID);
+  ASSERT_TRUE(action);
+  action();
+  EXPECT_EQ(chosen, 1);
+  // Changed elsewhere: the menu about to open shows it.
+  level = 0;
+  menu->onPopup();
+  volumes = GetSubMenu(GetSubMenu(top, 2), 0);
+  EXPECT_TRUE(state(volumes, 0).fState & MFS_CHECKED);
+  EXPECT_TRUE(state(GetSubMenu(top, 2), 2).fState & MFS_CHECKED);
+  for (base::Component* c : host.Components()) EXPECT_NE(c->Name(), "Sound1");
+}

@@ -1,0 +1,13 @@
+#include "settings/options.h"
+
+namespace settings {
+
+bool ReadSwitch(ProfileStore& store, const std::string& key) {
+  return store.ReadString(kOptionsSection, key, "0") == "1";
+}
+
+bool WriteSwitch(ProfileStore& store, const std::string& key, bool on) {
+  return store.WriteString(kOptionsSection, key, on ? "1" : "0");
+}
+
+}  // namespace settings
