@@ -32,7 +32,7 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
   if (outcome.daysUnread)
     return text + "not run: its days \"" + WithoutOuterBlanks(launch.entry.dayText.value_or("")) +
            "\" could not be read";
-  if (launch.entry.dayText) {
+  if (launch.entry.dayText && launch.entry.days) {
     // Why a day-limited entry ran, or would have, on the day of its minute.
     const Weekday day = WeekdayOf(base::FromMinutesSinceEpoch(launch.minute));
     text += std::string(WeekdayName(day)) + ", one of its days (" + DayNames(*launch.entry.days) +
