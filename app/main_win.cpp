@@ -7,6 +7,7 @@
 #include "bells/Unit1.h"
 #include "bells/sound_player_win.h"
 #include "launcher/Unit3.h"
+#include "launcher/launch_options_win.h"
 #include "launcher/processes_win.h"
 #include "settings/options_menu_win.h"
 #include "ui/application_win.h"
@@ -35,10 +36,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     launcher::WinLaunchRunner launches;
     app.showMainForm = false;
     TForm1* main = app.CreateForm<TForm1>(TForm1Services{clock, player, files, launches, &utc});
-    launches.SetOwner(main->Handle(),
-                      [main](const launcher::LaunchOutcome& outcome, const launcher::Stamp& at) {
-                        main->LogLaunch(outcome, at);
-                      });
     // The clocks window reads the settings the main window has loaded, and
     // gives its place texts to the main window's save.
     // The places may follow Windows' time zones; which one each follows is
@@ -60,6 +57,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // Started again from this folder: the person is looking for the options.
     app.onSecondStart = [main] { main->Show(); };
     app.onQuitRequest = [main] { main->Quit1->Click(); };
+    // The launch options, after every other group of options. What happened
+    // to each entry reaches the log, and the balloon of a failure; the first
+    // tick comes once the loop runs.
+    launcher::LaunchOptions launchOptions(options, formState, *main->TrayIcon1,
+                                          ui::ProgramFolder() + launcher::kLaunchLogName);
+    main->RunMissedLaunches([&launchOptions] { return launchOptions.RunMissedOnce(); });
+    launches.SetOwner(main->Handle(), [main, &launchOptions](const launcher::LaunchOutcome& outcome,
+                                                             const launcher::Stamp& at) {
+      main->LogLaunch(outcome, at);
+      launchOptions.Told(outcome);
+    });
     app.Run();
     // The windows go newest first, and a box of the end's own may let ticks
     // in meanwhile: the main window reaches for neither of the others.

@@ -316,12 +316,15 @@ void TForm1::FormCreate() {
   }
   InitializeParameters("PgmUpdate");
   ShowMuteState(MuteBells1->Checked());
-  // A copy that ended within this minute handled it already.
+  // A copy that ended within this minute handled it already. The record
+  // is taken away once read: only an orderly end leaves one, so after a
+  // crash nothing before this start counts as missed.
   if (!FilePath().empty()) {
-    settings::IniProfileStore store(FilePath());
+    settings::StateFileStore store(*this);
     if (auto minute =
             launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, "")))
       launchTick_.Restore(*minute);
+    store.RemoveKey(kLaunchSection, kLastMinuteKey);
   }
   if (auto reg =
           ui::LibraryEntry<RegisterSuspendResume>(User32(), "RegisterSuspendResumeNotification"))
@@ -464,7 +467,7 @@ void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
 }
 
 void TForm1::SaveMoreState(settings::ProfileStore& store) {
-  if (auto minute = launchTick_.Record()) {
+  if (auto minute = launchTick_.Record(CheckBox25->Checked())) {
     store.WriteString(kLaunchSection, kLastMinuteKey, launcher::LaunchRecordText(*minute));
   }
 }

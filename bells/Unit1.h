@@ -50,6 +50,10 @@ class TForm1 : public settings::TPersistentForm,
   void SetPlaceTexts(const worldclock::PlaceTexts *places) { places_ = places; }
   // The launch list editor; until it exists the launch tick does nothing.
   void SetLaunchList(launcher::LaunchListWindow *list) { launchList_ = list; }
+  // Whether the launches missed in a gap run late, once.
+  void RunMissedLaunches(std::function<bool()> ticked) {
+    launchTick_.runMissedOnce = std::move(ticked);
+  }
   // Writes what happened to a launch entry, and when, to the launch log.
   void LogLaunch(const launcher::LaunchOutcome &outcome, const launcher::Stamp &at);
   // What "Clocks" shows.
@@ -140,7 +144,7 @@ class TForm1 : public settings::TPersistentForm,
   void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
   // Waking from sleep, and the end of the session.
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  // The last minute the launches handled, for a start within that minute.
+  // The last minute the launches accounted for, for the next start.
   void SaveMoreState(settings::ProfileStore &store) override;
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);

@@ -50,6 +50,7 @@ add_library(marlinet_win STATIC
   bells/sound_player_win.cpp
   settings/options_menu_win.cpp
   settings/persistent_form_win.cpp
+  launcher/launch_options_win.cpp
   launcher/processes_win.cpp
   ui/application_win.cpp
   ui/clock_win.cpp

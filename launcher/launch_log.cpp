@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/clock.h"
+
 namespace launcher {
 namespace {
 
@@ -29,6 +31,15 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
                   launch.time / 100, launch.time % 100);
     text += due;
   }
+  if (launch.missed != Missed::No) {
+    const base::TimeOfDay m = base::FromMinutesSinceEpoch(launch.minute);
+    char missed[64];
+    std::snprintf(missed, sizeof missed, "run late (missed %04d-%02d-%02d %02d:%02d: ", m.year,
+                  m.month, m.day, m.hour, m.minute);
+    text += missed;
+    text += launch.missed == Missed::Asleep ? "the computer was asleep); "
+                                            : "Marlinet was not running); ";
+  }
   if (outcome.daysUnread)
     return text + "not run: its days \"" + WithoutOuterBlanks(launch.entry.dayText.value_or("")) +
            "\" could not be read";
@@ -44,6 +55,8 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
     return text + "not run: " + std::to_string(*outcome.lateMinutes) + " minutes late";
   if (outcome.ending) return text + "not run: Marlinet was ending";
   if (outcome.held) return text + "not known: still waiting on the shell as Marlinet ended";
+  if (outcome.alreadyRunning)
+    return text + "skipped: " + launch.entry.exeName + " is running, and a late run ends nothing";
   text += outcome.ended ? "ended process " + std::to_string(*outcome.ended) : "none running";
   text += "; ";
   if (outcome.open.error == 0) return text + "opened";

@@ -36,6 +36,8 @@ class ProcessKiller {
   // 0, and gives its id; nothing at all when there is none or it cannot be
   // ended.
   virtual std::optional<unsigned long> FileKill(const std::string& exeName) = 0;
+  // Whether a process of that executable name runs, ending nothing.
+  virtual bool Running(const std::string& exeName) = 0;
 };
 
 class Pause {
@@ -62,6 +64,10 @@ class FileProbe {
   virtual bool FileExists(const std::string& path) = 0;
 };
 
+// Why an entry runs late, once, after a gap: its minute passed while the
+// computer slept, or while Marlinet was not running.
+enum class Missed { No, Asleep, NotRunning };
+
 // One entry the tick found due.
 struct DueLaunch {
   std::string line;  // as written in the list
@@ -76,6 +82,11 @@ struct DueLaunch {
   bool slept = false;  // its minute passed while the computer slept: told, not run
   // The minute it was due at, with its date: the day a day list is read for.
   long long minute = 0;
+  // Run late, once, after a gap: no one's program is ended for it, and
+  // however late it is reached it runs.
+  Missed missed = Missed::No;
+  // The minute of the tick that handed it over, with its date.
+  long long tickMinute = 0;
 };
 
 // What happened to one entry.
@@ -87,6 +98,7 @@ struct LaunchOutcome {
   std::optional<int> lateMinutes;      // reached too late: nothing was done
   bool ending = false;                 // the program ended first: nothing was done
   bool held = false;                   // still waiting on the shell as the program ended
+  bool alreadyRunning = false;         // run late, but a program of its name runs: nothing was done
   std::optional<unsigned long> ended;  // the id of the process ended
   OpenResult open;
 };

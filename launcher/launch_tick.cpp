@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/int_convert.h"
+#include "launcher/launch_options.h"
 
 namespace launcher {
 namespace {
@@ -67,6 +68,14 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
     } else if (ports.shell.IsOwnProgram(launch.entry.file)) {
       // Ending this very program would leave a dead icon and open nothing.
       outcome.own = true;
+    } else if (launch.missed != Missed::No) {
+      // Run late, however late: but never at the cost of a program the
+      // person may have been working in for hours.
+      if (ports.killer.Running(launch.entry.exeName)) {
+        outcome.alreadyRunning = true;
+      } else {
+        outcome.open = ports.shell.Open(launch.entry.file);
+      }
     } else if (late > kStaleMinutes * 60) {
       // Rounded up: ten minutes and a second is more than ten.
       outcome.lateMinutes = static_cast<int>((late + 59) / 60);
@@ -83,6 +92,12 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
 
 LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
+
+std::optional<long long> LaunchTick::Record(bool switchOn) const {
+  if (!switchOn) return base::MinutesSinceEpoch(clock_.Now());
+  // Ended before its first tick: the earlier copy's gap goes on.
+  return lastHandled_ ? lastHandled_ : restored_;
+}
 
 void LaunchTick::Suspending() {
   sleepHeard_ = true;
@@ -152,14 +167,19 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
     lastHandled_ = restored_;
   }
   // Asleep: only the minute of waking runs; the minutes slept through are
-  // told (a day of them at most, each entry once).
+  // told (a day of them at most, each entry once), or run late once where
+  // the person chose so.
   const bool wokeOn = slept && lastHandled_ && minute > *lastHandled_;
-  std::vector<long long> asleep;
+  const bool runMissed = runMissedOnce && runMissedOnce();
+  std::vector<long long> gap;
+  Missed gapKind = Missed::No;
   if (wokeOn) {
-    for (long long m = std::max(*lastHandled_ + 1, minute - base::kMinutesPerDay + 1); m < minute;
-         ++m) {
-      asleep.push_back(m);
-    }
+    gap = GapMinutes(*lastHandled_, minute);
+    gapKind = Missed::Asleep;
+  } else if (runMissed && !lastHandled_ && !freshStart_ && restored_ && *restored_ < minute) {
+    // The first tick since an earlier copy ended in an orderly way.
+    gap = GapMinutes(*restored_, minute);
+    gapKind = Missed::NotRunning;
   }
   const std::vector<long long> minutes =
       wokeOn ? std::vector<long long>{minute} : MinutesToHandle(minute);
@@ -169,9 +189,9 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
   }
   lastHandled_ = minute;
   freshStart_ = false;
-  std::vector<int> times, asleepTimes;
+  std::vector<int> times, gapTimes;
   for (long long m : minutes) times.push_back(TimeValue(m));
-  for (long long m : asleep) asleepTimes.push_back(TimeValue(m));
+  for (long long m : gap) gapTimes.push_back(TimeValue(m));
 
   std::vector<DueLaunch> due;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -191,21 +211,25 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       reportedList_ = lines;
       throw;
     }
+    // A gap is a day at most: each time stands in it once, and an entry
+    // missed several times runs once.
     const auto at = std::find(times.begin(), times.end(), time);
-    const auto asleepAt = at != times.end()
-                              ? asleepTimes.end()
-                              : std::find(asleepTimes.begin(), asleepTimes.end(), time);
-    if (at == times.end() && asleepAt == asleepTimes.end()) continue;
+    const auto gapAt =
+        at != times.end() ? gapTimes.end() : std::find(gapTimes.begin(), gapTimes.end(), time);
+    if (at == times.end() && gapAt == gapTimes.end()) continue;
     const long long dueMinute =
-        at != times.end() ? minutes[at - times.begin()] : asleep[asleepAt - asleepTimes.begin()];
+        at != times.end() ? minutes[at - times.begin()] : gap[gapAt - gapTimes.begin()];
     LaunchEntry entry = ParseLaunchLine(lines[i]);
     if (CheckDay(entry, base::FromMinutesSinceEpoch(dueMinute)) == DayCheck::NotItsDay) continue;
     due.push_back({lines[i], std::move(entry), time});
     DueLaunch& launch = due.back();
     launch.minute = dueMinute;
+    launch.tickMinute = minute;
     if (at != times.end()) {
       launch.caughtUp = dueMinute != minute;
       launch.age = (minute - dueMinute) * 60 + now.second;
+    } else if (runMissed) {
+      launch.missed = gapKind;
     } else {
       launch.slept = true;
     }

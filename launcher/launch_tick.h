@@ -3,6 +3,7 @@
 // the same executable name has been ended.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,8 +94,13 @@ class LaunchTick {
   // minute has come that no tick has read yet (the clock was set, or the
   // aim is made anew just as a minute begins), so no minute is passed over.
   int MsToNextAim();
-  // The last minute handled, on one line with its date, for the next copy.
-  std::optional<long long> Record() const { return lastHandled_; }
+  // What an orderly end leaves for the next copy, on one line with its
+  // date: the last minute handled; while switched off, the end's own
+  // minute, since time spent switched off is never caught up.
+  std::optional<long long> Record(bool switchOn) const;
+  // Whether the minutes of a gap (asleep, or no copy running since the
+  // restored record) run late, once; unset, they do not.
+  std::function<bool()> runMissedOnce;
   // An earlier copy of the program ended having handled `minute`: a start
   // within that same minute, or up to an hour before it (the clock went
   // back since), does not open those minutes' entries again.

@@ -128,6 +128,22 @@ HANDLE FindProcessHandle(const std::string& name, DWORD* id) {
   return nullptr;
 }
 
+bool ProcessRunning(const std::string& name) {
+  ui::KernelHandle snapshot(Snapshot());
+  if (!snapshot.Valid()) return false;
+  const DWORD self = GetCurrentProcessId();
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = FirstProcess(snapshot.Get(), &entry); more;
+       more = NextProcess(snapshot.Get(), &entry)) {
+    if (entry.th32ProcessID != self && SameExeName(entry.szExeFile, name) &&
+        InOurSession(entry.th32ProcessID)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 std::optional<unsigned long> FileKill(const std::string& name) {
   DWORD id = 0;
   ui::KernelHandle process(FindProcessHandle(name, &id));

@@ -33,11 +33,16 @@ HANDLE FindProcessHandle(const std::string& name, DWORD* id = nullptr);
 // Ends that process with exit code 0 and gives its id; nothing otherwise.
 std::optional<unsigned long> FileKill(const std::string& name);
 
+// Whether a process of this session other than this program has that
+// executable name, whether or not it could be ended.
+bool ProcessRunning(const std::string& name);
+
 class WinProcessKiller final : public ProcessKiller {
  public:
   std::optional<unsigned long> FileKill(const std::string& exeName) override {
     return launcher::FileKill(exeName);
   }
+  bool Running(const std::string& exeName) override { return ProcessRunning(exeName); }
 };
 
 // "open" with no owner window, no parameters and no folder, shown normally,

@@ -1,6 +1,7 @@
 #include "widgets/tray_icon_win.h"
 
 #include <shellapi.h>
+#include <versionhelpers.h>
 
 #include <cstring>
 #include <stdexcept>
@@ -15,6 +16,21 @@ namespace {
 // The first version of the record: cbSize 88 is accepted by every shell.
 constexpr DWORD kRecordSize = 88;
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kRecordSize);
+
+// The balloon's record: the second version of the wide record, which every
+// shell from Windows 2000 on takes, and the first with a balloon.
+constexpr DWORD kBalloonRecordSize = 936;
+static_assert(offsetof(NOTIFYICONDATAW, guidItem) == kBalloonRecordSize);
+// Windows 7 and later: no balloon in a user's "quiet time", the first hour
+// after a first logon or a new installation of Windows.
+constexpr DWORD kRespectQuietTime = 0x80;
+constexpr UINT kBalloonClick = WM_USER + 5;  // NIN_BALLOONUSERCLICK
+
+void CopyWide(const std::string& text, WCHAR* to, int capacity) {
+  const int n =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), to, capacity - 1);
+  to[n > 0 ? n : 0] = L'\0';
+}
 
 ShiftState BaseShiftState() {
   ShiftState s = 0;
@@ -131,6 +147,21 @@ void TTrayIcon::Refresh() {
   }
 }
 
+bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!added_) return false;
+  NOTIFYICONDATAW balloon{};
+  balloon.cbSize = kBalloonRecordSize;
+  balloon.hWnd = window_.Handle();
+  balloon.uID = record_.uID;
+  balloon.uFlags = NIF_INFO;
+  CopyWide(text, balloon.szInfo, ARRAYSIZE(balloon.szInfo));
+  CopyWide(title, balloon.szInfoTitle, ARRAYSIZE(balloon.szInfoTitle));
+  balloon.uTimeout = 10000;  // Windows 2000 and XP take 10 to 30 s; later ones choose
+  static const bool quietTime = IsWindows7OrGreater();
+  balloon.dwInfoFlags = NIIF_WARNING | (quietTime ? kRespectQuietTime : 0);
+  return notifyWide(NIM_MODIFY, &balloon) != FALSE;
+}
+
 void TTrayIcon::SetActive(bool active) {
   if (active == active_) return;
   active_ = active;
@@ -237,6 +268,12 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
   const bool accepting = enabled_ && !ui::Application::Instance().Terminated();
   if (msg == kTrayCallbackMessage) {
     if (!accepting) return 0;
+    // The only notice beyond the mouse's: it reaches the callback without
+    // NIM_SETVERSION, from Windows XP on.
+    if (static_cast<UINT>(lp) == kBalloonClick) {
+      if (OnBalloonClick) ui::Dispatch([this] { OnBalloonClick(); });
+      return 0;
+    }
     POINT p{};
     GetCursorPos(&p);
     HandleNotice(static_cast<unsigned>(lp), BaseShiftState(), p.x, p.y);

@@ -69,6 +69,17 @@ class TTrayIcon : public base::Component, public TrayMouse {
   static constexpr int kAddRetries = 5;
   static constexpr UINT kAddRetryMs = 2000;
 
+  // A balloon over the icon, with a warning sign. It goes in a record of its
+  // own that carries only the balloon, so the icon's own record, picture
+  // and tip stay as they are. False when the shell did not take it.
+  bool ShowBalloon(const std::string& title, const std::string& text);
+  // The person clicked the balloon.
+  std::function<void()> OnBalloonClick;
+  // The shell call the balloon goes through.
+  std::function<BOOL(DWORD, NOTIFYICONDATAW*)> notifyWide = [](DWORD m, NOTIFYICONDATAW* d) {
+    return Shell_NotifyIconW(m, d);
+  };
+
   // The shell's callback for one notice, as the message window receives it.
   LRESULT HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp);
 

@@ -27,6 +27,13 @@ struct InlineLaunches : launcher::ProcessKiller,
     calls.push_back("kill " + name);
     return std::nullopt;
   }
+  std::vector<std::string> running;  // executable names of programs running
+  bool Running(const std::string& name) override {
+    for (const std::string& r : running) {
+      if (launcher::SameExeName(r, name)) return true;
+    }
+    return false;
+  }
   void Wait(unsigned ms) override {
     calls.push_back("pause " + std::to_string(ms));
     elapsedMs += ms;
@@ -49,6 +56,7 @@ struct InlineLaunches : launcher::ProcessKiller,
   void Done(const launcher::LaunchOutcome& outcome) override {
     if (outcome.slept) calls.push_back("asleep " + outcome.launch.entry.file);
     if (outcome.daysUnread) calls.push_back("unread " + outcome.launch.entry.file);
+    if (outcome.alreadyRunning) calls.push_back("running " + outcome.launch.entry.file);
   }
 };
 

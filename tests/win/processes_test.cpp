@@ -88,6 +88,10 @@ struct Steps final : ProcessKiller, Pause, Shell, RunClock {
     Record("kill " + name);
     return std::nullopt;
   }
+  bool Running(const std::string& name) override {
+    Record("running? " + name);
+    return false;
+  }
   void Wait(unsigned ms) override { Record("pause " + std::to_string(ms)); }
   OpenResult Open(const std::string& file) override {
     Record("open " + file);

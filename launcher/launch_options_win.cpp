@@ -1,0 +1,64 @@
+#include "launcher/launch_options_win.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include "base/error.h"
+#include "settings/options.h"
+
+namespace launcher {
+namespace {
+
+bool FileThere(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+LaunchOptions::LaunchOptions(settings::OptionsMenu& menu, settings::ProfileStore& store,
+                             widgets::TTrayIcon& tray, std::string logPath)
+    : store_(store),
+      tray_(tray),
+      logPath_(std::move(logPath)),
+      tellFailures_(settings::ReadSwitch(store, kTellFailuresKey)),
+      runMissed_(settings::ReadSwitch(store, kRunMissedKey)) {
+  menu.AddSubmenu("LaunchOptions1", "Launch Options", [this] { return Entries(); });
+  // A click on the balloon is the way to the whole story.
+  tray_.OnBalloonClick = [this] { OpenLog(); };
+}
+
+std::vector<ui::SubmenuEntry> LaunchOptions::Entries() {
+  std::vector<ui::SubmenuEntry> entries(3);
+  entries[0].caption = "Tell Me When a Launch Fails";
+  entries[0].checked = tellFailures_;
+  entries[0].onClick = [this] { Switch(tellFailures_, kTellFailuresKey); };
+  entries[1].caption = "Run Missed Launches Once";
+  entries[1].checked = runMissed_;
+  entries[1].onClick = [this] { Switch(runMissed_, kRunMissedKey); };
+  // Asked each time the menu opens: the first launch makes the log.
+  entries[2].caption = "Open Launch Log";
+  entries[2].enabled = FileThere(logPath_);
+  entries[2].separatorBefore = true;
+  entries[2].onClick = [this] { OpenLog(); };
+  return entries;
+}
+
+void LaunchOptions::Switch(bool& on, const char* key) {
+  if (!settings::WriteSwitch(store_, key, !on)) throw base::WriteError(store_.Path());
+  on = !on;
+}
+
+void LaunchOptions::Told(const LaunchOutcome& outcome) {
+  const std::optional<Balloon> balloon = notices_.Add(outcome);
+  if (balloon && tellFailures_) tray_.ShowBalloon(balloon->title, balloon->text);
+}
+
+void LaunchOptions::OpenLog() const {
+  if (!FileThere(logPath_)) return;
+  // The shell's own box says it when no program opens a log.
+  ShellExecuteA(nullptr, "open", logPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace launcher
