@@ -23,16 +23,17 @@ struct InlineLaunches : launcher::ProcessKiller,
   std::uint32_t elapsedMs = 0;
   long long openSeconds = 0;  // how long each open waits on the shell
 
-  std::optional<unsigned long> FileKill(const std::string& name) override {
-    calls.push_back("kill " + name);
-    return std::nullopt;
-  }
   std::vector<std::string> running;  // executable names of programs running
   bool Running(const std::string& name) override {
     for (const std::string& r : running) {
       if (launcher::SameExeName(r, name)) return true;
     }
     return false;
+  }
+  // A running program is ended, as process 1000.
+  std::optional<unsigned long> FileKill(const std::string& name) override {
+    calls.push_back("kill " + name);
+    return Running(name) ? std::optional<unsigned long>(1000) : std::nullopt;
   }
   void Wait(unsigned ms) override {
     calls.push_back("pause " + std::to_string(ms));

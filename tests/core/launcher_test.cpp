@@ -10,6 +10,7 @@
 #include "base/error.h"
 #include "launcher/launch_list.h"
 #include "launcher/launch_log.h"
+#include "launcher/launch_options.h"
 #include "launcher/launch_tick.h"
 #include "launcher/system_folder.h"
 #include "tests/common/launch_fakes.h"
@@ -454,6 +455,196 @@ TEST(LaunchTick, TheLaunchRecordReadsBackOnlyAsAWholeMinute) {
                           "2026-12-08 09:00x", "2026-12-8 09:00 ", "\xff\xfe-12-08 09:00"}) {
     EXPECT_EQ(ParseLaunchRecord(bad), std::nullopt) << bad;
   }
+}
+
+// "Run Missed Launches Once": the entries of a gap, in December 2026 (the
+// 9th a Wednesday), as the launch log tells them.
+TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
+  struct At {
+    int day, hour, minute;
+    long long asleepMs = 0;  // the time asleep since start
+    bool on = true;          // "On/Off"
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> list;
+    std::vector<At> ticks;
+    std::vector<std::string> logged;  // what the log says of each entry, after its stamp
+    bool ticked = true;
+    std::optional<At> record = std::nullopt;  // the minute an orderly end left
+    std::vector<std::string> running = {};
+    long long openSeconds = 0;
+  };
+  const std::vector<std::string> sleepy = {"[0930][C:\\a.exe]", "[1030][C:\\b.exe]"};
+  const Case cases[] = {
+      {"asleep 09:00 to 11:00: both run once at 11:00, in list order",
+       sleepy,
+       {{9, 9, 0}, {9, 11, 0, 7200000}},
+       {"[0930][C:\\a.exe]  run late (missed 2026-12-09 09:30: the computer was asleep); none "
+        "running; opened",
+        "[1030][C:\\b.exe]  run late (missed 2026-12-09 10:30: the computer was asleep); none "
+        "running; opened"}},
+      {"the same, the first open waiting twenty minutes on the shell: the second still runs",
+       sleepy,
+       {{9, 9, 0}, {9, 11, 0, 7200000}},
+       {"[0930][C:\\a.exe]  run late (missed 2026-12-09 09:30: the computer was asleep); none "
+        "running; opened",
+        "[1030][C:\\b.exe]  run late (missed 2026-12-09 10:30: the computer was asleep); none "
+        "running; opened"},
+       true,
+       std::nullopt,
+       {},
+       1200},
+      {"the same, b.exe running: skipped, never ended",
+       sleepy,
+       {{9, 9, 0}, {9, 11, 0, 7200000}},
+       {"[0930][C:\\a.exe]  run late (missed 2026-12-09 09:30: the computer was asleep); none "
+        "running; opened",
+        "[1030][C:\\b.exe]  run late (missed 2026-12-09 10:30: the computer was asleep); "
+        "skipped: b.exe is running, and a late run ends nothing"},
+       true,
+       std::nullopt,
+       {" B.EXE"}},
+      {"asleep three days: each entry once",
+       sleepy,
+       {{9, 9, 0}, {12, 11, 0, 266400000}},
+       {"[0930][C:\\a.exe]  run late (missed 2026-12-12 09:30: the computer was asleep); none "
+        "running; opened",
+        "[1030][C:\\b.exe]  run late (missed 2026-12-12 10:30: the computer was asleep); none "
+        "running; opened"}},
+      {"unticked: told as slept through, as ever",
+       sleepy,
+       {{9, 9, 0}, {9, 11, 0, 7200000}},
+       {"[0930][C:\\a.exe]  not run: the computer was asleep",
+        "[1030][C:\\b.exe]  not run: the computer was asleep"},
+       false},
+      {"off from Friday 18:00 to Monday 08:00, a Mon-Fri entry at 20:00: nothing",
+       {"[2000][C:\\r.exe]|Mon-Fri"},
+       {{14, 8, 0}},
+       {},
+       true,
+       At{11, 18, 0}},
+      {"the same with Sunday among its days: Sunday's 20:00 runs once",
+       {"[2000][C:\\r.exe]|Mon-Fri,Sun"},
+       {{14, 8, 0}, {14, 8, 1}},
+       {"[2000][C:\\r.exe]|Mon-Fri,Sun  run late (missed 2026-12-13 20:00: Marlinet was not "
+        "running); Sunday, one of its days (Mon, Tue, Wed, Thu, Fri, Sun); none running; opened"},
+       true,
+       At{11, 18, 0}},
+      {"the same, unticked: nothing, and nothing told",
+       {"[2000][C:\\r.exe]|Mon-Fri,Sun"},
+       {{14, 8, 0}},
+       {},
+       false,
+       At{11, 18, 0}},
+      {"a first start, or one after a crash (no record): only the minute at hand",
+       {"[0700][C:\\a.exe]", "[0800][C:\\b.exe]"},
+       {{14, 8, 0}},
+       {"[0800][C:\\b.exe]  none running; opened"}},
+      {"a start two minutes after an orderly end",
+       {"[0758][C:\\a.exe]", "[0759][C:\\b.exe]", "[0800][C:\\c.exe]"},
+       {{14, 8, 0}},
+       {"[0759][C:\\b.exe]  run late (missed 2026-12-14 07:59: Marlinet was not running); none "
+        "running; opened",
+        "[0800][C:\\c.exe]  none running; opened"},
+       true,
+       At{14, 7, 58}},
+      {"switched off at the first tick: the gap is the person's own choice",
+       {"[0759][C:\\b.exe]", "[0801][C:\\c.exe]"},
+       {{14, 8, 0, 0, false}, {14, 8, 1}},
+       {"[0801][C:\\c.exe]  none running; opened"},
+       true,
+       At{14, 7, 58}},
+  };
+  for (const Case& c : cases) {
+    struct Log : Recorder {
+      std::vector<std::string> logged;
+      void Done(const LaunchOutcome& outcome) override {
+        const std::string line = LogLine({}, outcome);
+        logged.push_back(line.substr(line.find("  ") + 2));
+      }
+    } r;
+    r.running = c.running;
+    r.openSeconds = c.openSeconds;
+    LaunchTick tick(r, r);
+    tick.runMissedOnce = [&] { return c.ticked; };
+    if (c.record) {
+      tick.Restore(base::MinutesSinceEpoch(
+          {c.record->hour, c.record->minute, 0, 0, 2026, 12, c.record->day}));
+    }
+    for (const At& t : c.ticks) {
+      r.now = {t.hour, t.minute, 0, 0, 2026, 12, t.day};
+      r.asleepMs = t.asleepMs;
+      tick.Tick(t.on, c.list);
+    }
+    EXPECT_EQ(r.logged, c.logged) << c.name;
+    // A late run asks no process to end: only the entries run in their
+    // own minute do.
+    size_t onTime = 0, kills = 0;
+    for (const std::string& l : c.logged)
+      onTime += l.find("; opened") != l.npos && l.find("run late") == l.npos;
+    for (const std::string& call : r.calls) kills += call.starts_with("kill ");
+    EXPECT_EQ(kills, onTime) << c.name;
+  }
+}
+
+// What an orderly end leaves for the next start: the last minute handled,
+// and while switched off, the end's own minute.
+TEST(LaunchTick, AnEndSwitchedOffRecordsItsOwnMinute) {
+  Recorder r;
+  LaunchTick tick(r, r);
+  r.now = {9, 30, 0, 0, 2026, 12, 9};
+  EXPECT_EQ(tick.Record(true), std::nullopt);  // nothing handled, nothing restored
+  tick.Tick(true, {});
+  r.now = {11, 45, 0, 0, 2026, 12, 9};
+  tick.Tick(false, {});
+  EXPECT_EQ(tick.Record(true), base::MinutesSinceEpoch({9, 30, 0, 0, 2026, 12, 9}));
+  EXPECT_EQ(tick.Record(false), base::MinutesSinceEpoch({11, 45, 0, 0, 2026, 12, 9}));
+}
+
+// The balloon of a failed launch: what the person reads on the icon.
+TEST(LaunchOptions, FailuresOfOneTickShareOneBalloonCutToFit) {
+  const auto failed = [](const std::string& line, long long tick, unsigned long error,
+                         const char* words) {
+    LaunchOutcome o;
+    o.launch = {line, ParseLaunchLine(line), std::stoi(line.substr(1, 4))};
+    o.launch.tickMinute = tick;
+    o.open = {error, words};
+    return o;
+  };
+  LaunchOutcome unread = failed("[1011][C:\\a.exe]|Mon-Fir", 1, 0, "");
+  unread.daysUnread = true;
+  const std::pair<LaunchOutcome, const char*> steps[] = {
+      {failed("[1011][C:\\ok.exe]", 1, 0, ""), nullptr},
+      {failed("[1011][C:\\Tools\\missing.exe]", 1, 2, "The system cannot find the file specified"),
+       "10:11 C:\\Tools\\missing.exe: The system cannot find the file specified"},
+      {failed("[1011][C:\\Docs\\plan.xyz]", 1, 1155,
+              "No application is associated with the specified file for this operation"),
+       "2 launches failed:\n10:11 C:\\Tools\\missing.exe: The system cannot find the file "
+       "specified\n10:11 C:\\Docs\\plan.xyz: No application is associated with the specified file "
+       "for this operation"},
+      {unread,
+       "3 launches failed:\n10:11 C:\\Tools\\missing.exe: The system cannot find the file "
+       "specified\n10:11 C:\\Docs\\plan.xyz: No application is associated with the specified file "
+       "for this operation\n10:11 C:\\a.exe: its days \"Mon-Fir\" could not be read"},
+      // The next tick's failure stands alone.
+      {failed("[1012][C:\\x.exe]", 2, 5, "Access is denied"), "10:12 C:\\x.exe: Access is denied"},
+  };
+  FailureNotices notices;
+  for (const auto& [outcome, text] : steps) {
+    const std::optional<Balloon> b = notices.Add(outcome);
+    ASSERT_EQ(b.has_value(), text != nullptr) << outcome.launch.line;
+    if (!b) continue;
+    EXPECT_EQ(b->title, "Launch failed");
+    EXPECT_EQ(b->text, text);
+  }
+  // A long path and the shell's words: more than the shell's 255 characters.
+  const std::string path = "C:\\" + std::string(192, 'p') + ".exe";  // 199 characters
+  const std::string cut = FailureBalloonText(
+      {failed("[1011][" + path + "]", 3, 1155,
+              "No application is associated with the specified file for this operation")});
+  EXPECT_EQ(cut, "10:11 " + path + ": No application is associated with the specifi...");
+  EXPECT_EQ(cut.size(), 255u);
 }
 
 TEST(LaunchTick, AimedAtTheStartOfEachMinuteSoAnEntryOpensInItsFirstSecond) {
