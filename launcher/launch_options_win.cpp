@@ -51,8 +51,10 @@ void LaunchOptions::Switch(bool& on, const char* key) {
 }
 
 void LaunchOptions::Told(const LaunchOutcome& outcome) {
-  const std::optional<Balloon> balloon = notices_.Add(outcome);
-  if (balloon && tellFailures_) tray_.ShowBalloon(balloon->title, balloon->text);
+  // Unticked, a failure stays silent and is no part of a later balloon.
+  if (!tellFailures_) return;
+  if (const std::optional<Balloon> balloon = notices_.Add(outcome))
+    tray_.ShowBalloon(balloon->title, balloon->text);
 }
 
 void LaunchOptions::OpenLog() const {

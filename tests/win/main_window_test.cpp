@@ -12,6 +12,8 @@
 #include "bells/Unit1.h"
 #include "bells/bell_tick.h"
 #include "launcher/Unit3.h"
+#include "launcher/launch_options_win.h"
+#include "settings/options_menu_win.h"
 #include "tests/common/launch_fakes.h"
 #include "tests/common/memory_files.h"
 #include "ui/application_win.h"
@@ -201,6 +203,8 @@ TEST(MainWindow, AStartWithinTheMinuteAnEndedCopyHandledOpensNothingAgain) {
   TForm1 second(rig.Services());
   second.SetFilePath(ini);
   rig.Load(second);
+  // Read and taken away: a crash from here on leaves no record behind.
+  EXPECT_EQ(testutil::ReadFile(ini).find("LastMinute"), std::string::npos);
   testutil::PumpFor(1600);  // past the first launch tick
   EXPECT_TRUE(launch.calls.empty()) << launch.calls.front();
   // The next minute opens as ever; nothing before this start is caught up.
@@ -218,6 +222,88 @@ TEST(MainWindow, AStartWithinTheMinuteAnEndedCopyHandledOpensNothingAgain) {
   rig.Load(third);
   ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }));
   EXPECT_EQ(launch.calls.back(), "open C:\\x\\Next.exe");
+  EXPECT_TRUE(errors.messages.empty());
+}
+
+// "Launch Options" in the tray menu: its switches kept in [Options] the
+// moment they change, a failed launch as a balloon in a record of its own,
+// and the main window's own state untouched by them.
+TEST(MainWindow, LaunchOptionsShowAFailureAsABalloonAndLeaveTheFormStateAlone) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
+  files.files[prefs] = std::string(24, '1') + "0001\r\n";
+  testutil::TempFolder folder;
+  const std::string ini = folder.Path() + "Marlinet.ini";
+  const std::string log = folder.Path() + "launch.log";
+  TForm1 form(rig.Services());
+  form.SetFilePath(ini);
+  rig.Load(form);
+  struct Sent {
+    DWORD message, size, flags, infoFlags;
+    HWND window;
+    UINT id;
+    std::wstring title, text;
+  };
+  std::vector<Sent> sent;
+  form.TrayIcon1->notifyWide = [&](DWORD m, NOTIFYICONDATAW* d) {
+    sent.push_back(
+        {m, d->cbSize, d->uFlags, d->dwInfoFlags, d->hWnd, d->uID, d->szInfoTitle, d->szInfo});
+    return Shell_NotifyIconW(m, d);
+  };
+  settings::StateFileStore store(form);
+  settings::OptionsMenu options(*form.PopupMenu1);
+  launcher::LaunchOptions launchOptions(options, store, *form.TrayIcon1, log);
+  ui::MenuItem* submenu = form.PopupMenu1->Items().back();
+  ASSERT_EQ(submenu->Caption(), "Launch Options");
+  const auto entry = [&](size_t i) { return submenu->Submenu().at(i); };
+  EXPECT_FALSE(entry(0).checked);
+  EXPECT_FALSE(entry(2).enabled);  // no log yet
+
+  launcher::LaunchOutcome failed;
+  const std::string line = "[1430][C:\\x\\gone.exe]";
+  failed.launch = {line, launcher::ParseLaunchLine(line), 1430};
+  failed.open = {2, "The system cannot find the file specified"};
+  launchOptions.Told(failed);
+  EXPECT_TRUE(sent.empty());  // unticked: silent
+
+  entry(0).onClick();  // "Tell Me When a Launch Fails"
+  options.Refresh();
+  EXPECT_TRUE(entry(0).checked);
+  EXPECT_NE(testutil::ReadFile(ini).find("TellLaunchFailures=1"), std::string::npos);
+  launchOptions.Told(failed);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].message, DWORD(NIM_MODIFY));
+  EXPECT_EQ(sent[0].size, 936u);
+  EXPECT_EQ(sent[0].flags, DWORD(NIF_INFO));
+  EXPECT_EQ(sent[0].infoFlags & NIIF_ICON_MASK, DWORD(NIIF_WARNING));
+  EXPECT_EQ(sent[0].window, form.TrayIcon1->MessageWindow());
+  EXPECT_EQ(sent[0].id, 0u);
+  EXPECT_EQ(sent[0].title, L"Launch failed");
+  EXPECT_EQ(sent[0].text, L"14:30 C:\\x\\gone.exe: The system cannot find the file specified");
+  EXPECT_TRUE(form.TrayIcon1->Added());
+
+  // A click on the balloon, as the shell tells it: the log's way in.
+  int clicks = 0;
+  form.TrayIcon1->OnBalloonClick = [&] { ++clicks; };
+  SendMessageA(form.TrayIcon1->MessageWindow(), widgets::kTrayCallbackMessage, 0,
+               NIN_BALLOONUSERCLICK);
+  EXPECT_EQ(clicks, 1);
+  testutil::WriteFile(log, "x\r\n");
+  options.Refresh();
+  EXPECT_TRUE(entry(2).enabled);
+
+  form.BeforeDestruction();
+  // Bounds and the 34 check marks: nothing of the options.
+  const std::string state = testutil::ReadFile(ini);
+  const size_t from = state.find("[Form1]");
+  ASSERT_NE(from, std::string::npos) << state;
+  const size_t to = state.find("\n[", from);
+  const std::string section = state.substr(from, to == std::string::npos ? to : to - from);
+  size_t keys = 0;
+  for (size_t at = section.find('='); at != std::string::npos; at = section.find('=', at + 1))
+    ++keys;
+  EXPECT_EQ(keys, 4u + 34u) << section;
+  EXPECT_NE(state.find("[Options]"), std::string::npos);
   EXPECT_TRUE(errors.messages.empty());
 }
 
