@@ -2,6 +2,8 @@
 // and reads or presses them the way a person would see and press them.
 //
 //   driver list
+//   driver balloons                        the text of each tip or balloon the shell shows,
+//                                          one a line (its line breaks as \n)
 //   driver wait <class> <title> [ms]       a visible top-level window appears
 //   driver wait-gone <class> [ms]          no window of that class is left
 //   driver exists <class>                  exit 0 when one exists (visible or not)
@@ -204,6 +206,16 @@ int main(int argc, char** argv) {
     std::exit(2);
   };
 
+  if (cmd == "balloons") {
+    for (HWND h : TopLevel()) {
+      if (!IsWindowVisible(h) || ClassOf(h) != "tooltips_class32") continue;
+      std::string text = Text(h);
+      for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2))
+        text.replace(at, 1, "\\n");
+      std::printf("%s\n", text.c_str());
+    }
+    return 0;
+  }
   if (cmd == "list") {
     for (HWND h : TopLevel()) {
       if (IsWindowVisible(h)) std::printf("%s|%s\n", ClassOf(h).c_str(), Text(h).c_str());
