@@ -1152,6 +1152,9 @@ case_guide_pictures() {
   printf '%s\r\n' '[0730][C:\Windows\notepad.exe]' \
     '[1200][C:\Users\Public\Documents\Noon watch.txt]' \
     '[1745][C:\Program Files\Mail\Mail.exe]~' >"$work/proc.kvr"
+  printf '[Options]\r\nTellLaunchFailures=1\r\n' >"$work/Marlinet.ini"
+  printf '2026-12-07 07:30:01  [0730][C:\\Windows\\notepad.exe]  none running; opened\r\n' \
+    >"$work/launch.log"
   start_time=14:05:10
   program_log=$work/program.log  # the menu's items, for the zones picture
   start_at $start_time WINEDEBUG=+menu
@@ -1195,6 +1198,32 @@ case_guide_pictures() {
   sleep 0.5
   clocks_shot_with_menus guide-clocks-ships-time.png
   xdotool key Escape
+  # The tray menu with "Launch Options" open: one of them ticked, and a log
+  # for "Open Launch Log" to open.
+  sleep 0.5
+  : >"$program_log"
+  tray_click 3
+  eventually 5 menus_open 1 || fail "the tray menu did not open"
+  menu_item_point "Launch Options"
+  xdotool mousemove "$item_x" "$item_y"
+  eventually 5 menus_open 2 || fail "the Launch Options submenu did not open"
+  sleep 0.5
+  menus_shot guide-launch-options.png
+  xdotool key Escape Escape
+}
+menus_shot() {  # the open menus, with a margin of the desktop around them, into the artefacts
+  local left=100000 top=100000 right=0 bottom=0
+  while read -r mx my mw mh; do
+    [ "$mx" -lt $left ] && left=$mx
+    [ "$my" -lt $top ] && top=$my
+    [ $((mx + mw)) -gt $right ] && right=$((mx + mw))
+    [ $((my + mh)) -gt $bottom ] && bottom=$((my + mh))
+  done < <(drv menus)
+  left=$((left - 8))
+  top=$((top - 8))
+  right=$((right + 8))
+  bottom=$((bottom + 8))
+  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$E2E_ARTEFACTS/$1"
 }
 clocks_shot_with_menus() {  # the clocks window and the menus open over it, into the artefacts
   local x y w h right bottom
