@@ -94,7 +94,8 @@ LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
 std::optional<long long> LaunchTick::Record(bool switchOn) const {
-  if (!switchOn) return base::MinutesSinceEpoch(clock_.Now());
+  // Switched off now, or since the last tick: the time off is not owed.
+  if (!switchOn || freshStart_) return base::MinutesSinceEpoch(clock_.Now());
   // Ended before its first tick: the earlier copy's gap goes on.
   return lastHandled_ ? lastHandled_ : restored_;
 }

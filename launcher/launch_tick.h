@@ -81,7 +81,9 @@ class LaunchTick {
   // Ticks with the switch off run nothing, and the first tick after them
   // runs only its own minute: the user switched off to skip what fell due.
   // The first tick after a sleep runs only its own minute too; the entries
-  // of the minutes slept through go to the runner marked as slept through.
+  // of the minutes slept through go to the runner marked as slept through,
+  // or, while missed launches run once, as missed. So do those of the time
+  // since the restored record at the first tick after a start.
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
   // The computer is about to sleep: the first tick in a later minute is
   // the first after it, whatever message comes first on waking. (A tick in

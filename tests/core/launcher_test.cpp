@@ -596,10 +596,14 @@ TEST(LaunchTick, AnEndSwitchedOffRecordsItsOwnMinute) {
   r.now = {9, 30, 0, 0, 2026, 12, 9};
   EXPECT_EQ(tick.Record(true), std::nullopt);  // nothing handled, nothing restored
   tick.Tick(true, {});
+  r.now = {10, 15, 0, 0, 2026, 12, 9};
+  EXPECT_EQ(tick.Record(true), base::MinutesSinceEpoch({9, 30, 0, 0, 2026, 12, 9}));
   r.now = {11, 45, 0, 0, 2026, 12, 9};
   tick.Tick(false, {});
-  EXPECT_EQ(tick.Record(true), base::MinutesSinceEpoch({9, 30, 0, 0, 2026, 12, 9}));
   EXPECT_EQ(tick.Record(false), base::MinutesSinceEpoch({11, 45, 0, 0, 2026, 12, 9}));
+  // Switched on again just before the end, no tick since: still the end's minute.
+  r.now = {11, 46, 0, 0, 2026, 12, 9};
+  EXPECT_EQ(tick.Record(true), base::MinutesSinceEpoch({11, 46, 0, 0, 2026, 12, 9}));
 }
 
 // The balloon of a failed launch: what the person reads on the icon.
