@@ -124,14 +124,17 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 ; Each file is written with "try": one that cannot be written (held by an
 ; antivirus, a full disk) sets WriteFailed and the files after it are left
 ; alone, so that the earlier ones can all be put back.
-!macro InstallFile Name
+!macro TryWrite Name Command
   ${If} $WriteFailed == ""
     ClearErrors
-    File "${SOURCE}/${Name}"
+    ${Command}
     ${If} ${Errors}
       StrCpy $WriteFailed "${Name}"
     ${EndIf}
   ${EndIf}
+!macroend
+!macro InstallFile Name
+  !insertmacro TryWrite "${Name}" `File "${SOURCE}/${Name}"`
 !macroend
 !macro KeepOldFile Name
   ${If} ${FileExists} "$INSTDIR\${Name}"
@@ -172,9 +175,6 @@ UninstPage custom un.KeepPage un.KeepPageLeave
     ${EndIf}
   ${EndIf}
 !macroend
-!macro RemoveSettingsFile Name
-  Delete "$INSTDIR\${Name}"
-!macroend
 
 ; The box for a running copy that did not end ($R1: what its /quit
 ; answered; $R4: its folder) in $R2, and the exit code for it in $R3.
@@ -193,31 +193,52 @@ UninstPage custom un.KeepPage un.KeepPageLeave
   ${EndIf}
 !macroend
 
-; Asks the copy running from the install folder to end as "Quit" ends it,
-; saving its options, and waits for it: the uninstaller's way. It refuses
-; while one of its boxes or its launch list is open: the person is asked
-; to close that and retry. A silent run cannot ask, and ends with its exit
-; code, the copy running.
-!macro EndRunningCopy
-  ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
-    StrCpy $R4 $INSTDIR
-    ${Do}
-      DetailPrint "Asking a running Marlinet to end..."
-      ClearErrors
-      ExecWait '"$INSTDIR\Marlinet.exe" /quit' $R1
-      ${If} ${Errors}
-        StrCpy $R1 2
-      ${EndIf}
-      ${If} $R1 = 0
+; Asks the copy of Marlinet.exe $R0, running from $R4, to end as "Quit"
+; ends it, saving its options, and waits for it. It refuses while one of
+; its boxes or its launch list is open: the person is asked to close that
+; and retry. A silent run cannot ask, and ends with its exit code, the copy
+; running; OnCancel (a function, or nothing) runs first. /quit answers for
+; the copy of its folder: where the setup found the copy by its instance
+; window ($R9), that window must be gone too.
+!macro AskToQuit OnCancel
+  ${Do}
+    DetailPrint "Asking the Marlinet running from $R4 to end..."
+    ClearErrors
+    ExecWait '"$R0" /quit' $R1
+    ${If} ${Errors}
+      StrCpy $R1 2
+    ${EndIf}
+    ${If} $R1 = 0
+      ${If} $R9 P= 0
         ${Break}
       ${EndIf}
-      !insertmacro NotEndedText
-      DetailPrint "Marlinet did not end (answer $R1)."
-      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
-        SetErrorLevel $R3
-        Abort "Marlinet is still running; nothing was changed."
+      System::Call 'user32::IsWindow(p R9) i .R3'
+      ${If} $R3 = 0
+        ${Break}
       ${EndIf}
-    ${Loop}
+      StrCpy $R1 2
+    ${EndIf}
+    !insertmacro NotEndedText
+    DetailPrint "The Marlinet running from $R4 did not end (answer $R1)."
+    ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
+      !if "${OnCancel}" != ""
+        Push $R3
+        Call ${OnCancel}
+        Pop $R3
+      !endif
+      SetErrorLevel $R3
+      Abort "Marlinet is still running; nothing was changed."
+    ${EndIf}
+  ${Loop}
+!macroend
+
+; The uninstaller's way: the copy running from the install folder only.
+!macro EndRunningCopy
+  ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
+    StrCpy $R0 "$INSTDIR\Marlinet.exe"
+    StrCpy $R4 $INSTDIR
+    StrCpy $R9 0
+    !insertmacro AskToQuit ""
   ${EndIf}
 !macroend
 
@@ -373,6 +394,13 @@ Function FinishLeave
   ${EndIf}
 FunctionEnd
 
+; Lets go of a COM interface the shell gave, if it gave one.
+!macro Release Pointer
+  ${If} ${Pointer} P<> 0
+    System::Call '${Pointer}->2()'
+  ${EndIf}
+!macroend
+
 ; Marlinet is started by the desktop's shell, as a double click would start
 ; it, so that it is no child of this setup: it runs with the desktop's
 ; rights (not this setup's elevation), and outside the job of whoever
@@ -381,22 +409,8 @@ FunctionEnd
 ; Shell.Application object, whose ShellExecute runs in the shell's process.
 ; The exe to start is on the stack.
 Function StartProgram
-  Exch $R0
-  Push $0
-  Push $1
-  Push $2
-  Push $3
-  Push $4
-  Push $5
-  Push $6
-  Push $7
-  Push $8
-  Push $9
-  Push $R1
-  Push $R2
-  Push $R3
-  Push $R4
-  Push $R7
+  System::Store "s"
+  Pop $R0
   StrCpy $R1 0
   StrCpy $1 0
   StrCpy $3 0
@@ -460,24 +474,12 @@ Function StartProgram
         ${EndIf}
       ${EndIf}
     ${EndIf}
-    ${If} $9 P<> 0
-      System::Call '$9->2()'
-    ${EndIf}
-    ${If} $8 P<> 0
-      System::Call '$8->2()'
-    ${EndIf}
-    ${If} $7 P<> 0
-      System::Call '$7->2()'
-    ${EndIf}
-    ${If} $6 P<> 0
-      System::Call '$6->2()'
-    ${EndIf}
-    ${If} $5 P<> 0
-      System::Call '$5->2()'
-    ${EndIf}
-    ${If} $3 P<> 0
-      System::Call '$3->2()'
-    ${EndIf}
+    !insertmacro Release $9
+    !insertmacro Release $8
+    !insertmacro Release $7
+    !insertmacro Release $6
+    !insertmacro Release $5
+    !insertmacro Release $3
     System::Call '$1->2()'
   ${EndIf}
   ${If} $R2 >= 0
@@ -488,22 +490,7 @@ Function StartProgram
   ${Else}
     Call StartWithoutShell
   ${EndIf}
-  Pop $R7
-  Pop $R4
-  Pop $R3
-  Pop $R2
-  Pop $R1
-  Pop $9
-  Pop $8
-  Pop $7
-  Pop $6
-  Pop $5
-  Pop $4
-  Pop $3
-  Pop $2
-  Pop $1
-  Pop $0
-  Pop $R0
+  System::Store "l"
 FunctionEnd
 
 ; Where the shell cannot be asked, the setup starts Marlinet ($R0) itself.
@@ -584,31 +571,7 @@ Function EndRunningCopies
     ${If} $R3 <> 0
       StrCpy $R4 $R5
     ${EndIf}
-    ${Do}
-      DetailPrint "Asking the Marlinet running from $R4 to end..."
-      ClearErrors
-      ExecWait '"$R0" /quit' $R1
-      ${If} ${Errors}
-        StrCpy $R1 2
-      ${EndIf}
-      ${If} $R1 = 0
-        ; It answers for the copy of its own folder: this window's copy.
-        System::Call 'user32::IsWindow(p R9) i .R3'
-        ${If} $R3 = 0
-          ${Break}
-        ${EndIf}
-        StrCpy $R1 2
-      ${EndIf}
-      !insertmacro NotEndedText
-      DetailPrint "The Marlinet running from $R4 did not end (answer $R1)."
-      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
-        Push $R3
-        Call StartEndedCopies
-        Pop $R3
-        SetErrorLevel $R3
-        Abort "Marlinet is still running; nothing was changed."
-      ${EndIf}
-    ${Loop}
+    !insertmacro AskToQuit StartEndedCopies
     StrCpy $WasRunning 1
     FileOpen $R2 "$PLUGINSDIR\ended.txt" a
     FileSeek $R2 0 END
@@ -729,11 +692,14 @@ Function GiveUpOnFiles
   Call StartEndedCopies
   SetErrorLevel ${EXIT_FILES}
   ${If} $NotPutBack == ""
-    MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThe files that were there are back as they were." /SD IDOK
-    Abort "Marlinet could not be installed; the earlier files are back in place."
+    StrCpy $R0 "The files that were there are back as they were."
+    StrCpy $R1 "Marlinet could not be installed; the earlier files are back in place."
+  ${Else}
+    StrCpy $R0 "These files could not be put back as they were; run this setup again:$NotPutBack"
+    StrCpy $R1 "Marlinet could not be installed, and some earlier files could not be put back:$NotPutBack"
   ${EndIf}
-  MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThese files could not be put back as they were; run this setup again:$NotPutBack" /SD IDOK
-  Abort "Marlinet could not be installed, and some earlier files could not be put back:$NotPutBack"
+  MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\n$R0" /SD IDOK
+  Abort $R1
 FunctionEnd
 
 Function WriteStartWithWindows
@@ -824,20 +790,8 @@ Section "Marlinet"
   SetOverwrite try
   StrCpy $Writing 1
   !insertmacro ProgramFiles InstallFile
-  ${If} $WriteFailed == ""
-    ClearErrors
-    File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"
-    ${If} ${Errors}
-      StrCpy $WriteFailed ${UNINSTALL_EXE}
-    ${EndIf}
-  ${EndIf}
-  ${If} $WriteFailed == ""
-    ClearErrors
-    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
-    ${If} ${Errors}
-      StrCpy $WriteFailed ${UNINSTALLER}
-    ${EndIf}
-  ${EndIf}
+  !insertmacro TryWrite ${UNINSTALL_EXE} `File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"`
+  !insertmacro TryWrite ${UNINSTALLER} `WriteUninstaller "$INSTDIR\${UNINSTALLER}"`
   ${If} $WriteFailed == ""
     Call BringSettings
     ; The quiet defaults only where the person has no settings of their own.
@@ -943,7 +897,7 @@ Section "Uninstall"
   ${EndIf}
   !insertmacro ProgramFiles RemoveFile
   ${If} $KeepSettings = ${BST_UNCHECKED}
-    !insertmacro SettingsFiles RemoveSettingsFile
+    !insertmacro SettingsFiles RemoveFile
     ; What the program keeps aside, and what a save cut short leaves behind.
     Delete "$INSTDIR\prefs.kvr.bak"
     Delete "$INSTDIR\proc.kvr.bak"
