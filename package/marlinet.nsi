@@ -83,6 +83,7 @@ Var HadProc          ; 1 when proc.kvr was there before this setup
 Var Writing          ; 1 while the program's files are being written
 Var NotPutBack       ; the files a rollback could not put back, a line each
 Var MoveFrom         ; the folder of the install this setup moves to $INSTDIR
+Var OwnEntry         ; 1 when the uninstall entry names the uninstaller's own folder
 
 !define MUI_WELCOMEPAGE_TITLE "Marlinet ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "Marlinet strikes ship's watch bells every half hour from a bell in the notification area, shows the time at up to 24 places, and opens programs at the times of day you give it.$\r$\n$\r$\nThis setup installs Marlinet ${VERSION} for you alone, into$\r$\n$INSTDIR$\r$\nIt needs no administrator rights. Your options and launch list stay as they are.$\r$\n$\r$\nClick Install to go on."
@@ -1096,12 +1097,27 @@ Section "Uninstall"
     MessageBox MB_OK|MB_ICONSTOP "Marlinet.exe could not be removed from$\r$\n$INSTDIR$\r$\nAnother program may be holding it. Marlinet is still installed: try again later." /SD IDOK
     Abort "Marlinet.exe could not be removed; Marlinet is still installed."
   ${EndIf}
+  ; The registry and the Start menu belong to the install the entry names:
+  ; an install moved to another folder leaves them to that one. Both
+  ; folders are compared in their long form (/D= may have given a short one).
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r3'
+  ${If} $3 = 0
+    StrCpy $1 $0
+  ${EndIf}
+  System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR", w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
+  ${If} $3 = 0
+    StrCpy $2 $INSTDIR
+  ${EndIf}
+  StrCpy $OwnEntry 0
+  ${If} $0 == ""
+  ${OrIf} $1 == $2
+    StrCpy $OwnEntry 1
+  ${EndIf}
   !insertmacro ProgramFiles RemoveFile
   ; The Startup shortcuts a silent setup switched off, while still off: a
   ; choice made since in Task Manager stands.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 == ""
-  ${OrIf} $0 == $INSTDIR
+  ${If} $OwnEntry = 1
     !insertmacro EachSwitchedOff $INSTDIR SwitchOnStartupShortcut
     ${If} ${FileExists} "$INSTDIR\Marlinet.ini"
       DeleteINISec "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}"
@@ -1114,11 +1130,7 @@ Section "Uninstall"
     Delete "$INSTDIR\proc.kvr.bak"
     Delete "$INSTDIR\mrl????.tmp"
   ${EndIf}
-  ; The registry and the Start menu belong to the install the entry names:
-  ; an install moved to another folder leaves them to that one.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 == ""
-  ${OrIf} $0 == $INSTDIR
+  ${If} $OwnEntry = 1
     Delete "$SMPROGRAMS\Marlinet.lnk"
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
     DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
