@@ -138,7 +138,25 @@ strip_same() {  # strip_same <signed> <unsigned>
 strip_same "$tmp/zip/Marlinet/Marlinet.exe" "$unsigned/Marlinet/Marlinet.exe"
 strip_same "$installed/Marlinet.exe" "$unsigned/Marlinet/Marlinet.exe"
 strip_same "$installed/uninstall.exe" "$WINEPREFIX/drive_c/unsigned/uninstall.exe"
-strip_same "$installed/uninstall.bin" "$WINEPREFIX/drive_c/unsigned/uninstall.bin"
+# The setup writes an unsigned uninstaller with no PE checksum; taking a
+# signature off leaves the checksum signing set and the zeros that aligned
+# the signature (under 8). Apart from those two, it is the unsigned one.
+pe_checksum_off() {  # pe_checksum_off <file>: its PE header's checksum set to 0
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  printf '\0\0\0\0' | dd of="$1" bs=1 seek=$((pe + 88)) conv=notrunc status=none
+}
+osslsigncode remove-signature -in "$installed/uninstall.bin" -out "$tmp/stripped" >/dev/null 2>&1 ||
+  fail "cannot unsign uninstall.bin"
+cp "$WINEPREFIX/drive_c/unsigned/uninstall.bin" "$tmp/unsigned.bin"
+pe_checksum_off "$tmp/stripped"
+pe_checksum_off "$tmp/unsigned.bin"
+size=$(stat -c %s "$tmp/unsigned.bin")
+padding=$(($(stat -c %s "$tmp/stripped") - size))
+[ "$padding" -ge 0 ] && [ "$padding" -lt 8 ] &&
+  [ -z "$(tail -c "$padding" "$tmp/stripped" | tr -d '\0')" ] || fail "uninstall.bin unsigned ends in $padding other bytes"
+truncate -s "$size" "$tmp/stripped"
+cmp "$tmp/stripped" "$tmp/unsigned.bin" || fail "uninstall.bin without its signature is not the unsigned setup's"
 for f in "$tmp"/zip/Marlinet/*; do
   [ "${f##*/}" = Marlinet.exe ] || cmp "$f" "$unsigned/Marlinet/${f##*/}" ||
     fail "the signed zip's ${f##*/} is not the unsigned build's"
