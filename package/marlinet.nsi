@@ -10,6 +10,8 @@
 ;   OUTFILE   the setup program to write
 ;   UNINSTALL_STARTER  uninstall.exe, which runs the uninstaller written
 ;             here (uninstall.bin) from the temporary folder and waits for it
+;   SIGN      (only for a signed release) scripts/release-files.sh, whose
+;             "sign" signs one file with the publisher's SIGN_COMMAND
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel user
@@ -17,6 +19,13 @@ RequestExecutionLevel user
 ; checked (InstallFile), and one that cannot be written rolls the setup back.
 AllowSkipFiles off
 SetCompressor /SOLID lzma
+
+; Signed where written: the uninstaller before it is packed into the setup,
+; the setup once it is whole. A failed signing fails the build.
+!ifdef SIGN
+  !uninstfinalize 'bash "${SIGN}" sign "%1"' = 0
+  !finalize 'bash "${SIGN}" sign "%1"' = 0
+!endif
 
 !include MUI2.nsh
 !include LogicLib.nsh
