@@ -419,6 +419,95 @@ TEST(ClocksWindow, APlaceFollowsItsZoneUntilItsOffsetOrTheZoneGoes) {
   EXPECT_EQ(w.panels[2], "6:01 AM*");
 }
 
+// A followed zone whose offset moves from one year to the next: the box
+// takes the zone's new offset (its name kept), the flag the zone's
+// daylight saving, and the place goes on following. Each row starts the
+// window at `from` and lets the minutes run to `to`.
+TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
+  testutil::FakeZones zones;
+  struct Case {
+    const char* key;
+    const char* box;
+    base::TimeOfDay from, to;  // UTC
+    const char* boxThen;
+    const char* timeThen;  // the civil time there
+  } cases[] = {
+      // Amman stays on +3 when 2022's daylight saving would have ended.
+      {"Jordan Standard Time",
+       "Amman [2]",
+       {12, 0, 0, 0, 2022, 12, 1},
+       {22, 30, 0, 0, 2022, 12, 31},
+       "Amman [3]",
+       "1:30 AM"},
+      // Nuuk's record moves to -2 at the new year.
+      {"Greenland Standard Time",
+       "Nuuk [-3]",
+       {12, 0, 0, 0, 2023, 12, 1},
+       {3, 30, 0, 0, 2024, 1, 1},
+       "Nuuk [-2]",
+       "1:30 AM"},
+      // Volgograd's 2018 record: +3 as a "daylight" time behind +4 ...
+      {"Volgograd Standard Time",
+       "Volgograd [3]",
+       {12, 0, 0, 0, 2017, 12, 1},
+       {12, 0, 0, 0, 2018, 3, 15},
+       "Volgograd [3]",
+       "3:00 PM"},
+      // ... then +4 from 28 October.
+      {"Volgograd Standard Time",
+       "Volgograd [3]",
+       {12, 0, 0, 0, 2017, 12, 1},
+       {12, 0, 0, 0, 2018, 11, 1},
+       "Volgograd [4]",
+       "4:00 PM"},
+      // Samoa (+13) under [-11]: +14 on its daylight saving, in January.
+      {"Samoa Standard Time",
+       "Apia [-11]",
+       {10, 0, 0, 0, 2019, 12, 1},
+       {10, 0, 0, 0, 2020, 1, 15},
+       "Apia [-11]",
+       "12:00 AM*"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    Ini ini;
+    ini.values["Time Zones/Box1"] = c.key;
+    settings::FlagsLine flags;
+    FakeWindow w;
+    ClocksLogic clocks(w);
+    clocks.UseTimeZones(zones, ini, flags);
+    clocks.Create(flags, {"flags", c.box}, c.from);
+    clocks.FormActive = 1;  // the window open: the program's new text is no typing
+    // Once a day, as the minutes would have gone by.
+    for (long long m = base::MinutesSinceEpoch(c.from) + base::kMinutesPerDay;
+         m < base::MinutesSinceEpoch(c.to); m += base::kMinutesPerDay) {
+      clocks.Tick(base::FromMinutesSinceEpoch(m));
+    }
+    clocks.Tick(c.to);
+    EXPECT_EQ(w.boxes[1], c.boxThen);
+    EXPECT_EQ(w.panels[1], c.timeThen);
+    EXPECT_EQ(clocks.EditingClocks, 0);
+    ASSERT_TRUE(clocks.Reset(c.to, flags));
+    EXPECT_EQ(clocks.Following(1), c.key);
+    EXPECT_EQ(ini.values["Time Zones/Box1"], c.key);
+  }
+  // Zones east of +12:45 are offered under the box's offset a day away.
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  Ini ini;
+  settings::FlagsLine flags;
+  clocks.UseTimeZones(zones, ini, flags);
+  const base::TimeOfDay july{10, 0, 0, 0, 2026, 7, 1};
+  clocks.Create(flags, {"flags", "Apia [-11]", "Kiritimati [-10]"}, july);
+  auto listed = [&](int box) {
+    std::string all;
+    for (const ZoneMenuItem& i : clocks.ZoneMenu(box, july)) all += i.caption + ";";
+    return all;
+  };
+  EXPECT_EQ(listed(1), "None;(UTC+13:00) Samoa;(UTC+13:00) Nuku'alofa;");
+  EXPECT_EQ(listed(2), "None;(UTC+14:00) Kiritimati Island;");
+}
+
 }  // namespace
 }  // namespace worldclock
 
