@@ -243,6 +243,7 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
     if (place.homeClockMilitary) view_.SetHomeClockMilitary(*place.homeClockMilitary);
   }
   if (ShipsOffset() != ships) view_.ShipsTimeMoved();
+  view_.PlacesShown();
 }
 
 std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {

@@ -38,6 +38,8 @@ class ClocksView {
   // The time the bells follow moved: chosen, given back, a new offset or
   // daylight saving shown.
   virtual void ShipsTimeMoved() {}
+  // The panels were shown anew (every minute, at Reset, at creation).
+  virtual void PlacesShown() {}
 };
 
 // What a time panel shows, for the tray's tip.

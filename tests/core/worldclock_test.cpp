@@ -579,3 +579,132 @@ TEST(ClocksWindow, ShipsTimeIsTheTimeTheChosenPanelShows) {
 
 }  // namespace
 }  // namespace worldclock
+
+#include "worldclock/tray_tip.h"
+
+namespace worldclock {
+namespace {
+
+// The tray tip as the person reads it, from the places as their panels show
+// them. Box texts by number; `chosen` the boxes ticked "Show in Tray Tip".
+TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
+  testutil::FakeZones zones;
+  const base::TimeOfDay july{14, 5, 0, 0, 2026, 7, 1};
+  auto numbered = [](int n, const std::string& name) {
+    std::vector<std::pair<int, std::string>> boxes;
+    for (int i = 1; i <= n; ++i)
+      boxes.push_back({i, "Place Number 0" + std::to_string(i) + " [1]"});
+    boxes.push_back({n + 1, name + " [1]"});
+    return boxes;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, std::string>> boxes;
+    std::vector<int> chosen;
+    base::TimeOfDay utc;
+    int localOffset;  // the computer's clock, minutes ahead of UTC
+    bool military;
+    const char* tip;
+  } cases[] = {
+      {"names, in box order",
+       {{1, "Greenwich [0]"}, {2, "  New York   [-5]"}, {5, "Auckland [12]"}},
+       {5, 1, 2},
+       july,
+       0,
+       false,
+       "Greenwich 2:05 PM\nNew York 9:05 AM\nAuckland 2:05 AM +1 day"},
+      {"24 hours",
+       {{1, "Greenwich [0]"}, {2, "New York [-5]"}, {5, "Auckland [12]"}},
+       {1, 2, 5},
+       july,
+       0,
+       true,
+       "Greenwich 14: 05\nNew York 09: 05\nAuckland 02: 05 +1 day"},
+      {"the day before, seen from Sydney's morning",
+       {{1, "Honolulu [-10]"}, {2, "Greenwich [0]"}},
+       {1, 2},
+       {2, 30, 0, 0, 2026, 7, 1},
+       600,
+       false,
+       "Honolulu 4:30 PM -1 day\nGreenwich 2:30 AM"},
+      {"quarter hours, and a place with no name",
+       {{3, "Kathmandu [5.75]"}, {4, " [5.5]"}},
+       {3, 4},
+       july,
+       60,
+       false,
+       "Kathmandu 7:50 PM\n[5.5] 7:35 PM"},
+      {"a red box, a box with no brackets and one not chosen are left out",
+       {{1, "Nowhere [13]"}, {2, "Berlin [1]"}, {3, "Paris [1]"}, {4, "Home"}},
+       {1, 2, 4},
+       july,
+       0,
+       false,
+       "Berlin 3:05 PM"},
+      {"a tip of exactly 127 characters",
+       numbered(4, "Twenty Three Char Place"),
+       {1, 2, 3, 4, 5},
+       july,
+       0,
+       false,
+       "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
+       "Place Number 04 3:05 PM\nTwenty Three Char Place 3:05 PM"},
+      {"one character more",
+       numbered(4, "Twenty Three Char Places"),
+       {1, 2, 3, 4, 5},
+       july,
+       0,
+       false,
+       "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
+       "Place Number 04 3:05 PM\n..."},
+      {"no room for the dots after the fifth line",
+       [&numbered] {
+         auto boxes = numbered(4, "Twenty Three Char Place");
+         boxes.push_back({6, "Lima [-5]"});
+         return boxes;
+       }(),
+       {1, 2, 3, 4, 5, 6},
+       july,
+       0,
+       false,
+       "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
+       "Place Number 04 3:05 PM\n..."},
+      {"nothing chosen", {{1, "Greenwich [0]"}}, {}, july, 0, false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeWindow w;
+    w.military = c.military;
+    ClocksLogic clocks(w);
+    std::vector<std::string> text(1 + kPlaceCount);
+    for (const auto& [box, t] : c.boxes) text[box] = t;
+    clocks.Create({}, text, c.utc);
+    Ini ini;
+    for (int box : c.chosen) ini.values["Tray Tip/Box" + std::to_string(box)] = "1";
+    TrayTip tip(&ini);
+    const std::string shown = tip.Text(clocks, c.utc, c.localOffset);
+    EXPECT_EQ(shown, c.tip);
+    EXPECT_LE(shown.size(), kTrayTipLength);
+  }
+
+  // A zone followed under the offset a day away dates by its own: Samoa
+  // (+13) under [-11] is a day ahead of Greenwich, not a day behind.
+  Ini ini;
+  ini.values["Time Zones/Box1"] = "Samoa Standard Time";
+  settings::FlagsLine flags;
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  clocks.UseTimeZones(zones, ini, flags);
+  const base::TimeOfDay noon{12, 0, 0, 0, 2026, 7, 1};
+  clocks.Create(flags, {"flags", "Apia [-11]"}, noon);
+  TrayTip tip(&ini);
+  tip.Toggle(1);
+  EXPECT_EQ(ini.values["Tray Tip/Box1"], "1");  // kept at once
+  EXPECT_EQ(tip.Text(clocks, noon, 0), "Apia 1:00 AM +1 day");
+  tip.Toggle(1);
+  EXPECT_EQ(ini.values.count("Tray Tip/Box1"), 0u);
+  EXPECT_EQ(tip.Text(clocks, noon, 0), "");
+}
+
+}  // namespace
+}  // namespace worldclock
