@@ -1163,6 +1163,30 @@ case_guide_pictures() {
   sleep 0.5
   clocks_shot_with_menus guide-clocks-ships-time.png
   xdotool key Escape
+  # The three places in the tray icon's tip, seen as the pointer rests on it.
+  local place
+  for place in 1 2 3; do
+    sleep 0.5
+    open_place_menu $place
+    pick_menu_item "Show in Tray Tip"
+  done
+  tr -d '\r' <"$work/Marlinet.ini" | grep -qx 'Box3=1' || fail "the third place's choice was not kept"
+  drv press Clocks OK
+  xdotool mousemove $((TRAY_X - 40)) $((TRAY_Y - 40))
+  sleep 0.5
+  xdotool mousemove $TRAY_X $TRAY_Y
+  check "the tip shows over the icon" eventually 8 drv shown-tip
+  local tip x y w h
+  tip=$(drv shown-tip | tail -n +2 | tr -d '\r')
+  read -r x y w h < <(drv shown-tip | head -1)
+  case $tip in
+    $'Greenwich 2:05 PM\nNew York '*$' AM'*$'\nTokyo 11:05 PM') ;;
+    *) fail "the tip reads: $(printf '%s' "$tip" | tr '\n' '|')" ;;
+  esac
+  # The tip and the icon under it, with a little of the desktop around them.
+  local left=$((x < TRAY_X - 20 ? x - 8 : TRAY_X - 28)) top=$((y - 8))
+  import -window root -crop "$((1024 - left))x$((768 - top))+${left}+${top}" +repage \
+    "$E2E_ARTEFACTS/guide-tray-tip.png"
 }
 clocks_shot_with_menus() {  # the clocks window and the menus open over it, into the artefacts
   local x y w h right bottom
