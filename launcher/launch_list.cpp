@@ -5,9 +5,6 @@
 namespace launcher {
 namespace {
 
-constexpr size_t kFileFieldStart = 7;  // the 8th character
-constexpr size_t kFileFieldLength = 200;
-
 bool IsBreak(char c) { return c == '\r' || c == '\n'; }
 
 std::string_view Trimmed(std::string_view s) {
@@ -56,10 +53,11 @@ LaunchEntry ParseLaunchLine(const std::string& line) {
   LaunchEntry e;
   e.disabled = IsDisabledLine(line);
   e.timeField = TimeField(line);
-  if (line.size() > kFileFieldStart) {
-    for (char c : line.substr(kFileFieldStart, kFileFieldLength)) {
-      if (c != ']') e.file += c;
-    }
+  LineParts parts = SplitLaunchLine(line);
+  e.file = std::move(parts.path);
+  if (parts.dayText) {
+    e.days = ParseDays(*parts.dayText);
+    e.dayText = std::move(parts.dayText);
   }
   const size_t slash = e.file.find_last_of('\\');
   e.exeName = slash == std::string::npos ? e.file : e.file.substr(slash + 1);

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "launcher/launch_days.h"
+
 namespace launcher {
 
 inline constexpr const char* kLaunchFileName = "proc.kvr";
@@ -25,6 +27,11 @@ struct LaunchEntry {
   std::string timeField;  // characters 2 to 5, fewer on a short line
   std::string file;       // at most 200 characters from the 8th, every "]" removed
   std::string exeName;    // the file field after its last "\"
+  // The day list after the file field, as written but for its "]"; none on
+  // a line that runs every day.
+  std::optional<std::string> dayText;
+  // The days it runs on; none when its day list cannot be read.
+  std::optional<DaySet> days = kEveryDay;
 };
 LaunchEntry ParseLaunchLine(const std::string& line);
 // Its parts alone, for the tick that looks at every line once a minute.

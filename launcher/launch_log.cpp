@@ -12,6 +12,12 @@ std::string Prefix(const Stamp& at, const std::string& line) {
   return stamp + line + "  ";
 }
 
+std::string WithoutOuterBlanks(const std::string& s) {
+  const size_t first = s.find_first_not_of(" \t");
+  return first == std::string::npos ? std::string()
+                                    : s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
 
 std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
@@ -22,6 +28,15 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
     std::snprintf(due, sizeof due, "caught up (due %02d:%02d, the tick was late); ",
                   launch.time / 100, launch.time % 100);
     text += due;
+  }
+  if (outcome.daysUnread)
+    return text + "not run: its days \"" + WithoutOuterBlanks(launch.entry.dayText.value_or("")) +
+           "\" could not be read";
+  if (launch.entry.dayText && launch.entry.days) {
+    // Why a day-limited entry ran, or would have, on the day of its minute.
+    const Weekday day = WeekdayOf(base::FromMinutesSinceEpoch(launch.minute));
+    text += std::string(WeekdayName(day)) + ", one of its days (" + DayNames(*launch.entry.days) +
+            "); ";
   }
   if (outcome.slept) return text + "not run: the computer was asleep";
   if (outcome.own) return text + "not run: it names Marlinet itself";

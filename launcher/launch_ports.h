@@ -74,6 +74,8 @@ struct DueLaunch {
   long long age = 0;
   std::uint32_t handedAt = 0;
   bool slept = false;  // its minute passed while the computer slept: told, not run
+  // The minute it was due at, with its date: the day a day list is read for.
+  long long minute = 0;
 };
 
 // What happened to one entry.
@@ -81,6 +83,7 @@ struct LaunchOutcome {
   DueLaunch launch;
   bool own = false;                    // named this program: nothing was done
   bool slept = false;                  // the computer slept through its minute: nothing was done
+  bool daysUnread = false;             // its day list could not be read: nothing was done
   std::optional<int> lateMinutes;      // reached too late: nothing was done
   bool ending = false;                 // the program ended first: nothing was done
   bool held = false;                   // still waiting on the shell as the program ended

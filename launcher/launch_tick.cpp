@@ -59,7 +59,10 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
     // Unsigned: right across the counter's wrap.
     const std::uint32_t waited = ports.clock.ElapsedMs() - launch.handedAt;
     const long long late = launch.age + waited / 1000;
-    if (launch.slept) {
+    if (!launch.entry.days) {
+      // Never run, asleep or awake: the person learns why each time.
+      outcome.daysUnread = true;
+    } else if (launch.slept) {
       outcome.slept = true;
     } else if (ports.shell.IsOwnProgram(launch.entry.file)) {
       // Ending this very program would leave a dead icon and open nothing.
@@ -121,8 +124,7 @@ bool LaunchTick::SleptByTheClocks() {
 }
 
 std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
-  // A start in the minute an earlier copy handled as it ended.
-  if (!lastHandled_) return restored_ == now ? std::vector<long long>{} : std::vector{now};
+  if (!lastHandled_) return {now};
   const long long ahead = now - *lastHandled_;
   // Set back by up to an hour: those minutes were handled once already.
   if (ahead <= 0 && ahead >= -kSetBackMinutes) return {};
@@ -142,6 +144,12 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
   if (!switchOn) {
     freshStart_ = true;
     return std::nullopt;
+  }
+  // The clock went back across the minute an earlier copy handled as it
+  // ended (daylight saving's end, a time sync): those minutes were handled.
+  if (!lastHandled_ && restored_ && *restored_ >= minute &&
+      *restored_ - minute <= kSetBackMinutes) {
+    lastHandled_ = restored_;
   }
   // Asleep: only the minute of waking runs; the minutes slept through are
   // told (a day of them at most, each entry once).
@@ -184,13 +192,22 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       throw;
     }
     const auto at = std::find(times.begin(), times.end(), time);
+    const auto asleepAt = at != times.end()
+                              ? asleepTimes.end()
+                              : std::find(asleepTimes.begin(), asleepTimes.end(), time);
+    if (at == times.end() && asleepAt == asleepTimes.end()) continue;
+    const long long dueMinute =
+        at != times.end() ? minutes[at - times.begin()] : asleep[asleepAt - asleepTimes.begin()];
+    LaunchEntry entry = ParseLaunchLine(lines[i]);
+    if (CheckDay(entry, base::FromMinutesSinceEpoch(dueMinute)) == DayCheck::NotItsDay) continue;
+    due.push_back({lines[i], std::move(entry), time});
+    DueLaunch& launch = due.back();
+    launch.minute = dueMinute;
     if (at != times.end()) {
-      const long long dueMinute = minutes[at - times.begin()];
-      due.push_back({lines[i], ParseLaunchLine(lines[i]), time, dueMinute != minute,
-                     (minute - dueMinute) * 60 + now.second});
-    } else if (std::find(asleepTimes.begin(), asleepTimes.end(), time) != asleepTimes.end()) {
-      due.push_back({lines[i], ParseLaunchLine(lines[i]), time});
-      due.back().slept = true;
+      launch.caughtUp = dueMinute != minute;
+      launch.age = (minute - dueMinute) * 60 + now.second;
+    } else {
+      launch.slept = true;
     }
   }
   if (!due.empty()) runner_.Start(std::move(due));

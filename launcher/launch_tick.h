@@ -96,7 +96,8 @@ class LaunchTick {
   // The last minute handled, on one line with its date, for the next copy.
   std::optional<long long> Record() const { return lastHandled_; }
   // An earlier copy of the program ended having handled `minute`: a start
-  // within that same minute does not open its entries again.
+  // within that same minute, or up to an hour before it (the clock went
+  // back since), does not open those minutes' entries again.
   void Restore(long long minute) { restored_ = minute; }
   // The line of the last time field reported, as written.
   std::string ReportedLine() const {

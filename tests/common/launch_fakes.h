@@ -44,9 +44,11 @@ struct InlineLaunches : launcher::ProcessKiller,
     for (launcher::DueLaunch& d : due) d.handedAt = elapsedMs;
     launcher::RunLaunches(due, {*this, *this, *this, *this}, this);
   }
-  // An entry that was not run for its minute slept through shows as such.
+  // An entry not run because its minute was slept through, or because its
+  // days could not be read, shows as such.
   void Done(const launcher::LaunchOutcome& outcome) override {
     if (outcome.slept) calls.push_back("asleep " + outcome.launch.entry.file);
+    if (outcome.daysUnread) calls.push_back("unread " + outcome.launch.entry.file);
   }
 };
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/error.h"
@@ -50,6 +51,76 @@ TEST(LaunchList, ExecutableNamesCompareWithoutCaseAndBlanks) {
   EXPECT_TRUE(SameExeName("  report.exe\t", "Report.exe"));
   EXPECT_FALSE(SameExeName("Report.exe", "Report.ex"));
   EXPECT_FALSE(SameExeName("\xE4.exe", "\xC4.EXE"));  // only A to Z fold
+}
+
+// Days as a person reads them off a week, Monday first: "M.W.F..".
+DaySet Week(std::string_view pattern) {
+  DaySet days = 0;
+  for (size_t d = 0; d < 7; ++d) {
+    if (pattern[d] != '.') days |= static_cast<DaySet>(1u << d);
+  }
+  return days;
+}
+
+TEST(LaunchDays, ALineGivesItsPathAndItsDaysOrDaysNotRead) {
+  constexpr const char* kEvery = "every day";  // no day list at all
+  constexpr const char* kUnread = "not read";
+  struct Case {
+    std::string line, path;
+    const char* days;  // a week pattern, kEvery or kUnread
+    bool disabled = false;
+  };
+  const std::string at200(200, 'p');
+  const Case cases[] = {
+      {"[0930][C:\\Reports\\weekly.exe]|Mon-Fri", "C:\\Reports\\weekly.exe", "MTWTF.."},
+      {"[2200][C:\\Backup\\run.cmd] | Sat, Sun", "C:\\Backup\\run.cmd", ".....SS"},
+      {"[0700][C:\\Tools\\alarm.exe]|mon wed fri", "C:\\Tools\\alarm.exe", "M.W.F.."},
+      {"[1200][C:\\Tools\\lunch.exe]|Weekdays", "C:\\Tools\\lunch.exe", "MTWTF.."},
+      {"[1200][a.exe]|WEEKENDS", "a.exe", ".....SS"},
+      {"[0930][a.exe]|Fri-Mon", "a.exe", "M...FSS"},
+      {"[0930][a.exe]|Mon-Mon", "a.exe", "M......"},
+      {"[0930][a.exe]|thur - TUES", "a.exe", "MT.TFSS"},
+      {"[0930][a.exe]|TUESDAY,thurs ,Weds,sunday", "a.exe", ".TWT..S"},
+      {"[0930][a.exe]\t|  Sat -Sun ,, Tues  ", "a.exe", ".T...SS"},
+      {"[0930][a.exe]|Mon]-]Wed]", "a.exe", "MTW...."},  // "]" ignored there too
+      {"[0930][]|Sun", "", "......S"},                   // the "]" at the 8th character
+      {"[0930][a.exe]|", "a.exe", kUnread},
+      {"[0930][a.exe]|   ", "a.exe", kUnread},
+      {"[0930][a.exe]|Mon|Fri", "a.exe", kUnread},
+      {"[0930][a.exe]||Mon", "a.exe", kUnread},
+      {"[0930][a.exe]|Mon-Fir", "a.exe", kUnread},
+      {"[0930][a.exe]|sometimes", "a.exe", kUnread},
+      {"[0930][a.exe]|MonTue", "a.exe", kUnread},
+      {"[0930][a.exe]|Weekdays-Sun", "a.exe", kUnread},
+      {"[0930][a.exe]|Mon-", "a.exe", kUnread},
+      {"[0930][a.exe]|Mon;Tue", "a.exe", kUnread},
+      // A "|" that no closing "]" precedes belongs to the path.
+      {"[0930][http://example.invalid/?q=a|b]", "http://example.invalid/?q=a|b", kEvery},
+      {"[0930][http://example.invalid/?q=a|b]|Sat", "http://example.invalid/?q=a|b", ".....S."},
+      {"[0930][C:\\a.exe|Mon", "C:\\a.exe|Mon", kEvery},
+      {"[0930][C:\\a.exe] x|Mon", "C:\\a.exe x|Mon", kEvery},
+      {"[0930]|Mon", "Mon", kEvery},  // that "]" closes the time field
+      // The path keeps to 200 characters; the days are read past them.
+      {"[0930][" + at200 + "]|Wed", at200, "..W...."},
+      {"[0930][" + at200 + "xyz]|Wed", at200, "..W...."},
+      {"~[0930][a.exe]|Mon", "[a.exe", "M......", true},  // by position, as ever
+      {"[0930][a.exe]|Mon~", "a.exe", kUnread, true},
+  };
+  for (const Case& c : cases) {
+    const LaunchEntry e = ParseLaunchLine(c.line);
+    EXPECT_EQ(e.file, c.path) << c.line;
+    EXPECT_EQ(e.disabled, c.disabled) << c.line;
+    const std::string_view days = c.days;
+    if (days == kEvery) {
+      EXPECT_FALSE(e.dayText) << c.line;
+      EXPECT_EQ(e.days, kEveryDay) << c.line;
+    } else if (days == kUnread) {
+      EXPECT_TRUE(e.dayText) << c.line;
+      EXPECT_EQ(e.days, std::nullopt) << c.line;
+    } else {
+      EXPECT_EQ(e.days, Week(days)) << c.line;
+    }
+  }
 }
 
 struct Recorder : base::LocalClock, testutil::InlineLaunches {
@@ -295,6 +366,82 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
   }
 }
 
+// A week of ticks in December 2026, the 9th a Wednesday, and starts after
+// an earlier copy ended.
+TEST(LaunchTick, ChosenDaysFollowTheDateOfEachMinuteAndARecordAheadIsKept) {
+  struct At {
+    int day, hour, minute;
+    long long asleepMs = 0;  // the time asleep since start
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> list;
+    std::vector<At> ticks;
+    Calls opened;                             // "DD HH:MM what", as each tick opened or told it
+    std::optional<At> record = std::nullopt;  // the last minute the earlier copy handled
+  };
+  const std::vector<std::string> week = {"[0930][w]|Wed", "[0930][s]|sat", "[0930][e]|Mon-Fri",
+                                         "[0930][x]|Mon-Fir", "[0930][d]"};
+  const Case cases[] = {
+      {"a Wednesday and a Saturday",
+       week,
+       {{9, 9, 29}, {9, 9, 30}, {12, 9, 29}, {12, 9, 30}},
+       {"09 09:30 w", "09 09:30 e", "09 09:30 unread x", "09 09:30 d", "12 09:30 s",
+        "12 09:30 unread x", "12 09:30 d"}},
+      {"00:00 on a Sunday is Sunday's",
+       {"[0000][sun]|Sun", "[0000][sat]|Sat"},
+       {{12, 23, 59}, {13, 0, 0}},
+       {"13 00:00 sun"}},
+      {"23:59 caught up after midnight is the day before's",
+       {"[2359][sat]|Sat", "[2359][sun]|Sun", "[0000][sun0]|Sun", "[0000][sat0]|Sat"},
+       {{12, 23, 57}, {13, 0, 1}},
+       {"13 00:01 sat", "13 00:01 sun0"}},
+      {"slept through Saturday into Sunday: told for its own day only",
+       {"[2300][sat]|Sat", "[2300][sun]|Sun", "[2330][bad]|Sat-"},
+       {{12, 22, 0}, {13, 8, 0, 36000000}},
+       {"13 08:00 asleep sat", "13 08:00 unread bad"}},
+      // The clock went back from 01:59 to 01:10 between the two copies.
+      {"the record 49 minutes ahead: its minutes do not open again",
+       {"[0115][a]", "[0200][b]"},
+       {{8, 1, 10}, {8, 1, 15}, {8, 1, 59}, {8, 2, 0}},
+       {"08 02:00 b"},
+       At{8, 1, 59}},
+      {"the record an hour ahead", {"[0115][a]"}, {{8, 1, 15}}, {}, At{8, 2, 15}},
+      {"the record an hour and a minute ahead: a gap, the minute at hand runs",
+       {"[0115][a]"},
+       {{8, 1, 15}},
+       {"08 01:15 a"},
+       At{8, 2, 16}},
+      {"the record the day before's: the minute at hand runs",
+       {"[0115][a]"},
+       {{8, 1, 15}},
+       {"08 01:15 a"},
+       At{7, 1, 59}},
+  };
+  for (const Case& c : cases) {
+    Recorder r;
+    LaunchTick tick(r, r);
+    if (c.record) {
+      tick.Restore(base::MinutesSinceEpoch(
+          {c.record->hour, c.record->minute, 0, 0, 2026, 12, c.record->day}));
+    }
+    Calls opened;
+    for (const At& t : c.ticks) {
+      r.now = {t.hour, t.minute, 0, 0, 2026, 12, t.day};
+      r.asleepMs = t.asleepMs;
+      r.calls.clear();
+      tick.Tick(true, c.list);
+      for (const std::string& call : r.calls) {
+        if (call == "time" || call.starts_with("kill ") || call.starts_with("pause ")) continue;
+        char at[16];
+        std::snprintf(at, sizeof at, "%02d %02d:%02d ", t.day, t.hour, t.minute);
+        opened.push_back(at + (call.starts_with("open ") ? call.substr(5) : call));
+      }
+    }
+    EXPECT_EQ(opened, c.opened) << c.name;
+  }
+}
+
 // What an orderly end leaves in the form state for the next start, read
 // back; anything else in its place (a hand edit, a damaged file) is no record.
 TEST(LaunchTick, TheLaunchRecordReadsBackOnlyAsAWholeMinute) {
@@ -358,6 +505,15 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
   held.held = true;
   LaunchOutcome slept = outcome("[0230][C:\\a.exe]", 230, false);
   slept.slept = true;
+  // Wednesday 9 December's 23:59, caught up after midnight; its 09:30.
+  const Stamp thursday{2026, 12, 10, 0, 1, 2};
+  LaunchOutcome days = outcome("[2359][C:\\Tools\\alarm.exe]|mon wed fri", 2359, true);
+  days.launch.minute = base::MinutesSinceEpoch({23, 59, 0, 0, 2026, 12, 9});
+  LaunchOutcome daysSlept = outcome("[0930][C:\\a.exe] | Weekdays", 930, false);
+  daysSlept.launch.minute = base::MinutesSinceEpoch({9, 30, 0, 0, 2026, 12, 9});
+  daysSlept.slept = true;
+  LaunchOutcome unread = outcome("[0930][C:\\a.exe]| Mon-Fir ", 930, false);
+  unread.daysUnread = true;
   const std::pair<std::string, std::string> lines[] = {
       {LogLine(at, ended),
        "2026-12-07 03:00:01  [0300][C:\\Backup\\run.exe]  ended process 4242; opened"},
@@ -375,6 +531,15 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
       {LogLine(at, ending), "2026-12-07 03:00:01  [0300][C:\\a.exe]  not run: Marlinet was ending"},
       {LogLine(at, slept),
        "2026-12-07 03:00:01  [0230][C:\\a.exe]  not run: the computer was asleep"},
+      {LogLine(thursday, days),
+       "2026-12-10 00:01:02  [2359][C:\\Tools\\alarm.exe]|mon wed fri  caught up (due 23:59, the "
+       "tick was late); Wednesday, one of its days (Mon, Wed, Fri); none running; opened"},
+      {LogLine(at, daysSlept),
+       "2026-12-07 03:00:01  [0930][C:\\a.exe] | Weekdays  Wednesday, one of its days (Mon, Tue, "
+       "Wed, Thu, Fri); not run: the computer was asleep"},
+      {LogLine(at, unread),
+       "2026-12-07 03:00:01  [0930][C:\\a.exe]| Mon-Fir   not run: its days \"Mon-Fir\" could "
+       "not be read"},
       {LogLine(at, held),
        "2026-12-07 03:00:01  [0300][\\\\far\\b.exe]  not known: still waiting on the shell as "
        "Marlinet ended"},

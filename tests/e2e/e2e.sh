@@ -2026,6 +2026,48 @@ case_the_autumn_change_strikes_both_hours_and_launches_once() {
     fail "launch.log does not show the 01:15 entry once: $(cat "$work/launch.log")"
 }
 
+# Entries for Wednesdays, for Saturdays, and one whose days cannot be read,
+# on Wednesday 9 and Saturday 12 December 2026. The clock steps three days
+# less a minute between the two, keeping its seconds, so that the launch
+# tick aimed at the next minute still comes at a minute's start. No hour
+# strikes: a strike holds up the thread that writes the log.
+case_launches_keep_to_their_days_of_the_week() {
+  new_folder
+  write_prefs "$(printf '0%.0s' {1..24})0001"
+  add_waiter
+  printf '[0930][%s]|Mon-Fir\r\n[0930][%s]|Wed\r\n[0930][%s] | sat\r\n' \
+    "$waiter_entry" "$waiter_entry" "$waiter_entry" >"$work/proc.kvr"
+  local offsets="$work/offset" offset
+  offset=$(($(date -u -d "2026-12-09 09:29:50" +%s) - $(date +%s)))
+  echo $offset >"$offsets"
+  program_now() { date -u -d "@$(($(date +%s) + offset))" '+%F %T'; }
+  log_has() { [ "$(tr -d '\r' 2>/dev/null <"$work/launch.log" | grep -c "$1")" = "$2" ]; }
+  logged() {  # logged <date> <entry pattern> <what it says> <description>
+    eventually 40 log_has "^$1 09:30:[0-9]*  \[0930\]\[.*\]$2  $3\$" 1 ||
+      fail "launch.log does not show $4 by $(program_now): $(cat "$work/launch.log" 2>&1)"
+  }
+  local unread='not run: its days "Mon-Fir" could not be read'
+  start_at 00:00:00 MARLINET_TIME_OFFSET_FILE="$offsets"
+  wait_tray bell 15 || fail "no tray icon"
+  logged 2026-12-09 '|Mon-Fir' "$unread" "the unreadable days on Wednesday"
+  check "the Wednesday entry opened on Wednesday" eventually 5 started_times 1
+  logged 2026-12-09 '|Wed' 'Wednesday, one of its days (Wed); .*; opened' "Wednesday's run"
+  # Ten seconds before Saturday's 09:30, the seconds kept.
+  while [[ "$(program_now)" < "2026-12-09 09:30:50" ]]; do sleep 0.2; done
+  offset=$((offset + 3 * 86400 - 60))
+  echo $offset >"$offsets"
+  logged 2026-12-12 '|Mon-Fir' "$unread" "the unreadable days on Saturday"
+  check "the Saturday entry opened on Saturday" eventually 5 started_times 2
+  logged 2026-12-12 ' | sat' 'Saturday, one of its days (Sat); .*; opened' "Saturday's run"
+  stays 3 started_times 2
+  [ "$(starts)" = 2 ] || fail "started $(starts) times, not once on each day"
+  [ "$(tr -d '\r' <"$work/launch.log" | wc -l)" = 4 ] ||
+    fail "launch.log has other lines: $(cat "$work/launch.log")"
+  no_box || fail "a box came up: $(drv box-text Marlinet)"
+  running || fail "the program ended"
+  mkdir -p "$E2E_ARTEFACTS" && cp "$work/launch.log" "$E2E_ARTEFACTS/launch-days.log"
+}
+
 timed_sound() {  # a private sound server, timed, for the programs started after it
   start_sound_clock "$(mktemp -d /tmp/marlinet-sound.XXXXXX)" "$E2E_SOUND_CLOCK" ||
     fail "the sound server did not start"
