@@ -108,8 +108,11 @@ install() {  # install <setup> <folder under C:\>
   [ -f "$WINEPREFIX/drive_c/$2/uninstall.bin" ] || fail "$1 installed no uninstall.bin"
 }
 install "$setup" signed
+# A second install to another folder moves the first one there: keep what
+# the signed setup installed before it goes.
+installed=$tmp/installed-signed
+cp -r "$WINEPREFIX/drive_c/signed" "$installed"
 install "$unsigned/setup.exe" unsigned
-installed=$WINEPREFIX/drive_c/signed
 for f in "$tmp/zip/Marlinet/Marlinet.exe" "$installed/Marlinet.exe" "$installed/uninstall.exe" \
   "$installed/uninstall.bin" "$setup"; do
   osslsigncode verify -CAfile "$key/cert.pem" -in "$f" >"$tmp/verify.log" 2>&1 || {
