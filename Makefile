@@ -1,11 +1,13 @@
 # The two everyday commands; the work is in scripts/.
-.PHONY: run test package docs fuzz bench bench-clock native windows clean
+.PHONY: run test package release-check docs fuzz bench bench-clock native windows clean
 run:
 	bash scripts/run.sh
 test:
 	bash scripts/test.sh
 package:
 	bash scripts/package.sh
+release-check:
+	bash scripts/release-check.sh
 docs:
 	bash scripts/docs.sh
 fuzz:

@@ -42,7 +42,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // kept in the main window's initialization file.
     worldclock::WinTimeZones zones;
     settings::StateFileStore formState(*main);
-    TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{utc, *main, &zones, &formState});
+    // The chosen places' times go in the tray icon's tooltip, set as it
+    // stands (a hint would be cut at a "|").
+    TForm2* clocks = app.CreateForm<TForm2>(
+        TForm2Services{utc, *main, &zones, &formState, &clock,
+                       [main](const std::string& tip) { main->TrayIcon1->SetLongTip(tip); }});
     main->SetPlaceTexts(clocks);
     main->showClocks = [clocks] { clocks->ShowClocks(); };
     // Ship's time: the bells may follow a place's time; the first aim was

@@ -67,6 +67,7 @@ add_library(marlinet_win STATIC
   widgets/hover_label_win.cpp
   widgets/tray_icon_win.cpp
   worldclock/time_zones_win.cpp
+  worldclock/tray_tip_win.cpp
 )
 target_link_libraries(marlinet_win PUBLIC marlinet_core shell32 gdi32 user32 advapi32)
 target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
@@ -111,15 +112,34 @@ configure_file(${CMAKE_SOURCE_DIR}/package/READ-ME.txt.in ${CMAKE_BINARY_DIR}/RE
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt @ONLY
                NEWLINE_STYLE CRLF)
 set(package_defaults ${CMAKE_SOURCE_DIR}/package/prefs.kvr ${CMAKE_SOURCE_DIR}/package/proc.kvr)
+# MARLINET_SIGN: sign Marlinet.exe, uninstall.exe, the uninstaller and the
+# setup with the command in SIGN_COMMAND (scripts/package.sh sets both), each
+# before anything that holds it is made.
+option(MARLINET_SIGN "Sign the packaged programs with the environment's SIGN_COMMAND" OFF)
+set(release_files bash ${CMAKE_SOURCE_DIR}/scripts/release-files.sh)
+set(sign_program)
+if(MARLINET_SIGN)
+  set(sign_program COMMAND ${release_files} sign ${package_dir}/Marlinet.exe)
+endif()
+# Info-ZIP writes a zip that is the same for the same files (see
+# scripts/release-files.sh); CMake's own stores owners, access times and
+# entries in the folder's order.
+find_program(MARLINET_ZIP zip)
+if(MARLINET_ZIP)
+  set(pack_zip ${release_files} zip ${CMAKE_BINARY_DIR}/package Marlinet ${package_zip})
+else()
+  set(pack_zip ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
+               ${package_zip} --format=zip Marlinet)
+endif()
 add_custom_command(
   OUTPUT ${package_zip}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/package
   COMMAND ${CMAKE_COMMAND} -E make_directory ${package_dir}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:marlinet> ${package_dir}/Marlinet.exe
+  ${sign_program}
   COMMAND ${CMAKE_COMMAND} -E copy ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
           ${CMAKE_BINARY_DIR}/LICENSE.txt ${package_dir}
-  COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
-          ${package_zip} --format=zip Marlinet
+  COMMAND ${pack_zip}
   DEPENDS marlinet ${bell_files} ${package_defaults} ${CMAKE_BINARY_DIR}/READ-ME.txt
           ${CMAKE_BINARY_DIR}/LICENSE.txt
   COMMENT "Packing ${package_name}.zip")
@@ -136,17 +156,40 @@ set_source_files_properties(package/uninstall.rc PROPERTIES OBJECT_DEPENDS
                             "${picture_dir}/bell.ico;${CMAKE_SOURCE_DIR}/package/uninstall.manifest")
 add_dependencies(uninstall_starter pictures)
 
+# The time ld writes into the two programs' headers: SOURCE_DATE_EPOCH, the
+# commit's time for a release, taken when the build is configured and kept
+# in the link command, so that a new value relinks them and a link never
+# takes the time of whichever shell ran it.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+  set_target_properties(marlinet uninstall_starter PROPERTIES CXX_LINKER_LAUNCHER
+    "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH}")
+endif()
+
 # The setup a user downloads instead of the zip: the same folder's files,
 # installed for the user alone, with a Start menu entry and an uninstaller.
 find_program(MARLINET_MAKENSIS makensis)
 set(package_setup ${CMAKE_BINARY_DIR}/marlinet-${PROJECT_VERSION}-setup.exe)
 if(MARLINET_MAKENSIS)
+  # The setup stores each file's time: uninstall.exe goes in as a copy with
+  # the package's time, which the build's own must not take (make would
+  # take it for out of date). The signed setup signs its uninstaller and
+  # itself as makensis writes them.
+  set(starter ${CMAKE_BINARY_DIR}/package/uninstall.exe)
+  set(sign_starter)
+  set(sign_setup)
+  if(MARLINET_SIGN)
+    set(sign_starter COMMAND ${release_files} sign ${starter})
+    set(sign_setup -DSIGN=${CMAKE_SOURCE_DIR}/scripts/release-files.sh)
+  endif()
   add_custom_command(
     OUTPUT ${package_setup}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:uninstall_starter> ${starter}
+    ${sign_starter}
+    COMMAND ${release_files} stamp ${starter}
     COMMAND ${MARLINET_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DVERSION4=${PROJECT_VERSION}.0
             -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR} -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
             -DSOURCE=${package_dir} -DICON=${picture_dir}/bell.ico -DOUTFILE=${package_setup}
-            -DUNINSTALL_STARTER=$<TARGET_FILE:uninstall_starter>
+            -DUNINSTALL_STARTER=${starter} ${sign_setup}
             ${CMAKE_SOURCE_DIR}/package/marlinet.nsi
     DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${picture_dir}/bell.ico
             uninstall_starter

@@ -10,6 +10,8 @@
 ;   OUTFILE   the setup program to write
 ;   UNINSTALL_STARTER  uninstall.exe, which runs the uninstaller written
 ;             here (uninstall.bin) from the temporary folder and waits for it
+;   SIGN      (only for a signed release) scripts/release-files.sh, whose
+;             "sign" signs one file with the publisher's SIGN_COMMAND
 Unicode true
 ManifestDPIAware true
 RequestExecutionLevel user
@@ -18,16 +20,29 @@ RequestExecutionLevel user
 AllowSkipFiles off
 SetCompressor /SOLID lzma
 
+; Signed where written: the uninstaller before it is packed into the setup,
+; the setup once it is whole. A failed signing fails the build.
+!ifdef SIGN
+  !uninstfinalize 'bash "${SIGN}" sign "%1"' = 0
+  !finalize 'bash "${SIGN}" sign "%1"' = 0
+!endif
+
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include TextFunc.nsh
+!include WinVer.nsh
 
 !define PRODUCT "Marlinet"
 !define PUBLISHER "Orvanta Software"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlinet"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+; Task Manager's switch for each shortcut of the Startup folder, by its file
+; name, and the shortcuts this setup switched off, kept in Marlinet.ini so
+; that the uninstaller can switch them on again.
+!define STARTUP_FOLDER_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder"
+!define SWITCHED_OFF "Setup.SwitchedOffStartupShortcuts"
 ; What Settings and package managers run; it runs the uninstaller proper,
 ; uninstall.bin, and returns its exit code.
 !define UNINSTALL_EXE "uninstall.exe"
@@ -36,8 +51,9 @@ SetCompressor /SOLID lzma
 ; for each outcome a caller may want to tell apart.
 !define EXIT_REFUSED 3     ; a running Marlinet refused to end (a box or its launch list is open)
 !define EXIT_NO_ANSWER 4   ; a running Marlinet did not end when asked
-!define EXIT_FILES 5       ; files could not be written: the earlier ones are back in place
+!define EXIT_FILES 5       ; a file in use could not be replaced: the earlier ones are back in place
 !define EXIT_NOT_REMOVED 6 ; the uninstaller could not remove Marlinet.exe
+!define EXIT_DISK_FULL 7   ; a write failed for lack of space: the earlier files are back in place
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -75,6 +91,8 @@ Var HadPrefs         ; 1 when prefs.kvr was there before this setup
 Var HadProc          ; 1 when proc.kvr was there before this setup
 Var Writing          ; 1 while the program's files are being written
 Var NotPutBack       ; the files a rollback could not put back, a line each
+Var MoveFrom         ; the folder of the install this setup moves to $INSTDIR
+Var OwnEntry         ; 1 when the uninstall entry names the uninstaller's own folder
 
 !define MUI_WELCOMEPAGE_TITLE "Marlinet ${VERSION}"
 !define MUI_WELCOMEPAGE_TEXT "Marlinet strikes ship's watch bells every half hour from a bell in the notification area, shows the time at up to 24 places, and opens programs at the times of day you give it.$\r$\n$\r$\nThis setup installs Marlinet ${VERSION} for you alone, into$\r$\n$INSTDIR$\r$\nIt needs no administrator rights. Your options and launch list stay as they are.$\r$\n$\r$\nClick Install to go on."
@@ -124,14 +142,17 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 ; Each file is written with "try": one that cannot be written (held by an
 ; antivirus, a full disk) sets WriteFailed and the files after it are left
 ; alone, so that the earlier ones can all be put back.
-!macro InstallFile Name
+!macro TryWrite Name Command
   ${If} $WriteFailed == ""
     ClearErrors
-    File "${SOURCE}/${Name}"
+    ${Command}
     ${If} ${Errors}
       StrCpy $WriteFailed "${Name}"
     ${EndIf}
   ${EndIf}
+!macroend
+!macro InstallFile Name
+  !insertmacro TryWrite "${Name}" `File "${SOURCE}/${Name}"`
 !macroend
 !macro KeepOldFile Name
   ${If} ${FileExists} "$INSTDIR\${Name}"
@@ -172,9 +193,6 @@ UninstPage custom un.KeepPage un.KeepPageLeave
     ${EndIf}
   ${EndIf}
 !macroend
-!macro RemoveSettingsFile Name
-  Delete "$INSTDIR\${Name}"
-!macroend
 
 ; The box for a running copy that did not end ($R1: what its /quit
 ; answered; $R4: its folder) in $R2, and the exit code for it in $R3.
@@ -193,31 +211,52 @@ UninstPage custom un.KeepPage un.KeepPageLeave
   ${EndIf}
 !macroend
 
-; Asks the copy running from the install folder to end as "Quit" ends it,
-; saving its options, and waits for it: the uninstaller's way. It refuses
-; while one of its boxes or its launch list is open: the person is asked
-; to close that and retry. A silent run cannot ask, and ends with its exit
-; code, the copy running.
-!macro EndRunningCopy
-  ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
-    StrCpy $R4 $INSTDIR
-    ${Do}
-      DetailPrint "Asking a running Marlinet to end..."
-      ClearErrors
-      ExecWait '"$INSTDIR\Marlinet.exe" /quit' $R1
-      ${If} ${Errors}
-        StrCpy $R1 2
-      ${EndIf}
-      ${If} $R1 = 0
+; Asks the copy of Marlinet.exe $R0, running from $R4, to end as "Quit"
+; ends it, saving its options, and waits for it. It refuses while one of
+; its boxes or its launch list is open: the person is asked to close that
+; and retry. A silent run cannot ask, and ends with its exit code, the copy
+; running; OnCancel (a function, or nothing) runs first. /quit answers for
+; the copy of its folder: where the setup found the copy by its instance
+; window ($R9), that window must be gone too.
+!macro AskToQuit OnCancel
+  ${Do}
+    DetailPrint "Asking the Marlinet running from $R4 to end..."
+    ClearErrors
+    ExecWait '"$R0" /quit' $R1
+    ${If} ${Errors}
+      StrCpy $R1 2
+    ${EndIf}
+    ${If} $R1 = 0
+      ${If} $R9 P= 0
         ${Break}
       ${EndIf}
-      !insertmacro NotEndedText
-      DetailPrint "Marlinet did not end (answer $R1)."
-      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
-        SetErrorLevel $R3
-        Abort "Marlinet is still running; nothing was changed."
+      System::Call 'user32::IsWindow(p R9) i .R3'
+      ${If} $R3 = 0
+        ${Break}
       ${EndIf}
-    ${Loop}
+      StrCpy $R1 2
+    ${EndIf}
+    !insertmacro NotEndedText
+    DetailPrint "The Marlinet running from $R4 did not end (answer $R1)."
+    ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
+      !if "${OnCancel}" != ""
+        Push $R3
+        Call ${OnCancel}
+        Pop $R3
+      !endif
+      SetErrorLevel $R3
+      Abort "Marlinet is still running; nothing was changed."
+    ${EndIf}
+  ${Loop}
+!macroend
+
+; The uninstaller's way: the copy running from the install folder only.
+!macro EndRunningCopy
+  ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
+    StrCpy $R0 "$INSTDIR\Marlinet.exe"
+    StrCpy $R4 $INSTDIR
+    StrCpy $R9 0
+    !insertmacro AskToQuit ""
   ${EndIf}
 !macroend
 
@@ -275,22 +314,29 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 Function .onInit
   ; A folder that holds other files and no Marlinet (C:\Tools, say, given
   ; by /D=) gets a folder of Marlinet's own: nothing of another program's
-  ; is overwritten, nor removed by the uninstaller. One that holds only the
-  ; settings an uninstall kept is Marlinet's already.
-  ; The folder the uninstall entry names is Marlinet's whatever is left in
-  ; it; a drive's root is never.
+  ; is overwritten, nor removed by the uninstaller. Another program may keep
+  ; a prefs.kvr too: a folder is Marlinet's only when Marlinet.exe is there,
+  ; when every file in it is one Marlinet keeps (the settings an uninstall
+  ; left), or when the uninstall entry names it. A drive's root never is.
   ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   StrLen $2 "$INSTDIR"
   ${If} $2 <= 3
     StrCpy $2 "$INSTDIR" 2
     StrCpy $INSTDIR "$2\Marlinet"
   ${ElseIfNot} ${FileExists} "$INSTDIR\Marlinet.exe"
-  ${AndIfNot} ${FileExists} "$INSTDIR\prefs.kvr"
   ${AndIf} "$INSTDIR" != "$1"
-    ${DirState} "$INSTDIR" $0
-    ${If} $0 = 1
+    Call OnlyMarlinetsFiles
+    Pop $0
+    ${If} $0 = 0
       StrCpy $INSTDIR "$INSTDIR\Marlinet"
     ${EndIf}
+  ${EndIf}
+  ; Installed elsewhere (/D=, winget's --location): the install moves here.
+  StrCpy $MoveFrom ""
+  ${If} $1 != ""
+  ${AndIf} $1 != $INSTDIR
+  ${AndIf} ${FileExists} "$1\Marlinet.exe"
+    StrCpy $MoveFrom $1
   ${EndIf}
   StrCpy $Upgrade 0
   ${If} ${FileExists} "$INSTDIR\Marlinet.exe"
@@ -305,8 +351,9 @@ Function .onInit
   ClearErrors
   ReadRegStr $0 HKCU "${RUN_KEY}" "${PRODUCT}"
   ${If} ${Errors}
-    ; An upgrade keeps an earlier choice of no start with Windows.
+    ; An upgrade, or a move, keeps an earlier choice of no start with Windows.
     ${If} $Upgrade = 1
+    ${OrIf} $MoveFrom != ""
       StrCpy $StartWithWindows 0
     ${EndIf}
   ${Else}
@@ -342,6 +389,42 @@ Function .onInit
   !insertmacro CheckAccount "would be installed"
 FunctionEnd
 
+; 1 on the stack when every file in $INSTDIR (none, or no folder) is one
+; that Marlinet keeps beside Marlinet.exe; 0 when any other file or a
+; folder is there.
+Function OnlyMarlinetsFiles
+  System::Store "s"
+  StrCpy $R2 1
+  FindFirst $R0 $R1 "$INSTDIR\*"
+  ${DoWhile} $R1 != ""
+    ${If} $R1 == "."
+    ${OrIf} $R1 == ".."
+    ${OrIf} $R1 == "prefs.kvr"
+    ${OrIf} $R1 == "proc.kvr"
+    ${OrIf} $R1 == "Marlinet.ini"
+    ${OrIf} $R1 == "launch.log"
+    ${OrIf} $R1 == "prefs.kvr.bak"
+    ${OrIf} $R1 == "proc.kvr.bak"
+    ${ElseIf} ${FileExists} "$INSTDIR\$R1\*.*"
+      StrCpy $R2 0
+    ${Else}
+      ; What a save cut short leaves: mrl????.tmp.
+      StrLen $R3 $R1
+      StrCpy $R4 $R1 3
+      StrCpy $R5 $R1 "" -4
+      ${If} $R3 <> 11
+      ${OrIf} $R4 != "mrl"
+      ${OrIf} $R5 != ".tmp"
+        StrCpy $R2 0
+      ${EndIf}
+    ${EndIf}
+    FindNext $R0 $R1
+  ${Loop}
+  FindClose $R0
+  Push $R2
+  System::Store "l"
+FunctionEnd
+
 Function WelcomeShow
   ${If} $Upgrade = 1
     ${NSD_SetText} $mui.WelcomePage.Text "Marlinet is installed in$\r$\n$INSTDIR$\r$\nThis setup brings it to version ${VERSION}. If it is running, it is asked to end as Quit ends it (its options are saved) and is started again afterwards.$\r$\n$\r$\nYour options, places, launch list and launch log are kept as they are.$\r$\n$\r$\nClick Install to go on."
@@ -373,6 +456,13 @@ Function FinishLeave
   ${EndIf}
 FunctionEnd
 
+; Lets go of a COM interface the shell gave, if it gave one.
+!macro Release Pointer
+  ${If} ${Pointer} P<> 0
+    System::Call '${Pointer}->2()'
+  ${EndIf}
+!macroend
+
 ; Marlinet is started by the desktop's shell, as a double click would start
 ; it, so that it is no child of this setup: it runs with the desktop's
 ; rights (not this setup's elevation), and outside the job of whoever
@@ -381,22 +471,8 @@ FunctionEnd
 ; Shell.Application object, whose ShellExecute runs in the shell's process.
 ; The exe to start is on the stack.
 Function StartProgram
-  Exch $R0
-  Push $0
-  Push $1
-  Push $2
-  Push $3
-  Push $4
-  Push $5
-  Push $6
-  Push $7
-  Push $8
-  Push $9
-  Push $R1
-  Push $R2
-  Push $R3
-  Push $R4
-  Push $R7
+  System::Store "s"
+  Pop $R0
   StrCpy $R1 0
   StrCpy $1 0
   StrCpy $3 0
@@ -460,24 +536,12 @@ Function StartProgram
         ${EndIf}
       ${EndIf}
     ${EndIf}
-    ${If} $9 P<> 0
-      System::Call '$9->2()'
-    ${EndIf}
-    ${If} $8 P<> 0
-      System::Call '$8->2()'
-    ${EndIf}
-    ${If} $7 P<> 0
-      System::Call '$7->2()'
-    ${EndIf}
-    ${If} $6 P<> 0
-      System::Call '$6->2()'
-    ${EndIf}
-    ${If} $5 P<> 0
-      System::Call '$5->2()'
-    ${EndIf}
-    ${If} $3 P<> 0
-      System::Call '$3->2()'
-    ${EndIf}
+    !insertmacro Release $9
+    !insertmacro Release $8
+    !insertmacro Release $7
+    !insertmacro Release $6
+    !insertmacro Release $5
+    !insertmacro Release $3
     System::Call '$1->2()'
   ${EndIf}
   ${If} $R2 >= 0
@@ -488,22 +552,7 @@ Function StartProgram
   ${Else}
     Call StartWithoutShell
   ${EndIf}
-  Pop $R7
-  Pop $R4
-  Pop $R3
-  Pop $R2
-  Pop $R1
-  Pop $9
-  Pop $8
-  Pop $7
-  Pop $6
-  Pop $5
-  Pop $4
-  Pop $3
-  Pop $2
-  Pop $1
-  Pop $0
-  Pop $R0
+  System::Store "l"
 FunctionEnd
 
 ; Where the shell cannot be asked, the setup starts Marlinet ($R0) itself.
@@ -584,31 +633,7 @@ Function EndRunningCopies
     ${If} $R3 <> 0
       StrCpy $R4 $R5
     ${EndIf}
-    ${Do}
-      DetailPrint "Asking the Marlinet running from $R4 to end..."
-      ClearErrors
-      ExecWait '"$R0" /quit' $R1
-      ${If} ${Errors}
-        StrCpy $R1 2
-      ${EndIf}
-      ${If} $R1 = 0
-        ; It answers for the copy of its own folder: this window's copy.
-        System::Call 'user32::IsWindow(p R9) i .R3'
-        ${If} $R3 = 0
-          ${Break}
-        ${EndIf}
-        StrCpy $R1 2
-      ${EndIf}
-      !insertmacro NotEndedText
-      DetailPrint "The Marlinet running from $R4 did not end (answer $R1)."
-      ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$R2" /SD IDCANCEL IDRETRY`
-        Push $R3
-        Call StartEndedCopies
-        Pop $R3
-        SetErrorLevel $R3
-        Abort "Marlinet is still running; nothing was changed."
-      ${EndIf}
-    ${Loop}
+    !insertmacro AskToQuit StartEndedCopies
     StrCpy $WasRunning 1
     FileOpen $R2 "$PLUGINSDIR\ended.txt" a
     FileSeek $R2 0 END
@@ -656,7 +681,7 @@ Function BringSettings
   ${If} $R0 == ""
     Return
   ${EndIf}
-  ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Marlinet was running from$\r$\n$OtherFolder$\r$\nCopy its settings from there into$\r$\n$INSTDIR ?$\r$\n$R0" /SD IDYES IDYES`
+  ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Marlinet ran from$\r$\n$OtherFolder$\r$\nCopy its settings from there into$\r$\n$INSTDIR ?$\r$\n$R0" /SD IDYES IDYES`
     !insertmacro SettingsFiles BringFile
   ${EndIf}
 FunctionEnd
@@ -693,20 +718,25 @@ FunctionEnd
 
 Function RollBack
   Call PutBackFiles
+  Push ${EXIT_FILES}
+  Push "(another program may hold it)"
   Call GiveUpOnFiles
+  Abort $R1
 FunctionEnd
 
-; A write that failed part-way (a full disk) ends the section by NSIS's
-; own error: the files go back all the same, and the exit code says so.
+; A write that failed part-way ends the section by NSIS's own error: no
+; file was held, the disk ran out of space. The files go back all the same,
+; and the exit code says which it was.
 Function .onInstFailed
   ${If} $Writing = 1
-    StrCpy $Writing 0
     ${If} $WriteFailed == ""
       StrCpy $WriteFailed "A file"
     ${EndIf}
     Call PutBackFiles
-    Call StartEndedCopies
-    SetErrorLevel ${EXIT_FILES}
+    Push ${EXIT_DISK_FULL}
+    Push "(the disk may be full)"
+    Call GiveUpOnFiles
+    DetailPrint $R1
   ${EndIf}
 FunctionEnd
 
@@ -724,16 +754,26 @@ Function PutBackFiles
   ${EndIf}
 FunctionEnd
 
+; After a rollback: the copies that were running start again, the exit
+; code (on the stack, under why the file could not be written) is set, and
+; a box says what is back as it was and names what is not. What the
+; details are to say ends in $R1.
 Function GiveUpOnFiles
+  Exch $R0
+  Exch
+  Exch $R1
   StrCpy $Writing 0
   Call StartEndedCopies
-  SetErrorLevel ${EXIT_FILES}
+  SetErrorLevel $R1
+  StrCpy $R0 "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n$R0.$\r$\n$\r$\n"
   ${If} $NotPutBack == ""
-    MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThe files that were there are back as they were." /SD IDOK
-    Abort "Marlinet could not be installed; the earlier files are back in place."
+    StrCpy $R0 "$R0The files that were there are back as they were."
+    StrCpy $R1 "Marlinet could not be installed; the earlier files are back in place."
+  ${Else}
+    StrCpy $R0 "$R0These files could not be put back as they were; run this setup again:$NotPutBack"
+    StrCpy $R1 "Marlinet could not be installed, and some earlier files could not be put back:$NotPutBack"
   ${EndIf}
-  MessageBox MB_OK|MB_ICONSTOP "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n(another program may hold it, or the disk may be full).$\r$\n$\r$\nThese files could not be put back as they were; run this setup again:$NotPutBack" /SD IDOK
-  Abort "Marlinet could not be installed, and some earlier files could not be put back:$NotPutBack"
+  MessageBox MB_OK|MB_ICONSTOP $R0 /SD IDOK
 FunctionEnd
 
 Function WriteStartWithWindows
@@ -774,6 +814,70 @@ FunctionEnd
 ; A Startup folder shortcut to a Marlinet.exe elsewhere (the way the zip's
 ; read-me taught) would start a second copy from another folder, and both
 ; would strike every bell.
+; 1 in Result when Task Manager has the item Name of its Key switched off:
+; a REG_BINARY value whose first byte is odd.
+!macro SwitchedOffIn Key Name Result
+  StrCpy ${Result} 0
+  System::Call '*(&i16 0) p .r6'
+  ; HKEY_CURRENT_USER, RRF_RT_REG_BINARY
+  System::Call 'advapi32::RegGetValueW(p 0x80000001, w "${Key}", w "${Name}", i 8, p 0, p r6, *i 16) i .r5'
+  ${If} $5 = 0
+    System::Call '*$6(&i1 .r5)'
+    IntOp ${Result} $5 & 1
+  ${EndIf}
+  System::Free $6
+!macroend
+
+; Runs the macro Action with $R1 set to each Startup shortcut that the
+; Marlinet.ini in Folder lists as switched off by a setup.
+!macro EachSwitchedOff Folder Action
+  System::Alloc 16384
+  Pop $R8
+  System::Call 'kernel32::GetPrivateProfileStringW(w "${SWITCHED_OFF}", p 0, w "", p R8, i 8192, w "${Folder}\Marlinet.ini")'
+  StrCpy $R7 $R8
+  ${Do}
+    System::Call 'kernel32::lstrcpynW(w .R1, p R7, i ${NSIS_MAX_STRLEN})'
+    ${If} $R1 == ""
+      ${Break}
+    ${EndIf}
+    !insertmacro ${Action} "${Folder}"
+    StrLen $R9 $R1
+    IntOp $R9 $R9 + 1
+    IntOp $R9 $R9 * 2
+    IntOp $R7 $R7 + $R9
+  ${Loop}
+  System::Free $R8
+!macroend
+
+; A silent setup switches the Startup shortcut $1 (to Marlinet.exe $R1 in
+; another folder) off as Task Manager's Startup apps would: the shortcut
+; stays for the person to see, and the uninstaller switches it on again.
+; Windows 7 has no such switch.
+Function SwitchOffStartupShortcut
+  ${IfNot} ${AtLeastWin8}
+    DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was left there, since this Windows cannot switch it off: remove it, or two copies will strike every bell."
+    Return
+  ${EndIf}
+  !insertmacro SwitchedOffIn "${STARTUP_FOLDER_KEY}" "$1" $5
+  ${If} $5 = 1
+    DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it is switched off in Task Manager's Startup apps."
+    Return
+  ${EndIf}
+  ; 03 00 00 00, then the FILETIME it was switched off, as Task Manager writes it.
+  System::Call '*(i 3, l 0) p .r5'
+  IntOp $6 $5 + 4
+  System::Call 'kernel32::GetSystemTimeAsFileTime(p r6)'
+  ; REG_BINARY
+  System::Call 'advapi32::RegSetKeyValueW(p 0x80000001, w "${STARTUP_FOLDER_KEY}", w r1, i 3, p r5, i 12) i .r6'
+  System::Free $5
+  ${If} $6 = 0
+    WriteINIStr "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}" "$1" "$R1"
+    DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was switched off as Task Manager's Startup apps would, and uninstalling Marlinet switches it on again."
+  ${Else}
+    DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it could not be switched off, and was left there."
+  ${EndIf}
+FunctionEnd
+
 Function OfferToRemoveStartupShortcut
   FindFirst $0 $1 "$SMSTARTUP\*.lnk"
   ${DoWhile} $1 != ""
@@ -785,9 +889,15 @@ Function OfferToRemoveStartupShortcut
       ; A "No" is kept in Marlinet.ini, and not asked again for that
       ; shortcut while it starts the same file.
       ReadINIStr $R6 "$INSTDIR\Marlinet.ini" "Setup.KeptStartupShortcuts" "$1"
-      ${If} ${Silent}
-      ${OrIf} $R6 == $R1
+      ${If} $R6 == $R1
         DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was left there."
+      ${ElseIf} ${Silent}
+        ; Nobody to ask, and the Run value would start a second copy.
+        ${If} $StartWithWindows = 1
+          Call SwitchOffStartupShortcut
+        ${Else}
+          DetailPrint "Your Startup folder holds $1, which starts Marlinet from $R1; it was left there, since this Marlinet does not start with Windows."
+        ${EndIf}
       ${Else}
         ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Your Startup folder holds a shortcut that starts Marlinet from another folder:$\r$\n$\r$\n$1$\r$\n($R1)$\r$\n$\r$\nWith it, two copies of Marlinet would start with Windows and strike every bell twice. Remove the shortcut?" IDYES`
           Delete "$SMSTARTUP\$1"
@@ -802,10 +912,65 @@ Function OfferToRemoveStartupShortcut
   FindClose $0
 FunctionEnd
 
+; The install this setup moved here: its program files go, each by name,
+; its uninstaller too, so that nothing of it can later remove what belongs
+; to this install; the person's own files stay, and the folder with them.
+!macro RemoveMovedFile Name
+  Delete "$MoveFrom\${Name}"
+!macroend
+!macro CarrySwitchedOff Folder
+  ReadINIStr $R2 "${Folder}\Marlinet.ini" "${SWITCHED_OFF}" $R1
+  WriteINIStr "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}" $R1 $R2
+!macroend
+Function RemoveMovedInstall
+  ${If} $MoveFrom == ""
+    Return
+  ${EndIf}
+  ; The shortcuts its setup switched off are this install's to switch on.
+  !insertmacro EachSwitchedOff $MoveFrom CarrySwitchedOff
+  !insertmacro ProgramFiles RemoveMovedFile
+  !insertmacro RemoveMovedFile ${UNINSTALL_EXE}
+  !insertmacro RemoveMovedFile ${UNINSTALLER}
+  RMDir $MoveFrom
+  ${If} ${FileExists} "$MoveFrom\Marlinet.exe"
+    DetailPrint "Marlinet moved here from $MoveFrom, where Marlinet.exe could not be removed."
+  ${Else}
+    DetailPrint "Marlinet moved here from $MoveFrom: its program files there were removed, and your own files there stay."
+  ${EndIf}
+FunctionEnd
+
+; Each uninstall.exe moves itself into the temporary folder once it has
+; removed Marlinet (a running program cannot delete its own file). What
+; earlier uninstalls left goes at the next setup, by that name alone:
+; Marlinet-uninstalled-<process id>.exe.
+Function RemoveEarlierUninstallers
+  FindFirst $0 $1 "$TEMP\Marlinet-uninstalled-*.exe"
+  ${DoWhile} $1 != ""
+    StrCpy $2 $1 21
+    StrCpy $3 $1 "" -4
+    StrCpy $4 $1 -4 21
+    IntOp $5 $4 + 0
+    ${If} $2 == "Marlinet-uninstalled-"
+    ${AndIf} $3 == ".exe"
+    ${AndIf} $5 > 0
+    ${AndIf} $5 == $4
+      Delete "$TEMP\$1"
+    ${EndIf}
+    FindNext $0 $1
+  ${Loop}
+  FindClose $0
+FunctionEnd
+
 Section "Marlinet"
   SetOutPath "$INSTDIR"
   InitPluginsDir
+  Call RemoveEarlierUninstallers
   Call EndRunningCopies
+  ; The settings of the install that moves come along, where no copy that
+  ; ran elsewhere brings its own.
+  ${If} $OtherFolder == ""
+    StrCpy $OtherFolder $MoveFrom
+  ${EndIf}
   StrCpy $WriteFailed ""
   StrCpy $HadPrefs 1
   StrCpy $HadProc 1
@@ -819,25 +984,16 @@ Section "Marlinet"
   ${If} ${Errors}
     ; Nothing is written yet.
     StrCpy $WriteFailed "A copy of the earlier files"
+    Push ${EXIT_FILES}
+    Push "(another program may hold it, or the disk may be full)"
     Call GiveUpOnFiles
+    Abort $R1
   ${EndIf}
   SetOverwrite try
   StrCpy $Writing 1
   !insertmacro ProgramFiles InstallFile
-  ${If} $WriteFailed == ""
-    ClearErrors
-    File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"
-    ${If} ${Errors}
-      StrCpy $WriteFailed ${UNINSTALL_EXE}
-    ${EndIf}
-  ${EndIf}
-  ${If} $WriteFailed == ""
-    ClearErrors
-    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
-    ${If} ${Errors}
-      StrCpy $WriteFailed ${UNINSTALLER}
-    ${EndIf}
-  ${EndIf}
+  !insertmacro TryWrite ${UNINSTALL_EXE} `File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"`
+  !insertmacro TryWrite ${UNINSTALLER} `WriteUninstaller "$INSTDIR\${UNINSTALLER}"`
   ${If} $WriteFailed == ""
     Call BringSettings
     ; The quiet defaults only where the person has no settings of their own.
@@ -855,6 +1011,7 @@ Section "Marlinet"
     Call RollBack
   ${EndIf}
   StrCpy $Writing 0
+  Call RemoveMovedInstall
   CreateShortCut "$SMPROGRAMS\Marlinet.lnk" "$INSTDIR\Marlinet.exe" "" "$INSTDIR\Marlinet.exe" 0
   Call WriteStartWithWindows
   Call OfferToRemoveStartupShortcut
@@ -930,6 +1087,14 @@ Function un.KeepPageLeave
   ${EndIf}
 FunctionEnd
 
+!macro SwitchOnStartupShortcut Folder
+  !insertmacro SwitchedOffIn "${STARTUP_FOLDER_KEY}" "$R1" $4
+  ${If} $4 = 1
+    WriteRegBin HKCU "${STARTUP_FOLDER_KEY}" "$R1" 020000000000000000000000
+    DetailPrint "$R1 in your Startup folder is switched on again."
+  ${EndIf}
+!macroend
+
 Section "Uninstall"
   !insertmacro EndRunningCopy
   ; A Marlinet.exe still held (by a copy out of reach, an antivirus) stops
@@ -941,18 +1106,47 @@ Section "Uninstall"
     MessageBox MB_OK|MB_ICONSTOP "Marlinet.exe could not be removed from$\r$\n$INSTDIR$\r$\nAnother program may be holding it. Marlinet is still installed: try again later." /SD IDOK
     Abort "Marlinet.exe could not be removed; Marlinet is still installed."
   ${EndIf}
+  ; The registry and the Start menu belong to the install the entry names:
+  ; an install moved to another folder leaves them to that one. Both
+  ; folders are compared in their long form (/D= may have given a short one).
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r3'
+  ${If} $3 = 0
+    StrCpy $1 $0
+  ${EndIf}
+  System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR", w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
+  ${If} $3 = 0
+    StrCpy $2 $INSTDIR
+  ${EndIf}
+  StrCpy $OwnEntry 0
+  ${If} $0 == ""
+  ${OrIf} $1 == $2
+    StrCpy $OwnEntry 1
+  ${EndIf}
   !insertmacro ProgramFiles RemoveFile
+  ; The Startup shortcuts a silent setup switched off, while still off: a
+  ; choice made since in Task Manager stands.
+  ${If} $OwnEntry = 1
+    !insertmacro EachSwitchedOff $INSTDIR SwitchOnStartupShortcut
+    ${If} ${FileExists} "$INSTDIR\Marlinet.ini"
+      DeleteINISec "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}"
+    ${EndIf}
+  ${EndIf}
   ${If} $KeepSettings = ${BST_UNCHECKED}
-    !insertmacro SettingsFiles RemoveSettingsFile
+    !insertmacro SettingsFiles RemoveFile
     ; What the program keeps aside, and what a save cut short leaves behind.
     Delete "$INSTDIR\prefs.kvr.bak"
     Delete "$INSTDIR\proc.kvr.bak"
     Delete "$INSTDIR\mrl????.tmp"
   ${EndIf}
-  Delete "$SMPROGRAMS\Marlinet.lnk"
-  DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
-  DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
-  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${If} $OwnEntry = 1
+    Delete "$SMPROGRAMS\Marlinet.lnk"
+    DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
+    DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  ${Else}
+    DetailPrint "Marlinet is installed in $0: its Start menu shortcut, start with Windows and uninstall entry stay."
+  ${EndIf}
   ; Last, once the program is gone: uninstall.exe, which started this copy,
   ; takes that as the sign to remove itself and the folder. When this
   ; uninstaller runs by itself it goes too.

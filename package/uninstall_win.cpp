@@ -61,6 +61,37 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Once it has removed Marlinet, this program moves itself into the
+// temporary folder under this name and its process id: a running
+// program's file cannot be deleted, not even by itself. Each later
+// uninstall removes what earlier ones left, by that exact name alone.
+constexpr wchar_t kLeftoverPrefix[] = L"Marlinet-uninstalled-";
+
+bool IsLeftover(const std::wstring& name) {
+  const std::wstring prefix = kLeftoverPrefix;
+  const std::wstring suffix = L".exe";
+  if (name.size() <= prefix.size() + suffix.size()) return false;
+  if (_wcsnicmp(name.c_str(), prefix.c_str(), prefix.size()) != 0) return false;
+  if (_wcsicmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) != 0) return false;
+  for (size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
+    if (name[i] < L'0' || name[i] > L'9') return false;
+  }
+  return true;
+}
+
+// The search also matches short (8.3) names, so each long name is checked.
+void RemoveEarlierLeftovers(const std::wstring& temp) {
+  WIN32_FIND_DATAW found;
+  const std::wstring pattern = temp + kLeftoverPrefix + L"*.exe";
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    // One still running (a clean-up copy at work) stays until the next time.
+    if (IsLeftover(found.cFileName)) DeleteFileW((temp + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 // The exit codes the uninstaller proper gives besides its own: 2, as NSIS
 // gives for a script that aborted, when it could not even be started.
 constexpr DWORD kNotStarted = 2;
@@ -107,6 +138,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return kNotStarted;
   }
 
+  RemoveEarlierLeftovers(temp);
+
   // A name of its own, so two uninstalls never share the copy.
   const std::wstring copy =
       temp + L"Marlinet-uninstall-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
@@ -137,7 +170,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // only when it has removed the program.
   if (code == 0 && !Exists(uninstaller)) {
     const std::wstring away =
-        temp + L"Marlinet-uninstalled-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+        temp + kLeftoverPrefix + std::to_wstring(GetCurrentProcessId()) + L".exe";
     SetCurrentDirectoryW(temp.c_str());
     // A running program's file moves within its drive only. With the
     // temporary folder on another drive, a copy there removes this file
@@ -145,8 +178,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (MoveFileExW(self.c_str(), away.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       RemoveDirectoryW(folder.c_str());
     } else if (CopyFileW(self.c_str(), away.c_str(), FALSE)) {
-      std::wstring cleanup = L"\"" + away + L"\" /cleanup " +
-                             std::to_wstring(GetCurrentProcessId()) + L" " + folder;
+      std::wstring cleanup =
+          L"\"" + away + L"\" /cleanup " + std::to_wstring(GetCurrentProcessId()) + L" " + folder;
       STARTUPINFOW helperStart{};
       helperStart.cb = sizeof helperStart;
       PROCESS_INFORMATION helper{};

@@ -14,6 +14,8 @@ packages=(
   # process, and the tests' sound capture fails without the 32-bit plugins.
   libasound2-plugins:i386
   fonts-wine fonts-liberation e2fsprogs nsis
+  # The zip a release is packed with, and what signs and checks it.
+  zip osslsigncode openssl
   "$@"
 )
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <versionhelpers.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -16,6 +17,11 @@ namespace {
 // The first version of the record: cbSize 88 is accepted by every shell.
 constexpr DWORD kRecordSize = 88;
 static_assert(offsetof(NOTIFYICONDATAA, szTip) + 64 == kRecordSize);
+// The second version (Windows 2000 and later), whose tip holds 128
+// characters with its terminating zero.
+constexpr DWORD kLongTipRecordSize = 488;
+static_assert(offsetof(NOTIFYICONDATAA, dwInfoFlags) + sizeof(DWORD) == kLongTipRecordSize);
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == 128);
 
 // The balloon's record: the second version of the wide record, which every
 // shell from Windows 2000 on takes, and the first with a balloon.
@@ -104,6 +110,13 @@ void TTrayIcon::FillRecord() {
   record_.uCallbackMessage = kTrayCallbackMessage;
   record_.hIcon =
       icon_.Empty() ? reinterpret_cast<HICON>(static_cast<LONG_PTR>(-1)) : icon_.Handle();
+  if (!longTip_.empty()) {
+    record_.cbSize = kLongTipRecordSize;
+    const size_t n = std::min(longTip_.size(), sizeof record_.szTip - 1);
+    std::memcpy(record_.szTip, longTip_.data(), n);
+    record_.szTip[n] = '\0';
+    return;
+  }
   const std::string tip = TrayTipText(hint_);
   std::memcpy(record_.szTip, tip.c_str(), tip.size() + 1);
 }
@@ -175,6 +188,12 @@ void TTrayIcon::SetActive(bool active) {
 void TTrayIcon::SetHint(const std::string& hint) {
   if (hint == hint_) return;
   hint_ = hint;
+  Refresh();
+}
+
+void TTrayIcon::SetLongTip(const std::string& tip) {
+  if (tip == longTip_) return;
+  longTip_ = tip;
   Refresh();
 }
 

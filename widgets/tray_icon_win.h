@@ -46,6 +46,13 @@ class TTrayIcon : public base::Component, public TrayMouse {
   void SetEnabled(bool enabled) { enabled_ = enabled; }
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint);
+  // A tooltip of up to 127 characters, set as it stands (a "|" is kept, line
+  // breaks show from XP on). While it is not empty it stands in for the
+  // hint, and every call the icon makes carries the larger record that holds
+  // it, so that no refresh cuts it back; while it is empty the icon's calls
+  // are as they were.
+  void SetLongTip(const std::string& tip);
+  const std::string& LongTip() const { return longTip_; }
   const ui::Icon& Icon() const { return icon_; }
   // Copies the picture; an empty one takes the icon out of the area.
   void SetIcon(const ui::Icon& icon);
@@ -106,6 +113,7 @@ class TTrayIcon : public base::Component, public TrayMouse {
   bool added_ = false;
   int retriesLeft_ = 0;
   std::string hint_;
+  std::string longTip_;
   ui::Icon icon_;
   int iconResource_ = 0;
   int iconDpi_ = 0;

@@ -44,6 +44,10 @@ TForm2::TForm2(const TForm2Services& services)
     logic_.UseTimeZones(*services.zones, *services.formState, settings_.Flags());
   }
   if (services.formState) logic_.KeepShipsTimeIn(*services.formState);
+  trayTip_ = std::make_unique<worldclock::TrayTipMenu>(
+      *this, *PopupMenu1, logic_, utc_, services.local ? *services.local : systemLocal_,
+      services.formState, services.trayTip);
+  ShowInTrayTip1 = trayTip_->Item();
   UseUsersDesignators();
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { logic_.FormActive = 1; };
@@ -239,6 +243,7 @@ void TForm2::Panel1MouseDown(int panel) {
   DSTime1->SetChecked(dst);
   StdTime1->SetChecked(!dst);
   ShipsTime1->SetChecked(logic_.ShipsPlace() == panel);
+  trayTip_->PanelPressed(panel);
 }
 
 void TForm2::MarkShipsTime(int panel) {

@@ -5,11 +5,13 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "base/clock.h"
 #include "settings/settings_host.h"
+#include "ui/clock_win.h"
 #include "ui/controls_win.h"
 #include "ui/form_win.h"
 #include "ui/menu_win.h"
@@ -17,6 +19,7 @@
 #include "widgets/hover_label_win.h"
 #include "worldclock/clocks_logic.h"
 #include "worldclock/place_texts.h"
+#include "worldclock/tray_tip_win.h"
 
 struct TForm2Services {
   base::UtcClock &utc;
@@ -24,6 +27,11 @@ struct TForm2Services {
   // Without both, no place can follow a time zone.
   worldclock::TimeZoneSource *zones = nullptr;
   settings::ProfileStore *formState = nullptr;  // the zones the places follow
+  // The computer's own clock, for the tray tip's day marks; the system's
+  // when none is given.
+  base::LocalClock *local = nullptr;
+  // Handed the tray tip of the chosen places whenever it changes.
+  std::function<void(const std::string &)> trayTip = nullptr;
 };
 
 class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldclock::ClocksView {
@@ -53,6 +61,7 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::MenuItem *FollowTimeZone1;  // the zones with the place's offset
   ui::MenuItem *N2;               // a separator
   ui::MenuItem *ShipsTime1;       // the bells follow this place's time
+  ui::MenuItem *ShowInTrayTip1;   // the place's time in the tray icon's tooltip
 
   // The offset from UTC, in minutes, of the place the bells follow, as its
   // panel shows it; nothing while they keep the computer's clock.
@@ -98,10 +107,16 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   void ShipsTimeMoved() override {
     if (onShipsTimeMoved) onShipsTimeMoved();
   }
+  void PlacesShown() override {
+    if (trayTip_) trayTip_->Update();
+  }
 
   base::UtcClock &utc_;
   settings::SettingsHost &settings_;
   worldclock::ClocksLogic logic_;
+  ui::WinLocalClock systemLocal_;
+  // Made once the menu it joins exists; the panels are shown before that.
+  std::unique_ptr<worldclock::TrayTipMenu> trayTip_;
 };
 
 // Whether every 12-hour text written with this pair stands whole in a time

@@ -18,6 +18,30 @@ std::string MenuText(const std::string& text) {
   return out;
 }
 
+// A box's offset as the person would type it: "3", "-2", "5.5", "-3.5",
+// "12.75"; none for minutes a box cannot hold.
+std::optional<std::string> OffsetText(int minutes) {
+  static const char* const kQuarters[] = {"", ".25", ".5", ".75"};
+  const int magnitude = minutes < 0 ? -minutes : minutes;
+  if (magnitude % 15 != 0) return std::nullopt;
+  return std::string(minutes < 0 ? "-" : "") + std::to_string(magnitude / 60) +
+         kQuarters[magnitude % 60 / 15];
+}
+
+// What a followed zone's clocks call for in its box: its standard offset,
+// with the flag for an hour's daylight saving; any other offset in force
+// (a record that moves the clocks back by its "daylight" bias) as it stands.
+struct BoxState {
+  int offset;
+  bool dst;
+};
+BoxState WantedBox(const ZoneOffsets& zone) {
+  if (zone.inForce == zone.standard || zone.inForce == zone.standard + 60) {
+    return {BoxOffsetOf(zone.standard), zone.inForce != zone.standard};
+  }
+  return {BoxOffsetOf(zone.inForce), false};
+}
+
 // "Clocks go forward on 29 Mar 2026 at 02:00", on the clocks there.
 std::string ChangeText(const ZoneChange& change) {
   static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -78,11 +102,18 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
 
 std::array<bool, kPlaceCount> ClocksLogic::StaleZones(base::TimeOfDay utc) {
   std::array<bool, kPlaceCount> stale{};
+  // A box that still gives the zone's offset of a year ago follows the zone
+  // on: the zone moved while the program was not there to see it.
+  const base::TimeOfDay yearAgo =
+      base::FromMinutesSinceEpoch(base::MinutesSinceEpoch(utc) - 365LL * base::kMinutesPerDay);
   for (int n = 1; n <= kPlaceCount; ++n) {
     if (following_[n - 1].empty()) continue;
     const auto box = AcceptedOffset(view_.BoxText(n));
-    const auto zone = FollowableOffset(*zones_, following_[n - 1], utc);
-    stale[n - 1] = !box || !zone || *box != *zone;
+    auto fits = [&box](const std::optional<ZoneOffsets>& zone) {
+      return zone && WantedBox(*zone).offset == *box;
+    };
+    stale[n - 1] = !box || (!fits(OffsetsAt(*zones_, following_[n - 1], utc)) &&
+                            !fits(OffsetsAt(*zones_, following_[n - 1], yearAgo)));
   }
   return stale;
 }
@@ -91,12 +122,34 @@ void ClocksLogic::FollowZones(base::TimeOfDay utc, const std::array<bool, kPlace
   if (!zones_) return;
   for (int n = 1; n <= kPlaceCount; ++n) {
     if (following_[n - 1].empty() || stale[n - 1]) continue;
-    if (const auto dst = DaylightInForce(*zones_, following_[n - 1], utc)) {
-      SetDst(n, *dst);
+    if (const auto zone = OffsetsAt(*zones_, following_[n - 1], utc)) {
+      FollowOffset(n, *zone);
     } else {
       EndFollowing(n);
     }
   }
+}
+
+void ClocksLogic::FollowOffset(int box, const ZoneOffsets& zone) {
+  const BoxState wanted = WantedBox(zone);
+  const std::string text = view_.BoxText(box);
+  std::optional<int> offset = AcceptedOffset(text);
+  // A new offset for the zone: the box says so, its name kept. Not while the
+  // person is typing, nor in a box whose offset is not a valid one.
+  if (offset && *offset != wanted.offset && EditingClocks == 0) {
+    const size_t open = text.find('['), close = text.find(']');
+    if (const auto typed = OffsetText(wanted.offset); typed && close > open) {
+      rewritingBox_ = true;
+      view_.SetBoxText(box, text.substr(0, open + 1) + *typed + text.substr(close));
+      rewritingBox_ = false;
+      offset = wanted.offset;
+    }
+  }
+  SetDst(box, wanted.dst);
+  // The date there goes by the zone's own offset, a day from the box's.
+  const int away = offset ? zone.inForce - (*offset + (wanted.dst ? 60 : 0)) : 0;
+  dayAway_[box - 1] =
+      (away + (away < 0 ? -720 : 720)) / base::kMinutesPerDay * base::kMinutesPerDay;
 }
 
 void ClocksLogic::SetDst(int box, bool dst) {
@@ -107,6 +160,7 @@ void ClocksLogic::SetDst(int box, bool dst) {
 void ClocksLogic::EndFollowing(int box) {
   // Ended in memory whatever the file says, or a tick would try every minute.
   following_[box - 1].clear();
+  dayAway_[box - 1] = 0;
   if (!store_->RemoveKey(kZonesSection, ZoneKeyName(box))) throw base::WriteError(store_->Path());
 }
 
@@ -119,7 +173,8 @@ std::vector<ZoneMenuItem> ClocksLogic::ZoneMenu(int box, base::TimeOfDay utc) {
   for (const ZoneListing& zone : zones_->Zones()) {
     // The followed zone stays in sight while its box is being edited.
     const bool chosen = zone.key == followed;
-    if (chosen || (offset && FollowableOffset(*zones_, zone.key, utc) == offset)) {
+    const auto zoneOffset = chosen ? std::nullopt : FollowableOffset(*zones_, zone.key, utc);
+    if (chosen || (offset && zoneOffset && BoxOffsetOf(*zoneOffset) == *offset)) {
       items.push_back({MenuText(zone.name), zone.key, chosen, true, !listed});
       listed = true;
     }
@@ -140,14 +195,14 @@ void ClocksLogic::ChooseZone(const std::string& key, base::TimeOfDay utc) {
     if (!following_[box - 1].empty()) EndFollowing(box);
     return;
   }
-  const auto dst = DaylightInForce(*zones_, key, utc);
-  if (!dst) return;  // gone since the menu opened
+  const auto zone = OffsetsAt(*zones_, key, utc);
+  if (!zone) return;  // gone since the menu opened
   // Kept at once: a program ended from outside keeps the choice.
   if (!store_->WriteString(kZonesSection, ZoneKeyName(box), key)) {
     throw base::WriteError(store_->Path());
   }
   following_[box - 1] = key;
-  SetDst(box, *dst);
+  FollowOffset(box, *zone);
   BoxChanged();
 }
 
@@ -188,6 +243,7 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
     if (place.homeClockMilitary) view_.SetHomeClockMilitary(*place.homeClockMilitary);
   }
   if (ShipsOffset() != ships) view_.ShipsTimeMoved();
+  view_.PlacesShown();
 }
 
 std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {
@@ -196,11 +252,20 @@ std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {
   const std::string& key = following_[shipsPlace_ - 1];
   const long long minute = base::MinutesSinceEpoch(utc);
   if (shipsZone_.key != key || shipsZone_.minute != minute) {
-    shipsZone_ = {key, minute, DaylightInForce(*zones_, key, utc)};
+    const auto zone = OffsetsAt(*zones_, key, utc);
+    shipsZone_ = {key, minute, zone ? std::optional<int>(zone->inForce) : std::nullopt};
   }
-  const std::optional<bool> dst = shipsZone_.dst;
-  if (!dst) return shown;
-  return *shown + ((*dst ? 1 : 0) - (shownDst_[shipsPlace_ - 1] ? 1 : 0)) * 60;
+  if (!shipsZone_.inForce) return shown;
+  // On the day the panel shows: a zone listed a day away strikes the same.
+  int offset = *shipsZone_.inForce;
+  while (offset - *shown > 720) offset -= base::kMinutesPerDay;
+  while (*shown - offset > 720) offset += base::kMinutesPerDay;
+  return offset;
+}
+
+std::optional<ShownPlace> ClocksLogic::Shown(int box) const {
+  if (!shown_[box - 1]) return std::nullopt;
+  return ShownPlace{view_.BoxText(box), view_.PanelText(box), *shown_[box - 1] + dayAway_[box - 1]};
 }
 
 void ClocksLogic::ChooseShipsTime() {
@@ -240,7 +305,8 @@ void ClocksLogic::SetDesignators(const base::Designators& designators) {
 }
 
 void ClocksLogic::BoxChanged() {
-  if (FormActive != 1) return;
+  // The program's own new offset for a followed zone is no typing.
+  if (FormActive != 1 || rewritingBox_) return;
   EditingClocks = 1;
   view_.SetButtons(false, true);
 }

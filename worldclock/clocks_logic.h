@@ -38,6 +38,17 @@ class ClocksView {
   // The time the bells follow moved: chosen, given back, a new offset or
   // daylight saving shown.
   virtual void ShipsTimeMoved() {}
+  // The panels were shown anew (every minute, at Reset, at creation).
+  virtual void PlacesShown() {}
+};
+
+// What a time panel shows, for the tray's tip.
+struct ShownPlace {
+  std::string boxText;
+  std::string time;  // the panel's text
+  // The place's offset from UTC in minutes, by which its date goes: a zone
+  // listed a day away counts by its own offset.
+  int offset = 0;
 };
 
 // Where the initialization file keeps the place whose time the bells follow:
@@ -137,6 +148,9 @@ class ClocksLogic {
   // daylight saving with it at that very moment, before the panel next
   // shows it, so the bells aimed at the change strike the new time, once.
   std::optional<int> ShipsOffsetAt(base::TimeOfDay utc) const;
+  // Nothing where box N's panel shows no time (no brackets, a red box).
+  std::optional<ShownPlace> Shown(int box) const;
+
   // For the pressed panel: the bells follow its place, or, if they did
   // already, the computer's clock again. Throws when it cannot be kept.
   void ChooseShipsTime();
@@ -148,9 +162,11 @@ class ClocksLogic {
   // The fraction warning for box N's text, once per text unless asked.
   void Warn(int box, const std::string& text, const std::string& message, bool asked);
 
-  // Each following place's flag from its zone's rule; a zone Windows no
-  // longer lists ends following, the flag as it was. Not the stale ones.
+  // Each following place's flag from its zone's rule, and its box's offset
+  // when the zone's moves; a zone Windows no longer lists ends following,
+  // the flag as it was. Not the stale ones.
   void FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale = {});
+  void FollowOffset(int box, const ZoneOffsets& zone);
   // The followed zones that the box's offset no longer gives.
   std::array<bool, kPlaceCount> StaleZones(base::TimeOfDay utc);
   void EndFollowing(int box);
@@ -161,6 +177,10 @@ class ClocksLogic {
   settings::ProfileStore* store_ = nullptr;
   settings::FlagsLine* flags_ = nullptr;
   std::array<std::string, kPlaceCount> following_{};
+  // Minutes (0 or a whole day) from the time a following box gives to its
+  // zone's own offset.
+  std::array<int, kPlaceCount> dayAway_{};
+  bool rewritingBox_ = false;
   long long lastStamp_ = 0;  // the minute of the last update, date and all
   base::Designators designators_;
   std::array<int, kPlaceCount> dst_{};
@@ -173,12 +193,12 @@ class ClocksLogic {
   std::array<bool, kPlaceCount> shownDst_{};  // and whether that was daylight-saving time
   settings::ProfileStore* shipsStore_ = nullptr;
   int shipsPlace_ = 0;
-  // The followed zone's daylight saving for ship's time, worked out once a
+  // The followed zone's offset in force for ship's time, worked out once a
   // UTC minute (its changes come on whole minutes), not at every bell tick.
   struct ShipsZone {
     std::string key;
     long long minute = -1;
-    std::optional<bool> dst;
+    std::optional<int> inForce;
   };
   mutable ShipsZone shipsZone_;
 };

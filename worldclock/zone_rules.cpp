@@ -29,7 +29,10 @@ long long Days(int y, int m, int d) {
 // it were UTC); none for a date no calendar holds.
 std::optional<long long> LocalMs(const ZoneDate& d, int year) {
   if (d.month < 1 || d.month > 12) return std::nullopt;
-  const int y = d.year != 0 ? d.year : year;
+  // A date with its year set is that one date only: another year's rule
+  // reused for this one holds no change in it.
+  if (d.year != 0 && d.year != year) return std::nullopt;
+  const int y = year;
   const int length = DaysInMonth(y, d.month);
   int day = d.day;
   if (d.year == 0) {
@@ -63,19 +66,42 @@ std::optional<Changes> ChangesIn(const ZoneRule& rule, int year) {
 
 struct YearRule {
   ZoneRule rule;
-  int year;  // the zone's own year at the moment, on standard time
+  int year;  // the year whose record is in force at the moment
 };
 
+bool DaylightAtLocal(const Changes& c, long long local) {
+  if (c.startLocal < c.endLocal) return local >= c.startLocal && local < c.endLocal;
+  return !(local >= c.endLocal && local < c.startLocal);
+}
+
+// The moment the record's own year begins: midnight of 1 January on the
+// clocks as the record itself sets them then (a year may begin on
+// daylight-saving time carried over the new year).
+long long YearStartUtc(const ZoneRule& rule, int year) {
+  const long long local = Days(year, 1, 1) * kMsPerDay;
+  const auto c = ChangesIn(rule, year);
+  const bool daylight = c && DaylightAtLocal(*c, local);
+  return local + (rule.bias + (daylight ? rule.daylightBias : rule.standardBias)) * kMsPerMinute;
+}
+
+// The latest year's record whose own 1 January has begun. Offsets lie within
+// a day of UTC, so that is the UTC year's, the one before or the one after.
 std::optional<YearRule> RuleAt(TimeZoneSource& zones, const std::string& key, long long utcMs) {
   const int utcYear = FromEpochMs(utcMs).year;
-  auto rule = zones.RuleForYear(key, utcYear);
-  if (!rule) return std::nullopt;
-  const int year = FromEpochMs(utcMs + rule->StandardOffset() * kMsPerMinute).year;
-  if (year != utcYear) {
+  // The next year's record only in the last day of the UTC year.
+  const int first = FromEpochMs(utcMs + kMsPerDay).year > utcYear ? utcYear + 1 : utcYear;
+  std::optional<ZoneRule> rule;
+  for (int year = first; year >= utcYear - 1; --year) {
     rule = zones.RuleForYear(key, year);
     if (!rule) return std::nullopt;
+    if (year == utcYear - 1 || utcMs >= YearStartUtc(*rule, year)) return YearRule{*rule, year};
   }
-  return YearRule{*rule, year};
+  return std::nullopt;
+}
+
+int OffsetUnder(const YearRule& at, long long utcMs) {
+  const ZoneRule& r = at.rule;
+  return -(r.bias + (DaylightUnder(r, at.year, utcMs) ? r.daylightBias : r.standardBias));
 }
 
 }  // namespace
@@ -118,28 +144,51 @@ std::optional<int> FollowableOffset(TimeZoneSource& zones, const std::string& ke
   return at->rule.StandardOffset();
 }
 
+std::optional<ZoneOffsets> OffsetsAt(TimeZoneSource& zones, const std::string& key,
+                                     const base::TimeOfDay& utc) {
+  const long long now = EpochMs(utc);
+  const auto at = RuleAt(zones, key, now);
+  if (!at) return std::nullopt;
+  return ZoneOffsets{at->rule.StandardOffset(), OffsetUnder(*at, now)};
+}
+
+int BoxOffsetOf(int offset) {
+  if (offset > kLatestBoxOffset) return offset - base::kMinutesPerDay;
+  if (offset < kEarliestBoxOffset) return offset + base::kMinutesPerDay;
+  return offset;
+}
+
 std::optional<ZoneChange> NextChange(TimeZoneSource& zones, const std::string& key,
                                      const base::TimeOfDay& utc) {
   const long long now = EpochMs(utc);
   const auto at = RuleAt(zones, key, now);
   if (!at) return std::nullopt;
-  std::optional<long long> soonestUtc;
-  ZoneChange soonest;
-  for (int year : {at->year, at->year + 1}) {
+  // Every date this year's and next year's records name, and the two new
+  // years: a record carries the state over the new year with dates of
+  // 1 January 00:00 that change nothing, and a new record may bring a new
+  // offset with no date of its own.
+  std::vector<long long> moments;
+  for (int year : {at->year, at->year + 1, at->year + 2}) {
     const auto rule =
         year == at->year ? std::optional<ZoneRule>(at->rule) : zones.RuleForYear(key, year);
-    const auto c = rule ? ChangesIn(*rule, year) : std::nullopt;
-    if (!c) continue;
-    for (const bool toDaylight : {true, false}) {
-      const long long when = toDaylight ? c->startUtc : c->endUtc;
-      if (when > now && (!soonestUtc || when < *soonestUtc)) {
-        soonestUtc = when;
-        soonest = {FromEpochMs(toDaylight ? c->startLocal : c->endLocal), toDaylight};
-      }
+    if (!rule) continue;
+    if (year != at->year) moments.push_back(YearStartUtc(*rule, year));
+    if (year == at->year + 2) continue;
+    if (const auto c = ChangesIn(*rule, year)) {
+      moments.push_back(c->startUtc);
+      moments.push_back(c->endUtc);
     }
   }
-  if (!soonestUtc) return std::nullopt;
-  return soonest;
+  std::sort(moments.begin(), moments.end());
+  for (const long long when : moments) {
+    if (when <= now) continue;
+    const auto before = RuleAt(zones, key, when - 1), after = RuleAt(zones, key, when);
+    if (!before || !after) return std::nullopt;
+    const int from = OffsetUnder(*before, when - 1), to = OffsetUnder(*after, when);
+    if (from == to) continue;
+    return ZoneChange{FromEpochMs(when + from * kMsPerMinute), to > from};
+  }
+  return std::nullopt;
 }
 
 }  // namespace worldclock

@@ -70,12 +70,29 @@ std::optional<bool> DaylightInForce(TimeZoneSource& zones, const std::string& ke
 std::optional<int> FollowableOffset(TimeZoneSource& zones, const std::string& key,
                                     const base::TimeOfDay& utc);
 
+struct ZoneOffsets {
+  int standard = 0;  // minutes ahead of UTC on standard time
+  int inForce = 0;   // and now: bias plus the standard or the daylight bias
+};
+
+// None when Windows no longer lists the zone.
+std::optional<ZoneOffsets> OffsetsAt(TimeZoneSource& zones, const std::string& key,
+                                     const base::TimeOfDay& utc);
+
+// A place box gives -11:45 to +12:45. A zone further east or west is shown
+// under the offset 24 hours away, whose clocks read the same time of day
+// (+13 under -11, +14 under -10, -12 under +12).
+inline constexpr int kEarliestBoxOffset = -(11 * 60 + 45);
+inline constexpr int kLatestBoxOffset = 12 * 60 + 45;
+int BoxOffsetOf(int offset);
+
 struct ZoneChange {
   base::TimeOfDay local;  // there, on the clocks as they read before the change
   bool toDaylight = false;
 };
 
-// The zone's next change after the moment, within this year and the next.
+// The zone's next change of offset after the moment, within this year and
+// the next; forward when the clocks gain.
 std::optional<ZoneChange> NextChange(TimeZoneSource& zones, const std::string& key,
                                      const base::TimeOfDay& utc);
 

@@ -419,6 +419,95 @@ TEST(ClocksWindow, APlaceFollowsItsZoneUntilItsOffsetOrTheZoneGoes) {
   EXPECT_EQ(w.panels[2], "6:01 AM*");
 }
 
+// A followed zone whose offset moves from one year to the next: the box
+// takes the zone's new offset (its name kept), the flag the zone's
+// daylight saving, and the place goes on following. Each row starts the
+// window at `from` and lets the minutes run to `to`.
+TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
+  testutil::FakeZones zones;
+  struct Case {
+    const char* key;
+    const char* box;
+    base::TimeOfDay from, to;  // UTC
+    const char* boxThen;
+    const char* timeThen;  // the civil time there
+  } cases[] = {
+      // Amman stays on +3 when 2022's daylight saving would have ended.
+      {"Jordan Standard Time",
+       "Amman [2]",
+       {12, 0, 0, 0, 2022, 12, 1},
+       {22, 30, 0, 0, 2022, 12, 31},
+       "Amman [3]",
+       "1:30 AM"},
+      // Nuuk's record moves to -2 at the new year.
+      {"Greenland Standard Time",
+       "Nuuk [-3]",
+       {12, 0, 0, 0, 2023, 12, 1},
+       {3, 30, 0, 0, 2024, 1, 1},
+       "Nuuk [-2]",
+       "1:30 AM"},
+      // Volgograd's 2018 record: +3 as a "daylight" time behind +4 ...
+      {"Volgograd Standard Time",
+       "Volgograd [3]",
+       {12, 0, 0, 0, 2017, 12, 1},
+       {12, 0, 0, 0, 2018, 3, 15},
+       "Volgograd [3]",
+       "3:00 PM"},
+      // ... then +4 from 28 October.
+      {"Volgograd Standard Time",
+       "Volgograd [3]",
+       {12, 0, 0, 0, 2017, 12, 1},
+       {12, 0, 0, 0, 2018, 11, 1},
+       "Volgograd [4]",
+       "4:00 PM"},
+      // Samoa (+13) under [-11]: +14 on its daylight saving, in January.
+      {"Samoa Standard Time",
+       "Apia [-11]",
+       {10, 0, 0, 0, 2019, 12, 1},
+       {10, 0, 0, 0, 2020, 1, 15},
+       "Apia [-11]",
+       "12:00 AM*"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    Ini ini;
+    ini.values["Time Zones/Box1"] = c.key;
+    settings::FlagsLine flags;
+    FakeWindow w;
+    ClocksLogic clocks(w);
+    clocks.UseTimeZones(zones, ini, flags);
+    clocks.Create(flags, {"flags", c.box}, c.from);
+    clocks.FormActive = 1;  // the window open: the program's new text is no typing
+    // Once a day, as the minutes would have gone by.
+    for (long long m = base::MinutesSinceEpoch(c.from) + base::kMinutesPerDay;
+         m < base::MinutesSinceEpoch(c.to); m += base::kMinutesPerDay) {
+      clocks.Tick(base::FromMinutesSinceEpoch(m));
+    }
+    clocks.Tick(c.to);
+    EXPECT_EQ(w.boxes[1], c.boxThen);
+    EXPECT_EQ(w.panels[1], c.timeThen);
+    EXPECT_EQ(clocks.EditingClocks, 0);
+    ASSERT_TRUE(clocks.Reset(c.to, flags));
+    EXPECT_EQ(clocks.Following(1), c.key);
+    EXPECT_EQ(ini.values["Time Zones/Box1"], c.key);
+  }
+  // Zones east of +12:45 are offered under the box's offset a day away.
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  Ini ini;
+  settings::FlagsLine flags;
+  clocks.UseTimeZones(zones, ini, flags);
+  const base::TimeOfDay july{10, 0, 0, 0, 2026, 7, 1};
+  clocks.Create(flags, {"flags", "Apia [-11]", "Kiritimati [-10]"}, july);
+  auto listed = [&](int box) {
+    std::string all;
+    for (const ZoneMenuItem& i : clocks.ZoneMenu(box, july)) all += i.caption + ";";
+    return all;
+  };
+  EXPECT_EQ(listed(1), "None;(UTC+13:00) Samoa;(UTC+13:00) Nuku'alofa;");
+  EXPECT_EQ(listed(2), "None;(UTC+14:00) Kiritimati Island;");
+}
+
 }  // namespace
 }  // namespace worldclock
 
@@ -486,6 +575,135 @@ TEST(ClocksWindow, ShipsTimeIsTheTimeTheChosenPanelShows) {
   again.KeepShipsTimeIn(ini);
   again.Create(flags, {"flags", "Kathmandu [5.75]"}, utc);
   EXPECT_EQ(again.ShipsPlace(), 0);
+}
+
+}  // namespace
+}  // namespace worldclock
+
+#include "worldclock/tray_tip.h"
+
+namespace worldclock {
+namespace {
+
+// The tray tip as the person reads it, from the places as their panels show
+// them. Box texts by number; `chosen` the boxes ticked "Show in Tray Tip".
+TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
+  testutil::FakeZones zones;
+  const base::TimeOfDay july{14, 5, 0, 0, 2026, 7, 1};
+  auto numbered = [](int n, const std::string& name) {
+    std::vector<std::pair<int, std::string>> boxes;
+    for (int i = 1; i <= n; ++i)
+      boxes.push_back({i, "Place Number 0" + std::to_string(i) + " [1]"});
+    boxes.push_back({n + 1, name + " [1]"});
+    return boxes;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, std::string>> boxes;
+    std::vector<int> chosen;
+    base::TimeOfDay utc;
+    int localOffset;  // the computer's clock, minutes ahead of UTC
+    bool military;
+    const char* tip;
+  } cases[] = {
+      {"names, in box order",
+       {{1, "Greenwich [0]"}, {2, "  New York   [-5]"}, {5, "Auckland [12]"}},
+       {5, 1, 2},
+       july,
+       0,
+       false,
+       "Greenwich 2:05 PM\nNew York 9:05 AM\nAuckland 2:05 AM +1 day"},
+      {"24 hours",
+       {{1, "Greenwich [0]"}, {2, "New York [-5]"}, {5, "Auckland [12]"}},
+       {1, 2, 5},
+       july,
+       0,
+       true,
+       "Greenwich 14: 05\nNew York 09: 05\nAuckland 02: 05 +1 day"},
+      {"the day before, seen from Sydney's morning",
+       {{1, "Honolulu [-10]"}, {2, "Greenwich [0]"}},
+       {1, 2},
+       {2, 30, 0, 0, 2026, 7, 1},
+       600,
+       false,
+       "Honolulu 4:30 PM -1 day\nGreenwich 2:30 AM"},
+      {"quarter hours, and a place with no name",
+       {{3, "Kathmandu [5.75]"}, {4, " [5.5]"}},
+       {3, 4},
+       july,
+       60,
+       false,
+       "Kathmandu 7:50 PM\n[5.5] 7:35 PM"},
+      {"a red box, a box with no brackets and one not chosen are left out",
+       {{1, "Nowhere [13]"}, {2, "Berlin [1]"}, {3, "Paris [1]"}, {4, "Home"}},
+       {1, 2, 4},
+       july,
+       0,
+       false,
+       "Berlin 3:05 PM"},
+      {"a tip of exactly 127 characters",
+       numbered(4, "Twenty Three Char Place"),
+       {1, 2, 3, 4, 5},
+       july,
+       0,
+       false,
+       "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
+       "Place Number 04 3:05 PM\nTwenty Three Char Place 3:05 PM"},
+      {"one character more",
+       numbered(4, "Twenty Three Char Places"),
+       {1, 2, 3, 4, 5},
+       july,
+       0,
+       false,
+       "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
+       "Place Number 04 3:05 PM\n..."},
+      {"no room for the dots after the fifth line",
+       [&numbered] {
+         auto boxes = numbered(4, "Twenty Three Char Place");
+         boxes.push_back({6, "Lima [-5]"});
+         return boxes;
+       }(),
+       {1, 2, 3, 4, 5, 6},
+       july,
+       0,
+       false,
+       "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
+       "Place Number 04 3:05 PM\n..."},
+      {"nothing chosen", {{1, "Greenwich [0]"}}, {}, july, 0, false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeWindow w;
+    w.military = c.military;
+    ClocksLogic clocks(w);
+    std::vector<std::string> text(1 + kPlaceCount);
+    for (const auto& [box, t] : c.boxes) text[box] = t;
+    clocks.Create({}, text, c.utc);
+    Ini ini;
+    for (int box : c.chosen) ini.values["Tray Tip/Box" + std::to_string(box)] = "1";
+    TrayTip tip(&ini);
+    const std::string shown = tip.Text(clocks, c.utc, c.localOffset);
+    EXPECT_EQ(shown, c.tip);
+    EXPECT_LE(shown.size(), kTrayTipLength);
+  }
+
+  // A zone followed under the offset a day away dates by its own: Samoa
+  // (+13) under [-11] is a day ahead of Greenwich, not a day behind.
+  Ini ini;
+  ini.values["Time Zones/Box1"] = "Samoa Standard Time";
+  settings::FlagsLine flags;
+  FakeWindow w;
+  ClocksLogic clocks(w);
+  clocks.UseTimeZones(zones, ini, flags);
+  const base::TimeOfDay noon{12, 0, 0, 0, 2026, 7, 1};
+  clocks.Create(flags, {"flags", "Apia [-11]"}, noon);
+  TrayTip tip(&ini);
+  tip.Toggle(1);
+  EXPECT_EQ(ini.values["Tray Tip/Box1"], "1");  // kept at once
+  EXPECT_EQ(tip.Text(clocks, noon, 0), "Apia 1:00 AM +1 day");
+  tip.Toggle(1);
+  EXPECT_EQ(ini.values.count("Tray Tip/Box1"), 0u);
+  EXPECT_EQ(tip.Text(clocks, noon, 0), "");
 }
 
 }  // namespace

@@ -99,6 +99,28 @@ TEST(ZoneRules, InForceNextChangeAndOffset) {
       // Lord Howe Island goes forward half an hour: a place's "DS Time"
       // cannot show it.
       {"Lord Howe Standard Time", {12, 0, 0, 0, 2026, 1, 1}, true, "", kNone},
+      // Amman in late 2021: the 2022 record's "1 January 00:00" changes
+      // nothing; the clocks next go forward at midnight on 24 February.
+      {"Jordan Standard Time", {12, 0, 0, 0, 2021, 11, 15}, false, "2022-02-25 00:00 forward", 120},
+      // Kept at +3 from the end of 2022: no change is left to name.
+      {"Jordan Standard Time", {12, 0, 0, 0, 2022, 11, 15}, true, "none", 120},
+      // Volgograd goes from +3 to +4 on 28 October 2018 by a "daylight" time
+      // that is the earlier one: the clocks gain an hour.
+      {"Volgograd Standard Time",
+       {12, 0, 0, 0, 2018, 7, 1},
+       true,
+       "2018-10-28 02:00 forward",
+       kNone},
+      // Fiji's 2020 dates are 2020's alone: July 2021 is standard time.
+      {"Fiji Standard Time", {12, 0, 0, 0, 2021, 7, 1}, false, "none", 720},
+      // Volgograd's +4 of 2020 holds until 2021's own midnight at +3, an
+      // hour after +4's: at 00:30 on +4 the new year's record is not yet
+      // in force, and the clocks go back at 01:00.
+      {"Volgograd Standard Time",
+       {20, 30, 0, 0, 2020, 12, 31},
+       false,
+       "2021-01-01 01:00 back",
+       240},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.utc.year) + "-" +

@@ -505,6 +505,22 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     return PlaySoundA(arg(1).c_str(), nullptr, SND_FILENAME | SND_SYNC) ? 0 : Fail("not played");
   }
+  if (cmd == "shown-tip") {
+    // The shell's tooltip shown now, where it stands, then its whole text.
+    DWORD shell = 0;
+    if (HWND tray = FindWindowA("Shell_TrayWnd", nullptr)) GetWindowThreadProcessId(tray, &shell);
+    for (HWND h : TopLevel()) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(h, &owner);
+      if (owner != shell || !IsWindowVisible(h) || ClassOf(h) != "tooltips_class32") continue;
+      RECT r;
+      GetWindowRect(h, &r);
+      std::printf("%ld %ld %ld %ld\n%s\n", r.left, r.top, r.right - r.left, r.bottom - r.top,
+                  Text(h).c_str());
+      return 0;
+    }
+    return Fail("no tip is shown");
+  }
   if (cmd == "menus") {
     // Another process cannot read a menu's items under Wine, but it can see
     // where the menu's window stands.

@@ -1198,6 +1198,30 @@ case_guide_pictures() {
   sleep 0.5
   clocks_shot_with_menus guide-clocks-ships-time.png
   xdotool key Escape
+  # The three places in the tray icon's tip, seen as the pointer rests on it.
+  local place
+  for place in 1 2 3; do
+    sleep 0.5
+    open_place_menu $place
+    pick_menu_item "Show in Tray Tip"
+  done
+  tr -d '\r' <"$work/Marlinet.ini" | grep -qx 'Box3=1' || fail "the third place's choice was not kept"
+  drv press Clocks OK
+  xdotool mousemove $((TRAY_X - 40)) $((TRAY_Y - 40))
+  sleep 0.5
+  xdotool mousemove $TRAY_X $TRAY_Y
+  check "the tip shows over the icon" eventually 8 drv shown-tip
+  local tip x y w h
+  tip=$(drv shown-tip | tail -n +2 | tr -d '\r')
+  read -r x y w h < <(drv shown-tip | head -1)
+  case $tip in
+    $'Greenwich 2:05 PM\nNew York '*$' AM'*$'\nTokyo 11:05 PM') ;;
+    *) fail "the tip reads: $(printf '%s' "$tip" | tr '\n' '|')" ;;
+  esac
+  # The tip and the icon under it, with a little of the desktop around them.
+  local left=$((x < TRAY_X - 20 ? x - 8 : TRAY_X - 28)) top=$((y - 8))
+  import -window root -crop "$((1024 - left))x$((768 - top))+${left}+${top}" +repage \
+    "$E2E_ARTEFACTS/guide-tray-tip.png"
   # The tray menu with "Launch Options" open: one of them ticked, and a log
   # for "Open Launch Log" to open.
   sleep 0.5
@@ -1666,7 +1690,8 @@ EOF3
   # Every exit code of its own the setup gives, in the README's table, with
   # a running copy's refusal as packageInUse.
   [ "$(tr -d '\r' <"$installer" | awk '/InstallerReturnCode:/ { c = $NF } /ReturnResponse:/ { print c "=" $NF }' |
-    tr '\n' ' ')" = "3=packageInUse 4=packageInUse 5=fileInUse " ] || fail "the manifest's return codes"
+    tr '\n' ' ')" = "1=cancelledByUser 3=packageInUse 4=packageInUse 5=fileInUse 7=diskFull " ] ||
+    fail "the manifest's return codes"
   [ -n "$(yaml_value "$E2E_WINGET/Marlinet.Marlinet.locale.en-US.yaml" ReleaseNotes)" ] || fail "no release notes"
   grep -v '^#' "$installer" | grep -q -e '/D=' -e 'InstallerSwitches' && fail "the manifest gives switches"
 
@@ -1859,6 +1884,104 @@ EOF3
   [ "$(ls "$tools/Marlinet")" = notes.bak ] || fail "the uninstall left $(ls "$tools/Marlinet" | tr '\n' ' ')"
   [ "$(cat "$tools/uninstall.exe")$(cat "$tools/READ-ME.txt")" = otherother ] ||
     fail "the uninstall touched the other program's files"
+
+  # Another program's prefs.kvr beside its other files does not make its
+  # folder Marlinet's. On Windows 7 (as Wine reports itself) a silent setup
+  # leaves a Startup shortcut to another copy as it is: it has no switch.
+  local other="$outer/Other" wother f
+  local folder_approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder'
+  startup_switch() {
+    wine reg query "$folder_approved" /v "Ship bells.lnk" 2>/dev/null | tr -d '\r' | awk '/REG_BINARY/ { print $NF }'
+  }
+  mkdir -p "$other"
+  for f in prefs.kvr READ-ME.txt LICENSE.txt uninstall.exe; do printf 'other' >"$other/$f"; done
+  wother=$(winpath "$other")
+  wine reg delete "$folder_approved" /f >/dev/null 2>&1
+  make_link "$startup_link" 'C:\Users\Public\Documents\Marlinet\Marlinet.exe'
+  wine "$E2E_SETUP" /S "/D=$wother" >/dev/null 2>&1 || fail "the install into $wother failed ($?)"
+  [ "$(cat "$other"/{prefs.kvr,READ-ME.txt,LICENSE.txt,uninstall.exe})" = otherotherotherother ] ||
+    fail "another program's files beside its prefs.kvr were overwritten"
+  [ -f "$other/Marlinet/Marlinet.exe" ] || fail "Marlinet is not in a folder of its own beside another prefs.kvr"
+  [ -z "$(startup_switch)" ] || fail "the Startup shortcut was switched to $(startup_switch) on Windows 7"
+
+  # /D= to a new folder (winget's --location) while installed and running
+  # elsewhere: the install moves. The copy there ends, its settings come
+  # along, its program files and uninstaller go and the person's files
+  # stay. A folder holding only what Marlinet keeps is Marlinet's already.
+  # Reported as Windows 10, the silent setup switches the Startup shortcut
+  # to another copy off as Task Manager does. What earlier uninstalls left
+  # in %TEMP% goes, by its exact name alone.
+  local kept="$outer/Kept" wkept temp appdefaults
+  appdefaults="HKCU\\Software\\Wine\\AppDefaults\\$(basename "$E2E_SETUP")"
+  mkdir -p "$kept"
+  work=$kept
+  places_prefs
+  mv "$kept/prefs.before" "$outer/kept.before"
+  printf '[Form1]\r\n' >"$kept/Marlinet.ini"
+  : >"$kept/prefs.kvr.bak"
+  : >"$kept/mrl1A2B.tmp"
+  wkept=$(winpath "$kept")
+  temp=$(winepath -u "$(wine cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')" 2>/dev/null | tr -d '\r')
+  temp=${temp%/}
+  for f in 4242.exe notes.exe 4243.txt; do : >"$temp/Marlinet-uninstalled-$f"; done
+  work="$other/Marlinet"
+  start_program
+  wait_tray bell 15 || fail "the copy in $wother\\Marlinet shows no icon"
+  mkdir -p "$outer/old"
+  cp "$work/uninstall.exe" "$work/uninstall.bin" "$outer/old/"
+  wine reg add "$appdefaults" /v Version /d win10 /f >/dev/null 2>&1
+  wine "$E2E_SETUP" /S "/D=$wkept" >/dev/null 2>&1 || fail "the move to $wkept failed ($?)"
+  wine reg delete "$appdefaults" /f >/dev/null 2>&1
+  check "the copy in $wother\\Marlinet ended" wait_exit 10
+  [ "$(reg_value "$entry" InstallLocation)" = "$wkept" ] ||
+    fail "InstallLocation after the move is $(reg_value "$entry" InstallLocation)"
+  [ "$(reg_value "$run" Marlinet)" = "\"$wkept\\Marlinet.exe\"" ] || fail "Run value: $(reg_value "$run" Marlinet)"
+  [ "$(ls "$other/Marlinet" | tr '\n' ' ')" = "Marlinet.ini prefs.kvr proc.kvr " ] ||
+    fail "the move left $(ls "$other/Marlinet" | tr '\n' ' ')in the old folder"
+  [ -f "$kept/Marlinet.exe" ] || fail "a folder of Marlinet's own files got a folder of its own"
+  cmp -s "$kept/prefs.kvr" "$outer/kept.before" || fail "the move replaced the prefs.kvr of the new folder"
+  [ -f "$kept/proc.kvr" ] || fail "the moved install's launch list did not come along"
+  check "Marlinet runs after the move" wait_tray bell 15
+  pid=$(marlinet_in "$kept")
+  [ -n "$pid" ] || fail "no Marlinet runs from $wkept after the move"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the move"
+  [[ "$(startup_switch)" == 03000000???????????????? ]] ||
+    fail "the silent setup left the Startup shortcut to another copy switched to '$(startup_switch)'"
+  [ -f "$startup_link" ] || fail "the silent setup removed the Startup shortcut"
+  [ "$(ls "$temp" | grep '^Marlinet-uninstalled-' | tr '\n' ' ')" = \
+    "Marlinet-uninstalled-4243.txt Marlinet-uninstalled-notes.exe " ] ||
+    fail "the setup left in %TEMP%: $(ls "$temp" | grep '^Marlinet-uninstalled-' | tr '\n' ' ')"
+  # An uninstaller left in the old folder leaves alone the entry, the start
+  # with Windows, the Start menu and the Startup switch of the new one.
+  cp "$outer/old/uninstall.exe" "$outer/old/uninstall.bin" "$other/Marlinet/"
+  wine "$other/Marlinet/uninstall.exe" /S >/dev/null 2>&1 || fail "the old folder's uninstaller failed ($?)"
+  [ "$(reg_value "$entry" InstallLocation)" = "$wkept" ] || fail "the old folder's uninstaller removed the entry"
+  [ -n "$(reg_value "$run" Marlinet)" ] || fail "the old folder's uninstaller removed the Run value"
+  [ -f "$programs/Marlinet.lnk" ] || fail "the old folder's uninstaller removed the Start menu shortcut"
+  [[ "$(startup_switch)" == 03* ]] || fail "the old folder's uninstaller switched the Startup shortcut on"
+  check "Marlinet still runs from $wkept" running
+  # The last uninstall switches the Startup shortcut on again, and leaves in
+  # %TEMP% only its own uninstall.exe, which cannot delete itself.
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall failed ($?)"
+  wait_exit 10
+  [ -e "$kept" ] && fail "the uninstall with /RemoveSettings left $(ls "$kept" | tr '\n' ' ')"
+  [ "$(startup_switch)" = 020000000000000000000000 ] ||
+    fail "the uninstall left the Startup shortcut switched to '$(startup_switch)'"
+  [ "$(ls "$temp" | grep -c '^Marlinet-uninstalled-[0-9]*\.exe$')" = 1 ] ||
+    fail "after the last uninstall %TEMP% holds $(ls "$temp" | grep '^Marlinet-uninstalled-' | tr '\n' ' ')"
+  rm -f "$temp"/Marlinet-uninstalled-*
+  wine reg delete "$folder_approved" /f >/dev/null 2>&1
+
+  # A disk that fills up part-way: what was written goes again, and the
+  # exit code tells a full disk from a file in use.
+  mounted="$outer/Full"
+  mkdir -p "$mounted"
+  mount -t tmpfs -o size=1m tmpfs "$mounted" || fail "cannot mount a small file system"
+  code=0
+  wine "$E2E_SETUP" /S "/D=$(winpath "$mounted")" >/dev/null 2>&1 || code=$?
+  [ $code -eq 7 ] || fail "the install onto a full disk ended with $code, not 7"
+  [ -z "$(ls -A "$mounted")" ] || fail "the install onto a full disk left $(ls -A "$mounted" | tr '\n' ' ')"
+  wine reg query "$entry" >/dev/null 2>&1 && fail "the install onto a full disk wrote the uninstall entry"
   work=""
 }
 

@@ -9,6 +9,7 @@
 
 #include "resources/resource_ids.h"
 #include "ui/form_win.h"
+#include "ui/library_win.h"
 #include "win_test_util.h"
 
 namespace widgets {
@@ -206,6 +207,100 @@ TEST_F(TrayIconTest, AThrowingClickHandlerIsReportedAndTheIconKeepsWorking) {
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(errors.messages, (std::vector<std::string>{"Click went wrong.", "Click went wrong."}));
   EXPECT_TRUE(IsWindow(tray->MessageWindow()));
+}
+
+// Every Shell_NotifyIconA call made while it lives, as the shell receives
+// it: this program's import of the function points here meanwhile.
+class RecordShellCalls {
+ public:
+  struct Call {
+    DWORD message, size;
+    std::string tip;
+  };
+  RecordShellCalls() {
+    real_ = ui::LibraryEntry<Fn>(GetModuleHandleA("shell32.dll"), "Shell_NotifyIconA");
+    slot_ = ImportSlot(reinterpret_cast<ULONG_PTR>(real_));
+    if (slot_) Set(reinterpret_cast<ULONG_PTR>(&Record));
+    calls = {};
+  }
+  ~RecordShellCalls() {
+    if (slot_) Set(reinterpret_cast<ULONG_PTR>(real_));
+  }
+  bool Hooked() const { return slot_ != nullptr; }
+  static inline std::vector<Call> calls;
+
+ private:
+  using Fn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA);
+  static inline Fn real_ = nullptr;
+  static BOOL WINAPI Record(DWORD message, PNOTIFYICONDATAA data) {
+    const size_t room = data->cbSize >= 488 ? 128 : 64;
+    calls.push_back({message, data->cbSize, std::string(data->szTip, strnlen(data->szTip, room))});
+    return real_(message, data);
+  }
+  static ULONG_PTR* ImportSlot(ULONG_PTR target) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         imp->Name; ++imp) {
+      for (auto* t = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk); t->u1.Function;
+           ++t) {
+        if (t->u1.Function == target) return reinterpret_cast<ULONG_PTR*>(&t->u1.Function);
+      }
+    }
+    return nullptr;
+  }
+  void Set(ULONG_PTR to) {
+    DWORD old = 0;
+    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+    *slot_ = to;
+    VirtualProtect(slot_, sizeof *slot_, old, &old);
+  }
+  ULONG_PTR* slot_ = nullptr;
+};
+
+// The places' tip, once set, goes whole in every call the icon makes (a
+// new picture as the mute toggle gives, the shell's restart) in the record
+// that holds 127 characters; taken away, the icon's calls are as before.
+TEST_F(TrayIconTest, ALongTipGoesInEveryCallWhileItIsSet) {
+  RecordShellCalls shell;
+  ASSERT_TRUE(shell.Hooked());
+  tray->SetHint("Bells|for the log");
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].size, 88u);
+  EXPECT_EQ(shell.calls[0].tip, "Bells");
+
+  const std::string tip = "Greenwich 2:05 PM\nPier 7 | East 9:05 AM\nAuckland 2:05 AM +1 day";
+  shell.calls.clear();
+  tray->SetLongTip(tip);
+  tray->SetIconResource(IDI_BELL_MUTED);
+  SendMessageA(tray->MessageWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  ASSERT_GE(shell.calls.size(), 4u);  // modify, modify, delete and add
+  bool added = false;
+  for (const auto& call : shell.calls) {
+    EXPECT_EQ(call.size, 488u) << call.message;
+    if (call.message != NIM_DELETE) {
+      EXPECT_EQ(call.tip, tip) << call.message;
+    }
+    added |= call.message == NIM_ADD;
+  }
+  EXPECT_TRUE(added);
+  EXPECT_TRUE(tray->Added());
+
+  shell.calls.clear();
+  tray->SetLongTip(std::string(130, 'x'));  // never past the record's room
+  ASSERT_EQ(shell.calls.size(), 1u);
+  EXPECT_EQ(shell.calls[0].tip, std::string(127, 'x'));
+
+  shell.calls.clear();
+  tray->SetLongTip("");
+  tray->SetIconResource(IDI_BELL);
+  ASSERT_EQ(shell.calls.size(), 2u);
+  for (const auto& call : shell.calls) {
+    EXPECT_EQ(call.size, 88u);
+    EXPECT_EQ(call.tip, "Bells");
+  }
 }
 
 TEST_F(TrayIconTest, ADestroyedMenuIsForgotten) {
