@@ -60,7 +60,11 @@ int BellTick::MsToNextAim(bool earlyRing) {
 
 void BellTick::Tick() {
   const TimeOfDay now = clock_.Now();
-  lastRead_ = base::MinutesSinceEpoch(now);
+  const long long minute = base::MinutesSinceEpoch(now);
+  lastRead_ = minute;
+  // The copy before this one struck this minute (or, early, the one before).
+  if (restored_ && (minute == *restored_ || minute == *restored_ + 1)) latch_ = restored_;
+  restored_.reset();
   // Any tick in a minute that strikes nothing opens the latch, whether the
   // bells are silenced or the hour is switched off: a night, a mute or the
   // open launch list editor never carries a strike's latch into the next
@@ -74,8 +78,6 @@ void BellTick::Tick() {
   // after an early strike (29 then 30, 59 then 0) silent. Any other strike
   // minute strikes, even with no tick between (the computer asleep). Looked
   // at before the options, so the ticks after a strike read no controls.
-  // The same holds for a strike the copy before this one made in this minute.
-  const long long minute = base::MinutesSinceEpoch(now);
   if (latch_ && (minute == *latch_ || minute == *latch_ + 1)) return;
   const BellOptions options = options_.CurrentBellOptions();
   if (!HourGateAdmits(options.hourBoxes, now.hour, now.minute, options.earlyRing)) return;

@@ -91,7 +91,9 @@ class BellTick {
   // The minute of the last strike (sounded or skipped), for the next run;
   // a copy started within that minute does not strike it again.
   std::optional<long long> LastStrike() const { return lastStrike_; }
-  void Restore(long long minute) { latch_ = lastStrike_ = minute; }
+  // Known at start; the first tick, on the clock the bells follow by then,
+  // decides whether it is still that minute.
+  void Restore(long long minute) { restored_ = lastStrike_ = minute; }
 
   // Milliseconds from now to the next aimed tick: none at all while a
   // strike minute has come that no tick has read yet (the clock was set, or
@@ -111,6 +113,7 @@ class BellTick {
   // minute that strikes nothing.
   std::optional<long long> latch_;
   std::optional<long long> lastStrike_;
+  std::optional<long long> restored_;
   // When the last strike sounded by the computer's running count, which no
   // clock set or ship's time moves.
   std::optional<long long> lastSoundedMs_;

@@ -328,6 +328,35 @@ TEST_F(BellTickTest, AHandChangeNeverStrikesTwiceWithinAMinuteYetTheRepeatedHalf
   }
 }
 
+// The copy before this one ended having struck "2026-12-08 10:00": only a
+// start still within that minute keeps quiet.
+TEST_F(BellTickTest, AStrikeKeptFromTheRunBeforeSilencesOnlyItsOwnMinute) {
+  struct Case {
+    const char* name;
+    std::vector<TimeOfDay> ticks;
+    Played heard;
+  } cases[] = {
+      {"started at 10:00:21", {{10, 0, 21, 0, 2026, 12, 8}, {10, 0, 40, 0, 2026, 12, 8}}, {}},
+      {"started at 09:59:50, the clock put back",
+       {{9, 59, 50, 0, 2026, 12, 8}, {10, 0, 1, 0, 2026, 12, 8}},
+       {"2bell.wav"}},
+      {"started the next day at 10:00:21", {{10, 0, 21, 0, 2026, 12, 9}}, {"2bell.wav"}},
+  };
+  const std::optional<long long> kept = ParseStrikeRecord("2026-12-08 10:00");
+  ASSERT_TRUE(kept);
+  for (const Case& c : cases) {
+    BellTick fresh(clock, player, options);
+    fresh.Restore(*kept);
+    player.played.clear();
+    for (const TimeOfDay& t : c.ticks) {
+      clock.now = t;
+      fresh.Tick();
+    }
+    EXPECT_EQ(player.played, c.heard) << c.name;
+  }
+  EXPECT_FALSE(ParseStrikeRecord("2026-04-31 10:00"));
+}
+
 TEST_F(BellTickTest, SilencedStrikesNothingAndSetsNoLatchButTheTestStrikePlays) {
   BellsSilenced = 1;
   EXPECT_EQ(Minute(12, 0), Played{});
