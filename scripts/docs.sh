@@ -13,7 +13,8 @@ ctest --preset windows -R 'e2e\.(guide_pictures|mute_by_tray_click|windows_scale
 shots=build/windows/e2e-artefacts
 mkdir -p docs
 # The package's places and a few launch entries, as a user has them.
-for name in main-window clocks-window clocks-help clocks-zones clocks-ships-time editor-window; do
+for name in main-window clocks-window clocks-help clocks-zones clocks-ships-time editor-window \
+  bell-options; do
   cp "$shots/guide-$name.png" "docs/$name.png"
 done
 cp "$shots/main-window-144.png" docs/
