@@ -77,7 +77,12 @@ std::optional<std::vector<std::uint8_t>> ScaledWave(const std::vector<std::uint8
       bits = Le16(file, body + 14);
     } else if (Tag(file, at, "data")) {
       if (!pcm || (bits != 8 && bits != 16)) return std::nullopt;
-      std::vector<std::uint8_t> scaled = file;
+      // The player trusts the sizes it is given: the image ends with the
+      // samples, and says so.
+      const size_t end = std::min(file.size(), body + size + (size & 1));
+      std::vector<std::uint8_t> scaled(file.begin(),
+                                       file.begin() + static_cast<std::ptrdiff_t>(end));
+      for (int i = 0; i < 4; ++i) scaled[4 + i] = static_cast<std::uint8_t>((end - 8) >> (8 * i));
       if (bits == 8) {
         for (size_t i = body; i < body + size; ++i) {
           const long s = std::lround((file[i] - 128) * volume) + 128;

@@ -49,6 +49,16 @@ Bytes Pcm16(std::initializer_list<int> values) {
   return b;
 }
 
+Bytes Cat(Bytes a, const Bytes& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+Bytes Riff(Bytes b, unsigned size) {
+  for (int i = 0; i < 4; ++i) b[4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+  return b;
+}
+
 Bytes Cut(Bytes b, size_t size) {
   b.resize(size);
   return b;
@@ -69,6 +79,9 @@ TEST(BellManners, ScalesEightAndSixteenBitSamplesAndPassesAnythingElseThrough) {
        Wave(1, 16, Pcm16({-8192, 250, 8192, -1, 0}))},
       {"a LIST chunk of odd size before the data", Wave(1, 16, Pcm16({2000, -2000}), list), 0.5,
        Wave(1, 16, Pcm16({1000, -1000}), list)},
+      {"a chunk after the data, the RIFF size overstated",
+       Riff(Cat(Wave(1, 8, {28, 228}), {'L', 'I', 'S', 'T', 4, 0, 0, 0, 1, 2, 3, 4}), 9999), 0.5,
+       Wave(1, 8, {78, 178})},
       {"cut short inside the data", Wave(1, 16, Pcm16({2000, -2000}), {}, 400), 0.5, std::nullopt},
       {"cut short inside the header", Cut(Wave(1, 16, Pcm16({2000})), 30), 0.5, std::nullopt},
       {"24-bit", Wave(1, 24, {1, 2, 3, 4, 5, 6}), 0.5, std::nullopt},
