@@ -5,6 +5,7 @@
 
 #include "base/app_text.h"
 #include "bells/Unit1.h"
+#include "bells/bell_manners_win.h"
 #include "bells/sound_player_win.h"
 #include "launcher/Unit3.h"
 #include "launcher/launch_options_win.h"
@@ -58,6 +59,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     main->SetLaunchList(editor);
     // The options a person opts into, below the tray menu's own items.
     settings::OptionsMenu options(*main->PopupMenu1);
+    // The bells' own: volume, night, presentations, New Year.
+    bells::WinBellManners bellManners(formState);
+    main->SetBellManners(&bellManners.Manners());
+    options.AddSubmenu("BellOptions1", "Bell Options",
+                       [&bellManners] { return bellManners.MenuEntries(); });
     // Started again from this folder: the person is looking for the options.
     app.onSecondStart = [main] { main->Show(); };
     app.onQuitRequest = [main] { main->Quit1->Click(); };
@@ -77,6 +83,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // in meanwhile: the main window reaches for neither of the others.
     main->SetLaunchList(nullptr);
     main->FollowShipsTime(nullptr);
+    main->SetBellManners(nullptr);
     // The icon goes at once: the wait for an entry under way may be long,
     // and an icon that no longer answers looks like a hung program.
     main->TrayIcon1->Hide();

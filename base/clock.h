@@ -106,6 +106,9 @@ class LocalClock {
   // sleep and the interrupt time does not. Only its growth from one reading
   // to the next means anything. Nothing where the system cannot tell.
   virtual std::optional<long long> AsleepMs() { return std::nullopt; }
+  // Milliseconds counted since some fixed moment, which no clock set and no
+  // time zone moves; nothing where the system cannot tell.
+  virtual std::optional<long long> ElapsedMs() { return std::nullopt; }
 };
 
 class UtcClock {

@@ -27,6 +27,9 @@ const ui::FontSpec kCourierNavy{"Courier New", 8, ui::clNavy};
 // Where the form state keeps the last minute the launches handled.
 const char* const kLaunchSection = "Launch";
 const char* const kLastMinuteKey = "LastMinute";
+// And the minute of the last strike, on the bells' clock.
+const char* const kBellsSection = "Bells";
+const char* const kLastStrikeKey = "LastStrike";
 
 // Windows 8 and later; DEVICE_NOTIFY_WINDOW_HANDLE is 0.
 using RegisterSuspendResume = void*(WINAPI*)(HANDLE, DWORD);
@@ -325,6 +328,8 @@ void TForm1::FormCreate() {
             launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, "")))
       launchTick_.Restore(*minute);
     store.RemoveKey(kLaunchSection, kLastMinuteKey);
+    if (auto minute = bells::ParseStrikeRecord(store.ReadString(kBellsSection, kLastStrikeKey, "")))
+      bellTick_.Restore(*minute);
   }
   if (auto reg =
           ui::LibraryEntry<RegisterSuspendResume>(User32(), "RegisterSuspendResumeNotification"))
@@ -469,6 +474,9 @@ void TForm1::SystemChange(UINT msg, WPARAM, LPARAM) {
 void TForm1::SaveMoreState(settings::ProfileStore& store) {
   if (auto minute = launchTick_.Record(CheckBox25->Checked())) {
     store.WriteString(kLaunchSection, kLastMinuteKey, launcher::LaunchRecordText(*minute));
+  }
+  if (auto minute = bellTick_.LastStrike()) {
+    store.WriteString(kBellsSection, kLastStrikeKey, bells::StrikeRecordText(*minute));
   }
 }
 

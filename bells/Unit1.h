@@ -62,6 +62,9 @@ class TForm1 : public settings::TPersistentForm,
   // while it gives one, the computer's clock otherwise. The launches keep
   // the computer's clock.
   void FollowShipsTime(std::function<std::optional<int>(const base::TimeOfDay &utc)> offset);
+  // The person's bell options, asked before each strike, Test Bells and the
+  // samples; none: the bells sound as recorded.
+  void SetBellManners(bells::StrikeManners *manners) { bellTick_.SetManners(manners); }
   // Ship's time was chosen, given back, or moved (a new offset, daylight
   // saving): a clock change, as a set clock is.
   void ShipsTimeChanged();
@@ -144,7 +147,8 @@ class TForm1 : public settings::TPersistentForm,
   void SystemChange(UINT msg, WPARAM wp, LPARAM lp) override;
   // Waking from sleep, and the end of the session.
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
-  // The last minute the launches accounted for, for the next start.
+  // The last minute the launches accounted for and the last strike's, for
+  // the next start.
   void SaveMoreState(settings::ProfileStore &store) override;
   settings::ControlFlags ReadControls() const;
   void ApplyControls(const settings::ControlFlags &flags);

@@ -1,5 +1,7 @@
 #include "bells/bell_tick.h"
 
+#include <cstdio>
+
 namespace bells {
 
 int BellsSilenced = 0;
@@ -11,6 +13,9 @@ constexpr SoundSet kSmallSet = {"0+1bell.wav", "1bell.wav", "1+1bell.wav", "2bel
 constexpr SoundSet kLargeSet = {"0+1Lbell.wav", "1Lbell.wav", "1+1Lbell.wav", "2Lbell.wav",
                                 "2+1Lbell.wav", "3Lbell.wav", "3+1Lbell.wav", "4Lbell.wav"};
 constexpr int kTestStrikeBells = 4;
+// However the clock the bells follow is moved, two strikes never come closer
+// than this: a hand change within a strike minute would strike twice.
+constexpr long long kLeastMsBetweenStrikes = 60000;
 
 }  // namespace
 
@@ -19,6 +24,27 @@ const SoundSet& SoundSetFor(SoundSetKind kind) {
 }
 
 const char* SampleFor(SoundSetKind kind) { return SoundSetFor(kind)[0]; }
+
+std::string StrikeRecordText(long long minute) {
+  const base::TimeOfDay t = base::FromMinutesSinceEpoch(minute);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
+                t.minute);
+  return text;
+}
+
+std::optional<long long> ParseStrikeRecord(const std::string& text) {
+  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
+  char tail = 0;
+  if (text.size() != 16 ||
+      std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
+    return std::nullopt;
+  }
+  const long long minute = base::MinutesSinceEpoch({h, mi, 0, 0, y, mo, d});
+  // Read back exactly as written, or it is not a minute (a 31st of April).
+  if (StrikeRecordText(minute) != text) return std::nullopt;
+  return minute;
+}
 
 BellTick::BellTick(LocalClock& clock, SoundPlayer& player, BellOptionsSource& options)
     : clock_(clock), player_(player), options_(options), set_(&kSmallSet) {}
@@ -34,7 +60,11 @@ int BellTick::MsToNextAim(bool earlyRing) {
 
 void BellTick::Tick() {
   const TimeOfDay now = clock_.Now();
-  lastRead_ = base::MinutesSinceEpoch(now);
+  const long long minute = base::MinutesSinceEpoch(now);
+  lastRead_ = minute;
+  // The copy before this one struck this minute (or, early, the one before).
+  if (restored_ && (minute == *restored_ || minute == *restored_ + 1)) latch_ = restored_;
+  restored_.reset();
   // Any tick in a minute that strikes nothing opens the latch, whether the
   // bells are silenced or the hour is switched off: a night, a mute or the
   // open launch list editor never carries a strike's latch into the next
@@ -48,19 +78,45 @@ void BellTick::Tick() {
   // after an early strike (29 then 30, 59 then 0) silent. Any other strike
   // minute strikes, even with no tick between (the computer asleep). Looked
   // at before the options, so the ticks after a strike read no controls.
-  const int minuteOfDay = now.hour * 60 + now.minute;
-  if (latch_ && (minuteOfDay == *latch_ || minuteOfDay == (*latch_ + 1) % base::kMinutesPerDay))
-    return;
+  if (latch_ && (minute == *latch_ || minute == *latch_ + 1)) return;
   const BellOptions options = options_.CurrentBellOptions();
   if (!HourGateAdmits(options.hourBoxes, now.hour, now.minute, options.earlyRing)) return;
   const auto count = BellCount(now.hour, now.minute, options.earlyRing, options.dogWatch);
   if (!count) return;
-  player_.Play((*set_)[*count - 1]);
-  latch_ = minuteOfDay;
+  // A clock put back within a minute of a strike (ship's time moved by
+  // hand) repeats a half hour just struck: that minute stays silent, and
+  // the half hour strikes when it comes round again.
+  const std::optional<long long> elapsed = clock_.ElapsedMs();
+  if (elapsed && lastSoundedMs_ && *elapsed - *lastSoundedMs_ < kLeastMsBetweenStrikes) {
+    latch_ = minute;
+    return;
+  }
+  const base::TimeOfDay mark = options.earlyRing ? base::FromMinutesSinceEpoch(minute + 1) : now;
+  const StrikePlan plan = manners_ ? manners_->PlanStrike(mark, *count) : StrikePlan{};
+  if (!plan.skip) {
+    lastSoundedMs_ = elapsed;
+    for (int i = 0; i < plan.plays; ++i) Sound((*set_)[*count - 1], plan.volume);
+  }
+  latch_ = lastStrike_ = minute;
 }
 
-void BellTick::TestStrike() { player_.Play((*set_)[kTestStrikeBells - 1]); }
+void BellTick::Sound(const char* name, double volume) {
+  // At the recording's own volume the call is the one it always was.
+  if (volume >= 1.0) {
+    player_.Play(name);
+  } else {
+    player_.PlayAt(name, volume);
+  }
+}
 
-void BellTick::PlaySample(SoundSetKind kind) { player_.Play(SampleFor(kind)); }
+// Never skipped and never a strike, but at the volume in force, so the
+// person hears what they chose.
+void BellTick::TestStrike() {
+  Sound((*set_)[kTestStrikeBells - 1], manners_ ? manners_->VolumeNow(clock_.Now()) : 1.0);
+}
+
+void BellTick::PlaySample(SoundSetKind kind) {
+  Sound(SampleFor(kind), manners_ ? manners_->VolumeNow(clock_.Now()) : 1.0);
+}
 
 }  // namespace bells

@@ -28,6 +28,7 @@ class BellClock final : public base::LocalClock {
   }
   void TimeSettingsChanged() override { local_.TimeSettingsChanged(); }
   std::optional<long long> AsleepMs() override { return local_.AsleepMs(); }
+  std::optional<long long> ElapsedMs() override { return local_.ElapsedMs(); }
 
   // UTC moved by a whole number of minutes: the date with it, the seconds
   // as they are.

@@ -1,8 +1,14 @@
 #include "bells/sound_player_win.h"
 
-#include <utility>
+#include <mmsystem.h>
 
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "bells/bell_manners.h"
 #include "ui/paths_win.h"
+#include "ui/text_files_win.h"
 
 namespace bells {
 
@@ -26,6 +32,21 @@ void WinSoundPlayer::Play(const std::string& name) {
     using PlayFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
     if (auto play = winmm_.Entry<PlayFn>("PlaySoundW")) play(path.c_str(), instance_, 0);
   }
+}
+
+void WinSoundPlayer::PlayAt(const std::string& name, double volume) {
+  ui::WinTextFiles files;
+  const std::optional<std::string> content = files.ReadAll(ResolveSoundName(folder_, name));
+  std::optional<std::vector<std::uint8_t>> scaled;
+  if (content) scaled = ScaledWave({content->begin(), content->end()}, volume);
+  using PlayFn = BOOL(WINAPI*)(LPCSTR, HMODULE, DWORD);
+  auto play = winmm_.Entry<PlayFn>("PlaySoundA");
+  if (!scaled || !play) {
+    Play(name);
+    return;
+  }
+  // Synchronous, so the image may go when the call returns.
+  play(reinterpret_cast<LPCSTR>(scaled->data()), nullptr, SND_MEMORY);
 }
 
 }  // namespace bells

@@ -21,6 +21,11 @@ class WinSoundPlayer final : public SoundPlayer {
   // Synchronous: returns when the sound has played. With flags 0 the platform
   // plays its default sound for a file it cannot find, and never fails.
   void Play(const std::string& name) override;
+  // The file Play would play, read and scaled in memory, still synchronous.
+  // Anything but 8- or 16-bit PCM, or a file that cannot be read, is played
+  // as Play plays it. Windows' mixer is never touched: the person's level
+  // for the program still applies on top.
+  void PlayAt(const std::string& name, double volume) override;
 
  private:
   HINSTANCE instance_;

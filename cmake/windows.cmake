@@ -47,6 +47,7 @@ add_custom_command(
 add_custom_target(pictures DEPENDS ${picture_files})
 
 add_library(marlinet_win STATIC
+  bells/bell_manners_win.cpp
   bells/sound_player_win.cpp
   settings/options_menu_win.cpp
   settings/persistent_form_win.cpp

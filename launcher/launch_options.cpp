@@ -13,7 +13,9 @@ std::string FailureItem(const LaunchOutcome& o) {
   std::snprintf(time, sizeof time, "%02d:%02d", o.launch.time / 100 % 100, o.launch.time % 100);
   std::string why;
   if (o.daysUnread) {
-    why = "its days \"" + o.launch.entry.dayText.value_or("") + "\" could not be read";
+    why = "its days \"";
+    why += o.launch.entry.dayText.value_or("");
+    why += "\" could not be read";
   } else if (!o.open.text.empty()) {
     why = o.open.text;
   } else {
@@ -42,7 +44,10 @@ std::string FailureBalloonText(const std::vector<LaunchOutcome>& failures) {
     text = FailureItem(failures.front());
   } else {
     text = std::to_string(failures.size()) + " launches failed:";
-    for (const LaunchOutcome& o : failures) text += "\n" + FailureItem(o);
+    for (const LaunchOutcome& o : failures) {
+      text += '\n';
+      text += FailureItem(o);
+    }
   }
   if (text.size() > kBalloonTextLimit) text = text.substr(0, kBalloonTextLimit - 3) + "...";
   return text;

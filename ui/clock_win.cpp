@@ -63,6 +63,16 @@ std::optional<long long> WinLocalClock::AsleepMs() {
   return elapsed - static_cast<long long>(awake / 10000);
 }
 
+std::optional<long long> WinLocalClock::ElapsedMs() {
+  // The 32-bit count wraps after 49.7 days: only on XP, where the 64-bit
+  // one is missing, and the bells compare counts seconds apart.
+  using TickCount64 = ULONGLONG(WINAPI*)();
+  static const auto tickCount64 =
+      LibraryEntry<TickCount64>(GetModuleHandleA("kernel32.dll"), "GetTickCount64");
+  return tickCount64 ? static_cast<long long>(tickCount64())
+                     : static_cast<long long>(GetTickCount());
+}
+
 base::TimeOfDay WinUtcClock::NowUtc() {
   SYSTEMTIME t;
   GetSystemTime(&t);

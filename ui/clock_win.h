@@ -17,6 +17,7 @@ class WinLocalClock final : public base::LocalClock {
   // The elapsed count less the interrupt time, which leaves sleep out;
   // nothing before Windows 7, which cannot give the latter.
   std::optional<long long> AsleepMs() override;
+  std::optional<long long> ElapsedMs() override;
 
  private:
   long long offsetMinute_ = -1;  // the UTC minute the offset was found in

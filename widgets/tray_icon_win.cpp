@@ -256,9 +256,9 @@ void TTrayIcon::TakeForeground() {
 
 void TTrayIcon::TrackMenu(int x, int y) {
   if (!popupMenu_) return;
-  ui::MenuItem* chosen = nullptr;
+  UINT chosen = 0;  // an item's command or a submenu entry's
   try {
-    chosen = popupMenu_->Track(x, y, window_.Handle());
+    chosen = popupMenu_->TrackCommand(x, y, window_.Handle());
   } catch (...) {
     TakeForeground();
     throw;
@@ -268,7 +268,7 @@ void TTrayIcon::TrackMenu(int x, int y) {
   PostMessageA(window_.Handle(), WM_NULL, 0, 0);
   // The command runs after the tray's last step, so a window it shows keeps
   // the foreground.
-  if (chosen) PostMessageA(window_.Handle(), kRunMenuItem, chosen->Id(), 0);
+  if (chosen) PostMessageA(window_.Handle(), kRunMenuItem, chosen, 0);
 }
 
 bool TTrayIcon::ClickDefaultMenuItem() {
@@ -307,8 +307,19 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == kRunMenuItem) {
-    ui::MenuItem* item = popupMenu_ ? popupMenu_->FindItem(static_cast<UINT>(wp)) : nullptr;
-    if (item && accepting) ui::Dispatch([item] { item->Click(); });
+    if (!popupMenu_ || !accepting) return 0;
+    const UINT id = static_cast<UINT>(wp);
+    if (ui::MenuItem* item = popupMenu_->FindItem(id)) {
+      ui::Dispatch([item] { item->Click(); });
+      return 0;
+    }
+    // An entry of one of the items' submenus (the options).
+    for (ui::MenuItem* item : popupMenu_->Items()) {
+      if (auto action = item->SubmenuAction(id)) {
+        ui::Dispatch(action);
+        return 0;
+      }
+    }
     return 0;
   }
   if (msg == TaskbarCreatedMessage() && msg != 0) {

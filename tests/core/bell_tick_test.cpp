@@ -16,7 +16,9 @@ namespace {
 
 struct FakeClock : LocalClock {
   TimeOfDay now;
+  std::optional<long long> elapsedMs;  // the running count, where one is given
   TimeOfDay Now() override { return now; }
+  std::optional<long long> ElapsedMs() override { return elapsedMs; }
 };
 
 struct RecordingPlayer : SoundPlayer {
@@ -281,6 +283,78 @@ TEST_F(BellTickTest, OnShipsTimeEveryRuleFollowsThePlacesClock) {
     for (int i = 0; i < 20; ++i) bells.Tick();
     EXPECT_EQ(player.played, c.heard) << c.name;
   }
+}
+
+// The clock the bells follow moved by hand (ship's time put back, a clock
+// set): the running count goes on regardless. What a person on board hears
+// at each reading, a few ticks each.
+TEST_F(BellTickTest, AHandChangeNeverStrikesTwiceWithinAMinuteYetTheRepeatedHalfHourStrikes) {
+  struct Step {
+    TimeOfDay at;
+    long long elapsedS;  // the running count, seconds
+    Played heard;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;
+  } cases[] = {
+      {"put back 30 min at 10:30:20",
+       {{{10, 30, 0}, 0, {"2+1bell.wav"}},
+        {{10, 0, 20}, 20, {}},  // was 4 bells, 20 s after the 5
+        {{10, 0, 50}, 50, {}},
+        {{10, 1, 0}, 60, {}},
+        {{10, 30, 0}, 1800, {"2+1bell.wav"}}}},
+      {"retarded an hour at night, at 02:00:30",
+       {{{2, 0, 0}, 0, {"2bell.wav"}},
+        {{1, 0, 30}, 30, {}},
+        {{1, 1, 0}, 60, {}},
+        {{1, 30, 0}, 1800, {"1+1bell.wav"}},
+        {{2, 0, 0}, 3600, {"2bell.wav"}}}},
+      {"set forward to the next half hour a minute after a strike",
+       {{{10, 0, 0}, 0, {"2bell.wav"}}, {{10, 30, 0}, 61, {"2+1bell.wav"}}}},
+  };
+  for (const Case& c : cases) {
+    BellTick fresh(clock, player, options);
+    for (const Step& step : c.steps) {
+      clock.now = step.at;
+      player.played.clear();
+      for (int i = 0; i < 3; ++i) {
+        clock.elapsedMs = (step.elapsedS + 3 * i) * 1000;
+        fresh.Tick();
+      }
+      EXPECT_EQ(player.played, step.heard)
+          << c.name << " at " << step.at.hour << ":" << step.at.minute;
+    }
+  }
+}
+
+// The copy before this one ended having struck "2026-12-08 10:00": only a
+// start still within that minute keeps quiet.
+TEST_F(BellTickTest, AStrikeKeptFromTheRunBeforeSilencesOnlyItsOwnMinute) {
+  struct Case {
+    const char* name;
+    std::vector<TimeOfDay> ticks;
+    Played heard;
+  } cases[] = {
+      {"started at 10:00:21", {{10, 0, 21, 0, 2026, 12, 8}, {10, 0, 40, 0, 2026, 12, 8}}, {}},
+      {"started at 09:59:50, the clock put back",
+       {{9, 59, 50, 0, 2026, 12, 8}, {10, 0, 1, 0, 2026, 12, 8}},
+       {"2bell.wav"}},
+      {"started the next day at 10:00:21", {{10, 0, 21, 0, 2026, 12, 9}}, {"2bell.wav"}},
+  };
+  const std::optional<long long> kept = ParseStrikeRecord("2026-12-08 10:00");
+  ASSERT_TRUE(kept);
+  for (const Case& c : cases) {
+    BellTick fresh(clock, player, options);
+    fresh.Restore(*kept);
+    player.played.clear();
+    for (const TimeOfDay& t : c.ticks) {
+      clock.now = t;
+      fresh.Tick();
+    }
+    EXPECT_EQ(player.played, c.heard) << c.name;
+  }
+  EXPECT_FALSE(ParseStrikeRecord("2026-04-31 10:00"));
 }
 
 TEST_F(BellTickTest, SilencedStrikesNothingAndSetsNoLatchButTheTestStrikePlays) {

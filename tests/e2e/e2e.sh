@@ -1234,6 +1234,14 @@ case_guide_pictures() {
   sleep 0.5
   menus_shot guide-launch-options.png
   xdotool key Escape Escape
+  # The tray menu with "Bell Options" and its "Volume" open.
+  sleep 0.5
+  tray_menu_open
+  into_menu_item "Bell Options"
+  into_menu_item "Volume"
+  sleep 0.5
+  menus_shot guide-bell-options.png
+  xdotool key Escape Escape Escape
 }
 menus_shot() {  # the open menus, with a margin of the desktop around them, into the artefacts
   local left=100000 top=100000 right=0 bottom=0
@@ -1243,6 +1251,7 @@ menus_shot() {  # the open menus, with a margin of the desktop around them, into
     [ $((mx + mw)) -gt $right ] && right=$((mx + mw))
     [ $((my + mh)) -gt $bottom ] && bottom=$((my + mh))
   done < <(drv menus)
+  [ $right -gt 0 ] || fail "no menu is open for the picture"
   left=$((left - 8))
   top=$((top - 8))
   right=$((right + 8))
@@ -2063,22 +2072,38 @@ case_the_autumn_change_strikes_both_hours_and_launches_once() {
     echo $(($(date -u -d "$1" +%s) - $(date +%s))) >"$offsets"
     sleep 0.3
   }
+  # However its clock is stepped, the program never strikes twice within a
+  # minute of real time: each step to a strike waits for that minute to pass.
+  local struck=0
+  a_minute_after_the_last_strike() {
+    local wait=$((struck + 61 - $(date +%s)))
+    [ $wait -gt 0 ] && sleep $wait
+  }
+  strikes() { struck=$(date +%s); }
   utc_in "2026-10-24 23:59:53"  # 00:59:53 BST
   start_at 00:00:00 TZ=Europe/London MARLINET_TIME_OFFSET_FILE="$offsets"
   wait_tray bell 15 || fail "no tray icon"
   check "01:00 BST struck" eventually 15 heard 1bell.wav
+  strikes
   utc_in "2026-10-25 00:14:55"
   check "the 01:15 entry opened in BST" eventually 15 started_times 1
+  a_minute_after_the_last_strike
   utc_in "2026-10-25 00:29:55"
   check "01:30 BST struck" eventually 15 heard 1bell.wav 1+1bell.wav
+  strikes
   # Across the change itself, without a step: 01:59:5x BST, then 01:00 GMT.
+  a_minute_after_the_last_strike
   utc_in "2026-10-25 00:59:52"
   check "01:00 GMT struck again" eventually 20 heard 1bell.wav 1+1bell.wav 1bell.wav
+  strikes
   utc_in "2026-10-25 01:14:55"
   stays 8 started_times 1
   [ "$(starts)" = 1 ] || fail "the 01:15 entry opened again in GMT"
+  a_minute_after_the_last_strike
   utc_in "2026-10-25 01:29:55"
   check "01:30 GMT struck again" eventually 15 heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav
+  strikes
+  a_minute_after_the_last_strike
   utc_in "2026-10-25 01:59:55"
   check "02:00 GMT struck once" eventually 15 \
     heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav 2bell.wav
@@ -2238,6 +2263,121 @@ case_muted_restart_stays_silent() {
   check "the box goes" eventually 5 no_box
   choose 2
   heard "2bell.wav" || fail "Test Bells did not play the four-bell file while muted"
+}
+
+# --- Bell options -------------------------------------------------------------------
+# The tray menu's "Bell Options" and its "Volume" submenu, reached with the
+# pointer as a person reaches them. Wine's menu trace in $program_log says
+# where each item is laid out; the menu each one is in is the one that
+# opened last (a submenu of the tray menu opens to its left, so it is told
+# by its arrival, not its place).
+menu_now=""
+tray_menu_open() {
+  : >"$program_log"
+  open_menu
+  eventually 5 menus_open 1 || fail "the tray menu did not open"
+  menu_now=$(drv menus)
+}
+into_menu_item() {  # into_menu_item <text>: the pointer on it; its submenu opens
+  local before left top rows
+  before=$(drv menus | sort)
+  eventually 5 item_laid_out "$1" || fail "no menu item '$1' was laid out"
+  read -r left top _ <<<"$menu_now"
+  read -r rows < <(menu_item_rows "$1")
+  set -- $rows
+  xdotool mousemove $((left + 30)) $((top + 3 + ($1 + $2) / 2))
+  local t=50
+  while [ $t -gt 0 ]; do
+    menu_now=$(comm -13 <(echo "$before") <(drv menus | sort) | head -1)
+    [ -n "$menu_now" ] && return 0
+    sleep 0.1
+    t=$((t - 1))
+  done
+  fail "no submenu opened from '$1'"
+}
+click_menu_item() {  # click_menu_item <text>: a real click on it, in the menu opened last
+  local left top rows
+  eventually 5 item_laid_out "$1" || fail "no menu item '$1' was laid out"
+  read -r left top _ <<<"$menu_now"
+  read -r rows < <(menu_item_rows "$1")
+  set -- $rows
+  xdotool mousemove $((left + 30)) $((top + 3 + ($1 + $2) / 2))
+  sleep 0.3
+  xdotool click 1
+  sleep 0.3
+}
+sound_begins() {  # sound_begins <seconds>: something is captured within them
+  local t=$(($1 * 10))
+  while [ ! -s "$work/capture.raw" ] && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
+  [ -s "$work/capture.raw" ] || fail "nothing was struck within $1 seconds"
+}
+peak() {  # the largest sample, of 16-bit samples on stdin
+  python3 -c 'import array, sys
+d = sys.stdin.buffer.read()
+a = array.array("h")
+a.frombytes(d[: len(d) // 2 * 2])
+print(max((abs(x) for x in a), default=0))'
+}
+
+# "Half" from the menu: the half hour's five bells come at half the
+# recording's peak. The recording's own samples are what Full plays (the
+# first case of this section hears them byte for byte).
+case_half_volume_strikes_at_half_the_peak() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  program_log=$work/program.log
+  start_time=14:29:35
+  start_at $start_time WINEDEBUG=+menu
+  wait_tray bell 15 || fail "no tray icon"
+  tray_menu_open
+  into_menu_item "Bell Options"
+  into_menu_item "Volume"
+  click_menu_item 'Half"'
+  check "the choice is kept at once" eventually 3 [ "$(ini_value BellVolume)" = 50 ]
+  [ "$(program_seconds_until 14:30:00)" -gt 0 ] || fail "the choice came after 14:30"
+  at_program_time 14:30:04
+  local size t=100
+  size=$(recording 2+1bell.wav | wc -c)
+  while [ "$(stat -c %s "$work/capture.raw")" -lt "$size" ] && [ $t -gt 0 ]; do sleep 0.1; t=$((t - 1)); done
+  stays 2 [ "$(stat -c %s "$work/capture.raw")" = "$size" ] ||
+    fail "14:30 did not strike the five bells once: $(stat -c %s "$work/capture.raw") bytes of $size"
+  local full half
+  full=$(recording 2+1bell.wav | peak)
+  half=$(peak <"$work/capture.raw")
+  echo "peak at Full $full, at Half $half"
+  [ $((half * 100)) -ge $((full * 45)) ] && [ $((half * 100)) -le $((full * 55)) ] ||
+    fail "the strike's peak at Half is $half, Full's is $full"
+}
+
+# Midnight between 31 December and 1 January: eight bells for the old year
+# and eight for the new with "Sixteen Bells at New Year" ticked; eight alone
+# without.
+case_sixteen_bells_at_new_year() {
+  new_folder
+  write_prefs "${all_hours}0001"
+  program_log=$work/program.log
+  local offsets=$work/clock-offset
+  echo $(($(date -ud "2026-12-31 23:59:30" +%s) - $(date +%s))) >"$offsets"
+  start_at 00:00:00 WINEDEBUG=+menu MARLINET_TIME_OFFSET_FILE="$offsets"
+  wait_tray bell 15 || fail "no tray icon"
+  tray_menu_open
+  into_menu_item "Bell Options"
+  click_menu_item "Sixteen Bells at New Year"
+  check "the choice is kept at once" eventually 3 [ "$(ini_value SixteenBellsAtNewYear)" = 1 ]
+  heard_nothing || fail "something played before midnight"
+  sound_begins 40
+  check "New Year's midnight strikes eight bells twice" heard 4bell.wav 4bell.wav
+  stays 3 heard 4bell.wav 4bell.wav || fail "more than sixteen bells at New Year"
+  choose 1
+  check "Quit ends the program" wait_exit 10
+  # Not ticked: eight bells, as on any midnight.
+  sed -i 's/^SixteenBellsAtNewYear=1/SixteenBellsAtNewYear=0/' "$work/Marlinet.ini"
+  echo $(($(date -ud "2026-12-31 23:59:50" +%s) - $(date +%s))) >"$offsets"
+  start_at 00:00:00 MARLINET_TIME_OFFSET_FILE="$offsets"
+  wait_tray bell 15 || fail "no tray icon after the new start"
+  sound_begins 20
+  check "midnight strikes eight bells" heard 4bell.wav
+  stays 4 heard 4bell.wav || fail "sixteen bells with the option not ticked"
 }
 
 case_parameters_ok_writes_applies_and_hides() {

@@ -307,6 +307,42 @@ TEST(MainWindow, LaunchOptionsShowAFailureAsABalloonAndLeaveTheFormStateAlone) {
   EXPECT_TRUE(errors.messages.empty());
 }
 
+// Quit at 10:00:20 after the 10:00 strike, a new start at 10:00:21 (an
+// upgrade, a quick restart): 10:00 is not struck a second time; 10:30 is.
+TEST(MainWindow, AStartWithinTheMinuteAnEndedCopyStruckStrikesNothingAgain) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
+  testutil::TempFolder folder;
+  const std::string ini = folder.Path() + "Marlinet.ini";
+  files.files[prefs] = std::string(24, '1') + "0001\r\n";
+  clock.now = {10, 0, 0, 40, 2026, 12, 8};
+  {
+    TForm1 first(rig.Services());
+    first.SetFilePath(ini);
+    rig.Load(first);
+    first.Timer1->SetInterval(50);
+    ASSERT_TRUE(testutil::PumpUntil([&] { return !player.played.empty(); }));
+    clock.now.second = 20;
+    first.Quit1->Click();
+    first.BeforeDestruction();
+  }
+  ui::Application::Instance().SetEnding(false);
+  EXPECT_EQ(player.played, std::vector<std::string>{"2bell.wav"});
+  EXPECT_NE(testutil::ReadFile(ini).find("LastStrike=2026-12-08 10:00"), std::string::npos);
+  player.played.clear();
+  clock.now = {10, 0, 21, 0, 2026, 12, 8};
+  TForm1 second(rig.Services());
+  second.SetFilePath(ini);
+  rig.Load(second);
+  second.Timer1->SetInterval(50);
+  testutil::PumpFor(600);
+  EXPECT_EQ(player.played, std::vector<std::string>{});
+  clock.now = {10, 30, 0, 30, 2026, 12, 8};
+  ASSERT_TRUE(testutil::PumpUntil([&] { return !player.played.empty(); }));
+  EXPECT_EQ(player.played, std::vector<std::string>{"2+1bell.wav"});
+  EXPECT_TRUE(errors.messages.empty());
+}
+
 // The editor closes as a person closes it, once its modal loop runs.
 TForm3* gEditor = nullptr;
 const char* gWay = nullptr;
