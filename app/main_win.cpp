@@ -83,7 +83,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     // in meanwhile: the main window reaches for neither of the others.
     main->SetLaunchList(nullptr);
     main->FollowShipsTime(nullptr);
-    main->SetBellManners(nullptr);
     // The icon goes at once: the wait for an entry under way may be long,
     // and an icon that no longer answers looks like a hung program.
     main->TrayIcon1->Hide();

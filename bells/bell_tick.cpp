@@ -87,8 +87,11 @@ void BellTick::Tick() {
   // hand) repeats a half hour just struck: that minute stays silent, and
   // the half hour strikes when it comes round again.
   const std::optional<long long> elapsed = clock_.ElapsedMs();
-  if (elapsed && lastSoundedMs_ && *elapsed - *lastSoundedMs_ < kLeastMsBetweenStrikes) {
-    latch_ = minute;
+  // A count that went back (another count after a wrap) says nothing. The
+  // minute silenced is kept as struck, so a quick restart keeps it too.
+  if (elapsed && lastSoundedMs_ && *elapsed >= *lastSoundedMs_ &&
+      *elapsed - *lastSoundedMs_ < kLeastMsBetweenStrikes) {
+    latch_ = lastStrike_ = minute;
     return;
   }
   const base::TimeOfDay mark = options.earlyRing ? base::FromMinutesSinceEpoch(minute + 1) : now;

@@ -57,8 +57,9 @@ void LaunchOptions::Told(const LaunchOutcome& outcome) {
     tray_.ShowBalloon(balloon->title, balloon->text);
 }
 
-void LaunchOptions::OpenLog() const {
+void LaunchOptions::OpenLog() {
   if (!FileThere(logPath_)) return;
+  com_.Start();
   // The shell's own box says it when no program opens a log.
   ShellExecuteA(nullptr, "open", logPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -10,6 +10,7 @@
 #include "launcher/launch_options.h"
 #include "settings/options_menu_win.h"
 #include "settings/persistent_properties.h"
+#include "ui/library_win.h"
 #include "widgets/tray_icon_win.h"
 
 namespace launcher {
@@ -28,7 +29,7 @@ class LaunchOptions {
   // What happened to an entry: while ticked, a failure shows its balloon.
   void Told(const LaunchOutcome& outcome);
   // The log with its associated program; nothing while there is none.
-  void OpenLog() const;
+  void OpenLog();
 
  private:
   std::vector<ui::SubmenuEntry> Entries();
@@ -41,6 +42,7 @@ class LaunchOptions {
   bool tellFailures_;
   bool runMissed_;
   FailureNotices notices_;
+  ui::ComApartment com_;  // the window thread's, for the shell's open
 };
 
 }  // namespace launcher

@@ -231,21 +231,6 @@ Stamp NowStamp() {
 
 // --- The shell ---------------------------------------------------------------
 
-void WinShell::StartCom() {
-  if (comTried_) return;
-  comTried_ = true;
-  using InitFn = HRESULT(WINAPI*)(void*, DWORD);
-  if (auto init = ole_.Entry<InitFn>("CoInitializeEx")) {
-    comStarted_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-  }
-}
-
-WinShell::~WinShell() {
-  using EndFn = void(WINAPI*)();
-  if (!comStarted_) return;
-  if (auto end = ole_.Entry<EndFn>("CoUninitialize")) end();
-}
-
 SHELLEXECUTEINFOA OpenRequest(const char* file) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
@@ -260,7 +245,7 @@ SHELLEXECUTEINFOA OpenRequest(const char* file) {
 }
 
 OpenResult WinShell::Open(const std::string& file) {
-  StartCom();
+  com_.Start();
   const std::string opened = OpenedPath(file);
   SHELLEXECUTEINFOA info = OpenRequest(opened.c_str());
   if (ShellExecuteExA(&info)) return {};

@@ -54,18 +54,13 @@ class WinProcessKiller final : public ProcessKiller {
 class WinShell final : public Shell {
  public:
   WinShell() = default;
-  ~WinShell() override;
   WinShell(const WinShell&) = delete;
   WinShell& operator=(const WinShell&) = delete;
   OpenResult Open(const std::string& file) override;
   bool IsOwnProgram(const std::string& file) override;
 
  private:
-  void StartCom();
-
-  ui::LazyLibrary ole_{"ole32.dll"};
-  bool comTried_ = false;
-  bool comStarted_ = false;
+  ui::ComApartment com_;
 };
 
 // What the shell is asked for an entry's file.

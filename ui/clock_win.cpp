@@ -64,13 +64,16 @@ std::optional<long long> WinLocalClock::AsleepMs() {
 }
 
 std::optional<long long> WinLocalClock::ElapsedMs() {
-  // The 32-bit count wraps after 49.7 days: only on XP, where the 64-bit
-  // one is missing, and the bells compare counts seconds apart.
   using TickCount64 = ULONGLONG(WINAPI*)();
   static const auto tickCount64 =
       LibraryEntry<TickCount64>(GetModuleHandleA("kernel32.dll"), "GetTickCount64");
-  return tickCount64 ? static_cast<long long>(tickCount64())
-                     : static_cast<long long>(GetTickCount());
+  if (tickCount64) return static_cast<long long>(tickCount64());
+  // XP has only the 32-bit count, which wraps after 49.7 days; the bell
+  // tick reads it every few seconds, so each wrap is seen and counted.
+  const DWORD count = GetTickCount();
+  if (count < lastCount_) ++wraps_;
+  lastCount_ = count;
+  return (wraps_ << 32) + static_cast<long long>(count);
 }
 
 base::TimeOfDay WinUtcClock::NowUtc() {

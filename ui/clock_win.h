@@ -1,6 +1,8 @@
 // The system's clocks.
 #pragma once
 
+#include <cstdint>
+
 #include "base/clock.h"
 
 namespace ui {
@@ -22,6 +24,8 @@ class WinLocalClock final : public base::LocalClock {
  private:
   long long offsetMinute_ = -1;  // the UTC minute the offset was found in
   long long offset_ = 0;         // local minus UTC, in 100 ns units
+  std::uint32_t lastCount_ = 0;  // the 32-bit running count last read, and
+  long long wraps_ = 0;          // how often it wrapped since (XP only)
 };
 
 class WinUtcClock final : public base::UtcClock {

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which leaves COM out of a lean build.
+#include <objbase.h>
 
 namespace ui {
 
@@ -37,6 +39,34 @@ class LazyLibrary {
   const char* fileName_;
   HMODULE module_ = nullptr;
   bool tried_ = false;
+};
+
+// COM on the thread that first starts it, ended with this object on that
+// thread: the shell may hand an open to handlers that need it.
+class ComApartment {
+ public:
+  ComApartment() = default;
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    using EndFn = void(WINAPI*)();
+    if (!started_) return;
+    if (auto end = ole_.Entry<EndFn>("CoUninitialize")) end();
+  }
+  // One attempt; a thread whose COM is already set up some other way keeps it.
+  void Start() {
+    if (tried_) return;
+    tried_ = true;
+    using InitFn = HRESULT(WINAPI*)(void*, DWORD);
+    if (auto init = ole_.Entry<InitFn>("CoInitializeEx")) {
+      started_ = SUCCEEDED(init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }
+  }
+
+ private:
+  LazyLibrary ole_{"ole32.dll"};
+  bool tried_ = false;
+  bool started_ = false;
 };
 
 }  // namespace ui

@@ -103,26 +103,61 @@ TEST_F(BellTickTest, EveryStrikeAfterANightAMuteTheEditorOrSleepSounds) {
   constexpr int H = 3600, M = 60, D = 24 * H;
   const Case cases[] = {
       {"night hours off",
-       7, 20, false, {20 * H, D + 7 * H + 31 * M}, {}, {},
+       7,
+       20,
+       false,
+       {20 * H, D + 7 * H + 31 * M},
+       {},
+       {},
        {"20:00 4bell.wav", "20:30 0+1bell.wav", "07:00 3bell.wav", "07:30 3+1bell.wav"}},
       {"night hours off, early ring",
-       7, 20, true, {19 * H + 59 * M, D + 7 * H + 31 * M}, {}, {},
+       7,
+       20,
+       true,
+       {19 * H + 59 * M, D + 7 * H + 31 * M},
+       {},
+       {},
        {"19:59 4bell.wav", "20:29 0+1bell.wav", "20:59 1bell.wav", "06:59 3bell.wav",
         "07:29 3+1bell.wav"}},
       {"muted from just after 10:00 into 10:30",
-       0, 23, false, {10 * H, 11 * H + M}, {{10 * H + 30, 10 * H + 30 * M + 30}}, {},
+       0,
+       23,
+       false,
+       {10 * H, 11 * H + M},
+       {{10 * H + 30, 10 * H + 30 * M + 30}},
+       {},
        {"10:00 2bell.wav", "10:30 2+1bell.wav", "11:00 3bell.wav"}},
       {"early ring, muted from 10:00 into 10:59",
-       0, 23, true, {9 * H + 59 * M, 11 * H + 30 * M}, {{10 * H, 10 * H + 59 * M + 20}}, {},
+       0,
+       23,
+       true,
+       {9 * H + 59 * M, 11 * H + 30 * M},
+       {{10 * H, 10 * H + 59 * M + 20}},
+       {},
        {"09:59 2bell.wav", "10:59 3bell.wav", "11:29 3+1bell.wav"}},
       {"editor open from just after 14:00 to 14:29",
-       0, 23, false, {14 * H, 15 * H + M}, {{14 * H + 20, 14 * H + 29 * M + 45}}, {},
+       0,
+       23,
+       false,
+       {14 * H, 15 * H + M},
+       {{14 * H + 20, 14 * H + 29 * M + 45}},
+       {},
        {"14:00 2bell.wav", "14:30 2+1bell.wav", "15:00 3bell.wav"}},
       {"editor open across 14:30",
-       0, 23, false, {14 * H, 15 * H + M}, {{14 * H + 20, 14 * H + 31 * M}}, {},
+       0,
+       23,
+       false,
+       {14 * H, 15 * H + M},
+       {{14 * H + 20, 14 * H + 31 * M}},
+       {},
        {"14:00 2bell.wav", "15:00 3bell.wav"}},
       {"asleep from 01:00 to 06:00",
-       0, 23, false, {30 * M, 6 * H + 31 * M}, {}, {{H + 10, 6 * H + 5}},
+       0,
+       23,
+       false,
+       {30 * M, 6 * H + 31 * M},
+       {},
+       {{H + 10, 6 * H + 5}},
        {"00:30 0+1bell.wav", "01:00 1bell.wav", "06:00 2bell.wav", "06:30 2+1bell.wav"}},
   };
   const auto within = [](const std::vector<Span>& spans, int t) {
@@ -256,15 +291,30 @@ TEST_F(BellTickTest, OnShipsTimeEveryRuleFollowsThePlacesClock) {
     Played heard;
   } cases[] = {
       {"[5.75] at 20:15 there", 345, {14, 30}, {}, {}, -1, {}},
-      {"[5.75] at 20:30 there: the first watch's first bell", 345, {14, 45}, {}, {}, -1,
+      {"[5.75] at 20:30 there: the first watch's first bell",
+       345,
+       {14, 45},
+       {},
+       {},
+       -1,
        {"0+1bell.wav"}},
       {"[5.75], early ring: 20:29 there", 345, {14, 44}, true, {}, -1, {"0+1bell.wav"}},
       {"[5.75], 20:00 there switched off", 345, {14, 45}, {}, {}, 20, {}},
       {"[-5] on DST at 18:30 there", -240, {22, 30}, {}, {}, -1, {"2+1bell.wav"}},
       {"[-5] on DST at 18:30 there, RN dog watch", -240, {22, 30}, {}, true, -1, {"0+1bell.wav"}},
-      {"[10] at midnight there, the next day", 600, {14, 0, 0, 0, 2026, 12, 31}, {}, {}, -1,
+      {"[10] at midnight there, the next day",
+       600,
+       {14, 0, 0, 0, 2026, 12, 31},
+       {},
+       {},
+       -1,
        {"4bell.wav"}},
-      {"[-3.5] at 23:30 there, the day before", -210, {3, 0, 0, 0, 2027, 1, 1}, {}, {}, -1,
+      {"[-3.5] at 23:30 there, the day before",
+       -210,
+       {3, 0, 0, 0, 2027, 1, 1},
+       {},
+       {},
+       -1,
        {"3+1bell.wav"}},
       {"no time shown: the computer's 14:30", std::nullopt, {9, 0}, {}, {}, -1, {"2+1bell.wav"}},
   };
@@ -312,6 +362,8 @@ TEST_F(BellTickTest, AHandChangeNeverStrikesTwiceWithinAMinuteYetTheRepeatedHalf
         {{2, 0, 0}, 3600, {"2bell.wav"}}}},
       {"set forward to the next half hour a minute after a strike",
        {{{10, 0, 0}, 0, {"2bell.wav"}}, {{10, 30, 0}, 61, {"2+1bell.wav"}}}},
+      {"the running count begun again (49.7 days on XP)",
+       {{{10, 0, 0}, 4294960, {"2bell.wav"}}, {{10, 30, 0}, 5, {"2+1bell.wav"}}}},
   };
   for (const Case& c : cases) {
     BellTick fresh(clock, player, options);
@@ -326,6 +378,25 @@ TEST_F(BellTickTest, AHandChangeNeverStrikesTwiceWithinAMinuteYetTheRepeatedHalf
           << c.name << " at " << step.at.hour << ":" << step.at.minute;
     }
   }
+}
+
+// Ended at 10:00:25 after ship's time was put back from 10:30:20: the
+// silenced 10:00 is kept, so a start at 10:00:30 does not strike it.
+TEST_F(BellTickTest, AMinuteSilencedAfterAHandChangeIsKeptForTheNextStart) {
+  BellTick first(clock, player, options);
+  clock.now = {10, 30, 0, 0, 2026, 12, 8};
+  clock.elapsedMs = 0;
+  first.Tick();
+  clock.now = {10, 0, 20, 0, 2026, 12, 8};
+  clock.elapsedMs = 20000;
+  first.Tick();
+  ASSERT_TRUE(first.LastStrike());
+  BellTick second(clock, player, options);
+  second.Restore(*first.LastStrike());
+  player.played.clear();
+  clock.now = {10, 0, 30, 0, 2026, 12, 8};
+  second.Tick();
+  EXPECT_EQ(player.played, Played{});
 }
 
 // The copy before this one ended having struck "2026-12-08 10:00": only a
