@@ -324,12 +324,14 @@ void TForm1::FormCreate() {
   // crash nothing before this start counts as missed.
   if (!FilePath().empty()) {
     settings::StateFileStore store(*this);
-    if (auto minute =
-            launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, "")))
-      launchTick_.Restore(*minute);
-    store.RemoveKey(kLaunchSection, kLastMinuteKey);
-    if (auto minute = bells::ParseStrikeRecord(store.ReadString(kBellsSection, kLastStrikeKey, "")))
-      bellTick_.Restore(*minute);
+    const auto minute =
+        launcher::ParseLaunchRecord(store.ReadString(kLaunchSection, kLastMinuteKey, ""));
+    // A record that stays (the file held by another program) could be read
+    // again after a crash: nothing is run late from it.
+    const bool taken = store.RemoveKey(kLaunchSection, kLastMinuteKey);
+    if (minute) launchTick_.Restore(*minute, taken);
+    if (auto struck = bells::ParseStrikeRecord(store.ReadString(kBellsSection, kLastStrikeKey, "")))
+      bellTick_.Restore(*struck);
   }
   if (auto reg =
           ui::LibraryEntry<RegisterSuspendResume>(User32(), "RegisterSuspendResumeNotification"))

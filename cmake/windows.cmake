@@ -113,10 +113,15 @@ configure_file(${CMAKE_SOURCE_DIR}/package/READ-ME.txt.in ${CMAKE_BINARY_DIR}/RE
 configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt @ONLY
                NEWLINE_STYLE CRLF)
 set(package_defaults ${CMAKE_SOURCE_DIR}/package/prefs.kvr ${CMAKE_SOURCE_DIR}/package/proc.kvr)
-# MARLINET_SIGN: sign Marlinet.exe, uninstall.exe, the uninstaller and the
-# setup with the command in SIGN_COMMAND (scripts/package.sh sets both), each
-# before anything that holds it is made.
-option(MARLINET_SIGN "Sign the packaged programs with the environment's SIGN_COMMAND" OFF)
+# With SIGN_COMMAND in the environment as the build is configured,
+# Marlinet.exe, uninstall.exe, the uninstaller and the setup are signed, each
+# before anything that holds it is made. Not kept in the cache: a later
+# configure without it (make test) builds unsigned again.
+if(NOT "$ENV{SIGN_COMMAND}" STREQUAL "")
+  set(MARLINET_SIGN ON)
+else()
+  set(MARLINET_SIGN OFF)
+endif()
 set(release_files bash ${CMAKE_SOURCE_DIR}/scripts/release-files.sh)
 set(sign_program)
 if(MARLINET_SIGN)

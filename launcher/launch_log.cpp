@@ -22,6 +22,10 @@ std::string WithoutOuterBlanks(const std::string& s) {
 
 }  // namespace
 
+std::string DaysNotReadText(const LaunchEntry& entry) {
+  return "its days \"" + WithoutOuterBlanks(entry.dayText.value_or("")) + "\" could not be read";
+}
+
 std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
   const DueLaunch& launch = outcome.launch;
   std::string text = Prefix(at, launch.line);
@@ -40,9 +44,7 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
     text += launch.missed == Missed::Asleep ? "the computer was asleep); "
                                             : "Marlinet was not running); ";
   }
-  if (outcome.daysUnread)
-    return text + "not run: its days \"" + WithoutOuterBlanks(launch.entry.dayText.value_or("")) +
-           "\" could not be read";
+  if (outcome.daysUnread) return text + "not run: " + DaysNotReadText(launch.entry);
   if (launch.entry.dayText && launch.entry.days) {
     // Why a day-limited entry ran, or would have, on the day of its minute.
     const Weekday day = WeekdayOf(base::FromMinutesSinceEpoch(launch.minute));

@@ -21,6 +21,9 @@ struct Stamp {
 
 // One line, without its line break.
 std::string LogLine(const Stamp& at, const LaunchOutcome& outcome);
+// Why an entry whose days cannot be read did not run, quoting them as typed
+// less the blanks around them; the log and the balloon say it alike.
+std::string DaysNotReadText(const LaunchEntry& entry);
 std::string BadTimeLogLine(const Stamp& at, const std::string& line, const std::string& message);
 
 // The log's text with `line` added: when it grows past the limit, the older

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/clock.h"
+#include "launcher/launch_log.h"
 
 namespace launcher {
 namespace {
@@ -13,9 +14,7 @@ std::string FailureItem(const LaunchOutcome& o) {
   std::snprintf(time, sizeof time, "%02d:%02d", o.launch.time / 100 % 100, o.launch.time % 100);
   std::string why;
   if (o.daysUnread) {
-    why = "its days \"";
-    why += o.launch.entry.dayText.value_or("");
-    why += "\" could not be read";
+    why = DaysNotReadText(o.launch.entry);
   } else if (!o.open.text.empty()) {
     why = o.open.text;
   } else {

@@ -6,17 +6,9 @@
 
 #include "base/error.h"
 #include "settings/options.h"
+#include "ui/paths_win.h"
 
 namespace launcher {
-namespace {
-
-bool FileThere(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
-
 LaunchOptions::LaunchOptions(settings::OptionsMenu& menu, settings::ProfileStore& store,
                              widgets::TTrayIcon& tray, std::string logPath)
     : store_(store),
@@ -39,7 +31,7 @@ std::vector<ui::SubmenuEntry> LaunchOptions::Entries() {
   entries[1].onClick = [this] { Switch(runMissed_, kRunMissedKey); };
   // Asked each time the menu opens: the first launch makes the log.
   entries[2].caption = "Open Launch Log";
-  entries[2].enabled = FileThere(logPath_);
+  entries[2].enabled = ui::FileExists(logPath_);
   entries[2].separatorBefore = true;
   entries[2].onClick = [this] { OpenLog(); };
   return entries;
@@ -58,10 +50,11 @@ void LaunchOptions::Told(const LaunchOutcome& outcome) {
 }
 
 void LaunchOptions::OpenLog() {
-  if (!FileThere(logPath_)) return;
+  if (!ui::FileExists(logPath_)) return;
   com_.Start();
-  // The shell's own box says it when no program opens a log.
-  ShellExecuteA(nullptr, "open", logPath_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  // The shell's own box says it when no program opens a log. By its wide
+  // path: the folder's name may hold letters the code page lacks.
+  ShellExecuteW(nullptr, L"open", ui::FilePath(logPath_).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace launcher

@@ -177,7 +177,8 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
   if (wokeOn) {
     gap = GapMinutes(*lastHandled_, minute);
     gapKind = Missed::Asleep;
-  } else if (runMissed && !lastHandled_ && !freshStart_ && restored_ && *restored_ < minute) {
+  } else if (runMissed && !lastHandled_ && !freshStart_ && restored_ && restoredCounts_ &&
+             *restored_ < minute) {
     // The first tick since an earlier copy ended in an orderly way.
     gap = GapMinutes(*restored_, minute);
     gapKind = Missed::NotRunning;

@@ -105,8 +105,13 @@ class LaunchTick {
   std::function<bool()> runMissedOnce;
   // An earlier copy of the program ended having handled `minute`: a start
   // within that same minute, or up to an hour before it (the clock went
-  // back since), does not open those minutes' entries again.
-  void Restore(long long minute) { restored_ = minute; }
+  // back since), does not open those minutes' entries again. Missed
+  // launches are run from it only when it `counts` (it could be taken away,
+  // so a crash later cannot leave it to be read again).
+  void Restore(long long minute, bool counts = true) {
+    restored_ = minute;
+    restoredCounts_ = counts;
+  }
   // The line of the last time field reported, as written.
   std::string ReportedLine() const {
     return reportedLine_ && *reportedLine_ < reportedList_.size() ? reportedList_[*reportedLine_]
@@ -132,6 +137,7 @@ class LaunchTick {
   bool freshStart_ = false;
   // The minute the last tick read, handled or not.
   std::optional<long long> lastRead_;
+  bool restoredCounts_ = true;
   // Sleep told of, and the time asleep at the last tick, where known.
   bool sleepHeard_ = false;
   long long sleepMinute_ = 0;  // when it was heard

@@ -22,13 +22,11 @@ fi
 export TZ=UTC
 umask 022
 # SIGN_COMMAND signs one file, %1 its path (see the README). It stays in the
-# environment, out of the build's files.
-sign=OFF
-[ -n "${SIGN_COMMAND:-}" ] && sign=ON
+# environment, out of the build's files; the configure below sees it.
 # RELEASE_URL: where this version's files will be published, for the
 # winget manifest's addresses.
 # Given every time, so that an address of an earlier run never stays.
-cmake --preset windows "-DRELEASE_URL=${RELEASE_URL:-}" "-DMARLINET_SIGN=$sign" >/dev/null
+cmake --preset windows "-DRELEASE_URL=${RELEASE_URL:-}" >/dev/null
 # Packed anew each time, so that a signed or unsigned package never stays
 # from an earlier run.
 rm -rf build/windows/package build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe \

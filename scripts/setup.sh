@@ -15,7 +15,7 @@ packages=(
   libasound2-plugins:i386
   fonts-wine fonts-liberation e2fsprogs nsis
   # The zip a release is packed with, and what signs and checks it.
-  zip osslsigncode openssl
+  zip unzip osslsigncode openssl
   "$@"
 )
 

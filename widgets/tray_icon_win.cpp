@@ -132,6 +132,13 @@ void TTrayIcon::Add() {
   ClearPressed();
   FillRecord();
   added_ = Shell_NotifyIconA(NIM_ADD, &record_) != FALSE;
+  // A balloon asked for while the shell had no icon (it was starting, or
+  // restarting) is shown now.
+  if (added_ && pendingBalloon_) {
+    const auto [title, text] = std::move(*pendingBalloon_);
+    pendingBalloon_.reset();
+    ShowBalloon(title, text);
+  }
   // The shell may be starting or busy; waiting for the next change of icon
   // could leave the program without one for hours.
   if (!added_ && retriesLeft_ > 0) {
@@ -161,7 +168,10 @@ void TTrayIcon::Refresh() {
 }
 
 bool TTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
-  if (!added_) return false;
+  if (!added_) {
+    pendingBalloon_.emplace(title, text);
+    return false;
+  }
   NOTIFYICONDATAW balloon{};
   balloon.cbSize = kBalloonRecordSize;
   balloon.hWnd = window_.Handle();

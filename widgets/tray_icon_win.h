@@ -8,7 +8,9 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "base/component.h"
 #include "ui/dpi_win.h"
@@ -78,7 +80,8 @@ class TTrayIcon : public base::Component, public TrayMouse {
 
   // A balloon over the icon, with a warning sign. It goes in a record of its
   // own that carries only the balloon, so the icon's own record, picture
-  // and tip stay as they are. False when the shell did not take it.
+  // and tip stay as they are. False when the shell did not take it; asked
+  // while the icon is not in the area, it is shown once the icon is added.
   bool ShowBalloon(const std::string& title, const std::string& text);
   // The person clicked the balloon.
   std::function<void()> OnBalloonClick;
@@ -114,6 +117,8 @@ class TTrayIcon : public base::Component, public TrayMouse {
   int retriesLeft_ = 0;
   std::string hint_;
   std::string longTip_;
+  // The last balloon asked for while the icon was not in the area.
+  std::optional<std::pair<std::string, std::string>> pendingBalloon_;
   ui::Icon icon_;
   int iconResource_ = 0;
   int iconDpi_ = 0;

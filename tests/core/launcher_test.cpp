@@ -474,6 +474,7 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
     std::optional<At> record = std::nullopt;  // the minute an orderly end left
     std::vector<std::string> running = {};
     long long openSeconds = 0;
+    bool recordTaken = true;  // the start could take the record away
   };
   const std::vector<std::string> sleepy = {"[0930][C:\\a.exe]", "[1030][C:\\b.exe]"};
   const Case cases[] = {
@@ -549,6 +550,16 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
         "[0800][C:\\c.exe]  none running; opened"},
        true,
        At{14, 7, 58}},
+      {"the same, the record left in the file (held by another program): a crash later "
+       "would read it again, so nothing runs late",
+       {"[0758][C:\\a.exe]", "[0759][C:\\b.exe]", "[0800][C:\\c.exe]"},
+       {{14, 8, 0}},
+       {"[0800][C:\\c.exe]  none running; opened"},
+       true,
+       At{14, 7, 58},
+       {},
+       0,
+       false},
       {"switched off at the first tick: the gap is the person's own choice",
        {"[0759][C:\\b.exe]", "[0801][C:\\c.exe]"},
        {{14, 8, 0, 0, false}, {14, 8, 1}},
@@ -570,7 +581,8 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
     tick.runMissedOnce = [&] { return c.ticked; };
     if (c.record) {
       tick.Restore(base::MinutesSinceEpoch(
-          {c.record->hour, c.record->minute, 0, 0, 2026, 12, c.record->day}));
+                       {c.record->hour, c.record->minute, 0, 0, 2026, 12, c.record->day}),
+                   c.recordTaken);
     }
     for (const At& t : c.ticks) {
       r.now = {t.hour, t.minute, 0, 0, 2026, 12, t.day};

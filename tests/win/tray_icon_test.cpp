@@ -124,6 +124,25 @@ TEST_F(TrayIconTest, AnEmptyIconRemovesItAndANewOneAddsItAgain) {
   EXPECT_TRUE(tray->Added());
 }
 
+// A balloon asked for while the shell has no icon (at sign-in it may still
+// be starting) is not lost: it comes once the icon is there, and only once.
+TEST_F(TrayIconTest, ABalloonWithoutAnIconWaitsForTheIcon) {
+  std::vector<std::wstring> shown;
+  tray->notifyWide = [&](DWORD m, NOTIFYICONDATAW* d) {
+    if (m == NIM_MODIFY && (d->uFlags & NIF_INFO)) shown.push_back(d->szInfo);
+    return Shell_NotifyIconW(m, d);
+  };
+  tray->SetIcon(ui::Icon());
+  EXPECT_FALSE(tray->ShowBalloon("Launch failed", "10:11 C:\\gone.exe: Path not found"));
+  EXPECT_TRUE(shown.empty());
+  tray->SetIcon(ui::Icon(CopyIcon(BellIcon())));
+  ASSERT_TRUE(tray->Added());
+  EXPECT_EQ(shown, std::vector<std::wstring>{L"10:11 C:\\gone.exe: Path not found"});
+  tray->SetIcon(ui::Icon());
+  tray->SetIcon(ui::Icon(CopyIcon(BellIcon())));
+  EXPECT_EQ(shown.size(), 1u);
+}
+
 TEST_F(TrayIconTest, ComesBackWhenTheShellRestartsAndIgnoresAPoliteClose) {
   NOTIFYICONDATAA record{};
   record.cbSize = NOTIFYICONDATAA_V1_SIZE;
