@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/minute_record.h"
+
 namespace bells {
 
 int BellsSilenced = 0;
@@ -25,25 +27,10 @@ const SoundSet& SoundSetFor(SoundSetKind kind) {
 
 const char* SampleFor(SoundSetKind kind) { return SoundSetFor(kind)[0]; }
 
-std::string StrikeRecordText(long long minute) {
-  const base::TimeOfDay t = base::FromMinutesSinceEpoch(minute);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute);
-  return text;
-}
+std::string StrikeRecordText(long long minute) { return base::MinuteRecordText(minute); }
 
 std::optional<long long> ParseStrikeRecord(const std::string& text) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-  char tail = 0;
-  if (text.size() != 16 ||
-      std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
-    return std::nullopt;
-  }
-  const long long minute = base::MinutesSinceEpoch({h, mi, 0, 0, y, mo, d});
-  // Read back exactly as written, or it is not a minute (a 31st of April).
-  if (StrikeRecordText(minute) != text) return std::nullopt;
-  return minute;
+  return base::ParseMinuteRecord(text);
 }
 
 BellTick::BellTick(LocalClock& clock, SoundPlayer& player, BellOptionsSource& options)

@@ -5,6 +5,7 @@
 
 #include "base/error.h"
 #include "base/int_convert.h"
+#include "base/minute_record.h"
 #include "launcher/launch_options.h"
 
 namespace launcher {
@@ -28,26 +29,10 @@ int TimeValue(long long minute) {
 
 }  // namespace
 
-std::string LaunchRecordText(long long minute) {
-  const base::TimeOfDay t = base::FromMinutesSinceEpoch(minute);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", t.year, t.month, t.day, t.hour,
-                t.minute);
-  return text;
-}
+std::string LaunchRecordText(long long minute) { return base::MinuteRecordText(minute); }
 
 std::optional<long long> ParseLaunchRecord(const std::string& text) {
-  int y = 0, mo = 0, d = 0, h = 0, mi = 0;
-  char tail = 0;
-  if (text.size() != 16 ||
-      std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d%c", &y, &mo, &d, &h, &mi, &tail) != 5) {
-    return std::nullopt;
-  }
-  const base::TimeOfDay t{h, mi, 0, 0, y, mo, d};
-  const long long minute = base::MinutesSinceEpoch(t);
-  // Read back exactly as written, or it is not a minute (a 31st of April).
-  if (LaunchRecordText(minute) != text) return std::nullopt;
-  return minute;
+  return base::ParseMinuteRecord(text);
 }
 
 size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, RunControl* control) {
