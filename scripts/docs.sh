@@ -19,5 +19,5 @@ for name in main-window clocks-window clocks-help clocks-zones clocks-ships-time
 done
 cp "$shots/main-window-144.png" docs/
 # The menu opens at the tray icon, in the bottom-right corner of the desktop.
-convert "$shots/menu-muted.png" -crop 220x150+804+610 +repage docs/tray-menu.png
+convert "$shots/menu-muted.png" -crop 220x165+804+600 +repage docs/tray-menu.png
 ls -la docs
