@@ -1885,6 +1885,23 @@ EOF3
   [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade"
   [ "$(reg_value "$run" Marlinet)" = "\"$wtools\\Marlinet\\Marlinet.exe\"" ] ||
     fail "Run value: $(reg_value "$run" Marlinet)"
+  # The same folder by its short (8.3) name is no other folder to move from:
+  # the upgrade keeps every program file, and the entry its long name.
+  local wshort
+  # (No quotes: Wine's cmd puts them inside the short name.)
+  wshort=$(wine cmd /c "for %I in ($wtools\\Marlinet) do @echo %~sI" 2>/dev/null | tr -d '\r')
+  [ "$wshort" != "$wtools\\Marlinet" ] && [ "$(winepath -u "$wshort" 2>/dev/null | tr -d '\r')" -ef "$tools/Marlinet" ] ||
+    fail "no short name for $wtools\\Marlinet: '$wshort'"
+  wine "$E2E_SETUP" /S "/D=$wshort" >/dev/null 2>&1 || fail "the upgrade by the short name $wshort failed ($?)"
+  check "the copy there ended" wait_exit 10
+  for f in $expected; do
+    [ -f "$tools/Marlinet/$f" ] || fail "the upgrade by the short name $wshort left no $f"
+  done
+  [ "$(reg_value "$entry" InstallLocation)" = "$wtools\\Marlinet" ] ||
+    fail "InstallLocation after the upgrade by the short name is $(reg_value "$entry" InstallLocation)"
+  check "Marlinet runs again after the upgrade by the short name" wait_tray bell 15
+  pid=$(marlinet_in "$tools/Marlinet")
+  [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade by the short name"
   # Settings removed by name: the person's own .bak file stays.
   printf 'mine' >"$tools/Marlinet/notes.bak"
   : >"$tools/Marlinet/prefs.kvr.bak"
