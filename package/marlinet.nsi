@@ -87,6 +87,7 @@ Var KeepSettingsBox
 Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
 Var OtherFolder      ; the folder of a copy ended that ran from elsewhere
 Var WriteFailed      ; the first file that could not be written
+Var WriteError       ; the Windows error for it, where known (0: none known)
 Var HadPrefs         ; 1 when prefs.kvr was there before this setup
 Var HadProc          ; 1 when proc.kvr was there before this setup
 Var Writing          ; 1 while the program's files are being written
@@ -154,9 +155,19 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 !macro InstallFile Name
   !insertmacro TryWrite "${Name}" `File "${SOURCE}/${Name}"`
 !macroend
+; By CopyFileW, whose error tells a full disk (the temporary folder is
+; often on the same disk) from a file held; the first one is kept.
 !macro KeepOldFile Name
   ${If} ${FileExists} "$INSTDIR\${Name}"
-    CopyFiles /SILENT "$INSTDIR\${Name}" "$PLUGINSDIR\old\${Name}"
+  ${AndIf} $WriteError = 0
+    System::Call 'kernel32::CopyFileW(w "$INSTDIR\${Name}", w "$PLUGINSDIR\old\${Name}", i 0) i .R0 ?e'
+    Pop $R1
+    ${If} $R0 = 0
+      StrCpy $WriteError $R1
+      ${If} $WriteError = 0
+        StrCpy $WriteError -1
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
 !macroend
 !macro PutBackFile Name
@@ -808,10 +819,23 @@ FunctionEnd
 
 Function RollBack
   Call PutBackFiles
-  Push ${EXIT_FILES}
-  Push "(another program may hold it)"
+  Call ExitForWriteError
   Call GiveUpOnFiles
   Abort $R1
+FunctionEnd
+
+; The exit code, then why, for GiveUpOnFiles onto the stack, by the error
+; kept for the file that could not be written: ERROR_DISK_FULL (112) or
+; ERROR_HANDLE_DISK_FULL (39) is a full disk, any other a file held.
+Function ExitForWriteError
+  ${If} $WriteError = 112
+  ${OrIf} $WriteError = 39
+    Push ${EXIT_DISK_FULL}
+    Push "(the disk may be full)"
+  ${Else}
+    Push ${EXIT_FILES}
+    Push "(another program may hold it)"
+  ${EndIf}
 FunctionEnd
 
 ; A write that failed part-way ends the section by NSIS's own error: no
@@ -1084,15 +1108,14 @@ Section "Marlinet"
   ; A copy of each file this setup replaces, to put back if any file
   ; cannot be written.
   CreateDirectory "$PLUGINSDIR\old"
-  ClearErrors
+  StrCpy $WriteError 0
   !insertmacro ProgramFiles KeepOldFile
   !insertmacro KeepOldFile ${UNINSTALL_EXE}
   !insertmacro KeepOldFile ${UNINSTALLER}
-  ${If} ${Errors}
+  ${If} $WriteError <> 0
     ; Nothing is written yet.
     StrCpy $WriteFailed "A copy of the earlier files"
-    Push ${EXIT_FILES}
-    Push "(another program may hold it, or the disk may be full)"
+    Call ExitForWriteError
     Call GiveUpOnFiles
     Abort $R1
   ${EndIf}
@@ -1100,7 +1123,17 @@ Section "Marlinet"
   StrCpy $Writing 1
   !insertmacro ProgramFiles InstallFile
   !insertmacro TryWrite ${UNINSTALL_EXE} `File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"`
-  !insertmacro TryWrite ${UNINSTALLER} `WriteUninstaller "$INSTDIR\${UNINSTALLER}"`
+  ; A failed WriteUninstaller ends nothing by itself: its error tells
+  ; whether the disk is full.
+  ${If} $WriteFailed == ""
+    ClearErrors
+    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+    ${If} ${Errors}
+      System::Call 'kernel32::GetLastError() i .R0'
+      StrCpy $WriteFailed ${UNINSTALLER}
+      StrCpy $WriteError $R0
+    ${EndIf}
+  ${EndIf}
   ${If} $WriteFailed == ""
     Call BringSettings
     ; The quiet defaults only where the person has no settings of their own.

@@ -2011,6 +2011,19 @@ EOF3
   [ $code -eq 7 ] || fail "the install onto a full disk ended with $code, not 7"
   [ -z "$(ls -A "$mounted")" ] || fail "the install onto a full disk left $(ls -A "$mounted" | tr '\n' ' ')"
   wine reg query "$entry" >/dev/null 2>&1 && fail "the install onto a full disk wrote the uninstall entry"
+  # An upgrade whose temporary folder is on that full disk cannot set the
+  # earlier files aside: it changes nothing, and says the disk is full.
+  local wup
+  wup="$(winpath "$outer")\\Up"
+  wine "$E2E_SETUP" /S /NoStartNow "/D=$wup" >/dev/null 2>&1 || fail "the install into $wup failed ($?)"
+  before=$(cd "$outer/Up" && ls | sort | tr '\n' ' ')
+  code=0
+  wine cmd /c "set TMP=$(winpath "$mounted")&& set TEMP=$(winpath "$mounted")&& $(winpath "$E2E_SETUP") /S /NoStartNow" \
+    >/dev/null 2>&1 || code=$?
+  [ $code -eq 7 ] || fail "the upgrade with a full temporary folder ended with $code, not 7"
+  [ "$(cd "$outer/Up" && ls | sort | tr '\n' ' ')" = "$before" ] || fail "the failed upgrade changed the files"
+  cmp -s "$outer/Up/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "the failed upgrade changed Marlinet.exe"
+  quiet_uninstall || fail "the silent uninstall failed ($?)"
   work=""
 }
 
