@@ -871,13 +871,13 @@ FunctionEnd
 ; After a rollback: the copies that were running start again, the exit
 ; code (on the stack, under why the file could not be written) is set, and
 ; a box says what is back as it was and names what is not. What the
-; details are to say ends in $R1.
+; details are to say ends in $R1. The copies start first: starting them
+; reads their list into $R0.
 Function GiveUpOnFiles
-  Exch $R0
-  Exch
-  Exch $R1
   StrCpy $Writing 0
   Call StartEndedCopies
+  Pop $R0
+  Pop $R1
   SetErrorLevel $R1
   StrCpy $R0 "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n$R0.$\r$\n$\r$\n"
   ${If} $NotPutBack == ""

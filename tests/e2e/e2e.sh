@@ -1765,6 +1765,29 @@ EOF3
   [ -n "$pid" ] || fail "no Marlinet runs from the install folder after the rollback"
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback"
   rm -f "$inst/Marlinet.before" "$inst/READ-ME.before"
+  # Clicked through, the rollback's box says why the file could not be
+  # written, the running copy ended and started again all the same.
+  local title="Marlinet $version Setup" setup_pid
+  hold_file "$inst/4Lbell.wav" read
+  wine "$E2E_SETUP" >/dev/null 2>&1 &
+  setup_pid=$!
+  check "the setup shows a window" drv wait "#32770" "$title" 15000
+  if drv box-text "$title" | grep -q administrator; then
+    drv box-ok "$title"
+  fi
+  check "the welcome page shows" eventually 10 setup_has "&Install"
+  setup_has "&Install" press
+  check "the rollback box says why" eventually 30 box_from_setup "another program may hold it"
+  drv box-ok "$title"
+  release_files
+  setup_has Cancel press
+  code=0
+  wait "$setup_pid" || code=$?
+  [ $code -eq 5 ] || fail "the rollback by hand ended with $code, not 5"
+  check "the earlier copy runs again after the rollback by hand" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder after the rollback by hand"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback by hand"
 
   # Switched off in Task Manager's Startup apps: an upgrade leaves both of
   # its values as they are. /NoStartNow: the copy it ended stays ended.
