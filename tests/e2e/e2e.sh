@@ -1938,9 +1938,10 @@ EOF3
     fail "the uninstall touched the other program's files"
 
   # Another program's prefs.kvr beside its other files does not make its
-  # folder Marlinet's. On Windows 7 (as Wine reports itself) a silent setup
-  # leaves a Startup shortcut to another copy as it is: it has no switch.
-  local other="$outer/Other" wother f
+  # folder Marlinet's. On Windows 7 (reported so for this run) a silent
+  # setup leaves a Startup shortcut to another copy as it is: it has no switch.
+  local other="$outer/Other" wother f appdefaults
+  appdefaults="HKCU\\Software\\Wine\\AppDefaults\\$(basename "$E2E_SETUP")"
   local folder_approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder'
   startup_switch() {
     wine reg query "$folder_approved" /v "Ship bells.lnk" 2>/dev/null | tr -d '\r' | awk '/REG_BINARY/ { print $NF }'
@@ -1950,7 +1951,9 @@ EOF3
   wother=$(winpath "$other")
   wine reg delete "$folder_approved" /f >/dev/null 2>&1
   make_link "$startup_link" 'C:\Users\Public\Documents\Marlinet\Marlinet.exe'
+  wine reg add "$appdefaults" /v Version /d win7 /f >/dev/null 2>&1
   wine "$E2E_SETUP" /S "/D=$wother" >/dev/null 2>&1 || fail "the install into $wother failed ($?)"
+  wine reg delete "$appdefaults" /f >/dev/null 2>&1
   [ "$(cat "$other"/{prefs.kvr,READ-ME.txt,LICENSE.txt,uninstall.exe})" = otherotherotherother ] ||
     fail "another program's files beside its prefs.kvr were overwritten"
   [ -f "$other/Marlinet/Marlinet.exe" ] || fail "Marlinet is not in a folder of its own beside another prefs.kvr"
@@ -1963,8 +1966,7 @@ EOF3
   # Reported as Windows 10, the silent setup switches the Startup shortcut
   # to another copy off as Task Manager does. What earlier uninstalls left
   # in %TEMP% goes, by its exact name alone.
-  local kept="$outer/Kept" wkept temp appdefaults
-  appdefaults="HKCU\\Software\\Wine\\AppDefaults\\$(basename "$E2E_SETUP")"
+  local kept="$outer/Kept" wkept temp
   mkdir -p "$kept"
   work=$kept
   places_prefs
