@@ -87,6 +87,7 @@ Var KeepSettingsBox
 Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
 Var OtherFolder      ; the folder of a copy ended that ran from elsewhere
 Var WriteFailed      ; the first file that could not be written
+Var WriteError       ; the Windows error for it, where known (0: none known)
 Var HadPrefs         ; 1 when prefs.kvr was there before this setup
 Var HadProc          ; 1 when proc.kvr was there before this setup
 Var Writing          ; 1 while the program's files are being written
@@ -154,9 +155,19 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 !macro InstallFile Name
   !insertmacro TryWrite "${Name}" `File "${SOURCE}/${Name}"`
 !macroend
+; By CopyFileW, whose error tells a full disk (the temporary folder is
+; often on the same disk) from a file held; the first one is kept.
 !macro KeepOldFile Name
   ${If} ${FileExists} "$INSTDIR\${Name}"
-    CopyFiles /SILENT "$INSTDIR\${Name}" "$PLUGINSDIR\old\${Name}"
+  ${AndIf} $WriteError = 0
+    System::Call 'kernel32::CopyFileW(w "$INSTDIR\${Name}", w "$PLUGINSDIR\old\${Name}", i 0) i .R0 ?e'
+    Pop $R1
+    ${If} $R0 = 0
+      StrCpy $WriteError $R1
+      ${If} $WriteError = 0
+        StrCpy $WriteError -1
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
 !macroend
 !macro PutBackFile Name
@@ -319,6 +330,14 @@ Function .onInit
   ; when every file in it is one Marlinet keeps (the settings an uninstall
   ; left), or when the uninstall entry names it. A drive's root never is.
   ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $1 != ""
+    Push $1
+    Call LongFolder
+    Pop $1
+  ${EndIf}
+  Push $INSTDIR
+  Call LongFolder
+  Pop $INSTDIR
   StrLen $2 "$INSTDIR"
   ${If} $2 <= 3
     StrCpy $2 "$INSTDIR" 2
@@ -387,6 +406,88 @@ Function .onInit
     StrCpy $NoStartNow 1
   ${EndIf}
   !insertmacro CheckAccount "would be installed"
+FunctionEnd
+
+; One spelling for a folder (on the stack, in and out), so that folders
+; compare as strings: /D= is kept as given, and one folder may come as
+; C:\x\.\y, C:\x\\y or by its short (8.3) name. GetFullPathNameW takes out
+; the "." and ".." and doubled backslashes, GetLongPathNameW the short
+; names; a folder not there yet keeps its full form.
+Function LongFolder
+  System::Store "s"
+  Pop $R0
+  StrLen $R1 $R0
+  ${If} $R1 > 2
+    System::Call 'kernel32::GetFullPathNameW(w R0, i ${NSIS_MAX_STRLEN}, w .R2, p 0) i .R1'
+    ${If} $R1 > 0
+    ${AndIf} $R1 < ${NSIS_MAX_STRLEN}
+      StrCpy $R0 $R2
+    ${EndIf}
+    System::Call 'kernel32::GetLongPathNameW(w R0, w .R2, i ${NSIS_MAX_STRLEN}) i .R1'
+    ${If} $R1 > 0
+    ${AndIf} $R1 < ${NSIS_MAX_STRLEN}
+      StrCpy $R0 $R2
+    ${EndIf}
+    ; No trailing backslash, but a drive's root keeps its own.
+    StrLen $R1 $R0
+    StrCpy $R2 $R0 "" -1
+    ${If} $R1 > 3
+    ${AndIf} $R2 == "\"
+      StrCpy $R0 $R0 -1
+    ${EndIf}
+  ${EndIf}
+  Push $R0
+  System::Store "l"
+FunctionEnd
+
+!macro SameField Offset
+  IntOp $R6 $R2 + ${Offset}
+  IntOp $R7 $R3 + ${Offset}
+  System::Call '*$R6(i .R6)'
+  System::Call '*$R7(i .R7)'
+  ${If} $R6 <> $R7
+    StrCpy $R9 0
+  ${EndIf}
+!macroend
+; 1 on the stack when the two folders on it are one folder, however each
+; is reached (another spelling, a substituted drive, a junction): the same
+; volume and file index. 0 when either cannot be opened.
+Function SameFolder
+  System::Store "s"
+  Pop $R0
+  Pop $R1
+  StrCpy $R9 0
+  System::Alloc 52
+  Pop $R2
+  System::Alloc 52
+  Pop $R3
+  ; FILE_READ_ATTRIBUTES, any sharing, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS (for a folder)
+  System::Call 'kernel32::CreateFileW(w R0, i 0x80, i 7, p 0, i 3, i 0x02000000, p 0) p .R4'
+  System::Call 'kernel32::CreateFileW(w R1, i 0x80, i 7, p 0, i 3, i 0x02000000, p 0) p .R5'
+  ${If} $R4 P<> -1
+  ${AndIf} $R5 P<> -1
+    System::Call 'kernel32::GetFileInformationByHandle(p R4, p R2) i .R6'
+    System::Call 'kernel32::GetFileInformationByHandle(p R5, p R3) i .R7'
+    ${If} $R6 <> 0
+    ${AndIf} $R7 <> 0
+      ; BY_HANDLE_FILE_INFORMATION: dwVolumeSerialNumber at 28,
+      ; nFileIndexHigh at 44, nFileIndexLow at 48.
+      StrCpy $R9 1
+      !insertmacro SameField 28
+      !insertmacro SameField 44
+      !insertmacro SameField 48
+    ${EndIf}
+  ${EndIf}
+  ${If} $R4 P<> -1
+    System::Call 'kernel32::CloseHandle(p R4)'
+  ${EndIf}
+  ${If} $R5 P<> -1
+    System::Call 'kernel32::CloseHandle(p R5)'
+  ${EndIf}
+  System::Free $R2
+  System::Free $R3
+  Push $R9
+  System::Store "l"
 FunctionEnd
 
 ; 1 on the stack when every file in $INSTDIR (none, or no folder) is one
@@ -718,10 +819,23 @@ FunctionEnd
 
 Function RollBack
   Call PutBackFiles
-  Push ${EXIT_FILES}
-  Push "(another program may hold it)"
+  Call ExitForWriteError
   Call GiveUpOnFiles
   Abort $R1
+FunctionEnd
+
+; The exit code, then why, for GiveUpOnFiles onto the stack, by the error
+; kept for the file that could not be written: ERROR_DISK_FULL (112) or
+; ERROR_HANDLE_DISK_FULL (39) is a full disk, any other a file held.
+Function ExitForWriteError
+  ${If} $WriteError = 112
+  ${OrIf} $WriteError = 39
+    Push ${EXIT_DISK_FULL}
+    Push "(the disk may be full)"
+  ${Else}
+    Push ${EXIT_FILES}
+    Push "(another program may hold it)"
+  ${EndIf}
 FunctionEnd
 
 ; A write that failed part-way ends the section by NSIS's own error: no
@@ -757,13 +871,13 @@ FunctionEnd
 ; After a rollback: the copies that were running start again, the exit
 ; code (on the stack, under why the file could not be written) is set, and
 ; a box says what is back as it was and names what is not. What the
-; details are to say ends in $R1.
+; details are to say ends in $R1. The copies start first: starting them
+; reads their list into $R0.
 Function GiveUpOnFiles
-  Exch $R0
-  Exch
-  Exch $R1
   StrCpy $Writing 0
   Call StartEndedCopies
+  Pop $R0
+  Pop $R1
   SetErrorLevel $R1
   StrCpy $R0 "Marlinet could not be installed: $WriteFailed could not be written in$\r$\n$INSTDIR$\r$\n$R0.$\r$\n$\r$\n"
   ${If} $NotPutBack == ""
@@ -884,8 +998,12 @@ Function OfferToRemoveStartupShortcut
     StrCpy $R0 "$SMSTARTUP\$1"
     Call ShortcutTarget
     ${GetFileName} $R1 $R5
+    ${GetParent} $R1 $R6
+    Push $R6
+    Call LongFolder
+    Pop $R6
     ${If} $R5 == "Marlinet.exe"
-    ${AndIf} $R1 != "$INSTDIR\Marlinet.exe"
+    ${AndIf} $R6 != $INSTDIR
       ; A "No" is kept in Marlinet.ini, and not asked again for that
       ; shortcut while it starts the same file.
       ReadINIStr $R6 "$INSTDIR\Marlinet.ini" "Setup.KeptStartupShortcuts" "$1"
@@ -926,6 +1044,14 @@ Function RemoveMovedInstall
   ${If} $MoveFrom == ""
     Return
   ${EndIf}
+  ; Never the folder just installed, however it was spelled.
+  Push $MoveFrom
+  Push $INSTDIR
+  Call SameFolder
+  Pop $R0
+  ${If} $R0 = 1
+    Return
+  ${EndIf}
   ; The shortcuts its setup switched off are this install's to switch on.
   !insertmacro EachSwitchedOff $MoveFrom CarrySwitchedOff
   !insertmacro ProgramFiles RemoveMovedFile
@@ -963,6 +1089,11 @@ FunctionEnd
 
 Section "Marlinet"
   SetOutPath "$INSTDIR"
+  ; A new folder has its long form only now that it is there: the
+  ; uninstall entry and the Run value name it so.
+  Push $INSTDIR
+  Call LongFolder
+  Pop $INSTDIR
   InitPluginsDir
   Call RemoveEarlierUninstallers
   Call EndRunningCopies
@@ -977,15 +1108,14 @@ Section "Marlinet"
   ; A copy of each file this setup replaces, to put back if any file
   ; cannot be written.
   CreateDirectory "$PLUGINSDIR\old"
-  ClearErrors
+  StrCpy $WriteError 0
   !insertmacro ProgramFiles KeepOldFile
   !insertmacro KeepOldFile ${UNINSTALL_EXE}
   !insertmacro KeepOldFile ${UNINSTALLER}
-  ${If} ${Errors}
+  ${If} $WriteError <> 0
     ; Nothing is written yet.
     StrCpy $WriteFailed "A copy of the earlier files"
-    Push ${EXIT_FILES}
-    Push "(another program may hold it, or the disk may be full)"
+    Call ExitForWriteError
     Call GiveUpOnFiles
     Abort $R1
   ${EndIf}
@@ -993,7 +1123,17 @@ Section "Marlinet"
   StrCpy $Writing 1
   !insertmacro ProgramFiles InstallFile
   !insertmacro TryWrite ${UNINSTALL_EXE} `File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"`
-  !insertmacro TryWrite ${UNINSTALLER} `WriteUninstaller "$INSTDIR\${UNINSTALLER}"`
+  ; A failed WriteUninstaller ends nothing by itself: its error tells
+  ; whether the disk is full.
+  ${If} $WriteFailed == ""
+    ClearErrors
+    WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+    ${If} ${Errors}
+      System::Call 'kernel32::GetLastError() i .R0'
+      StrCpy $WriteFailed ${UNINSTALLER}
+      StrCpy $WriteError $R0
+    ${EndIf}
+  ${EndIf}
   ${If} $WriteFailed == ""
     Call BringSettings
     ; The quiet defaults only where the person has no settings of their own.

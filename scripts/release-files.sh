@@ -25,7 +25,7 @@ sign)
   }
   # %1 is put in as it is, as makensis does for the setup and its
   # uninstaller, so one command serves all four files.
-  command=${SIGN_COMMAND//%1/$2}
+  command=${SIGN_COMMAND//%1/"$2"}
   bash -c "$command" || {
     echo "release-files.sh: the signing command failed for $2" >&2
     exit 1

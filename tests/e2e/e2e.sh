@@ -1765,6 +1765,29 @@ EOF3
   [ -n "$pid" ] || fail "no Marlinet runs from the install folder after the rollback"
   [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback"
   rm -f "$inst/Marlinet.before" "$inst/READ-ME.before"
+  # Clicked through, the rollback's box says why the file could not be
+  # written, the running copy ended and started again all the same.
+  local title="Marlinet $version Setup" setup_pid
+  hold_file "$inst/4Lbell.wav" read
+  wine "$E2E_SETUP" >/dev/null 2>&1 &
+  setup_pid=$!
+  check "the setup shows a window" drv wait "#32770" "$title" 15000
+  if drv box-text "$title" | grep -q administrator; then
+    drv box-ok "$title"
+  fi
+  check "the welcome page shows" eventually 10 setup_has "&Install"
+  setup_has "&Install" press
+  check "the rollback box says why" eventually 30 box_from_setup "another program may hold it"
+  drv box-ok "$title"
+  release_files
+  setup_has Cancel press
+  code=0
+  wait "$setup_pid" || code=$?
+  [ $code -eq 5 ] || fail "the rollback by hand ended with $code, not 5"
+  check "the earlier copy runs again after the rollback by hand" wait_tray bell 15
+  pid=$(marlinet_in "$inst")
+  [ -n "$pid" ] || fail "no Marlinet runs from the install folder after the rollback by hand"
+  [ "$(drv count-class TMarlinetTrayWindow)" = 1 ] || fail "not one copy after the rollback by hand"
 
   # Switched off in Task Manager's Startup apps: an upgrade leaves both of
   # its values as they are. /NoStartNow: the copy it ended stays ended.
@@ -1885,6 +1908,23 @@ EOF3
   [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade"
   [ "$(reg_value "$run" Marlinet)" = "\"$wtools\\Marlinet\\Marlinet.exe\"" ] ||
     fail "Run value: $(reg_value "$run" Marlinet)"
+  # The same folder by its short (8.3) name is no other folder to move from:
+  # the upgrade keeps every program file, and the entry its long name.
+  local wshort
+  # (No quotes: Wine's cmd puts them inside the short name.)
+  wshort=$(wine cmd /c "for %I in ($wtools\\Marlinet) do @echo %~sI" 2>/dev/null | tr -d '\r')
+  [ "$wshort" != "$wtools\\Marlinet" ] && [ "$(winepath -u "$wshort" 2>/dev/null | tr -d '\r')" -ef "$tools/Marlinet" ] ||
+    fail "no short name for $wtools\\Marlinet: '$wshort'"
+  wine "$E2E_SETUP" /S "/D=$wshort" >/dev/null 2>&1 || fail "the upgrade by the short name $wshort failed ($?)"
+  check "the copy there ended" wait_exit 10
+  for f in $expected; do
+    [ -f "$tools/Marlinet/$f" ] || fail "the upgrade by the short name $wshort left no $f"
+  done
+  [ "$(reg_value "$entry" InstallLocation)" = "$wtools\\Marlinet" ] ||
+    fail "InstallLocation after the upgrade by the short name is $(reg_value "$entry" InstallLocation)"
+  check "Marlinet runs again after the upgrade by the short name" wait_tray bell 15
+  pid=$(marlinet_in "$tools/Marlinet")
+  [ -n "$pid" ] || fail "no Marlinet runs from $wtools\\Marlinet after the upgrade by the short name"
   # Settings removed by name: the person's own .bak file stays.
   printf 'mine' >"$tools/Marlinet/notes.bak"
   : >"$tools/Marlinet/prefs.kvr.bak"
@@ -1898,9 +1938,10 @@ EOF3
     fail "the uninstall touched the other program's files"
 
   # Another program's prefs.kvr beside its other files does not make its
-  # folder Marlinet's. On Windows 7 (as Wine reports itself) a silent setup
-  # leaves a Startup shortcut to another copy as it is: it has no switch.
-  local other="$outer/Other" wother f
+  # folder Marlinet's. On Windows 7 (reported so for this run) a silent
+  # setup leaves a Startup shortcut to another copy as it is: it has no switch.
+  local other="$outer/Other" wother f appdefaults
+  appdefaults="HKCU\\Software\\Wine\\AppDefaults\\$(basename "$E2E_SETUP")"
   local folder_approved='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder'
   startup_switch() {
     wine reg query "$folder_approved" /v "Ship bells.lnk" 2>/dev/null | tr -d '\r' | awk '/REG_BINARY/ { print $NF }'
@@ -1910,7 +1951,9 @@ EOF3
   wother=$(winpath "$other")
   wine reg delete "$folder_approved" /f >/dev/null 2>&1
   make_link "$startup_link" 'C:\Users\Public\Documents\Marlinet\Marlinet.exe'
+  wine reg add "$appdefaults" /v Version /d win7 /f >/dev/null 2>&1
   wine "$E2E_SETUP" /S "/D=$wother" >/dev/null 2>&1 || fail "the install into $wother failed ($?)"
+  wine reg delete "$appdefaults" /f >/dev/null 2>&1
   [ "$(cat "$other"/{prefs.kvr,READ-ME.txt,LICENSE.txt,uninstall.exe})" = otherotherotherother ] ||
     fail "another program's files beside its prefs.kvr were overwritten"
   [ -f "$other/Marlinet/Marlinet.exe" ] || fail "Marlinet is not in a folder of its own beside another prefs.kvr"
@@ -1923,8 +1966,7 @@ EOF3
   # Reported as Windows 10, the silent setup switches the Startup shortcut
   # to another copy off as Task Manager does. What earlier uninstalls left
   # in %TEMP% goes, by its exact name alone.
-  local kept="$outer/Kept" wkept temp appdefaults
-  appdefaults="HKCU\\Software\\Wine\\AppDefaults\\$(basename "$E2E_SETUP")"
+  local kept="$outer/Kept" wkept temp
   mkdir -p "$kept"
   work=$kept
   places_prefs
@@ -1994,6 +2036,19 @@ EOF3
   [ $code -eq 7 ] || fail "the install onto a full disk ended with $code, not 7"
   [ -z "$(ls -A "$mounted")" ] || fail "the install onto a full disk left $(ls -A "$mounted" | tr '\n' ' ')"
   wine reg query "$entry" >/dev/null 2>&1 && fail "the install onto a full disk wrote the uninstall entry"
+  # An upgrade whose temporary folder is on that full disk cannot set the
+  # earlier files aside: it changes nothing, and says the disk is full.
+  local wup
+  wup="$(winpath "$outer")\\Up"
+  wine "$E2E_SETUP" /S /NoStartNow "/D=$wup" >/dev/null 2>&1 || fail "the install into $wup failed ($?)"
+  before=$(cd "$outer/Up" && ls | sort | tr '\n' ' ')
+  code=0
+  wine cmd /c "set TMP=$(winpath "$mounted")&& set TEMP=$(winpath "$mounted")&& $(winpath "$E2E_SETUP") /S /NoStartNow" \
+    >/dev/null 2>&1 || code=$?
+  [ $code -eq 7 ] || fail "the upgrade with a full temporary folder ended with $code, not 7"
+  [ "$(cd "$outer/Up" && ls | sort | tr '\n' ' ')" = "$before" ] || fail "the failed upgrade changed the files"
+  cmp -s "$outer/Up/Marlinet.exe" "$E2E_PROGRAM/Marlinet.exe" || fail "the failed upgrade changed Marlinet.exe"
+  quiet_uninstall || fail "the silent uninstall failed ($?)"
   work=""
 }
 
