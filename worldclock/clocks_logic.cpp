@@ -237,6 +237,7 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
     if (place.panelText) {
       view_.SetPanelText(n, *place.panelText);
       shown_[n - 1] = place.offsetMinutes;
+      shownText_[n - 1] = text;
       shownDst_[n - 1] = dst_[n - 1] == 1;
     }
     if (place.warning) Warn(n, text, *place.warning, asked);
@@ -265,7 +266,8 @@ std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {
 
 std::optional<ShownPlace> ClocksLogic::Shown(int box) const {
   if (!shown_[box - 1]) return std::nullopt;
-  return ShownPlace{view_.BoxText(box), view_.PanelText(box), *shown_[box - 1] + dayAway_[box - 1]};
+  return ShownPlace{shownText_[box - 1], view_.PanelText(box),
+                    *shown_[box - 1] + dayAway_[box - 1]};
 }
 
 void ClocksLogic::ChooseShipsTime() {

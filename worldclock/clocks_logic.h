@@ -148,7 +148,8 @@ class ClocksLogic {
   // daylight saving with it at that very moment, before the panel next
   // shows it, so the bells aimed at the change strike the new time, once.
   std::optional<int> ShipsOffsetAt(base::TimeOfDay utc) const;
-  // Nothing where box N's panel shows no time (no brackets, a red box).
+  // Nothing where box N's panel shows no time (no brackets, a red box). The
+  // box's text is the one the panel's time was shown for.
   std::optional<ShownPlace> Shown(int box) const;
 
   // For the pressed panel: the bells follow its place, or, if they did
@@ -191,6 +192,9 @@ class ClocksLogic {
   // The offset each panel's time was shown with, where it shows one.
   std::array<std::optional<int>, kPlaceCount> shown_{};
   std::array<bool, kPlaceCount> shownDst_{};  // and whether that was daylight-saving time
+  // The box's text each panel's time was shown for: while the person edits, the panels
+  // stay as they were, and so do their places' names.
+  std::array<std::string, kPlaceCount> shownText_{};
   settings::ProfileStore* shipsStore_ = nullptr;
   int shipsPlace_ = 0;
   // The followed zone's offset in force for ship's time, worked out once a

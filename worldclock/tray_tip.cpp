@@ -15,6 +15,7 @@ std::string Trimmed(const std::string& text) {
 
 std::string PlaceName(const std::string& boxText) {
   const size_t open = boxText.find('[');
+  if (open == std::string::npos) return Trimmed(boxText);
   std::string name = Trimmed(boxText.substr(0, open));
   if (!name.empty()) return name;
   const size_t close = boxText.find(']', open);

@@ -605,6 +605,8 @@ TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
     int localOffset;  // the computer's clock, minutes ahead of UTC
     bool military;
     const char* tip;
+    // Boxes typed into afterwards, while the panels stay as they were.
+    std::vector<std::pair<int, std::string>> typed = {};
   } cases[] = {
       {"names, in box order",
        {{1, "Greenwich [0]"}, {2, "  New York   [-5]"}, {5, "Auckland [12]"}},
@@ -670,6 +672,14 @@ TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
        "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
        "Place Number 04 3:05 PM\n..."},
       {"nothing chosen", {{1, "Greenwich [0]"}}, {}, july, 0, false, ""},
+      {"while editing: the places as their panels still show them",
+       {{1, "Greenwich [0]"}, {2, "Berlin [1]"}, {3, "Lima [-5]"}},
+       {1, 2, 3},
+       july,
+       0,
+       false,
+       "Greenwich 2:05 PM\nBerlin 3:05 PM\nLima 9:05 AM",
+       {{1, ""}, {2, "Tokyo [9]"}, {3, "Lima"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -679,6 +689,11 @@ TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
     std::vector<std::string> text(1 + kPlaceCount);
     for (const auto& [box, t] : c.boxes) text[box] = t;
     clocks.Create({}, text, c.utc);
+    clocks.FormActive = 1;
+    for (const auto& [box, t] : c.typed) {
+      w.boxes[box] = t;
+      clocks.BoxChanged(box);
+    }
     Ini ini;
     for (int box : c.chosen) ini.values["Tray Tip/Box" + std::to_string(box)] = "1";
     TrayTip tip(&ini);
