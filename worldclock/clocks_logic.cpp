@@ -86,11 +86,13 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
     for (int n = 1; n <= kPlaceCount; ++n) {
       following_[n - 1] = store_->ReadString(kZonesSection, ZoneKeyName(n), "");
     }
-    // A box changed by hand in the settings file, or a zone gone: the
-    // choice ends, as at Reset.
-    const auto stale = StaleZones(utc);
+    // A zone gone, or a box that gives no offset at all (emptied while
+    // editing, then saved by the main window), ends the choice. A box with
+    // another offset follows the zone on: the zone may have moved at any
+    // time since the last run.
     for (int n = 1; n <= kPlaceCount; ++n) {
-      if (stale[n - 1]) {
+      const std::string& key = following_[n - 1];
+      if (!key.empty() && (!AcceptedOffset(view_.BoxText(n)) || !OffsetsAt(*zones_, key, utc))) {
         following_[n - 1].clear();
         store_->RemoveKey(kZonesSection, ZoneKeyName(n));  // tried again at the next start
       }
@@ -103,7 +105,8 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
 std::array<bool, kPlaceCount> ClocksLogic::StaleZones(base::TimeOfDay utc) {
   std::array<bool, kPlaceCount> stale{};
   // A box that still gives the zone's offset of a year ago follows the zone
-  // on: the zone moved while the program was not there to see it.
+  // on: the zone moved while the person was editing, when the minutes do
+  // not follow it.
   const base::TimeOfDay yearAgo =
       base::FromMinutesSinceEpoch(base::MinutesSinceEpoch(utc) - 365LL * base::kMinutesPerDay);
   for (int n = 1; n <= kPlaceCount; ++n) {
