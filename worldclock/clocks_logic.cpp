@@ -121,25 +121,27 @@ std::array<bool, kPlaceCount> ClocksLogic::StaleZones(base::TimeOfDay utc) {
   return stale;
 }
 
-void ClocksLogic::FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale) {
+void ClocksLogic::FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale,
+                              bool atReset) {
   if (!zones_) return;
   for (int n = 1; n <= kPlaceCount; ++n) {
     if (following_[n - 1].empty() || stale[n - 1]) continue;
     if (const auto zone = OffsetsAt(*zones_, following_[n - 1], utc)) {
-      FollowOffset(n, *zone);
+      FollowOffset(n, *zone, atReset);
     } else {
       EndFollowing(n);
     }
   }
 }
 
-void ClocksLogic::FollowOffset(int box, const ZoneOffsets& zone) {
+void ClocksLogic::FollowOffset(int box, const ZoneOffsets& zone, bool atReset) {
   const BoxState wanted = WantedBox(zone);
   const std::string text = view_.BoxText(box);
   std::optional<int> offset = AcceptedOffset(text);
   // A new offset for the zone: the box says so, its name kept. Not while the
-  // person is typing, nor in a box whose offset is not a valid one.
-  if (offset && *offset != wanted.offset && EditingClocks == 0) {
+  // person is typing, but at Reset, which takes what was typed; nor in a box
+  // whose offset is not a valid one.
+  if (offset && *offset != wanted.offset && (EditingClocks == 0 || atReset)) {
     const size_t open = text.find('['), close = text.find(']');
     if (const auto typed = OffsetText(wanted.offset); typed && close > open) {
       rewritingBox_ = true;
@@ -338,7 +340,8 @@ bool ClocksLogic::Reset(base::TimeOfDay utc, settings::FlagsLine& flags) {
   std::array<bool, kPlaceCount> stale{};
   if (zones_) {
     stale = StaleZones(utc);
-    FollowZones(utc, stale);
+    // A zone that moved meanwhile is written into its box, then saved.
+    FollowZones(utc, stale, true);
   }
   UpdateClocks(utc, true);
   if (FractionError == 1) return false;

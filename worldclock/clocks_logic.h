@@ -165,9 +165,11 @@ class ClocksLogic {
 
   // Each following place's flag from its zone's rule, and its box's offset
   // when the zone's moves; a zone Windows no longer lists ends following,
-  // the flag as it was. Not the stale ones.
-  void FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale = {});
-  void FollowOffset(int box, const ZoneOffsets& zone);
+  // the flag as it was. Not the stale ones. A box is rewritten only while
+  // the person is not editing, or at Reset.
+  void FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale = {},
+                   bool atReset = false);
+  void FollowOffset(int box, const ZoneOffsets& zone, bool atReset = false);
   // The followed zones that the box's offset no longer gives.
   std::array<bool, kPlaceCount> StaleZones(base::TimeOfDay utc);
   void EndFollowing(int box);

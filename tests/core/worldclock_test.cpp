@@ -134,7 +134,8 @@ struct FakeWindow : ClocksView {
     ++warnings;
     if (auto during = std::exchange(whileWarning, nullptr)) during();
   }
-  void SaveSettings() override { ++saves; }
+  std::map<int, std::string> saved;  // the boxes as the last save wrote them
+  void SaveSettings() override { ++saves, saved = boxes; }
   int shipsMark = 0, shipsMoves = 0;
   void MarkShipsTime(int panel) override { shipsMark = panel; }
   void ShipsTimeMoved() override { ++shipsMoves; }
@@ -431,6 +432,8 @@ TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
     base::TimeOfDay from, to;  // UTC
     const char* boxThen;
     const char* timeThen;  // the civil time there
+    // The person edits from `from` on, and Resets at `to`.
+    bool editing = false;
   } cases[] = {
       // Amman stays on +3 when 2022's daylight saving would have ended.
       {"Jordan Standard Time",
@@ -473,6 +476,14 @@ TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
        {12, 1, 0, 0, 2025, 2, 1},
        "Nuuk [-2]",
        "10:01 AM"},
+      // The zone moved while the person was editing: Reset shows and saves it.
+      {"Jordan Standard Time",
+       "Amman [2]",
+       {12, 0, 0, 0, 2022, 12, 1},
+       {22, 30, 0, 0, 2022, 12, 31},
+       "Amman [3]",
+       "1:30 AM",
+       true},
       // Samoa (+13) under [-11]: +14 on its daylight saving, in January.
       {"Samoa Standard Time",
        "Apia [-11]",
@@ -491,12 +502,18 @@ TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
     clocks.UseTimeZones(zones, ini, flags);
     clocks.Create(flags, {"flags", c.box}, c.from);
     clocks.FormActive = 1;  // the window open: the program's new text is no typing
+    if (c.editing) clocks.BoxChanged();
     // Once a day, as the minutes would have gone by.
     for (long long m = base::MinutesSinceEpoch(c.from) + base::kMinutesPerDay;
          m < base::MinutesSinceEpoch(c.to); m += base::kMinutesPerDay) {
       clocks.Tick(base::FromMinutesSinceEpoch(m));
     }
-    clocks.Tick(c.to);
+    if (c.editing) {
+      ASSERT_TRUE(clocks.Reset(c.to, flags));
+      EXPECT_EQ(w.saved[1], c.boxThen);
+    } else {
+      clocks.Tick(c.to);
+    }
     EXPECT_EQ(w.boxes[1], c.boxThen);
     EXPECT_EQ(w.panels[1], c.timeThen);
     EXPECT_EQ(clocks.EditingClocks, 0);
