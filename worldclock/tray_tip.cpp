@@ -61,6 +61,13 @@ TrayTip::TrayTip(settings::ProfileStore* store) : store_(store) {
   }
 }
 
+bool TrayTip::AnyChosen() const {
+  for (bool chosen : chosen_) {
+    if (chosen) return true;
+  }
+  return false;
+}
+
 void TrayTip::Toggle(int box) {
   const bool chosen = !chosen_[box - 1];
   if (store_) {
