@@ -45,9 +45,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     settings::StateFileStore formState(*main);
     // The chosen places' times go in the tray icon's tooltip, set as it
     // stands (a hint would be cut at a "|").
-    TForm2* clocks = app.CreateForm<TForm2>(
-        TForm2Services{utc, *main, &zones, &formState, &clock,
-                       [main](const std::string& tip) { main->TrayIcon1->SetLongTip(tip); }});
+    TForm2* clocks = app.CreateForm<TForm2>(TForm2Services{
+        utc, *main, &zones, &formState, &clock,
+        [main](const std::string& tip, bool chosen) { main->TrayIcon1->SetLongTip(tip, chosen); }});
     main->SetPlaceTexts(clocks);
     main->showClocks = [clocks] { clocks->ShowClocks(); };
     // Ship's time: the bells may follow a place's time; the first aim was

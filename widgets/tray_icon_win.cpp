@@ -110,7 +110,7 @@ void TTrayIcon::FillRecord() {
   record_.uCallbackMessage = kTrayCallbackMessage;
   record_.hIcon =
       icon_.Empty() ? reinterpret_cast<HICON>(static_cast<LONG_PTR>(-1)) : icon_.Handle();
-  if (!longTip_.empty()) {
+  if (!longTip_.empty() || longRecord_) {
     record_.cbSize = kLongTipRecordSize;
     const size_t n = std::min(longTip_.size(), sizeof record_.szTip - 1);
     std::memcpy(record_.szTip, longTip_.data(), n);
@@ -201,9 +201,10 @@ void TTrayIcon::SetHint(const std::string& hint) {
   Refresh();
 }
 
-void TTrayIcon::SetLongTip(const std::string& tip) {
-  if (tip == longTip_) return;
+void TTrayIcon::SetLongTip(const std::string& tip, bool longRecord) {
+  if (tip == longTip_ && longRecord == longRecord_) return;
   longTip_ = tip;
+  longRecord_ = longRecord;
   Refresh();
 }
 

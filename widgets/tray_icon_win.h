@@ -49,11 +49,11 @@ class TTrayIcon : public base::Component, public TrayMouse {
   const std::string& Hint() const { return hint_; }
   void SetHint(const std::string& hint);
   // A tooltip of up to 127 characters, set as it stands (a "|" is kept, line
-  // breaks show from XP on). While it is not empty it stands in for the
-  // hint, and every call the icon makes carries the larger record that holds
-  // it, so that no refresh cuts it back; while it is empty the icon's calls
-  // are as they were.
-  void SetLongTip(const std::string& tip);
+  // breaks show from XP on). While it is not empty, or while `longRecord`
+  // (a tip that may be empty for a while), it stands in for the hint, and
+  // every call the icon makes carries the larger record that holds it, so
+  // that no refresh cuts it back; otherwise the icon's calls are as they were.
+  void SetLongTip(const std::string& tip, bool longRecord = false);
   const std::string& LongTip() const { return longTip_; }
   const ui::Icon& Icon() const { return icon_; }
   // Copies the picture; an empty one takes the icon out of the area.
@@ -117,6 +117,7 @@ class TTrayIcon : public base::Component, public TrayMouse {
   int retriesLeft_ = 0;
   std::string hint_;
   std::string longTip_;
+  bool longRecord_ = false;
   // The last balloon asked for while the icon was not in the area.
   std::optional<std::pair<std::string, std::string>> pendingBalloon_;
   ui::Icon icon_;

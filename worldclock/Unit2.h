@@ -30,8 +30,9 @@ struct TForm2Services {
   // The computer's own clock, for the tray tip's day marks; the system's
   // when none is given.
   base::LocalClock *local = nullptr;
-  // Handed the tray tip of the chosen places whenever it changes.
-  std::function<void(const std::string &)> trayTip = nullptr;
+  // Handed the tray tip of the chosen places, and whether any is chosen,
+  // whenever either changes.
+  std::function<void(const std::string &, bool)> trayTip = nullptr;
 };
 
 class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldclock::ClocksView {

@@ -86,11 +86,13 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
     for (int n = 1; n <= kPlaceCount; ++n) {
       following_[n - 1] = store_->ReadString(kZonesSection, ZoneKeyName(n), "");
     }
-    // A box changed by hand in the settings file, or a zone gone: the
-    // choice ends, as at Reset.
-    const auto stale = StaleZones(utc);
+    // A zone gone, or a box that gives no offset at all (emptied while
+    // editing, then saved by the main window), ends the choice. A box with
+    // another offset follows the zone on: the zone may have moved at any
+    // time since the last run.
     for (int n = 1; n <= kPlaceCount; ++n) {
-      if (stale[n - 1]) {
+      const std::string& key = following_[n - 1];
+      if (!key.empty() && (!AcceptedOffset(view_.BoxText(n)) || !OffsetsAt(*zones_, key, utc))) {
         following_[n - 1].clear();
         store_->RemoveKey(kZonesSection, ZoneKeyName(n));  // tried again at the next start
       }
@@ -103,7 +105,8 @@ void ClocksLogic::Create(const settings::FlagsLine& flags,
 std::array<bool, kPlaceCount> ClocksLogic::StaleZones(base::TimeOfDay utc) {
   std::array<bool, kPlaceCount> stale{};
   // A box that still gives the zone's offset of a year ago follows the zone
-  // on: the zone moved while the program was not there to see it.
+  // on: the zone moved while the person was editing, when the minutes do
+  // not follow it.
   const base::TimeOfDay yearAgo =
       base::FromMinutesSinceEpoch(base::MinutesSinceEpoch(utc) - 365LL * base::kMinutesPerDay);
   for (int n = 1; n <= kPlaceCount; ++n) {
@@ -118,25 +121,27 @@ std::array<bool, kPlaceCount> ClocksLogic::StaleZones(base::TimeOfDay utc) {
   return stale;
 }
 
-void ClocksLogic::FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale) {
+void ClocksLogic::FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale,
+                              bool atReset) {
   if (!zones_) return;
   for (int n = 1; n <= kPlaceCount; ++n) {
     if (following_[n - 1].empty() || stale[n - 1]) continue;
     if (const auto zone = OffsetsAt(*zones_, following_[n - 1], utc)) {
-      FollowOffset(n, *zone);
+      FollowOffset(n, *zone, atReset);
     } else {
       EndFollowing(n);
     }
   }
 }
 
-void ClocksLogic::FollowOffset(int box, const ZoneOffsets& zone) {
+void ClocksLogic::FollowOffset(int box, const ZoneOffsets& zone, bool atReset) {
   const BoxState wanted = WantedBox(zone);
   const std::string text = view_.BoxText(box);
   std::optional<int> offset = AcceptedOffset(text);
   // A new offset for the zone: the box says so, its name kept. Not while the
-  // person is typing, nor in a box whose offset is not a valid one.
-  if (offset && *offset != wanted.offset && EditingClocks == 0) {
+  // person is typing, but at Reset, which takes what was typed; nor in a box
+  // whose offset is not a valid one.
+  if (offset && *offset != wanted.offset && (EditingClocks == 0 || atReset)) {
     const size_t open = text.find('['), close = text.find(']');
     if (const auto typed = OffsetText(wanted.offset); typed && close > open) {
       rewritingBox_ = true;
@@ -237,6 +242,7 @@ void ClocksLogic::UpdateClocks(base::TimeOfDay utc, bool asked) {
     if (place.panelText) {
       view_.SetPanelText(n, *place.panelText);
       shown_[n - 1] = place.offsetMinutes;
+      shownText_[n - 1] = text;
       shownDst_[n - 1] = dst_[n - 1] == 1;
     }
     if (place.warning) Warn(n, text, *place.warning, asked);
@@ -265,7 +271,8 @@ std::optional<int> ClocksLogic::ShipsOffsetAt(base::TimeOfDay utc) const {
 
 std::optional<ShownPlace> ClocksLogic::Shown(int box) const {
   if (!shown_[box - 1]) return std::nullopt;
-  return ShownPlace{view_.BoxText(box), view_.PanelText(box), *shown_[box - 1] + dayAway_[box - 1]};
+  return ShownPlace{shownText_[box - 1], view_.PanelText(box),
+                    *shown_[box - 1] + dayAway_[box - 1]};
 }
 
 void ClocksLogic::ChooseShipsTime() {
@@ -333,7 +340,8 @@ bool ClocksLogic::Reset(base::TimeOfDay utc, settings::FlagsLine& flags) {
   std::array<bool, kPlaceCount> stale{};
   if (zones_) {
     stale = StaleZones(utc);
-    FollowZones(utc, stale);
+    // A zone that moved meanwhile is written into its box, then saved.
+    FollowZones(utc, stale, true);
   }
   UpdateClocks(utc, true);
   if (FractionError == 1) return false;

@@ -148,7 +148,8 @@ class ClocksLogic {
   // daylight saving with it at that very moment, before the panel next
   // shows it, so the bells aimed at the change strike the new time, once.
   std::optional<int> ShipsOffsetAt(base::TimeOfDay utc) const;
-  // Nothing where box N's panel shows no time (no brackets, a red box).
+  // Nothing where box N's panel shows no time (no brackets, a red box). The
+  // box's text is the one the panel's time was shown for.
   std::optional<ShownPlace> Shown(int box) const;
 
   // For the pressed panel: the bells follow its place, or, if they did
@@ -164,9 +165,11 @@ class ClocksLogic {
 
   // Each following place's flag from its zone's rule, and its box's offset
   // when the zone's moves; a zone Windows no longer lists ends following,
-  // the flag as it was. Not the stale ones.
-  void FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale = {});
-  void FollowOffset(int box, const ZoneOffsets& zone);
+  // the flag as it was. Not the stale ones. A box is rewritten only while
+  // the person is not editing, or at Reset.
+  void FollowZones(base::TimeOfDay utc, const std::array<bool, kPlaceCount>& stale = {},
+                   bool atReset = false);
+  void FollowOffset(int box, const ZoneOffsets& zone, bool atReset = false);
   // The followed zones that the box's offset no longer gives.
   std::array<bool, kPlaceCount> StaleZones(base::TimeOfDay utc);
   void EndFollowing(int box);
@@ -191,6 +194,9 @@ class ClocksLogic {
   // The offset each panel's time was shown with, where it shows one.
   std::array<std::optional<int>, kPlaceCount> shown_{};
   std::array<bool, kPlaceCount> shownDst_{};  // and whether that was daylight-saving time
+  // The box's text each panel's time was shown for: while the person edits, the panels
+  // stay as they were, and so do their places' names.
+  std::array<std::string, kPlaceCount> shownText_{};
   settings::ProfileStore* shipsStore_ = nullptr;
   int shipsPlace_ = 0;
   // The followed zone's offset in force for ship's time, worked out once a

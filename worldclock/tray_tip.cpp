@@ -15,6 +15,7 @@ std::string Trimmed(const std::string& text) {
 
 std::string PlaceName(const std::string& boxText) {
   const size_t open = boxText.find('[');
+  if (open == std::string::npos) return Trimmed(boxText);
   std::string name = Trimmed(boxText.substr(0, open));
   if (!name.empty()) return name;
   const size_t close = boxText.find(']', open);
@@ -58,6 +59,13 @@ TrayTip::TrayTip(settings::ProfileStore* store) : store_(store) {
   for (int n = 1; n <= kPlaceCount; ++n) {
     chosen_[n - 1] = store_->ReadString(kTrayTipSection, ZoneKeyName(n), "") == "1";
   }
+}
+
+bool TrayTip::AnyChosen() const {
+  for (bool chosen : chosen_) {
+    if (chosen) return true;
+  }
+  return false;
 }
 
 void TrayTip::Toggle(int box) {

@@ -32,6 +32,7 @@ class TrayTip {
   explicit TrayTip(settings::ProfileStore* store);
 
   bool Chosen(int box) const { return chosen_[box - 1]; }
+  bool AnyChosen() const;
   // Throws when the new choice cannot be kept.
   void Toggle(int box);
   // The tip for the places as their panels show them now; empty while none

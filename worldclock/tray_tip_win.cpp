@@ -9,7 +9,7 @@ namespace worldclock {
 TrayTipMenu::TrayTipMenu(base::Component& owner, ui::PopupMenu& menu, const ClocksLogic& clocks,
                          base::UtcClock& utc, base::LocalClock& local,
                          settings::ProfileStore* store,
-                         std::function<void(const std::string&)> show)
+                         std::function<void(const std::string&, bool)> show)
     : clocks_(clocks), utc_(utc), local_(local), tip_(store), show_(std::move(show)) {
   item_ = owner.Create<ui::MenuItem>(&menu, "ShowInTrayTip1", kTrayTipCaption);
   item_->OnClick = [this] {
@@ -25,9 +25,11 @@ void TrayTipMenu::Update() {
   // few microseconds, never by a minute's worth.
   const double apart = static_cast<double>(EpochMs(local_.Now()) - EpochMs(utc)) / 60000.0;
   const std::string tip = tip_.Text(clocks_, utc, static_cast<int>(std::lround(apart)));
-  if (tip == shown_) return;
+  const bool chosen = tip_.AnyChosen();
+  if (tip == shown_ && chosen == shownChosen_) return;
   shown_ = tip;
-  if (show_) show_(tip);
+  shownChosen_ = chosen;
+  if (show_) show_(tip, chosen);
 }
 
 }  // namespace worldclock

@@ -14,10 +14,12 @@ namespace worldclock {
 class TrayTipMenu {
  public:
   // Appends the item to `menu`; it acts on the place whose panel was last
-  // pressed. `show` is handed each new tip, an empty one included.
+  // pressed. `show` is handed each new tip, an empty one included, and
+  // whether any place is chosen: while one is, the tip keeps the larger
+  // record even when it is empty.
   TrayTipMenu(base::Component& owner, ui::PopupMenu& menu, const ClocksLogic& clocks,
               base::UtcClock& utc, base::LocalClock& local, settings::ProfileStore* store,
-              std::function<void(const std::string&)> show);
+              std::function<void(const std::string&, bool)> show);
 
   ui::MenuItem* Item() const { return item_; }
   // The check mark for the pressed panel's place.
@@ -30,9 +32,10 @@ class TrayTipMenu {
   base::UtcClock& utc_;
   base::LocalClock& local_;
   TrayTip tip_;
-  std::function<void(const std::string&)> show_;
+  std::function<void(const std::string&, bool)> show_;
   ui::MenuItem* item_;
   std::string shown_;
+  bool shownChosen_ = false;
 };
 
 }  // namespace worldclock

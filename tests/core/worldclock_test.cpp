@@ -134,7 +134,8 @@ struct FakeWindow : ClocksView {
     ++warnings;
     if (auto during = std::exchange(whileWarning, nullptr)) during();
   }
-  void SaveSettings() override { ++saves; }
+  std::map<int, std::string> saved;  // the boxes as the last save wrote them
+  void SaveSettings() override { ++saves, saved = boxes; }
   int shipsMark = 0, shipsMoves = 0;
   void MarkShipsTime(int panel) override { shipsMark = panel; }
   void ShipsTimeMoved() override { ++shipsMoves; }
@@ -431,6 +432,8 @@ TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
     base::TimeOfDay from, to;  // UTC
     const char* boxThen;
     const char* timeThen;  // the civil time there
+    // The person edits from `from` on, and Resets at `to`.
+    bool editing = false;
   } cases[] = {
       // Amman stays on +3 when 2022's daylight saving would have ended.
       {"Jordan Standard Time",
@@ -460,6 +463,27 @@ TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
        {12, 0, 0, 0, 2018, 11, 1},
        "Volgograd [4]",
        "4:00 PM"},
+      // Started again more than a year after the move: still following.
+      {"Jordan Standard Time",
+       "Amman [2]",
+       {12, 0, 0, 0, 2024, 3, 1},
+       {12, 1, 0, 0, 2024, 3, 1},
+       "Amman [3]",
+       "3:01 PM"},
+      {"Greenland Standard Time",
+       "Nuuk [-3]",
+       {12, 0, 0, 0, 2025, 2, 1},
+       {12, 1, 0, 0, 2025, 2, 1},
+       "Nuuk [-2]",
+       "10:01 AM"},
+      // The zone moved while the person was editing: Reset shows and saves it.
+      {"Jordan Standard Time",
+       "Amman [2]",
+       {12, 0, 0, 0, 2022, 12, 1},
+       {22, 30, 0, 0, 2022, 12, 31},
+       "Amman [3]",
+       "1:30 AM",
+       true},
       // Samoa (+13) under [-11]: +14 on its daylight saving, in January.
       {"Samoa Standard Time",
        "Apia [-11]",
@@ -478,12 +502,18 @@ TEST(ClocksWindow, AFollowedPlaceTakesItsZonesNewOffset) {
     clocks.UseTimeZones(zones, ini, flags);
     clocks.Create(flags, {"flags", c.box}, c.from);
     clocks.FormActive = 1;  // the window open: the program's new text is no typing
+    if (c.editing) clocks.BoxChanged();
     // Once a day, as the minutes would have gone by.
     for (long long m = base::MinutesSinceEpoch(c.from) + base::kMinutesPerDay;
          m < base::MinutesSinceEpoch(c.to); m += base::kMinutesPerDay) {
       clocks.Tick(base::FromMinutesSinceEpoch(m));
     }
-    clocks.Tick(c.to);
+    if (c.editing) {
+      ASSERT_TRUE(clocks.Reset(c.to, flags));
+      EXPECT_EQ(w.saved[1], c.boxThen);
+    } else {
+      clocks.Tick(c.to);
+    }
     EXPECT_EQ(w.boxes[1], c.boxThen);
     EXPECT_EQ(w.panels[1], c.timeThen);
     EXPECT_EQ(clocks.EditingClocks, 0);
@@ -605,6 +635,8 @@ TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
     int localOffset;  // the computer's clock, minutes ahead of UTC
     bool military;
     const char* tip;
+    // Boxes typed into afterwards, while the panels stay as they were.
+    std::vector<std::pair<int, std::string>> typed = {};
   } cases[] = {
       {"names, in box order",
        {{1, "Greenwich [0]"}, {2, "  New York   [-5]"}, {5, "Auckland [12]"}},
@@ -670,6 +702,14 @@ TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
        "Place Number 01 3:05 PM\nPlace Number 02 3:05 PM\nPlace Number 03 3:05 PM\n"
        "Place Number 04 3:05 PM\n..."},
       {"nothing chosen", {{1, "Greenwich [0]"}}, {}, july, 0, false, ""},
+      {"while editing: the places as their panels still show them",
+       {{1, "Greenwich [0]"}, {2, "Berlin [1]"}, {3, "Lima [-5]"}},
+       {1, 2, 3},
+       july,
+       0,
+       false,
+       "Greenwich 2:05 PM\nBerlin 3:05 PM\nLima 9:05 AM",
+       {{1, ""}, {2, "Tokyo [9]"}, {3, "Lima"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -679,6 +719,11 @@ TEST(PlacesInTheTrayTip, OneALineAndWhatFits) {
     std::vector<std::string> text(1 + kPlaceCount);
     for (const auto& [box, t] : c.boxes) text[box] = t;
     clocks.Create({}, text, c.utc);
+    clocks.FormActive = 1;
+    for (const auto& [box, t] : c.typed) {
+      w.boxes[box] = t;
+      clocks.BoxChanged(box);
+    }
     Ini ini;
     for (int box : c.chosen) ini.values["Tray Tip/Box" + std::to_string(box)] = "1";
     TrayTip tip(&ini);

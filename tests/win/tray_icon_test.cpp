@@ -281,7 +281,8 @@ class RecordShellCalls {
 
 // The places' tip, once set, goes whole in every call the icon makes (a
 // new picture as the mute toggle gives, the shell's restart) in the record
-// that holds 127 characters; taken away, the icon's calls are as before.
+// that holds 127 characters, and so does an empty one while places are
+// chosen; taken away, the icon's calls are as before.
 TEST_F(TrayIconTest, ALongTipGoesInEveryCallWhileItIsSet) {
   RecordShellCalls shell;
   ASSERT_TRUE(shell.Hooked());
@@ -311,6 +312,17 @@ TEST_F(TrayIconTest, ALongTipGoesInEveryCallWhileItIsSet) {
   tray->SetLongTip(std::string(130, 'x'));  // never past the record's room
   ASSERT_EQ(shell.calls.size(), 1u);
   EXPECT_EQ(shell.calls[0].tip, std::string(127, 'x'));
+
+  // Places chosen whose panels show no time: an empty tip, still in the
+  // larger record, through the mute toggle's refresh too.
+  shell.calls.clear();
+  tray->SetLongTip("", true);
+  tray->SetIconResource(IDI_BELL_MUTED);
+  ASSERT_EQ(shell.calls.size(), 2u);
+  for (const auto& call : shell.calls) {
+    EXPECT_EQ(call.size, 488u);
+    EXPECT_EQ(call.tip, "");
+  }
 
   shell.calls.clear();
   tray->SetLongTip("");
