@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/error.h"
 #include "settings/options.h"
 #include "ui/library_win.h"
 
@@ -40,14 +41,14 @@ WinBellManners::WinBellManners(settings::ProfileStore& store) : store_(store) {
 }
 
 void WinBellManners::ChooseVolume(int percent) {
+  // Written first, as a switch is: a choice that cannot be kept is not taken.
+  if (!store_.WriteString(settings::kOptionsSection, kBellVolumeKey, std::to_string(percent)))
+    throw base::WriteError(store_.Path());
   manners_.choices.volume = percent;
-  store_.WriteString(settings::kOptionsSection, kBellVolumeKey, std::to_string(percent));
 }
 
 void WinBellManners::Toggle(bool MannerChoices::*choice, const char* key) {
-  bool& on = manners_.choices.*choice;
-  on = !on;
-  settings::WriteSwitch(store_, key, on);
+  settings::FlipSwitch(store_, key, manners_.choices.*choice);
 }
 
 std::vector<ui::SubmenuEntry> WinBellManners::MenuEntries() {

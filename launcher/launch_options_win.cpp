@@ -4,7 +4,6 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
-#include "base/error.h"
 #include "settings/options.h"
 #include "ui/paths_win.h"
 
@@ -25,21 +24,16 @@ std::vector<ui::SubmenuEntry> LaunchOptions::Entries() {
   std::vector<ui::SubmenuEntry> entries(3);
   entries[0].caption = "Tell Me When a Launch Fails";
   entries[0].checked = tellFailures_;
-  entries[0].onClick = [this] { Switch(tellFailures_, kTellFailuresKey); };
+  entries[0].onClick = [this] { settings::FlipSwitch(store_, kTellFailuresKey, tellFailures_); };
   entries[1].caption = "Run Missed Launches Once";
   entries[1].checked = runMissed_;
-  entries[1].onClick = [this] { Switch(runMissed_, kRunMissedKey); };
+  entries[1].onClick = [this] { settings::FlipSwitch(store_, kRunMissedKey, runMissed_); };
   // Asked each time the menu opens: the first launch makes the log.
   entries[2].caption = "Open Launch Log";
   entries[2].enabled = ui::FileExists(logPath_);
   entries[2].separatorBefore = true;
   entries[2].onClick = [this] { OpenLog(); };
   return entries;
-}
-
-void LaunchOptions::Switch(bool& on, const char* key) {
-  if (!settings::WriteSwitch(store_, key, !on)) throw base::WriteError(store_.Path());
-  on = !on;
 }
 
 void LaunchOptions::Told(const LaunchOutcome& outcome) {

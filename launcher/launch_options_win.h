@@ -33,8 +33,6 @@ class LaunchOptions {
 
  private:
   std::vector<ui::SubmenuEntry> Entries();
-  // Written first: a choice that cannot be kept is not taken.
-  void Switch(bool& on, const char* key);
 
   settings::ProfileStore& store_;
   widgets::TTrayIcon& tray_;

@@ -15,5 +15,8 @@ inline constexpr const char* kOptionsSection = "Options";
 bool ReadSwitch(ProfileStore& store, const std::string& key);
 // False when the file could not be written.
 bool WriteSwitch(ProfileStore& store, const std::string& key, bool on);
+// The person's click on a switch: written first, so a choice that cannot be
+// kept is not taken (base::WriteError names the file).
+void FlipSwitch(ProfileStore& store, const std::string& key, bool& on);
 
 }  // namespace settings
