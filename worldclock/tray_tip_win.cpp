@@ -20,16 +20,15 @@ TrayTipMenu::TrayTipMenu(base::Component& owner, ui::PopupMenu& menu, const Cloc
 }
 
 void TrayTipMenu::Update() {
+  if (!show_) return;
+  // Nothing chosen: no clock to read; an empty tip and the small record.
+  if (!tip_.AnyChosen()) return show_(std::string(), false);
   const base::TimeOfDay utc = utc_.NowUtc();
   // The computer's offset, to the minute: the two readings are apart by a
   // few microseconds, never by a minute's worth.
   const double apart = static_cast<double>(EpochMs(local_.Now()) - EpochMs(utc)) / 60000.0;
-  const std::string tip = tip_.Text(clocks_, utc, static_cast<int>(std::lround(apart)));
-  const bool chosen = tip_.AnyChosen();
-  if (tip == shown_ && chosen == shownChosen_) return;
-  shown_ = tip;
-  shownChosen_ = chosen;
-  if (show_) show_(tip, chosen);
+  // The icon itself does nothing when the tip is as it was.
+  show_(tip_.Text(clocks_, utc, static_cast<int>(std::lround(apart))), true);
 }
 
 }  // namespace worldclock

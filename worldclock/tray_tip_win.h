@@ -34,8 +34,6 @@ class TrayTipMenu {
   TrayTip tip_;
   std::function<void(const std::string&, bool)> show_;
   ui::MenuItem* item_;
-  std::string shown_;
-  bool shownChosen_ = false;
 };
 
 }  // namespace worldclock
