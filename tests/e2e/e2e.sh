@@ -1579,8 +1579,7 @@ box_from_setup() {  # box_from_setup <words>: the setup shows a box that says th
   drv list | grep -q "^#32770|Marlinet $version Setup" &&
     drv box-text "Marlinet $version Setup" 2>/dev/null | grep -q "$1"
 }
-upgrade_by_hand() {  # upgrade_by_hand <0|1> [asked]: "asked": the Startup shortcut question, answered No
-  local title="Marlinet $version Setup" setup_pid
+install_by_hand() {  # the setup started as a person does, its welcome page's Install pressed
   wine "$E2E_SETUP" >/dev/null 2>&1 &
   setup_pid=$!
   check "the setup shows a window" drv wait "#32770" "$title" 15000
@@ -1589,6 +1588,10 @@ upgrade_by_hand() {  # upgrade_by_hand <0|1> [asked]: "asked": the Startup short
   fi
   check "the welcome page shows" eventually 10 setup_has "&Install"
   setup_has "&Install" press
+}
+upgrade_by_hand() {  # upgrade_by_hand <0|1> [asked]: "asked": the Startup shortcut question, answered No
+  local title="Marlinet $version Setup" setup_pid
+  install_by_hand
   if [ "${2:-}" = asked ]; then
     check "the Startup shortcut question comes" eventually 20 box_from_setup "Startup folder"
     drv press "$title" "&No" "#32770"
@@ -1769,14 +1772,7 @@ EOF3
   # written, the running copy ended and started again all the same.
   local title="Marlinet $version Setup" setup_pid
   hold_file "$inst/4Lbell.wav" read
-  wine "$E2E_SETUP" >/dev/null 2>&1 &
-  setup_pid=$!
-  check "the setup shows a window" drv wait "#32770" "$title" 15000
-  if drv box-text "$title" | grep -q administrator; then
-    drv box-ok "$title"
-  fi
-  check "the welcome page shows" eventually 10 setup_has "&Install"
-  setup_has "&Install" press
+  install_by_hand
   check "the rollback box says why" eventually 30 box_from_setup "another program may hold it"
   drv box-ok "$title"
   release_files
