@@ -59,8 +59,13 @@ LaunchEntry ParseLaunchLine(const std::string& line) {
     e.days = ParseDays(*parts.dayText);
     e.dayText = std::move(parts.dayText);
   }
-  const size_t slash = e.file.find_last_of('\\');
-  e.exeName = slash == std::string::npos ? e.file : e.file.substr(slash + 1);
+  ProgramParts opens = SplitProgramField(e.file);
+  e.exeName = std::move(opens.exeName);
+  e.program = std::move(opens.program);
+  e.arguments = std::move(opens.arguments);
+  e.folder = std::move(opens.folder);
+  e.quoted = opens.quoted;
+  e.quoteMissing = opens.quoteMissing;
   return e;
 }
 

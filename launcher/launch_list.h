@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "launcher/launch_days.h"
+#include "launcher/launch_program.h"
 
 namespace launcher {
 
@@ -26,7 +27,14 @@ struct LaunchEntry {
   bool disabled = false;  // holds a "~": never converted, never opened
   std::string timeField;  // characters 2 to 5, fewer on a short line
   std::string file;       // at most 200 characters from the 8th, every "]" removed
-  std::string exeName;    // the file field after its last "\"
+  std::string exeName;    // the program's file name: its path after the last "\"
+  // What the shell opens, with what and where: the file field as it stands,
+  // or the program and arguments of a field that opens with '"'.
+  std::string program;
+  std::string arguments;
+  std::string folder;
+  bool quoted = false;
+  bool quoteMissing = false;  // that '"' is never closed: never opened, told each time
   // The day list after the file field, as written but for its "]"; none on
   // a line that runs every day.
   std::optional<std::string> dayText;

@@ -45,6 +45,10 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
                                             : "Marlinet was not running); ";
   }
   if (outcome.daysUnread) return text + "not run: " + DaysNotReadText(launch.entry);
+  // The field in the list's own brackets, which it cannot hold: its blanks
+  // show to the last.
+  if (outcome.quoteMissing)
+    return text + "not run: " + kQuoteMissingText + ": [" + launch.entry.file + "]";
   if (launch.entry.dayText && launch.entry.days) {
     // Why a day-limited entry ran, or would have, on the day of its minute.
     const Weekday day = WeekdayOf(base::FromMinutesSinceEpoch(launch.minute));
@@ -59,6 +63,13 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
   if (outcome.held) return text + "not known: still waiting on the shell as Marlinet ended";
   if (outcome.alreadyRunning)
     return text + "skipped: " + launch.entry.exeName + " is running, and a late run ends nothing";
+  if (launch.entry.quoted) {
+    // What the shell was handed, in two parts: the program between the
+    // quotes it cannot hold, the arguments between brackets they cannot.
+    text += "program \"" + launch.entry.program + "\", ";
+    text += launch.entry.arguments.empty() ? "no arguments; "
+                                           : "arguments [" + launch.entry.arguments + "]; ";
+  }
   text += outcome.ended ? "ended process " + std::to_string(*outcome.ended) : "none running";
   text += "; ";
   if (outcome.open.error == 0) return text + "opened";

@@ -24,6 +24,8 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome);
 // Why an entry whose days cannot be read did not run, quoting them as typed
 // less the blanks around them; the log and the balloon say it alike.
 std::string DaysNotReadText(const LaunchEntry& entry);
+// Why an entry whose field opens with '"' and never closes it did not run.
+inline constexpr const char* kQuoteMissingText = "its program's closing quote is missing";
 std::string BadTimeLogLine(const Stamp& at, const std::string& line, const std::string& message);
 
 // The log's text with `line` added: when it grows past the limit, the older

@@ -15,6 +15,8 @@ std::string FailureItem(const LaunchOutcome& o) {
   std::string why;
   if (o.daysUnread) {
     why = DaysNotReadText(o.launch.entry);
+  } else if (o.quoteMissing) {
+    why = kQuoteMissingText;
   } else if (!o.open.text.empty()) {
     why = o.open.text;
   } else {
@@ -34,7 +36,7 @@ std::vector<long long> GapMinutes(long long last, long long now) {
 }
 
 bool IsLaunchFailure(const LaunchOutcome& outcome) {
-  return outcome.daysUnread || outcome.open.error != 0;
+  return outcome.daysUnread || outcome.quoteMissing || outcome.open.error != 0;
 }
 
 std::string FailureBalloonText(const std::vector<LaunchOutcome>& failures) {

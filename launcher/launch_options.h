@@ -21,7 +21,8 @@ inline constexpr const char* kRunMissedKey = "RunMissedLaunchesOnce";
 std::vector<long long> GapMinutes(long long last, long long now);
 
 // An entry's open failed (the shell's error: a missing file, no program for
-// a document), or its days could not be read: what a person is told of.
+// a document), its days could not be read, or its program's closing quote
+// is missing: what a person is told of.
 bool IsLaunchFailure(const LaunchOutcome& outcome);
 
 struct Balloon {

@@ -22,8 +22,11 @@ struct OpenResult {
 class Shell {
  public:
   virtual ~Shell() = default;
-  // Opens the file with the verb "open", without waiting for the program.
-  virtual OpenResult Open(const std::string& file) = 0;
+  // Opens the file with the verb "open", without waiting for the program;
+  // `parameters` and `folder` (where it starts), when not empty, are handed
+  // on as the shell's parameters and working folder.
+  virtual OpenResult Open(const std::string& file, const std::string& parameters,
+                          const std::string& folder) = 0;
   // Whether the file is this program's own executable, which no entry may
   // end or start again.
   virtual bool IsOwnProgram(const std::string& file) = 0;
@@ -95,6 +98,7 @@ struct LaunchOutcome {
   bool own = false;                    // named this program: nothing was done
   bool slept = false;                  // the computer slept through its minute: nothing was done
   bool daysUnread = false;             // its day list could not be read: nothing was done
+  bool quoteMissing = false;           // its program's closing quote is missing: nothing was done
   std::optional<int> lateMinutes;      // reached too late: nothing was done
   bool ending = false;                 // the program ended first: nothing was done
   bool held = false;                   // still waiting on the shell as the program ended

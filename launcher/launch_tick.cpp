@@ -48,9 +48,11 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
     if (!launch.entry.days) {
       // Never run, asleep or awake: the person learns why each time.
       outcome.daysUnread = true;
+    } else if (launch.entry.quoteMissing) {
+      outcome.quoteMissing = true;
     } else if (launch.slept) {
       outcome.slept = true;
-    } else if (ports.shell.IsOwnProgram(launch.entry.file)) {
+    } else if (ports.shell.IsOwnProgram(launch.entry.program)) {
       // Ending this very program would leave a dead icon and open nothing.
       outcome.own = true;
     } else if (launch.missed != Missed::No) {
@@ -59,7 +61,8 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
       if (ports.killer.Running(launch.entry.exeName)) {
         outcome.alreadyRunning = true;
       } else {
-        outcome.open = ports.shell.Open(launch.entry.file);
+        outcome.open =
+            ports.shell.Open(launch.entry.program, launch.entry.arguments, launch.entry.folder);
       }
     } else if (late > kStaleMinutes * 60) {
       // Rounded up: ten minutes and a second is more than ten.
@@ -67,7 +70,8 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
     } else {
       outcome.ended = ports.killer.FileKill(launch.entry.exeName);
       ports.pause.Wait(kKillPause);
-      outcome.open = ports.shell.Open(launch.entry.file);
+      outcome.open =
+          ports.shell.Open(launch.entry.program, launch.entry.arguments, launch.entry.folder);
     }
     ++handled;
     if (control) control->Done(outcome);

@@ -231,23 +231,45 @@ Stamp NowStamp() {
 
 // --- The shell ---------------------------------------------------------------
 
-SHELLEXECUTEINFOA OpenRequest(const char* file) {
+SHELLEXECUTEINFOA OpenRequest(const char* file, const char* parameters, const char* folder) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
   // The open is finished before the call returns (the worker may end right
-  // after it); %windir% and the like are the shell's to expand.
+  // after it); %windir% and the like are the shell's to expand in the file
+  // and the folder, not in the parameters.
   info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | SEE_MASK_DOENVSUBST;
   info.hwnd = nullptr;
   info.lpVerb = "open";
   info.lpFile = file;
+  info.lpParameters = *parameters ? parameters : nullptr;
+  info.lpDirectory = *folder ? folder : nullptr;
   info.nShow = SW_SHOWNORMAL;
   return info;
 }
 
-OpenResult WinShell::Open(const std::string& file) {
+std::string WithEnvironmentNames(const std::string& text) {
+  if (text.find('%') == std::string::npos) return text;
+  // The ANSI call may ask for one character more than it writes.
+  std::string expanded(text.size() + 64, '\0');
+  for (int tries = 0; tries < 3; ++tries) {
+    const DWORD n =
+        ExpandEnvironmentStringsA(text.c_str(), expanded.data(), DWORD(expanded.size()));
+    if (n == 0) return text;
+    if (n <= expanded.size()) {
+      expanded.resize(lstrlenA(expanded.c_str()));
+      return expanded;
+    }
+    expanded.assign(n + 1, '\0');
+  }
+  return text;
+}
+
+OpenResult WinShell::Open(const std::string& file, const std::string& parameters,
+                          const std::string& folder) {
   com_.Start();
   const std::string opened = OpenedPath(file);
-  SHELLEXECUTEINFOA info = OpenRequest(opened.c_str());
+  const std::string expanded = WithEnvironmentNames(parameters);
+  SHELLEXECUTEINFOA info = OpenRequest(opened.c_str(), expanded.c_str(), folder.c_str());
   if (ShellExecuteExA(&info)) return {};
   const DWORD error = GetLastError();
   return {error, ErrorText(error)};

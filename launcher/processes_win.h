@@ -45,8 +45,9 @@ class WinProcessKiller final : public ProcessKiller {
   bool Running(const std::string& exeName) override { return ProcessRunning(exeName); }
 };
 
-// "open" with no owner window, no parameters and no folder, shown normally,
-// and no error box of the shell's own: a failure is given back. No owner: a
+// "open" with no owner window, shown normally, and no error box of the
+// shell's own: a failure is given back. Parameters and a working folder
+// only where the entry names a program and its arguments. No owner: a
 // prompt of the shell owned by one of the program's windows would disable
 // it and join the two threads' input. The shell may hand a document to COM
 // handlers on the calling thread: COM is set up there at the first opening
@@ -56,15 +57,22 @@ class WinShell final : public Shell {
   WinShell() = default;
   WinShell(const WinShell&) = delete;
   WinShell& operator=(const WinShell&) = delete;
-  OpenResult Open(const std::string& file) override;
+  OpenResult Open(const std::string& file, const std::string& parameters,
+                  const std::string& folder) override;
   bool IsOwnProgram(const std::string& file) override;
 
  private:
   ui::ComApartment com_;
 };
 
-// What the shell is asked for an entry's file.
-SHELLEXECUTEINFOA OpenRequest(const char* file);
+// What the shell is asked for an entry's file; an empty `parameters` or
+// `folder` is none at all.
+SHELLEXECUTEINFOA OpenRequest(const char* file, const char* parameters = "",
+                              const char* folder = "");
+
+// The text with each %name% of the environment replaced by its value, as
+// the shell does in a file name; a name not set stays as written.
+std::string WithEnvironmentNames(const std::string& text);
 
 // The local date and time for the launch log.
 Stamp NowStamp();

@@ -39,8 +39,11 @@ struct InlineLaunches : launcher::ProcessKiller,
     calls.push_back("pause " + std::to_string(ms));
     elapsedMs += ms;
   }
-  launcher::OpenResult Open(const std::string& file) override {
-    calls.push_back("open " + file);
+  // "open X", and " with" its parameters and " in" its folder when given.
+  launcher::OpenResult Open(const std::string& file, const std::string& parameters,
+                            const std::string& folder) override {
+    calls.push_back("open " + file + (parameters.empty() ? "" : " with " + parameters) +
+                    (folder.empty() ? "" : " in " + folder));
     elapsedMs += static_cast<std::uint32_t>(openSeconds * 1000);
     return {};
   }
@@ -52,11 +55,12 @@ struct InlineLaunches : launcher::ProcessKiller,
     for (launcher::DueLaunch& d : due) d.handedAt = elapsedMs;
     launcher::RunLaunches(due, {*this, *this, *this, *this}, this);
   }
-  // An entry not run because its minute was slept through, or because its
-  // days could not be read, shows as such.
+  // An entry not run because its minute was slept through, its days could
+  // not be read or its program's quote is never closed, shows as such.
   void Done(const launcher::LaunchOutcome& outcome) override {
     if (outcome.slept) calls.push_back("asleep " + outcome.launch.entry.file);
     if (outcome.daysUnread) calls.push_back("unread " + outcome.launch.entry.file);
+    if (outcome.quoteMissing) calls.push_back("unclosed " + outcome.launch.entry.file);
     if (outcome.alreadyRunning) calls.push_back("running " + outcome.launch.entry.file);
   }
 };

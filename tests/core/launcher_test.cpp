@@ -137,6 +137,82 @@ struct Recorder : base::LocalClock, testutil::InlineLaunches {
 
 using Calls = std::vector<std::string>;
 
+// A field that opens with '"' names a program and its arguments, started in
+// the program's own folder; every other field is opened as it stands.
+TEST(LaunchProgram, AQuotedProgramItsArgumentsItsFolderAndItsName) {
+  // "open" + " with" the parameters + " in" the folder, as the shell is asked.
+  const std::string args200 = std::string(200 - 16, 'a');  // after "C:\T\long.exe" and a blank
+  struct Case {
+    std::string line;
+    Calls calls;  // after the clock is read
+  } cases[] = {
+      {"[0930][\"C:\\Tools\\backup.exe\" --full D:\\]",
+       {"kill backup.exe", "pause 1000",
+        "open C:\\Tools\\backup.exe with --full D:\\ in C:\\Tools"}},
+      {"[0930][\"C:\\Program Files\\Sync\\sync.exe\" /profile \"Home Office\"]|Mon-Fri",
+       {"kill sync.exe", "pause 1000",
+        "open C:\\Program Files\\Sync\\sync.exe with /profile \"Home Office\" in C:\\Program "
+        "Files\\Sync"}},
+      {"[0930][\"C:\\Program Files\\Sync\\sync.exe\" /profile]|Sat,Sun", {}},  // not its day
+      {"[0930][\"%USERPROFILE%\\scripts\\fetch.cmd\"]",
+       {"kill fetch.cmd", "pause 1000",
+        "open %USERPROFILE%\\scripts\\fetch.cmd in %USERPROFILE%\\scripts"}},
+      // The blanks at the ends go; those inside, and the quotes, stay.
+      {"[0930][\"C:\\Tools\\target.exe\" \t one  \"two three\" \t]",
+       {"kill target.exe", "pause 1000",
+        "open C:\\Tools\\target.exe with one  \"two three\" in C:\\Tools"}},
+      {"[0930][\"C:\\t.exe\"x\"y\"]",
+       {"kill t.exe", "pause 1000", "open C:\\t.exe with x\"y\" in C:\\"}},
+      // Every "]" of the field goes, the arguments' too.
+      {"[0930][\"C:\\t.exe\" [a] b]",
+       {"kill t.exe", "pause 1000", "open C:\\t.exe with [a b in C:\\"}},
+      {"[0930][\"\\\\srv\\share\\t.exe\" a]",
+       {"kill t.exe", "pause 1000", "open \\\\srv\\share\\t.exe with a in \\\\srv\\share"}},
+      {"[0930][\"t.exe\" a]", {"kill t.exe", "pause 1000", "open t.exe with a"}},  // no folder
+      {"[0930][\"\"]", {"kill ", "pause 1000", "open "}},
+      {"[0930][\"\" a]", {"kill ", "pause 1000", "open  with a"}},
+      // Never opened, and told each time its minute comes.
+      {"[0930][\"C:\\Tools\\x.exe one]", {"unclosed \"C:\\Tools\\x.exe one"}},
+      {"[0930][\"]|Mon-Fri", {"unclosed \""}},
+      // The field's 200 characters end inside the arguments, or the program.
+      {"[0930][\"C:\\T\\long.exe\" " + args200 + "bcd]",
+       {"kill long.exe", "pause 1000", "open C:\\T\\long.exe with " + args200 + " in C:\\T"}},
+      {"[0930][\"C:\\" + std::string(197, 'p') + "\"]",
+       {"unclosed \"C:\\" + std::string(196, 'p')}},
+      // Without a leading quote, the field as it stands, as ever.
+      {"[0930][C:\\Program Files\\App\\app.exe]",
+       {"kill app.exe", "pause 1000", "open C:\\Program Files\\App\\app.exe"}},
+      {"[0930][C:\\Tools\\x.exe \"a b\"]",
+       {"kill x.exe \"a b\"", "pause 1000", "open C:\\Tools\\x.exe \"a b\""}},
+      {"[0930][ \"C:\\x.exe\" a]", {"kill x.exe\" a", "pause 1000", "open  \"C:\\x.exe\" a"}},
+      {"[0930][http://example.invalid/r?q=\"a b\"]",
+       {"kill http://example.invalid/r?q=\"a b\"", "pause 1000",
+        "open http://example.invalid/r?q=\"a b\""}},
+      {"[0930][\"http://example.invalid/r\" now]",
+       {"kill http://example.invalid/r", "pause 1000", "open http://example.invalid/r with now"}},
+      // Its own program is known by the program, whatever the arguments.
+      {"[0930][\"C:\\Ship\\Marlinet.exe\" /again]", {}},
+  };
+  for (const Case& c : cases) {
+    Recorder r;
+    r.now = {9, 30, 0, 0, 2026, 12, 9};  // a Wednesday
+    LaunchTick tick(r, r);
+    Calls expected{"time"};
+    expected.insert(expected.end(), c.calls.begin(), c.calls.end());
+    tick.Tick(true, {c.line});
+    EXPECT_EQ(r.calls, expected) << c.line;
+  }
+  // Run late once, it is skipped while a program of that file name runs,
+  // whatever its arguments.
+  Recorder r;
+  r.running = {"sync.exe"};
+  const std::string line = "[0930][\"C:\\Sync\\sync.exe\" /profile a]";
+  DueLaunch late{line, ParseLaunchLine(line), 930};
+  late.missed = Missed::NotRunning;
+  RunLaunches({late}, {r, r, r, r}, &r);
+  EXPECT_EQ(r.calls, Calls{"running \"C:\\Sync\\sync.exe\" /profile a"});
+}
+
 TEST(LaunchTick, WorkedExamplesAtHalfPastNine) {
   struct Case {
     const char* line;
@@ -661,6 +737,12 @@ TEST(LaunchOptions, FailuresOfOneTickShareOneBalloonCutToFit) {
               "No application is associated with the specified file for this operation")});
   EXPECT_EQ(cut, "10:11 " + path + ": No application is associated with the specifi...");
   EXPECT_EQ(cut.size(), 255u);
+  // A program whose closing quote is missing: never opened, and told.
+  LaunchOutcome unclosed = failed("[1013][\"C:\\Tools\\x.exe one]", 4, 0, "");
+  unclosed.quoteMissing = true;
+  const std::optional<Balloon> b = FailureNotices().Add(unclosed);
+  ASSERT_TRUE(b);
+  EXPECT_EQ(b->text, "10:13 \"C:\\Tools\\x.exe one: its program's closing quote is missing");
 }
 
 TEST(LaunchTick, AimedAtTheStartOfEachMinuteSoAnEntryOpensInItsFirstSecond) {
@@ -721,6 +803,13 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
   daysSlept.slept = true;
   LaunchOutcome unread = outcome("[0930][C:\\a.exe]| Mon-Fir ", 930, false);
   unread.daysUnread = true;
+  LaunchOutcome args = outcome("[0300][\"C:\\Tools\\target.exe\"  one \"two three\" ]", 300, false);
+  args.ended = 77;
+  LaunchOutcome noArgs = outcome("[0300][\"%USERPROFILE%\\fetch.cmd\"]|Mon", 300, false);
+  noArgs.launch.minute = base::MinutesSinceEpoch({3, 0, 0, 0, 2026, 12, 7});
+  noArgs.open = {2, "The system cannot find the file specified"};
+  LaunchOutcome unclosed = outcome("[0300][\"C:\\Tools\\x.exe one ]", 300, false);
+  unclosed.quoteMissing = true;
   const std::pair<std::string, std::string> lines[] = {
       {LogLine(at, ended),
        "2026-12-07 03:00:01  [0300][C:\\Backup\\run.exe]  ended process 4242; opened"},
@@ -747,6 +836,16 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
       {LogLine(at, unread),
        "2026-12-07 03:00:01  [0930][C:\\a.exe]| Mon-Fir   not run: its days \"Mon-Fir\" could "
        "not be read"},
+      {LogLine(at, args),
+       "2026-12-07 03:00:01  [0300][\"C:\\Tools\\target.exe\"  one \"two three\" ]  program "
+       "\"C:\\Tools\\target.exe\", arguments [one \"two three\"]; ended process 77; opened"},
+      {LogLine(at, noArgs),
+       "2026-12-07 03:00:01  [0300][\"%USERPROFILE%\\fetch.cmd\"]|Mon  Monday, one of its days "
+       "(Mon); program \"%USERPROFILE%\\fetch.cmd\", no arguments; none running; not opened: The "
+       "system cannot find the file specified (error 2)"},
+      {LogLine(at, unclosed),
+       "2026-12-07 03:00:01  [0300][\"C:\\Tools\\x.exe one ]  not run: its program's closing "
+       "quote is missing: [\"C:\\Tools\\x.exe one ]"},
       {LogLine(at, held),
        "2026-12-07 03:00:01  [0300][\\\\far\\b.exe]  not known: still waiting on the shell as "
        "Marlinet ended"},

@@ -21,9 +21,14 @@ struct Ports : base::LocalClock, testutil::InlineLaunches {
     if (name.find('\\') != std::string::npos) __builtin_trap();  // a name, never a path
     return InlineLaunches::FileKill(name);
   }
-  launcher::OpenResult Open(const std::string& file) override {
+  launcher::OpenResult Open(const std::string& file, const std::string& parameters,
+                            const std::string& folder) override {
     if (file.size() > 200 || file.find(']') != std::string::npos) __builtin_trap();
-    return InlineLaunches::Open(file);
+    // A program and its arguments are parts of the field, the folder a part of the program.
+    if (file.size() + parameters.size() > 200 || file.find('"') != std::string::npos ||
+        folder.size() > file.size() || file.compare(0, folder.size(), folder) != 0)
+      __builtin_trap();
+    return InlineLaunches::Open(file, parameters, folder);
   }
 };
 }  // namespace

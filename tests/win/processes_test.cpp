@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "base/clock.h"
+#include "launcher/launch_tick.h"
 #include "ui/handle_win.h"
 #include "ui/paths_win.h"
 
@@ -61,6 +63,88 @@ TEST(Processes, FileKillEndsTheFirstInstanceByNameWithExitCodeZero) {
   EXPECT_EQ((first.Running() ? second : first).ExitCode(), 0u);
 }
 
+// The text of a file, empty while there is none.
+std::string FileText(const std::string& path) {
+  std::string text;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+  }
+  return text;
+}
+
+// How many times `part` stands in `text`.
+size_t Count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+bool WaitLong(const std::function<bool()>& done) {
+  for (int i = 0; i < 300 && !done(); ++i) Sleep(100);
+  return done();
+}
+
+// An entry names a program and two arguments, one holding a blank: the
+// program gets them as written and starts in its own folder. The same
+// program named again, by environment names, with other arguments, ends
+// the running copy by its file name and starts anew.
+TEST(Processes, AQuotedProgramGetsItsArgumentsStartsInItsFolderAndIsEndedByName) {
+  const std::string folder = ui::ProgramFolder() + "arg test";
+  const std::string program = folder + "\\showargs.exe", log = program + ".log";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  while (FileKill("showargs.exe")) Sleep(200);
+  ASSERT_TRUE(CopyFileA((ui::ProgramFolder() + "showargs.exe").c_str(), program.c_str(), FALSE));
+  DeleteFileA(log.c_str());
+  SetEnvironmentVariableA("MARLINET_ARG_TEST", folder.c_str());
+
+  WinProcessKiller killer;
+  WinPause pause;
+  WinShell shell;
+  WinRunClock clock;
+  struct Told : RunControl {
+    std::vector<LaunchOutcome> outcomes;
+    void Done(const LaunchOutcome& o) override { outcomes.push_back(o); }
+  } told;
+  const auto run = [&](const std::string& line) {
+    DueLaunch due{line, ParseLaunchLine(line), 600};
+    due.handedAt = clock.ElapsedMs();
+    RunLaunches({due}, {killer, pause, shell, clock}, &told);
+  };
+
+  run("[0600][\"" + program + "\" one \"two three\"]");
+  ASSERT_TRUE(WaitLong([&] { return Count(FileText(log), "folder ") == 1; })) << FileText(log);
+  DWORD first = 0;
+  ASSERT_EQ(std::sscanf(FileText(log).c_str(), "started %lu", &first), 1);
+  ui::KernelHandle firstCopy(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, first));
+  ASSERT_TRUE(firstCopy.Valid());
+
+  run("[0600][\"%MARLINET_ARG_TEST%\\showargs.exe\" again \"%MARLINET_ARG_TEST%\"]");
+  ASSERT_TRUE(WaitLong([&] { return Count(FileText(log), "folder ") == 2; })) << FileText(log);
+  DWORD second = 0;
+  const std::string text = FileText(log);
+  std::sscanf(text.c_str() + text.rfind("started "), "started %lu", &second);
+  EXPECT_EQ(text, "started " + std::to_string(first) +
+                      "\nargument one\nargument two three\nfolder " + folder + "\nstarted " +
+                      std::to_string(second) + "\nargument again\nargument " + folder +
+                      "\nfolder " + folder + "\n");
+  ASSERT_EQ(told.outcomes.size(), 2u);
+  EXPECT_EQ(told.outcomes[0].ended, std::nullopt);
+  EXPECT_EQ(told.outcomes[0].open.error, 0u) << told.outcomes[0].open.text;
+  EXPECT_EQ(told.outcomes[1].ended, std::optional<unsigned long>(first));
+  EXPECT_EQ(WaitForSingleObject(firstCopy.Get(), 5000), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(firstCopy.Get(), &code);
+  EXPECT_EQ(code, 0u);
+
+  while (FileKill("showargs.exe")) Sleep(200);
+  Sleep(300);
+  DeleteFileA(program.c_str());
+  DeleteFileA(log.c_str());
+  RemoveDirectoryA(folder.c_str());
+}
+
 // The worker's parts: each step recorded; an open of "held" waits until it
 // is released, as an open waiting on a person would.
 struct Steps final : ProcessKiller, Pause, Shell, RunClock {
@@ -93,7 +177,7 @@ struct Steps final : ProcessKiller, Pause, Shell, RunClock {
     return false;
   }
   void Wait(unsigned ms) override { Record("pause " + std::to_string(ms)); }
-  OpenResult Open(const std::string& file) override {
+  OpenResult Open(const std::string& file, const std::string&, const std::string&) override {
     Record("open " + file);
     if (file == "held") WaitForSingleObject(release, 10000);
     // As the shell's own conversation with the program's windows would.
