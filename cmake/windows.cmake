@@ -1,7 +1,9 @@
 # The Win32 layer, the program and the Wine-run tests.
 
 # Host programs the build runs: compiled by the build machine's own compiler,
-# since the target compiler's executables would need Wine.
+# since the target compiler's executables would need Wine. What they compute
+# goes into the release, so it must not depend on the machine: no fused
+# multiply-adds (tools/exact_math.h also says so for the bell sounds).
 find_program(MARLINET_HOST_CXX NAMES c++ g++ REQUIRED)
 set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
 function(host_tool name)
@@ -12,9 +14,10 @@ function(host_tool name)
   add_custom_command(
     OUTPUT ${host_tools}/${name}${CMAKE_HOST_EXECUTABLE_SUFFIX}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
-    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -I${CMAKE_SOURCE_DIR} -o ${host_tools}/${name}
-            ${sources}
+    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -ffp-contract=off -I${CMAKE_SOURCE_DIR}
+            -o ${host_tools}/${name} ${sources}
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/tools/bell_synth.h
+            ${CMAKE_SOURCE_DIR}/tools/exact_math.h
     COMMENT "Building the host tool ${name}")
 endfunction()
 host_tool(make_bells bell_synth.cpp)
@@ -232,6 +235,10 @@ else()
 endif()
 
 if(BUILD_TESTING)
+  # The sounds the release carries are the ones whose sums are kept.
+  add_test(NAME BellSounds.MatchTheirSums
+           COMMAND ${CMAKE_COMMAND} -DSUMS=${CMAKE_SOURCE_DIR}/resources/bell_sounds.sha256
+                   -DDIR=${CMAKE_BINARY_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/bell_sums.cmake)
   add_subdirectory(tests/win)
   add_subdirectory(tests/e2e)
 endif()
