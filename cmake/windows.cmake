@@ -132,10 +132,16 @@ if(MARLINET_SIGN)
 endif()
 # Info-ZIP writes a zip that is the same for the same files (see
 # scripts/release-files.sh); CMake's own stores owners, access times and
-# entries in the folder's order.
+# entries in the folder's order, so a build that is to be reproducible
+# (SOURCE_DATE_EPOCH given) does not fall back on it.
 find_program(MARLINET_ZIP zip)
 if(MARLINET_ZIP)
   set(pack_zip ${release_files} zip ${CMAKE_BINARY_DIR}/package Marlinet ${package_zip})
+elseif(DEFINED ENV{SOURCE_DATE_EPOCH})
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH is set, so this build is to give the same files "
+          "wherever it runs, but Info-ZIP's zip is not found: CMake's own zip writer would "
+          "store this build's file times and owners. Install zip (Debian: apt-get install "
+          "zip, or bash scripts/setup.sh), or unset SOURCE_DATE_EPOCH.")
 else()
   set(pack_zip ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
                ${package_zip} --format=zip Marlinet)
