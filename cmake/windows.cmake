@@ -227,13 +227,21 @@ if(MARLINET_MAKENSIS)
   set(winget_templates ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.yaml.in
                        ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.installer.yaml.in
                        ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.locale.en-US.yaml.in)
+  # Beside it, the build information: the versions of the tools that made
+  # the release's files, for whoever rebuilds it to match.
+  set(package_build_info ${CMAKE_BINARY_DIR}/marlinet-${PROJECT_VERSION}-build-info.txt)
   add_custom_command(
-    OUTPUT ${package_winget}/Marlinet.Marlinet.installer.yaml
+    OUTPUT ${package_winget}/Marlinet.Marlinet.installer.yaml ${package_build_info}
     COMMAND ${CMAKE_COMMAND} -DSETUP=${package_setup} -DVERSION=${PROJECT_VERSION}
             -DTEMPLATES=${CMAKE_SOURCE_DIR}/package/winget -DRELEASE_URL=${release_url}
             -DOUT=${package_winget} -P ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+    COMMAND ${CMAKE_COMMAND} -DOUT=${package_build_info} -DVERSION=${PROJECT_VERSION}
+            -DCXX=${CMAKE_CXX_COMPILER} -DLD=${CMAKE_LINKER} -DHOST_CXX=${MARLINET_HOST_CXX}
+            -DMAKENSIS=${MARLINET_MAKENSIS} -DZIP=${MARLINET_ZIP}
+            -P ${CMAKE_SOURCE_DIR}/cmake/build_info.cmake
     DEPENDS ${package_setup} ${winget_templates} ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
-    COMMENT "Writing the winget manifest")
+            ${CMAKE_SOURCE_DIR}/cmake/build_info.cmake
+    COMMENT "Writing the winget manifest and the build information")
   add_custom_target(package_winget ALL DEPENDS ${package_winget}/Marlinet.Marlinet.installer.yaml)
   add_dependencies(package_winget package_setup)
 else()
