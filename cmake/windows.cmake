@@ -1,7 +1,9 @@
 # The Win32 layer, the program and the Wine-run tests.
 
 # Host programs the build runs: compiled by the build machine's own compiler,
-# since the target compiler's executables would need Wine.
+# since the target compiler's executables would need Wine. What they compute
+# goes into the release, so it must not depend on the machine: no fused
+# multiply-adds (tools/exact_math.h also says so for the bell sounds).
 find_program(MARLINET_HOST_CXX NAMES c++ g++ REQUIRED)
 set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
 function(host_tool name)
@@ -12,9 +14,10 @@ function(host_tool name)
   add_custom_command(
     OUTPUT ${host_tools}/${name}${CMAKE_HOST_EXECUTABLE_SUFFIX}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${host_tools}
-    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -I${CMAKE_SOURCE_DIR} -o ${host_tools}/${name}
-            ${sources}
+    COMMAND ${MARLINET_HOST_CXX} -std=c++20 -O2 -ffp-contract=off -I${CMAKE_SOURCE_DIR}
+            -o ${host_tools}/${name} ${sources}
     DEPENDS ${sources} ${CMAKE_SOURCE_DIR}/tools/bell_synth.h
+            ${CMAKE_SOURCE_DIR}/tools/exact_math.h
     COMMENT "Building the host tool ${name}")
 endfunction()
 host_tool(make_bells bell_synth.cpp)
@@ -129,10 +132,16 @@ if(MARLINET_SIGN)
 endif()
 # Info-ZIP writes a zip that is the same for the same files (see
 # scripts/release-files.sh); CMake's own stores owners, access times and
-# entries in the folder's order.
+# entries in the folder's order, so a build that is to be reproducible
+# (SOURCE_DATE_EPOCH given) does not fall back on it.
 find_program(MARLINET_ZIP zip)
 if(MARLINET_ZIP)
   set(pack_zip ${release_files} zip ${CMAKE_BINARY_DIR}/package Marlinet ${package_zip})
+elseif(DEFINED ENV{SOURCE_DATE_EPOCH})
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH is set, so this build is to give the same files "
+          "wherever it runs, but Info-ZIP's zip is not found: CMake's own zip writer would "
+          "store this build's file times and owners. Install zip (Debian: apt-get install "
+          "zip, or bash scripts/setup.sh), or unset SOURCE_DATE_EPOCH.")
 else()
   set(pack_zip ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package ${CMAKE_COMMAND} -E tar cf
                ${package_zip} --format=zip Marlinet)
@@ -218,13 +227,21 @@ if(MARLINET_MAKENSIS)
   set(winget_templates ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.yaml.in
                        ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.installer.yaml.in
                        ${CMAKE_SOURCE_DIR}/package/winget/Marlinet.Marlinet.locale.en-US.yaml.in)
+  # Beside it, the build information: the versions of the tools that made
+  # the release's files, for whoever rebuilds it to match.
+  set(package_build_info ${CMAKE_BINARY_DIR}/marlinet-${PROJECT_VERSION}-build-info.txt)
   add_custom_command(
-    OUTPUT ${package_winget}/Marlinet.Marlinet.installer.yaml
+    OUTPUT ${package_winget}/Marlinet.Marlinet.installer.yaml ${package_build_info}
     COMMAND ${CMAKE_COMMAND} -DSETUP=${package_setup} -DVERSION=${PROJECT_VERSION}
             -DTEMPLATES=${CMAKE_SOURCE_DIR}/package/winget -DRELEASE_URL=${release_url}
             -DOUT=${package_winget} -P ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
+    COMMAND ${CMAKE_COMMAND} -DOUT=${package_build_info} -DVERSION=${PROJECT_VERSION}
+            -DCXX=${CMAKE_CXX_COMPILER} -DLD=${CMAKE_LINKER} -DHOST_CXX=${MARLINET_HOST_CXX}
+            -DMAKENSIS=${MARLINET_MAKENSIS} -DZIP=${MARLINET_ZIP}
+            -P ${CMAKE_SOURCE_DIR}/cmake/build_info.cmake
     DEPENDS ${package_setup} ${winget_templates} ${CMAKE_SOURCE_DIR}/cmake/winget.cmake
-    COMMENT "Writing the winget manifest")
+            ${CMAKE_SOURCE_DIR}/cmake/build_info.cmake
+    COMMENT "Writing the winget manifest and the build information")
   add_custom_target(package_winget ALL DEPENDS ${package_winget}/Marlinet.Marlinet.installer.yaml)
   add_dependencies(package_winget package_setup)
 else()
@@ -232,6 +249,10 @@ else()
 endif()
 
 if(BUILD_TESTING)
+  # The sounds the release carries are the ones whose sums are kept.
+  add_test(NAME BellSounds.MatchTheirSums
+           COMMAND ${CMAKE_COMMAND} -DSUMS=${CMAKE_SOURCE_DIR}/resources/bell_sounds.sha256
+                   -DDIR=${CMAKE_BINARY_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/bell_sums.cmake)
   add_subdirectory(tests/win)
   add_subdirectory(tests/e2e)
 endif()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds what a user downloads: marlinet-<version>-win32.zip, one folder with
 # the program, its sounds, default settings and a read-me, and
-# marlinet-<version>-setup.exe, which installs the same files.
+# marlinet-<version>-setup.exe, which installs the same files, with the
+# winget manifest and the build information (the tools' versions) beside it.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cd "$here/.."
@@ -30,7 +31,7 @@ cmake --preset windows "-DRELEASE_URL=${RELEASE_URL:-}" >/dev/null
 # Packed anew each time, so that a signed or unsigned package never stays
 # from an earlier run.
 rm -rf build/windows/package build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe \
-  build/windows/marlinet-*-winget
+  build/windows/marlinet-*-winget build/windows/marlinet-*-build-info.txt
 cmake --build --preset windows --target package_zip package_setup package_winget
 ls -d build/windows/marlinet-*-win32.zip build/windows/marlinet-*-setup.exe build/windows/LICENSE.txt \
-  build/windows/marlinet-*-winget/*
+  build/windows/marlinet-*-winget/* build/windows/marlinet-*-build-info.txt

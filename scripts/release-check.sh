@@ -6,8 +6,12 @@
 #  - SIGN_COMMAND signs Marlinet.exe, uninstall.exe, the uninstaller and the
 #    setup, each checked against the certificate (the uninstallers as an
 #    installed copy holds them), and the manifest's hash is the signed setup's;
-#  - with the signatures taken off, the signed files are the unsigned ones,
-#    which is how anyone without the key checks a signed release.
+#  - the build information (the tools' versions) is written and the same;
+#  - without the key, scripts/check-signed.sh finds the signed setup and zip
+#    to be this commit's (each signed file without its signature the
+#    build's, and the setup's script and every other file the same), which
+#    is how anyone checks a signed release; a setup from another script
+#    with the same files, signed, fails it.
 # The key is a throwaway self-signed certificate made here. Takes a few
 # minutes: both packages are built from fresh clones.
 set -euo pipefail
@@ -52,7 +56,7 @@ package() {  # package <clone> <TZ> <umask> [SIGN_COMMAND]: make package as a us
 }
 released() {  # every file a release publishes, and the package folder, of a clone
   (cd "$1/build/windows" && find package marlinet-*-win32.zip marlinet-*-setup.exe marlinet-*-winget \
-    -type f | LC_ALL=C sort)
+    marlinet-*-build-info.txt -type f | LC_ALL=C sort)
 }
 same_release() {  # same_release <what>: the two clones' files are the same byte for byte
   local files f
@@ -97,22 +101,17 @@ signed_time=$((SECONDS - unsigned_time))
 # as the setup installs them (under Wine, in a prefix of its own).
 win=$one/build/windows
 setup=$(echo "$win"/marlinet-*-setup.exe)
+zip=$(echo "$win"/marlinet-*-win32.zip)
 mkdir -p "$tmp/zip"
-(cd "$tmp/zip" && unzip -q "$(echo "$win"/marlinet-*-win32.zip)") || fail "cannot unpack the zip"
+(cd "$tmp/zip" && unzip -q "$zip") || fail "cannot unpack the zip"
+7z x -o"$tmp/unsigned-setup" "$unsigned/setup.exe" >/dev/null || fail "7z cannot unpack the unsigned setup"
 export WINEPREFIX=$tmp/prefix
 source "$root/scripts/wine-session.sh"
 start_wine_session
 trap cleanup EXIT
-install() {  # install <setup> <folder under C:\>
-  wine "$1" /S /NoStartNow /NoStartWithWindows "/D=C:\\$2" >/dev/null 2>&1 || fail "installing $1 failed ($?)"
-  [ -f "$WINEPREFIX/drive_c/$2/uninstall.bin" ] || fail "$1 installed no uninstall.bin"
-}
-install "$setup" signed
-# A second install to another folder moves the first one there: keep what
-# the signed setup installed before it goes.
-installed=$tmp/installed-signed
-cp -r "$WINEPREFIX/drive_c/signed" "$installed"
-install "$unsigned/setup.exe" unsigned
+wine "$setup" /S /NoStartNow /NoStartWithWindows "/D=C:\\signed" >/dev/null 2>&1 || fail "installing $setup failed ($?)"
+installed=$WINEPREFIX/drive_c/signed
+[ -f "$installed/uninstall.bin" ] || fail "$setup installed no uninstall.bin"
 for f in "$tmp/zip/Marlinet/Marlinet.exe" "$installed/Marlinet.exe" "$installed/uninstall.exe" \
   "$installed/uninstall.bin" "$setup"; do
   osslsigncode verify -CAfile "$key/cert.pem" -in "$f" >"$tmp/verify.log" 2>&1 || {
@@ -121,7 +120,8 @@ for f in "$tmp/zip/Marlinet/Marlinet.exe" "$installed/Marlinet.exe" "$installed/
   }
   echo "signed: ${f#"$tmp"/}"
 done
-for f in "$unsigned/Marlinet/Marlinet.exe" "$WINEPREFIX/drive_c/unsigned/uninstall.bin" "$unsigned/setup.exe"; do
+for f in "$unsigned/Marlinet/Marlinet.exe" "$tmp/unsigned-setup/uninstall.exe" \
+  "$tmp/unsigned-setup/uninstall.bin" "$unsigned/setup.exe"; do
   osslsigncode verify -CAfile "$key/cert.pem" -in "$f" >/dev/null 2>&1 &&
     fail "${f#"$tmp"/} is signed in a build without SIGN_COMMAND"
 done
@@ -132,37 +132,31 @@ grep -q "InstallerSha256: ${sha^^}" "$win"/marlinet-*-winget/Marlinet.Marlinet.i
 [ "$sha" != "$(sha256sum "$unsigned/setup.exe" | cut -d' ' -f1)" ] || fail "the signed setup is the unsigned one"
 echo "the manifest gives the signed setup's SHA-256"
 
-# Without the key: take each signature off and compare with an unsigned build.
-strip_same() {  # strip_same <signed> <unsigned>
-  osslsigncode remove-signature -in "$1" -out "$tmp/stripped" >/dev/null 2>&1 || fail "cannot unsign $1"
-  cmp "$tmp/stripped" "$2" || fail "${1#"$tmp"/} without its signature is not the unsigned build's"
-  rm -f "$tmp/stripped"
-}
-strip_same "$tmp/zip/Marlinet/Marlinet.exe" "$unsigned/Marlinet/Marlinet.exe"
-strip_same "$installed/Marlinet.exe" "$unsigned/Marlinet/Marlinet.exe"
-strip_same "$installed/uninstall.exe" "$WINEPREFIX/drive_c/unsigned/uninstall.exe"
-# The setup writes an unsigned uninstaller with no PE checksum; taking a
-# signature off leaves the checksum signing set and the zeros that aligned
-# the signature (under 8). Apart from those two, it is the unsigned one.
-pe_checksum_off() {  # pe_checksum_off <file>: its PE header's checksum set to 0
-  local pe
-  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
-  printf '\0\0\0\0' | dd of="$1" bs=1 seek=$((pe + 88)) conv=notrunc status=none
-}
-osslsigncode remove-signature -in "$installed/uninstall.bin" -out "$tmp/stripped" >/dev/null 2>&1 ||
-  fail "cannot unsign uninstall.bin"
-cp "$WINEPREFIX/drive_c/unsigned/uninstall.bin" "$tmp/unsigned.bin"
-pe_checksum_off "$tmp/stripped"
-pe_checksum_off "$tmp/unsigned.bin"
-size=$(stat -c %s "$tmp/unsigned.bin")
-padding=$(($(stat -c %s "$tmp/stripped") - size))
-[ "$padding" -ge 0 ] && [ "$padding" -lt 8 ] &&
-  [ -z "$(tail -c "$padding" "$tmp/stripped" | tr -d '\0')" ] || fail "uninstall.bin unsigned ends in $padding other bytes"
-truncate -s "$size" "$tmp/stripped"
-cmp "$tmp/stripped" "$tmp/unsigned.bin" || fail "uninstall.bin without its signature is not the unsigned setup's"
-for f in "$tmp"/zip/Marlinet/*; do
-  [ "${f##*/}" = Marlinet.exe ] || cmp "$f" "$unsigned/Marlinet/${f##*/}" ||
-    fail "the signed zip's ${f##*/} is not the unsigned build's"
+# The build information names each tool with its version (and the two
+# builds' are the same, as every file above).
+info=$(echo "$win"/marlinet-*-build-info.txt)
+for tool in "Windows compiler" binutils "host compiler" NSIS zip CMake; do
+  grep -Eq "^$tool[^:]*: .*[0-9]+\.[0-9]+" "$info" || fail "${info##*/} gives no version of $tool"
 done
-echo "without their signatures the signed files are the unsigned build's"
+echo "${info##*/} names the versions of the compiler, binutils, NSIS and zip"
+
+# Without the key, as anyone checks a signed release: the second clone
+# builds again, taking each signature from the first's signed setup where
+# the file without it is its own, and must make that setup and zip.
+(cd "$two" && env -u SOURCE_DATE_EPOCH -u SIGN_COMMAND bash scripts/check-signed.sh "$setup" "$zip") ||
+  fail "the signed release does not check without the key"
+# A setup from another script holding the same files, signed with the key,
+# does not pass (installing it would put the same files in place).
+cp "$setup" "$tmp/release-setup.exe"
+printf '\nSection "-Another"\n  DetailPrint "another script"\nSectionEnd\n' >>"$one/package/marlinet.nsi"
+package "$one" UTC 022 "$sign"
+git -C "$one" checkout -q package/marlinet.nsi
+cmp -s "$setup" "$tmp/release-setup.exe" && fail "another script made the same setup"
+(cd "$two" && env -u SOURCE_DATE_EPOCH -u SIGN_COMMAND bash scripts/check-signed.sh "$setup") >"$tmp/other.log" 2>&1 &&
+  fail "a setup from another script passes check-signed.sh"
+grep -q "no signed file .* is .*setup.exe with a signature" "$tmp/other.log" || {
+  cat "$tmp/other.log" >&2
+  fail "check-signed.sh refused the setup from another script for another reason"
+}
+echo "a setup from another script with the same files, signed, is refused"
 echo "== release check passed: unsigned builds ${unsigned_time} s, signed ${signed_time} s, all ${SECONDS} s"

@@ -1,8 +1,10 @@
 #include "tools/bell_synth.h"
 
+#include "tools/exact_math.h"
+
 #include <algorithm>
 #include <array>
-#include <cmath>
+#include <cmath>  // sqrt, fabs and lround only: each exact in IEEE 754
 #include <map>
 #include <mutex>
 #include <random>
@@ -56,6 +58,11 @@
 // Where the sources give no number for a bell this small (levels, decay
 // times, the beat rates of the pairs, the clapper's spread) the values below
 // are chosen within what the sources describe, and say so.
+
+// The files are the same byte for byte on every x86-64 machine (their
+// SHA-256 sums are kept in resources/bell_sounds.sha256 and checked by the
+// tests): the sines, exponentials and powers below are exactmath's, and
+// every other step is an exactly rounded operation in a fixed order.
 
 namespace bellsynth {
 namespace {
@@ -146,7 +153,7 @@ size_t SampleAt(double seconds) { return static_cast<size_t>(std::lround(seconds
 
 // One strike's sound, unscaled, as it rings from the moment of the strike.
 std::vector<double> Strike(const Bell& bell, std::mt19937& random) {
-  const double level = std::pow(10.0, kLevelSpreadDb * Draw(random) / 20.0);
+  const double level = exactmath::Pow(10.0, kLevelSpreadDb * Draw(random) / 20.0);
   const double hardness = kHardnessSpread * Draw(random);
   const double point = kPointSpread * Draw(random);
 
@@ -155,20 +162,20 @@ std::vector<double> Strike(const Bell& bell, std::mt19937& random) {
 
   for (const Partial& p : kPartials) {
     const double tau = bell.humDecay * p.decay;
-    const double amplitude = level * p.level * std::pow(p.ratio, hardness);
+    const double amplitude = level * p.level * exactmath::Pow(p.ratio, hardness);
     // Where the clapper lands decides how the strike is shared between the
     // pair's two modes; the pair's total stays the same.
     const double angle = p.mix + p.meridians * point;
-    const double share[2] = {std::cos(angle), std::sin(angle)};
+    const double share[2] = {exactmath::Cos(angle), exactmath::Sin(angle)};
     const double frequency = bell.nominal * p.ratio;
     const double split = p.beat * bell.beats / 2.0;
     const double modes[2] = {frequency - split, frequency + split};
     // Past 120 dB down a mode adds nothing a 16-bit file can hold.
-    const size_t audible = std::min(length, SampleAt(tau * std::log(1e6)));
+    const size_t audible = std::min(length, SampleAt(tau * exactmath::Log(1e6)));
     for (int m = 0; m < 2; ++m) {
       const double step = 2.0 * kPi * modes[m] / kSampleRate;
-      const double stepCos = std::cos(step), stepSin = std::sin(step);
-      const double fall = std::exp(-1.0 / (tau * kSampleRate));
+      const double stepCos = exactmath::Cos(step), stepSin = exactmath::Sin(step);
+      const double fall = exactmath::Exp(-1.0 / (tau * kSampleRate));
       double c = 1.0, s = 0.0, envelope = amplitude * share[m];
       for (size_t i = 0; i < audible; ++i) {
         out[i] += envelope * s;
@@ -186,13 +193,13 @@ std::vector<double> Strike(const Bell& bell, std::mt19937& random) {
   const size_t clickLength = std::min(length, SampleAt(kClickSeconds));
   for (size_t i = 0; i < clickLength; ++i) {
     const double t = static_cast<double>(i) / kSampleRate;
-    out[i] += click * std::exp(-t / kClickDecay) * Draw(random);
+    out[i] += click * exactmath::Exp(-t / kClickDecay) * Draw(random);
   }
 
   // A raised-cosine fade, so the ring ends without a click.
   const auto fadeFrom = static_cast<size_t>(length * (1.0 - kFadeShare));
   for (size_t i = fadeFrom; i < length; ++i) {
-    out[i] *= 0.5 * (1.0 + std::cos(kPi * (i - fadeFrom) / double(length - fadeFrom)));
+    out[i] *= 0.5 * (1.0 + exactmath::Cos(kPi * (i - fadeFrom) / double(length - fadeFrom)));
   }
   return out;
 }
