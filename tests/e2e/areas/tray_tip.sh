@@ -1,0 +1,1 @@
+# The tray icon's tip: what it shows as the pointer rests on the icon.
