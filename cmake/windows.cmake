@@ -238,6 +238,11 @@ else()
 endif()
 
 if(BUILD_TESTING)
+  # The shipped programs start on every Windows from XP SP3: their imports
+  # against package/windows_functions.txt, read from the files themselves.
+  add_test(NAME WindowsImports.EveryImportIsOneWindowsXpHas
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/windows_imports_test.sh ${CMAKE_OBJDUMP}
+                   $<TARGET_FILE:marlinet> $<TARGET_FILE:uninstall_starter>)
   add_subdirectory(tests/win)
   add_subdirectory(tests/e2e)
 endif()
