@@ -20,8 +20,8 @@ std::atomic<bool> lookedUp{false};
 ULONGLONG WINAPI TickCount64() {
   if (!lookedUp.load(std::memory_order_acquire)) {
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    own.store(kernel ? reinterpret_cast<TickCount64Fn>(reinterpret_cast<void*>(
-                           GetProcAddress(kernel, "GetTickCount64")))
+    own.store(kernel ? reinterpret_cast<TickCount64Fn>(
+                           reinterpret_cast<void*>(GetProcAddress(kernel, "GetTickCount64")))
                      : nullptr,
               std::memory_order_relaxed);
     lookedUp.store(true, std::memory_order_release);
