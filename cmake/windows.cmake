@@ -92,7 +92,11 @@ add_dependencies(marlinet_resources pictures)
 add_library(marlinet_windows STATIC bells/Unit1.cpp launcher/Unit3.cpp worldclock/Unit2.cpp)
 target_link_libraries(marlinet_windows PUBLIC marlinet_win)
 
-add_executable(marlinet WIN32 app/main_win.cpp $<TARGET_OBJECTS:marlinet_resources>)
+# Each program that ships links app/xp_imports_win.cpp as an object of its
+# own, before the libraries, so that it stands in for the runtime libraries'
+# imports that XP lacks.
+add_executable(marlinet WIN32 app/main_win.cpp app/xp_imports_win.cpp
+                               $<TARGET_OBJECTS:marlinet_resources>)
 target_link_libraries(marlinet PRIVATE marlinet_windows)
 target_link_options(marlinet PRIVATE ${static_runtime} -s)
 add_dependencies(marlinet bell_sounds)
@@ -162,9 +166,11 @@ add_custom_target(package_zip ALL DEPENDS ${package_zip})
 
 # The installed uninstall.exe: runs the setup's uninstaller from the
 # temporary folder and waits for it (see package/uninstall_win.cpp).
-add_executable(uninstall_starter WIN32 package/uninstall_win.cpp package/uninstall.rc)
+add_executable(uninstall_starter WIN32 package/uninstall_win.cpp app/xp_imports_win.cpp
+                                         package/uninstall.rc)
 set_target_properties(uninstall_starter PROPERTIES OUTPUT_NAME uninstall)
-target_include_directories(uninstall_starter PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/package)
+target_include_directories(uninstall_starter PRIVATE ${picture_dir} ${CMAKE_SOURCE_DIR}/package
+                                                     ${CMAKE_SOURCE_DIR})
 target_compile_definitions(uninstall_starter PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_options(uninstall_starter PRIVATE ${static_runtime} -s -municode)
 set_source_files_properties(package/uninstall.rc PROPERTIES OBJECT_DEPENDS
@@ -253,6 +259,12 @@ if(BUILD_TESTING)
   add_test(NAME BellSounds.MatchTheirSums
            COMMAND ${CMAKE_COMMAND} -DSUMS=${CMAKE_SOURCE_DIR}/resources/bell_sounds.sha256
                    -DDIR=${CMAKE_BINARY_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/bell_sums.cmake)
+
+  # The shipped programs start on every Windows from XP SP3: their imports
+  # against package/windows_functions.txt, read from the files themselves.
+  add_test(NAME WindowsImports.EveryImportIsOneWindowsXpHas
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/scripts/windows_imports_test.sh ${CMAKE_OBJDUMP}
+                   $<TARGET_FILE:marlinet> $<TARGET_FILE:uninstall_starter>)
   add_subdirectory(tests/win)
   add_subdirectory(tests/e2e)
 endif()
