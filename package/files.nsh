@@ -24,13 +24,22 @@
 !macroend
 ; Each file is written with "try": one that cannot be written (held by an
 ; antivirus, a full disk) sets WriteFailed and the files after it are left
-; alone, so that the earlier ones can all be put back.
+; alone, so that the earlier ones can all be put back. A file is marked as
+; written (in $PLUGINSDIR\written) before its write starts: a write cut
+; short part-way is put back too. One that could not be opened for writing
+; is as it was, and its mark goes again.
+!macro MarkWritten Name
+  FileOpen $R9 "$PLUGINSDIR\written\${Name}" w
+  FileClose $R9
+!macroend
 !macro TryWrite Name Command
   ${If} $WriteFailed == ""
+    !insertmacro MarkWritten "${Name}"
     ClearErrors
     ${Command}
     ${If} ${Errors}
       StrCpy $WriteFailed "${Name}"
+      Delete "$PLUGINSDIR\written\${Name}"
     ${EndIf}
   ${EndIf}
 !macroend
@@ -53,15 +62,18 @@
   ${EndIf}
 !macroend
 !macro PutBackFile Name
-  Push "${Name}"
-  Call PutBack
+  ${If} ${FileExists} "$PLUGINSDIR\written\${Name}"
+    Push "${Name}"
+    Call PutBack
+  ${EndIf}
 !macroend
 !macro RemoveFile Name
   Delete "$INSTDIR\${Name}"
 !macroend
 
 ; The person's own files, each by name: the setup brings them over from a
-; copy that ran elsewhere, and the uninstaller removes them when asked to.
+; copy that ran elsewhere or from the install it moves, and the uninstaller
+; removes them when asked to.
 !macro SettingsFiles Action
   !insertmacro ${Action} "prefs.kvr"
   !insertmacro ${Action} "proc.kvr"
@@ -74,9 +86,28 @@
     StrCpy $R0 "$R0$\r$\n${Name}"
   ${EndIf}
 !macroend
+; On a move, the moving install's own file comes along; one of the same
+; name here that differs is kept aside beside it, as <name>.before-move.
+; A copy that fails rolls the setup back.
+!macro MoveSettingsFile Name
+  ${If} $WriteFailed == ""
+  ${AndIf} ${FileExists} "$MoveFrom\${Name}"
+    Push "${Name}"
+    Call MoveSettingsFile
+  ${EndIf}
+!macroend
+!macro PutAsideBack Name
+  ${If} ${FileExists} "$PLUGINSDIR\aside\${Name}"
+    System::Call 'kernel32::MoveFileW(w "$INSTDIR\${Name}.before-move", w "$INSTDIR\${Name}") i .R9'
+    ${If} $R9 = 0
+      StrCpy $NotPutBack "$NotPutBack$\r$\n${Name}"
+    ${EndIf}
+  ${EndIf}
+!macroend
 !macro BringFile Name
   ${If} ${FileExists} "$OtherFolder\${Name}"
   ${AndIfNot} ${FileExists} "$INSTDIR\${Name}"
+    !insertmacro MarkWritten "${Name}"
     ClearErrors
     CopyFiles /SILENT "$OtherFolder\${Name}" "$INSTDIR\${Name}"
     ${If} ${Errors}
@@ -88,19 +119,16 @@
 !macroend
 
 ; The earlier files set aside, the new ones written, the settings brought;
-; a file that cannot be written rolls the setup back.
-Function WriteFiles
-  ; The settings of the install that moves come along, where no copy that
-  ; ran elsewhere brings its own.
-  ${If} $OtherFolder == ""
-    StrCpy $OtherFolder $MoveFrom
-  ${EndIf}
+; a file that cannot be written rolls the setup back. Inserted in the
+; section itself, whose size (the room a full disk lacks) counts the files
+; only there.
+!macro WriteFiles
   StrCpy $WriteFailed ""
-  StrCpy $HadPrefs 1
-  StrCpy $HadProc 1
   ; A copy of each file this setup replaces, to put back if any file
   ; cannot be written.
   CreateDirectory "$PLUGINSDIR\old"
+  CreateDirectory "$PLUGINSDIR\written"
+  CreateDirectory "$PLUGINSDIR\aside"
   StrCpy $WriteError 0
   !insertmacro ProgramFiles KeepOldFile
   !insertmacro KeepOldFile ${UNINSTALL_EXE}
@@ -116,26 +144,30 @@ Function WriteFiles
   StrCpy $Writing 1
   !insertmacro ProgramFiles InstallFile
   !insertmacro TryWrite ${UNINSTALL_EXE} `File "/oname=${UNINSTALL_EXE}" "${UNINSTALL_STARTER}"`
-  ; A failed WriteUninstaller ends nothing by itself: its error tells
-  ; whether the disk is full.
+  ; A failed WriteUninstaller ends nothing by itself, and leaves no error
+  ; to read: the disk's free space tells whether it is full. It may have
+  ; stopped part-way, so it is put back all the same.
   ${If} $WriteFailed == ""
+    !insertmacro MarkWritten ${UNINSTALLER}
     ClearErrors
     WriteUninstaller "$INSTDIR\${UNINSTALLER}"
     ${If} ${Errors}
-      System::Call 'kernel32::GetLastError() i .R0'
       StrCpy $WriteFailed ${UNINSTALLER}
-      StrCpy $WriteError $R0
     ${EndIf}
   ${EndIf}
   ${If} $WriteFailed == ""
-    Call BringSettings
+    ${If} $MoveFrom != ""
+      !insertmacro SettingsFiles MoveSettingsFile
+    ${Else}
+      Call BringSettings
+    ${EndIf}
+  ${EndIf}
+  ${If} $WriteFailed == ""
     ; The quiet defaults only where the person has no settings of their own.
     ${IfNot} ${FileExists} "$INSTDIR\prefs.kvr"
-      StrCpy $HadPrefs 0
       !insertmacro InstallFile "prefs.kvr"
     ${EndIf}
     ${IfNot} ${FileExists} "$INSTDIR\proc.kvr"
-      StrCpy $HadProc 0
       !insertmacro InstallFile "proc.kvr"
     ${EndIf}
   ${EndIf}
@@ -144,7 +176,7 @@ Function WriteFiles
     Call RollBack
   ${EndIf}
   StrCpy $Writing 0
-FunctionEnd
+!macroend
 
 ; After a copy that ran elsewhere (the zip's, say) has ended and saved its
 ; settings, they come here, where this folder has none of its own, before
@@ -161,6 +193,100 @@ Function BringSettings
   ${If} ${Cmd} `MessageBox MB_YESNO|MB_ICONQUESTION "Marlinet ran from$\r$\n$OtherFolder$\r$\nCopy its settings from there into$\r$\n$INSTDIR ?$\r$\n$R0" /SD IDYES IDYES`
     !insertmacro SettingsFiles BringFile
   ${EndIf}
+FunctionEnd
+
+; One settings file of the install this setup moves (its name on the
+; stack) comes here. A file of that name here that differs goes aside as
+; <name>.before-move (an earlier one of that name gives way) and is named in
+; the details. One that cannot be set aside or copied sets WriteFailed and
+; WriteError.
+Function MoveSettingsFile
+  System::Store "s"
+  Pop $R0
+  StrCpy $R1 1
+  ${If} ${FileExists} "$INSTDIR\$R0"
+    Push "$MoveFrom\$R0"
+    Push "$INSTDIR\$R0"
+    Call SameFiles
+    Pop $R1
+    ${If} $R1 = 0
+      Delete "$INSTDIR\$R0.before-move"
+      System::Call 'kernel32::MoveFileW(w "$INSTDIR\$R0", w "$INSTDIR\$R0.before-move") i .R2 ?e'
+      Pop $R3
+      ${If} $R2 = 0
+        StrCpy $WriteFailed $R0
+        StrCpy $WriteError $R3
+      ${Else}
+        FileOpen $R4 "$PLUGINSDIR\aside\$R0" w
+        FileClose $R4
+        DetailPrint "$R0 here differed from the one in $MoveFrom: it is kept beside it as $R0.before-move."
+      ${EndIf}
+    ${EndIf}
+  ${Else}
+    StrCpy $R1 0
+  ${EndIf}
+  ${If} $R1 = 0
+  ${AndIf} $WriteFailed == ""
+    !insertmacro MarkWritten $R0
+    System::Call 'kernel32::CopyFileW(w "$MoveFrom\$R0", w "$INSTDIR\$R0", i 1) i .R2 ?e'
+    Pop $R3
+    ${If} $R2 = 0
+      StrCpy $WriteFailed $R0
+      StrCpy $WriteError $R3
+    ${Else}
+      DetailPrint "$R0 came along from $MoveFrom."
+    ${EndIf}
+  ${EndIf}
+  System::Store "l"
+FunctionEnd
+
+; 1 on the stack when the two files on it hold the same bytes; 0 when they
+; differ, or either cannot be read whole.
+Function SameFiles
+  System::Store "s"
+  Pop $R0
+  Pop $R1
+  StrCpy $R9 0
+  ; GENERIC_READ, any sharing, OPEN_EXISTING
+  System::Call 'kernel32::CreateFileW(w R0, i 0x80000000, i 7, p 0, i 3, i 0, p 0) p .R2'
+  System::Call 'kernel32::CreateFileW(w R1, i 0x80000000, i 7, p 0, i 3, i 0, p 0) p .R3'
+  ${If} $R2 P<> -1
+  ${AndIf} $R3 P<> -1
+    System::Call 'kernel32::GetFileSize(p R2, p 0) i .R4'
+    System::Call 'kernel32::GetFileSize(p R3, p 0) i .R5'
+    ${If} $R4 = 0
+    ${AndIf} $R5 = 0
+      StrCpy $R9 1
+    ${ElseIf} $R4 = $R5
+    ${AndIf} $R4 > 0
+    ${AndIf} $R4 < 16777216
+      System::Alloc $R4
+      Pop $R6
+      System::Alloc $R4
+      Pop $R7
+      System::Call 'kernel32::ReadFile(p R2, p R6, i R4, *i .R8, p 0) i .r0'
+      System::Call 'kernel32::ReadFile(p R3, p R7, i R4, *i .r2, p 0) i .r1'
+      ${If} $0 <> 0
+      ${AndIf} $1 <> 0
+      ${AndIf} $R8 = $R4
+      ${AndIf} $2 = $R4
+        System::Call 'msvcrt::memcmp(p R6, p R7, i R4) i .r0 ?c'
+        ${If} $0 = 0
+          StrCpy $R9 1
+        ${EndIf}
+      ${EndIf}
+      System::Free $R6
+      System::Free $R7
+    ${EndIf}
+  ${EndIf}
+  ${If} $R2 P<> -1
+    System::Call 'kernel32::CloseHandle(p R2)'
+  ${EndIf}
+  ${If} $R3 P<> -1
+    System::Call 'kernel32::CloseHandle(p R3)'
+  ${EndIf}
+  Push $R9
+  System::Store "l"
 FunctionEnd
 
 ; A file could not be written: the files written so far are put back as
@@ -194,18 +320,28 @@ Function PutBack
 FunctionEnd
 
 Function RollBack
-  Call PutBackFiles
+  ; The disk's free space is asked before anything goes back.
   Call ExitForWriteError
+  Call PutBackFiles
   Call GiveUpOnFiles
   Abort $R1
 FunctionEnd
 
 ; The exit code, then why, for GiveUpOnFiles onto the stack, by the error
 ; kept for the file that could not be written: ERROR_DISK_FULL (112) or
-; ERROR_HANDLE_DISK_FULL (39) is a full disk, any other a file held.
+; ERROR_HANDLE_DISK_FULL (39) is a full disk, any other a file held. With
+; no error known, the disk is full only when it has less room left than
+; the program's files take.
 Function ExitForWriteError
+  StrCpy $R0 0
   ${If} $WriteError = 112
   ${OrIf} $WriteError = 39
+    StrCpy $R0 1
+  ${ElseIf} $WriteError = 0
+    Call DiskIsFull
+    Pop $R0
+  ${EndIf}
+  ${If} $R0 = 1
     Push ${EXIT_DISK_FULL}
     Push "(the disk may be full)"
   ${Else}
@@ -214,19 +350,48 @@ Function ExitForWriteError
   ${EndIf}
 FunctionEnd
 
+; 1 on the stack when the disk of $INSTDIR has less room than the program's
+; files; 0 when it has more, or cannot be asked (a share that went away).
+Function DiskIsFull
+  System::Store "s"
+  StrCpy $R0 0
+  System::Call 'kernel32::GetDiskFreeSpaceExW(w "$INSTDIR\", *l .R1, p 0, p 0) i .R2'
+  ${If} $R2 <> 0
+    System::Int64Op $SpaceNeeded * 1024
+    Pop $R3
+    System::Int64Op $R1 < $R3
+    Pop $R0
+  ${EndIf}
+  Push $R0
+  System::Store "l"
+FunctionEnd
+
 ; A write that failed part-way ends the section by NSIS's own error: no
-; file was held, the disk ran out of space. The files go back all the same,
-; and the exit code says which it was.
+; file was held; the disk may have run out of space, or the folder gone
+; (a share dropped, a stick pulled). The files go back all the same, and
+; the exit code says which it was. Whatever ended the setup, a folder it
+; made goes again if nothing is in it.
 Function .onInstFailed
   ${If} $Writing = 1
     ${If} $WriteFailed == ""
       StrCpy $WriteFailed "A file"
     ${EndIf}
+    Call DiskIsFull
+    Pop $R0
     Call PutBackFiles
-    Push ${EXIT_DISK_FULL}
-    Push "(the disk may be full)"
+    ${If} $R0 = 1
+      Push ${EXIT_DISK_FULL}
+      Push "(the disk may be full)"
+    ${Else}
+      Push ${EXIT_FILES}
+      Push "(the write was cut short)"
+    ${EndIf}
     Call GiveUpOnFiles
     DetailPrint $R1
+  ${EndIf}
+  ${If} $CreatedFolder = 1
+    SetOutPath $TEMP
+    RMDir $INSTDIR
   ${EndIf}
 FunctionEnd
 
@@ -236,12 +401,10 @@ Function PutBackFiles
   !insertmacro ProgramFiles PutBackFile
   !insertmacro PutBackFile ${UNINSTALL_EXE}
   !insertmacro PutBackFile ${UNINSTALLER}
-  ${If} $HadPrefs = 0
-    Delete "$INSTDIR\prefs.kvr"
-  ${EndIf}
-  ${If} $HadProc = 0
-    Delete "$INSTDIR\proc.kvr"
-  ${EndIf}
+  ; The settings brought here, and the defaults written, go; those set
+  ; aside come back.
+  !insertmacro SettingsFiles PutBackFile
+  !insertmacro SettingsFiles PutAsideBack
 FunctionEnd
 
 ; After a rollback: the copies that were running start again, the exit

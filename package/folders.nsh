@@ -4,12 +4,14 @@
 
 ; The folder to install into, $MoveFrom and $Upgrade.
 Function ChooseFolder
-  ; A folder that holds other files and no Marlinet (C:\Tools, say, given
-  ; by /D=) gets a folder of Marlinet's own: nothing of another program's
-  ; is overwritten, nor removed by the uninstaller. Another program may keep
-  ; a prefs.kvr too: a folder is Marlinet's only when Marlinet.exe is there,
-  ; when every file in it is one Marlinet keeps (the settings an uninstall
-  ; left), or when the uninstall entry names it. A drive's root never is.
+  ; A folder that holds other files (C:\Tools, say, given by /D=) gets a
+  ; folder of Marlinet's own: nothing of another program's is overwritten,
+  ; nor removed by the uninstaller. Another program may keep a prefs.kvr,
+  ; a READ-ME.txt or an uninstall.exe too, and the zip's Marlinet.exe may
+  ; have been dropped beside them: a folder is Marlinet's only when the
+  ; uninstall entry names it, or when every file in it has one of
+  ; Marlinet's own names (the zip's folder; the settings an uninstall
+  ; left). A drive's root never is.
   ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $1 != ""
     Push $1
@@ -23,12 +25,17 @@ Function ChooseFolder
   ${If} $2 <= 3
     StrCpy $2 "$INSTDIR" 2
     StrCpy $INSTDIR "$2\Marlinet"
-  ${ElseIfNot} ${FileExists} "$INSTDIR\Marlinet.exe"
-  ${AndIf} "$INSTDIR" != "$1"
-    Call OnlyMarlinetsFiles
+  ${ElseIf} "$INSTDIR" != "$1"
+    Push $1
+    Push $INSTDIR
+    Call SameFolder
     Pop $0
-    ${If} $0 = 0
-      StrCpy $INSTDIR "$INSTDIR\Marlinet"
+    ${If} $0 <> 1
+      Call OnlyMarlinetsFiles
+      Pop $0
+      ${If} $0 = 0
+        StrCpy $INSTDIR "$INSTDIR\Marlinet"
+      ${EndIf}
     ${EndIf}
   ${EndIf}
   ; Installed elsewhere (/D=, winget's --location): the install moves here.
@@ -87,12 +94,14 @@ FunctionEnd
 !macroend
 ; 1 on the stack when the two folders on it are one folder, however each
 ; is reached (another spelling, a substituted drive, a junction): the same
-; volume and file index. 0 when either cannot be opened.
-Function SameFolder
+; volume and file index; 0 when they are two. 2 when it cannot be told:
+; either cannot be opened or read. For the setup and the uninstaller.
+!macro SameFolderFunction Prefix
+Function ${Prefix}SameFolder
   System::Store "s"
   Pop $R0
   Pop $R1
-  StrCpy $R9 0
+  StrCpy $R9 2
   System::Alloc 52
   Pop $R2
   System::Alloc 52
@@ -125,10 +134,24 @@ Function SameFolder
   Push $R9
   System::Store "l"
 FunctionEnd
+!macroend
+!insertmacro SameFolderFunction ""
+!insertmacro SameFolderFunction "un."
 
-; 1 on the stack when every file in $INSTDIR (none, or no folder) is one
-; that Marlinet keeps beside Marlinet.exe; 0 when any other file or a
-; folder is there.
+; 1 on the stack when every file in $INSTDIR (none, or no folder) has one
+; of Marlinet's own names: its program, sounds, read-me and licence, its
+; uninstaller, and the files it keeps beside Marlinet.exe; 0 when any other
+; file or a folder is there. Other programs use three of those names too:
+; a READ-ME.txt is Marlinet's when its first line names it, a LICENSE.txt
+; when its third line is Marlinet's publisher's copyright, an uninstall.exe
+; when its uninstall.bin is beside it.
+!macro OrOwnName Name
+    ${OrIf} $R1 == "${Name}"
+!macroend
+!macro OrOwnSettingsName Name
+    ${OrIf} $R1 == "${Name}"
+    ${OrIf} $R1 == "${Name}.before-move"
+!macroend
 Function OnlyMarlinetsFiles
   System::Store "s"
   StrCpy $R2 1
@@ -136,12 +159,34 @@ Function OnlyMarlinetsFiles
   ${DoWhile} $R1 != ""
     ${If} $R1 == "."
     ${OrIf} $R1 == ".."
-    ${OrIf} $R1 == "prefs.kvr"
-    ${OrIf} $R1 == "proc.kvr"
-    ${OrIf} $R1 == "Marlinet.ini"
-    ${OrIf} $R1 == "launch.log"
-    ${OrIf} $R1 == "prefs.kvr.bak"
+    ${ElseIf} $R1 == "READ-ME.txt"
+      FileOpen $R3 "$INSTDIR\$R1" r
+      FileRead $R3 $R4
+      FileClose $R3
+      StrCpy $R4 $R4 9
+      ${If} $R4 != "Marlinet "
+        StrCpy $R2 0
+      ${EndIf}
+    ${ElseIf} $R1 == "LICENSE.txt"
+      FileOpen $R3 "$INSTDIR\$R1" r
+      FileRead $R3 $R4
+      FileRead $R3 $R4
+      FileRead $R3 $R4
+      FileClose $R3
+      ${TrimNewLines} $R4 $R4
+      StrCpy $R4 $R4 "" -16
+      ${If} $R4 != "${PUBLISHER}"
+        StrCpy $R2 0
+      ${EndIf}
+    ${ElseIf} $R1 == ${UNINSTALL_EXE}
+      ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+        StrCpy $R2 0
+      ${EndIf}
+    ${ElseIf} $R1 == "prefs.kvr.bak"
     ${OrIf} $R1 == "proc.kvr.bak"
+    !insertmacro ProgramFiles OrOwnName
+    !insertmacro OrOwnName ${UNINSTALLER}
+    !insertmacro SettingsFiles OrOwnSettingsName
     ${ElseIf} ${FileExists} "$INSTDIR\$R1\*.*"
       StrCpy $R2 0
     ${Else}
@@ -162,37 +207,71 @@ Function OnlyMarlinetsFiles
   System::Store "l"
 FunctionEnd
 
-; The install this setup moved here: its program files go, each by name,
-; its uninstaller too, so that nothing of it can later remove what belongs
-; to this install; the person's own files stay, and the folder with them.
-!macro RemoveMovedFile Name
-  Delete "$MoveFrom\${Name}"
-!macroend
-!macro CarrySwitchedOff Folder
-  ReadINIStr $R2 "${Folder}\Marlinet.ini" "${SWITCHED_OFF}" $R1
-  WriteINIStr "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}" $R1 $R2
-!macroend
-Function RemoveMovedInstall
+; Before anything is written, the install this setup moves from: none
+; where it is this folder however spelled, and none, said in the details,
+; where that cannot be told (nothing there is removed then). Its
+; Marlinet.exe must be free to remove: one that is held (by a Marlinet
+; started as an administrator, which this setup can neither see nor end,
+; or by a scanner) stops the setup before anything is changed, as a copy
+; that does not end does; the copies already ended start again.
+Function CheckMoveFrom
   ${If} $MoveFrom == ""
     Return
   ${EndIf}
-  ; Never the folder just installed, however it was spelled.
   Push $MoveFrom
   Push $INSTDIR
   Call SameFolder
   Pop $R0
   ${If} $R0 = 1
+    StrCpy $MoveFrom ""
+    Return
+  ${ElseIf} $R0 = 2
+    DetailPrint "It cannot be told whether $MoveFrom, where Marlinet was installed, is this folder: nothing there is removed."
+    StrCpy $MoveFrom ""
     Return
   ${EndIf}
-  ; The shortcuts its setup switched off are this install's to switch on.
-  !insertmacro EachSwitchedOff $MoveFrom CarrySwitchedOff
+  ${Do}
+    ; GENERIC_WRITE, any sharing, OPEN_EXISTING: refused with a sharing
+    ; violation (32) while a process runs it or holds it unshared.
+    System::Call 'kernel32::CreateFileW(w "$MoveFrom\Marlinet.exe", i 0x40000000, i 7, p 0, i 3, i 0, p 0) p .R0 ?e'
+    Pop $R1
+    ${If} $R0 P<> -1
+      System::Call 'kernel32::CloseHandle(p R0)'
+      ${Break}
+    ${EndIf}
+    ${If} $R1 <> 32
+    ${AndIf} $R1 <> 33
+      ${Break}
+    ${EndIf}
+    DetailPrint "Marlinet.exe in $MoveFrom is in use."
+    ${IfNot} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Marlinet.exe in$\r$\n$MoveFrom$\r$\nis in use: a Marlinet started as an administrator may be running from there, or another program holds it. Marlinet moves from there only once it can be removed.$\r$\n$\r$\nEnd that Marlinet, then click Retry. Cancel leaves Marlinet as it is." /SD IDCANCEL IDRETRY`
+      Call StartEndedCopies
+      SetErrorLevel ${EXIT_NO_ANSWER}
+      Abort "Marlinet.exe in $MoveFrom is in use; nothing was changed."
+    ${EndIf}
+  ${Loop}
+FunctionEnd
+
+; The install this setup moved here: its program, then its other program
+; files, each by name, then its uninstaller, so that nothing of it can
+; later remove what belongs to this install; the person's own files stay,
+; and the folder with them. A Marlinet.exe that cannot be removed keeps
+; everything there, its uninstaller too, to remove it later.
+!macro RemoveMovedFile Name
+  Delete "$MoveFrom\${Name}"
+!macroend
+Function RemoveMovedInstall
+  ${If} $MoveFrom == ""
+    Return
+  ${EndIf}
+  Delete "$MoveFrom\Marlinet.exe"
+  ${If} ${FileExists} "$MoveFrom\Marlinet.exe"
+    DetailPrint "Marlinet moved here from $MoveFrom, where Marlinet.exe could not be removed: its files there stay, and its uninstall.exe can remove them."
+    Return
+  ${EndIf}
   !insertmacro ProgramFiles RemoveMovedFile
   !insertmacro RemoveMovedFile ${UNINSTALL_EXE}
   !insertmacro RemoveMovedFile ${UNINSTALLER}
   RMDir $MoveFrom
-  ${If} ${FileExists} "$MoveFrom\Marlinet.exe"
-    DetailPrint "Marlinet moved here from $MoveFrom, where Marlinet.exe could not be removed."
-  ${Else}
-    DetailPrint "Marlinet moved here from $MoveFrom: its program files there were removed, and your own files there stay."
-  ${EndIf}
+  DetailPrint "Marlinet moved here from $MoveFrom: its program files there were removed, and your own files there stay."
 FunctionEnd

@@ -39,9 +39,12 @@ SetCompressor /SOLID lzma
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define APPROVED_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 ; Task Manager's switch for each shortcut of the Startup folder, by its file
-; name, and the shortcuts this setup switched off, kept in Marlinet.ini so
-; that the uninstaller can switch them on again.
+; name, and the shortcuts this setup switched off, kept under the uninstall
+; entry (a value each: the shortcut's file name, the file it starts) so
+; that the uninstaller can switch them on again. Earlier setups kept them
+; in a section of Marlinet.ini.
 !define STARTUP_FOLDER_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\StartupFolder"
+!define SWITCHED_OFF_KEY "${UNINSTALL_KEY}\SwitchedOffStartupShortcuts"
 !define SWITCHED_OFF "Setup.SwitchedOffStartupShortcuts"
 ; What Settings and package managers run; it runs the uninstaller proper,
 ; uninstall.bin, and returns its exit code.
@@ -50,7 +53,7 @@ SetCompressor /SOLID lzma
 ; Exit codes past NSIS's own 0 (done), 1 (cancelled) and 2 (aborted), one
 ; for each outcome a caller may want to tell apart.
 !define EXIT_REFUSED 3     ; a running Marlinet refused to end (a box or its launch list is open)
-!define EXIT_NO_ANSWER 4   ; a running Marlinet did not end when asked
+!define EXIT_NO_ANSWER 4   ; a running Marlinet did not end when asked, or could not be asked
 !define EXIT_FILES 5       ; a file in use could not be replaced: the earlier ones are back in place
 !define EXIT_NOT_REMOVED 6 ; the uninstaller could not remove Marlinet.exe
 !define EXIT_DISK_FULL 7   ; a write failed for lack of space: the earlier files are back in place
@@ -88,8 +91,8 @@ Var Elevated         ; 1 when the setup runs elevated by "Run as administrator"
 Var OtherFolder      ; the folder of a copy ended that ran from elsewhere
 Var WriteFailed      ; the first file that could not be written
 Var WriteError       ; the Windows error for it, where known (0: none known)
-Var HadPrefs         ; 1 when prefs.kvr was there before this setup
-Var HadProc          ; 1 when proc.kvr was there before this setup
+Var SpaceNeeded      ; the KB the program's files take (a full disk has less room)
+Var CreatedFolder    ; 1 when this setup made $INSTDIR (it goes again, if empty, when the setup fails)
 Var Writing          ; 1 while the program's files are being written
 Var NotPutBack       ; the files a rollback could not put back, a line each
 Var MoveFrom         ; the folder of the install this setup moves to $INSTDIR
@@ -122,13 +125,14 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 !insertmacro MUI_LANGUAGE "English"
 
 ; The steps' parts, each a concern of its own.
-!include "${__FILEDIR__}\running.nsh"     ; copies of Marlinet running: ended, and started again
-!include "${__FILEDIR__}\files.nsh"       ; the program's files: written, set aside and put back
-!include "${__FILEDIR__}\startup.nsh"     ; start with Windows, and Startup shortcuts to other copies
-!include "${__FILEDIR__}\folders.nsh"     ; which folder is Marlinet's, and the install it moves from
-!include "${__FILEDIR__}\uninstaller.nsh" ; the uninstall entry and the uninstaller
+!include "${__FILEDIR__}/running.nsh"     ; copies of Marlinet running: ended, and started again
+!include "${__FILEDIR__}/files.nsh"       ; the program's files: written, set aside and put back
+!include "${__FILEDIR__}/startup.nsh"     ; start with Windows, and Startup shortcuts to other copies
+!include "${__FILEDIR__}/folders.nsh"     ; which folder is Marlinet's, and the install it moves from
+!include "${__FILEDIR__}/uninstaller.nsh" ; the uninstall entry and the uninstaller
 
 Function .onInit
+  SectionGetSize 0 $SpaceNeeded
   Call ChooseFolder
   Call ReadStartWithWindows
   Call ReadSwitches
@@ -183,6 +187,10 @@ Function FinishLeave
 FunctionEnd
 
 Section "Marlinet"
+  StrCpy $CreatedFolder 0
+  ${IfNot} ${FileExists} "$INSTDIR\*.*"
+    StrCpy $CreatedFolder 1
+  ${EndIf}
   SetOutPath "$INSTDIR"
   ; A new folder has its long form only now that it is there: the
   ; uninstall entry and the Run value name it so.
@@ -192,8 +200,10 @@ Section "Marlinet"
   InitPluginsDir
   Call RemoveEarlierUninstallers
   Call EndRunningCopies
-  Call WriteFiles
+  Call CheckMoveFrom
+  !insertmacro WriteFiles
   Call RemoveMovedInstall
+  Call KeepSwitchedOffInEntry
   CreateShortCut "$SMPROGRAMS\Marlinet.lnk" "$INSTDIR\Marlinet.exe" "" "$INSTDIR\Marlinet.exe" 0
   Call WriteStartWithWindows
   Call OfferToRemoveStartupShortcut

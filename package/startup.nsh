@@ -45,8 +45,12 @@ Function WriteStartWithWindows
       WriteRegBin HKCU "${APPROVED_KEY}" "${PRODUCT}" 020000000000000000000000
     ${EndIf}
   ${ElseIf} $StartupDisabled = 1
-    ; Switched off in Task Manager, and left so: its two values stay as
-    ; they are, and it still lists Marlinet as "Disabled".
+    ; Switched off in Task Manager, and left so: Task Manager's value stays
+    ; as it is, and it still lists Marlinet as "Disabled" (its switch goes
+    ; by the value's name). The Run value names this folder's program, so
+    ; that switching it on again starts this install (after a move, the
+    ; earlier folder's program is gone).
+    WriteRegStr HKCU "${RUN_KEY}" "${PRODUCT}" '"$INSTDIR\Marlinet.exe"'
   ${Else}
     DeleteRegValue HKCU "${RUN_KEY}" "${PRODUCT}"
     DeleteRegValue HKCU "${APPROVED_KEY}" "${PRODUCT}"
@@ -89,9 +93,21 @@ FunctionEnd
   System::Free $6
 !macroend
 
-; Runs the macro Action with $R1 set to each Startup shortcut that the
-; Marlinet.ini in Folder lists as switched off by a setup.
-!macro EachSwitchedOff Folder Action
+; Runs the macro Action with $R1 set to each Startup shortcut that a setup
+; switched off, as listed under the uninstall entry.
+!macro EachSwitchedOff Action
+  StrCpy $R7 0
+  ${Do}
+    EnumRegValue $R1 HKCU "${SWITCHED_OFF_KEY}" $R7
+    ${If} $R1 == ""
+      ${Break}
+    ${EndIf}
+    !insertmacro ${Action} ""
+    IntOp $R7 $R7 + 1
+  ${Loop}
+!macroend
+; The same, for the list an earlier setup kept in the Marlinet.ini of Folder.
+!macro EachSwitchedOffInIni Folder Action
   System::Alloc 16384
   Pop $R8
   System::Call 'kernel32::GetPrivateProfileStringW(w "${SWITCHED_OFF}", p 0, w "", p R8, i 8192, w "${Folder}\Marlinet.ini")'
@@ -132,7 +148,7 @@ Function SwitchOffStartupShortcut
   System::Call 'advapi32::RegSetKeyValueW(p 0x80000001, w "${STARTUP_FOLDER_KEY}", w r1, i 3, p r5, i 12) i .r6'
   System::Free $5
   ${If} $6 = 0
-    WriteINIStr "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}" "$1" "$R1"
+    WriteRegStr HKCU "${SWITCHED_OFF_KEY}" "$1" "$R1"
     DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it was switched off as Task Manager's Startup apps would, and uninstalling Marlinet switches it on again."
   ${Else}
     DetailPrint "Your Startup folder holds $1, which starts a second Marlinet from $R1; it could not be switched off, and was left there."
@@ -175,4 +191,29 @@ Function OfferToRemoveStartupShortcut
     FindNext $0 $1
   ${Loop}
   FindClose $0
+FunctionEnd
+
+; The shortcuts an earlier setup switched off and listed in Marlinet.ini,
+; here or in the folder this install moves from, go into the list under
+; the uninstall entry, which neither a name nor a deleted Marlinet.ini can
+; lose.
+!macro KeepSwitchedOff Folder
+  ReadINIStr $R2 "${Folder}\Marlinet.ini" "${SWITCHED_OFF}" $R1
+  WriteRegStr HKCU "${SWITCHED_OFF_KEY}" $R1 $R2
+  StrCpy $R3 1
+!macroend
+!macro KeepSwitchedOffOf Folder
+  ${If} ${FileExists} "${Folder}\Marlinet.ini"
+    StrCpy $R3 0
+    !insertmacro EachSwitchedOffInIni "${Folder}" KeepSwitchedOff
+    ${If} $R3 = 1
+      DeleteINISec "${Folder}\Marlinet.ini" "${SWITCHED_OFF}"
+    ${EndIf}
+  ${EndIf}
+!macroend
+Function KeepSwitchedOffInEntry
+  !insertmacro KeepSwitchedOffOf $INSTDIR
+  ${If} $MoveFrom != ""
+    !insertmacro KeepSwitchedOffOf $MoveFrom
+  ${EndIf}
 FunctionEnd

@@ -65,6 +65,9 @@ Function un.KeepPageLeave
   ${EndIf}
 FunctionEnd
 
+!macro RemoveSetAside Name
+  Delete "$INSTDIR\${Name}.before-move"
+!macroend
 !macro SwitchOnStartupShortcut Folder
   !insertmacro SwitchedOffIn "${STARTUP_FOLDER_KEY}" "$R1" $4
   ${If} $4 = 1
@@ -85,36 +88,47 @@ Section "Uninstall"
     Abort "Marlinet.exe could not be removed; Marlinet is still installed."
   ${EndIf}
   ; The registry and the Start menu belong to the install the entry names:
-  ; an install moved to another folder leaves them to that one. Both
-  ; folders are compared in their long form (/D= may have given a short one).
+  ; an install moved to another folder leaves them to that one. The folders
+  ; are one when they are one file (however each is reached: a short name,
+  ; a substituted or mapped drive, a junction); where that cannot be told
+  ; (the entry's folder is gone), by their long names.
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r3'
-  ${If} $3 = 0
-    StrCpy $1 $0
-  ${EndIf}
-  System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR", w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
-  ${If} $3 = 0
-    StrCpy $2 $INSTDIR
-  ${EndIf}
   StrCpy $OwnEntry 0
   ${If} $0 == ""
-  ${OrIf} $1 == $2
     StrCpy $OwnEntry 1
+  ${Else}
+    Push $0
+    Push $INSTDIR
+    Call un.SameFolder
+    Pop $OwnEntry
+  ${EndIf}
+  ${If} $OwnEntry = 2
+    StrCpy $OwnEntry 0
+    System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r3'
+    ${If} $3 = 0
+      StrCpy $1 $0
+    ${EndIf}
+    System::Call 'kernel32::GetLongPathNameW(w "$INSTDIR", w .r2, i ${NSIS_MAX_STRLEN}) i .r3'
+    ${If} $3 = 0
+      StrCpy $2 $INSTDIR
+    ${EndIf}
+    ${If} $1 == $2
+      StrCpy $OwnEntry 1
+    ${EndIf}
   ${EndIf}
   !insertmacro ProgramFiles RemoveFile
   ; The Startup shortcuts a silent setup switched off, while still off: a
   ; choice made since in Task Manager stands.
   ${If} $OwnEntry = 1
-    !insertmacro EachSwitchedOff $INSTDIR SwitchOnStartupShortcut
-    ${If} ${FileExists} "$INSTDIR\Marlinet.ini"
-      DeleteINISec "$INSTDIR\Marlinet.ini" "${SWITCHED_OFF}"
-    ${EndIf}
+    !insertmacro EachSwitchedOff SwitchOnStartupShortcut
   ${EndIf}
   ${If} $KeepSettings = ${BST_UNCHECKED}
     !insertmacro SettingsFiles RemoveFile
     ; What the program keeps aside, and what a save cut short leaves behind.
     Delete "$INSTDIR\prefs.kvr.bak"
     Delete "$INSTDIR\proc.kvr.bak"
+    ; What a move kept aside.
+    !insertmacro SettingsFiles RemoveSetAside
     Delete "$INSTDIR\mrl????.tmp"
   ${EndIf}
   ${If} $OwnEntry = 1
