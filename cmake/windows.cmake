@@ -183,7 +183,7 @@ if(MARLINET_MAKENSIS)
   set(starter ${CMAKE_BINARY_DIR}/package/uninstall.exe)
   # The script's parts, which it includes from its own folder.
   set(setup_includes)
-  foreach(part running files startup folders uninstaller)
+  foreach(part running files rollback startup folders uninstaller)
     list(APPEND setup_includes ${CMAKE_SOURCE_DIR}/package/${part}.nsh)
   endforeach()
   set(sign_starter)

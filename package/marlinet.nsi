@@ -126,7 +126,8 @@ UninstPage custom un.KeepPage un.KeepPageLeave
 
 ; The steps' parts, each a concern of its own.
 !include "${__FILEDIR__}/running.nsh"     ; copies of Marlinet running: ended, and started again
-!include "${__FILEDIR__}/files.nsh"       ; the program's files: written, set aside and put back
+!include "${__FILEDIR__}/files.nsh"       ; the program's files: set aside, written, settings brought
+!include "${__FILEDIR__}/rollback.nsh"    ; what was written put back when a file cannot be
 !include "${__FILEDIR__}/startup.nsh"     ; start with Windows, and Startup shortcuts to other copies
 !include "${__FILEDIR__}/folders.nsh"     ; which folder is Marlinet's, and the install it moves from
 !include "${__FILEDIR__}/uninstaller.nsh" ; the uninstall entry and the uninstaller
