@@ -196,6 +196,11 @@ if(MARLINET_MAKENSIS)
   # take it for out of date). The signed setup signs its uninstaller and
   # itself as makensis writes them.
   set(starter ${CMAKE_BINARY_DIR}/package/uninstall.exe)
+  # The script's parts, which it includes from its own folder.
+  set(setup_includes)
+  foreach(part running files rollback startup folders uninstaller)
+    list(APPEND setup_includes ${CMAKE_SOURCE_DIR}/package/${part}.nsh)
+  endforeach()
   set(sign_starter)
   set(sign_setup)
   if(MARLINET_SIGN)
@@ -212,7 +217,7 @@ if(MARLINET_MAKENSIS)
             -DSOURCE=${package_dir} -DICON=${picture_dir}/bell.ico -DOUTFILE=${package_setup}
             -DUNINSTALL_STARTER=${starter} ${sign_setup}
             ${CMAKE_SOURCE_DIR}/package/marlinet.nsi
-    DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${picture_dir}/bell.ico
+    DEPENDS ${package_zip} ${CMAKE_SOURCE_DIR}/package/marlinet.nsi ${setup_includes} ${picture_dir}/bell.ico
             uninstall_starter
     COMMENT "Building marlinet-${PROJECT_VERSION}-setup.exe")
   add_custom_target(package_setup ALL DEPENDS ${package_setup})

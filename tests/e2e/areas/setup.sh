@@ -98,6 +98,61 @@ upgrade_by_hand() {  # upgrade_by_hand <0|1> [asked]: "asked": the Startup short
 quiet_uninstall() {  # [switch]: runs the uninstall entry's QuietUninstallString as given
   drv run "$(reg_value "$entry" QuietUninstallString)${1:+ $1}"
 }
+# Moves with /D= (winget's --location), each keeping what the person had:
+# while Task Manager has Marlinet "Disabled"; with a zip copy running too
+# and an earlier uninstall's settings in the new folder; and, with the old
+# Marlinet.exe held, none at all.
+setup_moves_keep_everything() {
+  local a="$outer/MoveA" b="$outer/MoveB" c="$outer/MoveC" d="$outer/MoveD" zip="$outer/MoveZip"
+  local disabled=03000000D40D438DC83BD901 code before
+  wine "$E2E_SETUP" /S /NoStartNow "/D=$(winpath "$a")" >/dev/null 2>&1 || fail "the install into $a failed ($?)"
+  wine reg add "$approved" /v Marlinet /t REG_BINARY /d $disabled /f >/dev/null 2>&1
+  wine "$E2E_SETUP" /S /NoStartNow "/D=$(winpath "$b")" >/dev/null 2>&1 || fail "the move to $b failed ($?)"
+  [ -f "$b/Marlinet.exe" ] && [ ! -e "$a/Marlinet.exe" ] || fail "the install did not move to $b"
+  [ "$(reg_value "$approved" Marlinet)" = $disabled ] ||
+    fail "the move switched Task Manager's Disabled to $(reg_value "$approved" Marlinet)"
+  [ "$(reg_value "$run" Marlinet)" = "\"$(winpath "$b")\\Marlinet.exe\"" ] ||
+    fail "a move while Disabled left the Run value at $(reg_value "$run" Marlinet)"
+
+  mkdir -p "$zip"
+  (cd "$zip" && cmake -E tar xf "$E2E_PACKAGE") || fail "cannot unpack the package"
+  wine "$zip/Marlinet/Marlinet.exe" >/dev/null 2>&1 &
+  others+=($!)
+  work=$b
+  places_prefs
+  start_program
+  check "the zip's copy and the installed one run" eventually 15 tray_windows 2
+  mkdir -p "$c"
+  printf 'stale' >"$c/prefs.kvr"
+  printf 'stale' >"$c/proc.kvr"
+  wine "$E2E_SETUP" /S "/D=$(winpath "$c")" >/dev/null 2>&1 || fail "the move to $c failed ($?)"
+  check "the copy in $b ended" wait_exit 10
+  cmp -s "$c/prefs.kvr" "$b/prefs.before" && cmp -s "$c/proc.kvr" "$b/proc.kvr" ||
+    fail "the moved install's settings did not come along: prefs.kvr holds '$(head -c 40 "$c/prefs.kvr")'"
+  [ "$(cat "$c/prefs.kvr.before-move")$(cat "$c/proc.kvr.before-move")" = stalestale ] ||
+    fail "the new folder's own settings were not kept aside"
+  check "Marlinet runs after the move" eventually 15 tray_windows 1
+  pid=$(marlinet_in "$c")
+  [ -n "$pid" ] || fail "no Marlinet runs from $c after the move"
+
+  # The old Marlinet.exe held (a copy started as an administrator, a
+  # scanner): the move is refused and nothing changes.
+  wine "$c/Marlinet.exe" /quit >/dev/null 2>&1
+  check "the copy in $c ended" wait_exit 10
+  before=$(cd "$c" && ls | sort | tr '\n' ' ')
+  hold_file "$c/Marlinet.exe"
+  code=0
+  wine "$E2E_SETUP" /S /NoStartNow "/D=$(winpath "$d")" >/dev/null 2>&1 || code=$?
+  release_files
+  [ $code -eq 4 ] || fail "the move from a held Marlinet.exe ended with $code, not 4"
+  [ "$(cd "$c" && ls | sort | tr '\n' ' ')" = "$before" ] || fail "the refused move left in $c: $(ls "$c" | tr '\n' ' ')"
+  [ "$(reg_value "$entry" InstallLocation)" = "$(winpath "$c")" ] ||
+    fail "the refused move changed InstallLocation to $(reg_value "$entry" InstallLocation)"
+  [ -e "$d" ] && fail "the refused move left $d"
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall from $c failed ($?)"
+  [ -e "$c" ] && fail "the uninstall with /RemoveSettings left $(ls "$c" | tr '\n' ' ')"
+  work=""
+}
 case_the_setup_installs_upgrades_and_uninstalls() {
   : "${E2E_SETUP:?}"
   [ -f "$E2E_SETUP" ] || fail "no setup program at $E2E_SETUP (is makensis installed?)"
@@ -258,6 +313,9 @@ EOF3
   hold_file "$inst/4Lbell.wav" read
   install_by_hand
   check "the rollback box says why" eventually 30 box_from_setup "another program may hold it"
+  # The held file was never written: it is no file "not put back".
+  box_from_setup "The files that were there are back as they were" ||
+    fail "the rollback box says: $(drv box-text "$title" | tr '\r\n' '  ')"
   drv box-ok "$title"
   release_files
   setup_has Cancel press
@@ -363,6 +421,23 @@ EOF3
   quiet_uninstall /RemoveSettings || fail "the silent uninstall failed ($?)"
   wait_exit 10
   [ -e "$inst" ] && fail "the uninstall with /RemoveSettings left $(ls "$inst" | tr '\n' ' ')"
+
+  # The zip's Marlinet.exe dropped beside another tool's files does not make
+  # their folder Marlinet's: the setup goes into a folder of its own there,
+  # and its uninstall leaves the tool's files as they were.
+  local dropped="$outer/Dropped" wdropped
+  mkdir -p "$dropped"
+  cp "$outer/Marlinet/Marlinet.exe" "$dropped/"
+  for f in uninstall.exe READ-ME.txt LICENSE.txt; do printf 'tool' >"$dropped/$f"; done
+  wdropped=$(winpath "$dropped")
+  wine "$E2E_SETUP" /S /NoStartNow "/D=$wdropped" >/dev/null 2>&1 || fail "the install into $wdropped failed ($?)"
+  [ "$(cat "$dropped"/{uninstall.exe,READ-ME.txt,LICENSE.txt})" = tooltooltool ] ||
+    fail "the install into a folder holding Marlinet.exe overwrote another tool's files"
+  [ -f "$dropped/Marlinet/Marlinet.exe" ] || fail "Marlinet is not in a folder of its own beside the dropped Marlinet.exe"
+  quiet_uninstall /RemoveSettings || fail "the silent uninstall from $wdropped failed ($?)"
+  [ "$(cd "$dropped" && ls | sort | tr '\n' ' ')$(cat "$dropped"/{uninstall.exe,READ-ME.txt,LICENSE.txt})" = \
+    "LICENSE.txt Marlinet.exe READ-ME.txt uninstall.exe tooltooltool" ] ||
+    fail "the uninstall from $wdropped left $(cd "$dropped" && ls | tr '\n' ' ')"
 
   # Another program's folder given with /D=: Marlinet goes into a folder of
   # its own there, and a later plain upgrade finds it again.
@@ -473,7 +548,7 @@ EOF3
   [ "$(ls "$other/Marlinet" | tr '\n' ' ')" = "Marlinet.ini prefs.kvr proc.kvr " ] ||
     fail "the move left $(ls "$other/Marlinet" | tr '\n' ' ')in the old folder"
   [ -f "$kept/Marlinet.exe" ] || fail "a folder of Marlinet's own files got a folder of its own"
-  cmp -s "$kept/prefs.kvr" "$outer/kept.before" || fail "the move replaced the prefs.kvr of the new folder"
+  cmp -s "$kept/prefs.kvr.before-move" "$outer/kept.before" || fail "the move did not keep the new folder's prefs.kvr aside"
   [ -f "$kept/proc.kvr" ] || fail "the moved install's launch list did not come along"
   check "Marlinet runs after the move" wait_tray bell 15
   pid=$(marlinet_in "$kept")
@@ -505,6 +580,8 @@ EOF3
     fail "after the last uninstall %TEMP% holds $(ls "$temp" | grep '^Marlinet-uninstalled-' | tr '\n' ' ')"
   rm -f "$temp"/Marlinet-uninstalled-*
   wine reg delete "$folder_approved" /f >/dev/null 2>&1
+
+  setup_moves_keep_everything
 
   # A disk that fills up part-way: what was written goes again, and the
   # exit code tells a full disk from a file in use.
