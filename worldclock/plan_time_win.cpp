@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "ui/window_win.h"
@@ -59,7 +60,7 @@ TPlanTimeForm::TPlanTimeForm(const ui::Form& owner, PlanTimeServices services)
   SetClientSize(600, 460);
   const HWND self = Handle();
   name_ = Child(self, "STATIC", SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, "");
-  date_ = Child(self, DATETIMEPICK_CLASSA, WS_TABSTOP | DTS_SHORTDATEFORMAT, 0, "");
+  date_ = Child(self, DATETIMEPICK_CLASSA, WS_TABSTOP | DTS_LONGDATEFORMAT, 0, "");
   time_ = Child(self, DATETIMEPICK_CLASSA, WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN, 0, "");
   copy_ = Child(self, "BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, "Copy", kCopyId);
   grid_ = Child(self, WC_LISTVIEWA,
@@ -67,8 +68,6 @@ TPlanTimeForm::TPlanTimeForm(const ui::Form& owner, PlanTimeServices services)
                 WS_EX_CLIENTEDGE, "");
   SendMessageA(grid_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES);
   shading_ = Child(self, "STATIC", SS_LEFT | SS_NOPREFIX, 0, kPlanShadingText);
-  // The date in the program's own words for it: "Tue 10 Mar 2026".
-  SendMessageA(date_, DTM_SETFORMATA, 0, reinterpret_cast<LPARAM>("ddd d MMM yyyy"));
   SendFonts();
   if (services_.store) {
     const settings::Bounds b = settings::ReadBounds(*services_.store, kPlanTimeSection);
@@ -101,8 +100,8 @@ void TPlanTimeForm::Layout() {
   };
   const int copyWidth = Scaled(76);
   place(name_, margin, Scaled(11), Scaled(150), Scaled(16));
-  place(date_, Scaled(166), Scaled(8), Scaled(130), Scaled(22));
-  place(time_, Scaled(304), Scaled(8), Scaled(90), Scaled(22));
+  place(date_, Scaled(166), Scaled(8), Scaled(200), Scaled(22));
+  place(time_, Scaled(374), Scaled(8), Scaled(90), Scaled(22));
   place(copy_, w - margin - copyWidth, Scaled(7), copyWidth, Scaled(24));
   const int shadingHeight = Scaled(42);
   const int shadingTop = h - margin - shadingHeight;
@@ -162,6 +161,7 @@ void TPlanTimeForm::Open(int box) {
   day_ = {};
   Rebuild();
   Show();
+  SetFocus(grid_);
 }
 
 void TPlanTimeForm::Rebuild() {
@@ -224,8 +224,18 @@ void TPlanTimeForm::Fill() {
                    reinterpret_cast<LPARAM>(&item));
     }
   }
+  // Each column as wide as its widest text, the heading's included; the
+  // control's own sizing leaves some headings cut.
   for (size_t c = 0; c < headings.size(); ++c) {
-    SendMessageA(grid_, LVM_SETCOLUMNWIDTH, c, LVSCW_AUTOSIZE_USEHEADER);
+    auto width = [this](const std::string& text) {
+      return static_cast<int>(
+          SendMessageA(grid_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    };
+    int widest = width(headings[c]);
+    for (const PlanRow& row : day_.rows) {
+      if (c < row.cells.size()) widest = std::max(widest, width(row.cells[c].text));
+    }
+    SendMessageA(grid_, LVM_SETCOLUMNWIDTH, c, widest + Scaled(16));
   }
   SendMessageA(grid_, WM_SETREDRAW, TRUE, 0);
   Select(day_.selected);
@@ -273,7 +283,13 @@ LRESULT TPlanTimeForm::CustomDraw(NMLVCUSTOMDRAW& draw) const {
       const size_t row = draw.nmcd.dwItemSpec, column = static_cast<size_t>(draw.iSubItem);
       draw.clrText = RGB(0, 0, 0);
       draw.clrTextBk = RGB(255, 255, 255);
-      if (row < day_.rows.size() && column < day_.rows[row].cells.size()) {
+      // The chosen row stands out whether or not the grid has the focus.
+      if (SendMessageA(grid_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED) {
+        draw.clrText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw.clrTextBk = GetSysColor(COLOR_HIGHLIGHT);
+        // Or the control paints it in the pale grey of an unfocused choice.
+        draw.nmcd.uItemState &= ~(CDIS_SELECTED | CDIS_FOCUS);
+      } else if (row < day_.rows.size() && column < day_.rows[row].cells.size()) {
         draw.clrTextBk = PartColour(day_.rows[row].cells[column].part);
       }
       return CDRF_NEWFONT;
@@ -340,6 +356,11 @@ LRESULT TPlanTimeForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (LOWORD(wp) == kCopyId && reinterpret_cast<HWND>(lp) == copy_) {
         ui::Dispatch([this] { Copy(); });
+        return 0;
+      }
+      // Escape, through the dialog keys: a tool window goes as it came.
+      if (LOWORD(wp) == IDCANCEL && lp == 0) {
+        Close();
         return 0;
       }
       break;
