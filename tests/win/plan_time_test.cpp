@@ -128,6 +128,29 @@ TEST(PlanTime, OpensFromThePlaceMenuWithTheDayAndCopiesTheChosenRow) {
   EXPECT_EQ(copied.substr(0, start.size()), start) << copied;
   ASSERT_GE(copied.size(), end.size()) << copied;
   EXPECT_EQ(copied.substr(copied.size() - end.size()), end) << copied;
+
+  // Ctrl+C in the grid does the same.
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  CloseClipboard();
+  SetForegroundWindow(plan);
+  SetFocus(grid);
+  INPUT keys[4] = {};
+  const WORD vk[4] = {VK_CONTROL, 'C', 'C', VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = vk[i];
+    keys[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
+  }
+  SendInput(4, keys, sizeof(INPUT));
+  EXPECT_TRUE(testutil::PumpUntil([&] { return ClipboardText() == copied; }, 2000))
+      << ClipboardText();
+
+  // Moved or sized: its bounds in a section of its own.
+  SendMessageA(plan, WM_EXITSIZEMOVE, 0, 0);
+  RECT r{};
+  GetWindowRect(plan, &r);
+  EXPECT_EQ(store.values["Plan a Time/Width"], std::to_string(r.right - r.left));
 }
 
 }  // namespace
