@@ -53,8 +53,8 @@ std::string DateText(long long days) {
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   const base::TimeOfDay t = base::FromMinutesSinceEpoch(days * base::kMinutesPerDay);
   char text[64];
-  std::snprintf(text, sizeof text, "%s %d %s %d", kDays[Weekday(days)], t.day,
-                kMonths[t.month - 1], t.year);
+  std::snprintf(text, sizeof text, "%s %d %s %d", kDays[Weekday(days)], t.day, kMonths[t.month - 1],
+                t.year);
   return text;
 }
 
@@ -104,9 +104,8 @@ int PlanOffsetAt(const PlanPlace& place, TimeZoneSource* zones, long long utcMin
   return place.offset;
 }
 
-PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference,
-                   const PlanChoice& chosen, bool military, const base::Designators& designators,
-                   TimeZoneSource* zones) {
+PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference, const PlanChoice& chosen,
+                   bool military, const base::Designators& designators, TimeZoneSource* zones) {
   std::optional<CachedZones> cached;
   if (zones) zones = &cached.emplace(*zones);
   PlanDay plan;
@@ -124,7 +123,8 @@ PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference,
   const long long last = (day + 1) * base::kMinutesPerDay + 27 * 60;
   for (long long m = first; m < last; m += 15) {
     const long long local = m + PlanOffsetAt(places[reference], zones, m);
-    if (FloorDiv(local, base::kMinutesPerDay) != day || FloorDiv(local, 60) * 60 + minute != local) {
+    if (FloorDiv(local, base::kMinutesPerDay) != day ||
+        FloorDiv(local, 60) * 60 + minute != local) {
       continue;
     }
     PlanRow row;
@@ -135,8 +135,7 @@ PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference,
       const long long there = m + PlanOffsetAt(place, zones, m);
       const long long thereDay = FloorDiv(there, base::kMinutesPerDay);
       const int ofDay = static_cast<int>(there - thereDay * base::kMinutesPerDay);
-      PlanCell cell{TimeText(ofDay, military, designators),
-                    PartOfDay(Weekday(thereDay), ofDay)};
+      PlanCell cell{TimeText(ofDay, military, designators), PartOfDay(Weekday(thereDay), ofDay)};
       if (thereDay != day) cell.text += Format(" %+d", static_cast<int>(thereDay - day), 0);
       // GMT is a reckoning, not a place where anyone works.
       if (place.name != kGmtHeading || place.box != 0) {
@@ -153,7 +152,8 @@ PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference,
       break;
     }
   }
-  if (plan.selected < 0 && !plan.rows.empty()) plan.selected = static_cast<int>(plan.rows.size()) - 1;
+  if (plan.selected < 0 && !plan.rows.empty())
+    plan.selected = static_cast<int>(plan.rows.size()) - 1;
   return plan;
 }
 
@@ -187,8 +187,7 @@ std::vector<PlanPlace> PlanPlaces(const ClocksLogic& clocks, const PlanPlace& he
   for (int n = 1; n <= kPlaceCount; ++n) {
     const auto shown = clocks.Shown(n);
     if (!shown) continue;
-    PlanPlace place{PlaceName(shown->boxText), n, clocks.Following(n), std::nullopt,
-                    shown->offset};
+    PlanPlace place{PlaceName(shown->boxText), n, clocks.Following(n), std::nullopt, shown->offset};
     place.fixed = place.zone.empty();
     places.push_back(std::move(place));
   }

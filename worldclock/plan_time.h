@@ -58,7 +58,7 @@ struct PlanCell {
 
 struct PlanRow {
   long long utcMinute = 0;
-  int referenceMinute = 0;  // of the day, on the reference's clock
+  int referenceMinute = 0;      // of the day, on the reference's clock
   std::vector<PlanCell> cells;  // one per place
   bool allAtWork = false;
   bool operator==(const PlanRow&) const = default;
@@ -67,8 +67,8 @@ struct PlanRow {
 struct PlanDay {
   std::vector<std::string> headings;  // one per place
   std::vector<PlanRow> rows;
-  int selected = -1;      // the row of the chosen time
-  std::string date;       // the reference's, "Tue 10 Mar 2026"
+  int selected = -1;  // the row of the chosen time
+  std::string date;   // the reference's, "Tue 10 Mar 2026"
   bool operator==(const PlanDay&) const = default;
 };
 
@@ -83,9 +83,8 @@ int PlanOffsetAt(const PlanPlace& place, TimeZoneSource* zones, long long utcMin
 
 // The hours of the chosen day on the clock of places[reference], at the
 // chosen minute past each: 24 rows, 23 or 25 where that clock changes.
-PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference,
-                   const PlanChoice& chosen, bool military, const base::Designators& designators,
-                   TimeZoneSource* zones);
+PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference, const PlanChoice& chosen,
+                   bool military, const base::Designators& designators, TimeZoneSource* zones);
 
 // "Tue 10 Mar 2026 15:00 London = 11:00 New York = 00:00 +1 Tokyo": the
 // reference first, then the others in their order.
@@ -93,8 +92,7 @@ std::string PlanRowText(const std::vector<PlanPlace>& places, size_t reference, 
                         int row);
 
 // The place's next whole hour after the moment, on its clock.
-PlanChoice NextWholeHour(const PlanPlace& place, TimeZoneSource* zones,
-                         const base::TimeOfDay& utc);
+PlanChoice NextWholeHour(const PlanPlace& place, TimeZoneSource* zones, const base::TimeOfDay& utc);
 
 // The same moment on another clock.
 PlanChoice SameMoment(const PlanPlace& from, const PlanChoice& chosen, const PlanPlace& to,

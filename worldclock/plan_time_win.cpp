@@ -72,8 +72,7 @@ TPlanTimeForm::TPlanTimeForm(const ui::Form& owner, PlanTimeServices services)
   if (services_.store) {
     const settings::Bounds b = settings::ReadBounds(*services_.store, kPlanTimeSection);
     if (b.width > 0 && b.height > 0) {
-      SetWindowPos(self, nullptr, b.left, b.top, b.width, b.height,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(self, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
       centreOnFirstShow = false;
     }
   }
@@ -85,8 +84,7 @@ void TPlanTimeForm::SendFonts() {
   for (HWND w : {date_, time_, copy_, grid_, shading_}) {
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
-  SendMessageA(name_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::SharedFont(kSansBold, Dpi())),
-               TRUE);
+  SendMessageA(name_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::SharedFont(kSansBold, Dpi())), TRUE);
 }
 
 void TPlanTimeForm::Layout() {
@@ -213,8 +211,8 @@ void TPlanTimeForm::Fill() {
   for (size_t r = 0; r < day_.rows.size(); ++r) {
     const PlanRow& row = day_.rows[r];
     for (size_t c = 0; c < headings.size(); ++c) {
-      std::string text = c < row.cells.size() ? row.cells[c].text
-                                              : (row.allAtWork ? kAllAtWorkMark : "");
+      std::string text =
+          c < row.cells.size() ? row.cells[c].text : (row.allAtWork ? kAllAtWorkMark : "");
       LVITEMA item{};
       item.mask = LVIF_TEXT;
       item.iItem = static_cast<int>(r);
@@ -367,8 +365,8 @@ LRESULT TPlanTimeForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC: {
       const HDC dc = reinterpret_cast<HDC>(wp);
       SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, reinterpret_cast<HWND>(lp) == name_ ? ui::ColorToRgb(ui::clNavy)
-                                                           : RGB(0, 0, 0));
+      SetTextColor(dc,
+                   reinterpret_cast<HWND>(lp) == name_ ? ui::ColorToRgb(ui::clNavy) : RGB(0, 0, 0));
       return reinterpret_cast<LRESULT>(ui::SharedBrush(color_));
     }
     default:

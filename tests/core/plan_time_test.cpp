@@ -68,7 +68,11 @@ TEST(PlanTime, EveryPlacesTimeAtTheChosenHour) {
        "Tue 10 Mar 2026 3:30 PM London = 11:30 AM New York = 12:30 AM +1 Tokyo"},
       // Amman went to +3 in February 2022 and stayed there; Windows' record
       // for 2023 gives +3 as its standard time.
-      {"Amman, January 2022", {kLondon, kAmman}, {2022, 1, 10, 12, 0}, true, {"12:00", "14:00"},
+      {"Amman, January 2022",
+       {kLondon, kAmman},
+       {2022, 1, 10, 12, 0},
+       true,
+       {"12:00", "14:00"},
        "Mon 10 Jan 2022 12:00 London = 14:00 Amman"},
       {"Amman, the year's last hour",
        {kLondon, kAmman},
@@ -76,11 +80,19 @@ TEST(PlanTime, EveryPlacesTimeAtTheChosenHour) {
        true,
        {"23:00", "02:00 +1"},
        "Sat 31 Dec 2022 23:00 London = 02:00 +1 Amman"},
-      {"Amman, January 2023", {kLondon, kAmman}, {2023, 1, 10, 12, 0}, true, {"12:00", "15:00"},
+      {"Amman, January 2023",
+       {kLondon, kAmman},
+       {2023, 1, 10, 12, 0},
+       true,
+       {"12:00", "15:00"},
        "Tue 10 Jan 2023 12:00 London = 15:00 Amman"},
       // Samoa keeps +13, its box the -11 a day away: it is the next morning
       // there.
-      {"Apia", {kLondon, kApia}, {2026, 3, 10, 15, 0}, true, {"15:00", "04:00 +1"},
+      {"Apia",
+       {kLondon, kApia},
+       {2026, 3, 10, 15, 0},
+       true,
+       {"15:00", "04:00 +1"},
        "Tue 10 Mar 2026 15:00 London = 04:00 +1 Apia"},
   };
   for (const Case& c : cases) {
@@ -127,7 +139,7 @@ TEST(PlanTime, ShadingAndAllAtWork) {
   // and 13:00 to 16:00 before it. Saturday's working hours are nobody's.
   struct Case {
     PlanChoice chosen;
-    std::vector<int> allAtWork;  // London's hours
+    std::vector<int> allAtWork;   // London's hours
     std::vector<DayPart> atNine;  // London 09:00
   } cases[] = {
       {{2026, 3, 10, 9, 0}, {12, 13, 14, 15, 16}, {P::Work, P::Work, P::Work, P::Night}},

@@ -20,8 +20,7 @@ struct Utc : base::UtcClock {
 };
 
 struct Settings : settings::SettingsHost {
-  std::vector<std::string> text{"flags", "London [0]", "New York [-5]", "Tokyo [9]",
-                                "Nowhere [x]"};
+  std::vector<std::string> text{"flags", "London [0]", "New York [-5]", "Tokyo [9]", "Nowhere [x]"};
   settings::FlagsLine flags;
   const std::vector<std::string>& SettingsText() const override { return text; }
   settings::FlagsLine& Flags() override { return flags; }
@@ -93,19 +92,22 @@ TEST(PlanTime, OpensFromThePlaceMenuWithTheDayAndCopiesTheChosenRow) {
   ASSERT_NE(grid, nullptr);
 
   // Here, GMT, the three places that show a time, and the mark.
-  std::vector<std::string> headings;
-  const HWND header = reinterpret_cast<HWND>(SendMessageA(grid, LVM_GETHEADER, 0, 0));
-  for (int c = 0; c < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++c) {
-    char text[64] = {};
-    LVCOLUMNA column{};
-    column.mask = LVCF_TEXT;
-    column.pszText = text;
-    column.cchTextMax = sizeof text;
-    SendMessageA(grid, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
-    headings.push_back(text);
-  }
-  EXPECT_EQ(headings, (std::vector<std::string>{"Here", "GMT", "London", "New York", "Tokyo",
-                                                "All at work"}));
+  const auto headings = [grid] {
+    std::vector<std::string> texts;
+    const HWND header = reinterpret_cast<HWND>(SendMessageA(grid, LVM_GETHEADER, 0, 0));
+    for (int c = 0; c < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++c) {
+      char text[64] = {};
+      LVCOLUMNA column{};
+      column.mask = LVCF_TEXT;
+      column.pszText = text;
+      column.cchTextMax = sizeof text;
+      SendMessageA(grid, LVM_GETCOLUMNA, c, reinterpret_cast<LPARAM>(&column));
+      texts.push_back(text);
+    }
+    return texts;
+  };
+  EXPECT_EQ(headings(), (std::vector<std::string>{"Here", "GMT", "London", "New York", "Tokyo",
+                                                  "All at work"}));
   EXPECT_EQ(SendMessageA(grid, LVM_GETITEMCOUNT, 0, 0), 24);
   // London's next whole hour, on twelve-hour clocks ("Military" is off).
   const int row = static_cast<int>(SendMessageA(grid, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
@@ -145,6 +147,18 @@ TEST(PlanTime, OpensFromThePlaceMenuWithTheDayAndCopiesTheChosenRow) {
   SendInput(4, keys, sizeof(INPUT));
   EXPECT_TRUE(testutil::PumpUntil([&] { return ClipboardText() == copied; }, 2000))
       << ClipboardText();
+
+  // "Military" clicked: 24 hours at once.
+  SendMessageA(clocks.CheckBox1->Handle(), BM_CLICK, 0, 0);
+  ASSERT_TRUE(clocks.CheckBox1->Checked());
+  EXPECT_EQ(ItemText(grid, row, 3), "11:00");
+  // London's box emptied and "Reset": its column goes, and the computer's
+  // clock becomes the reference.
+  clocks.PlaceBoxes[0]->SetText("");
+  clocks.SpeedButton2->OnClick();
+  EXPECT_EQ(headings(),
+            (std::vector<std::string>{"Here", "GMT", "New York", "Tokyo", "All at work"}));
+  EXPECT_NE(FindWindowExA(plan, nullptr, "STATIC", "Here"), nullptr);
 
   // Moved or sized: its bounds in a section of its own.
   SendMessageA(plan, WM_EXITSIZEMOVE, 0, 0);
