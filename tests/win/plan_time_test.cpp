@@ -148,6 +148,23 @@ TEST(PlanTime, OpensFromThePlaceMenuWithTheDayAndCopiesTheChosenRow) {
   EXPECT_TRUE(testutil::PumpUntil([&] { return ClipboardText() == copied; }, 2000))
       << ClipboardText();
 
+  // Another date in the picker, as a person sets it: London's spring change.
+  const HWND date = FindWindowExA(plan, nullptr, DATETIMEPICK_CLASSA, nullptr);
+  SYSTEMTIME spring{};
+  SendMessageA(date, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&spring));
+  spring.wMonth = 3, spring.wDay = 29, spring.wDayOfWeek = 0;
+  SendMessageA(date, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&spring));
+  NMDATETIMECHANGE change{
+      {date, static_cast<UINT_PTR>(GetDlgCtrlID(date)), DTN_DATETIMECHANGE}, GDT_VALID, spring};
+  SendMessageA(plan, WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
+  EXPECT_EQ(SendMessageA(grid, LVM_GETITEMCOUNT, 0, 0), 23);
+  EXPECT_EQ(ItemText(grid, 1, 2), "2:00 AM");
+  spring.wDay = 10, spring.wDayOfWeek = 2;
+  SendMessageA(date, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&spring));
+  change.st = spring;
+  SendMessageA(plan, WM_NOTIFY, change.nmhdr.idFrom, reinterpret_cast<LPARAM>(&change));
+  ASSERT_EQ(SendMessageA(grid, LVM_GETITEMCOUNT, 0, 0), 24);
+
   // "Military" clicked: 24 hours at once.
   SendMessageA(clocks.CheckBox1->Handle(), BM_CLICK, 0, 0);
   ASSERT_TRUE(clocks.CheckBox1->Checked());
