@@ -70,10 +70,11 @@ add_library(marlinet_win STATIC
   widgets/digital_clock_win.cpp
   widgets/hover_label_win.cpp
   widgets/tray_icon_win.cpp
+  worldclock/plan_time_win.cpp
   worldclock/time_zones_win.cpp
   worldclock/tray_tip_win.cpp
 )
-target_link_libraries(marlinet_win PUBLIC marlinet_core shell32 gdi32 user32 advapi32)
+target_link_libraries(marlinet_win PUBLIC marlinet_core shell32 gdi32 user32 advapi32 comctl32)
 target_compile_definitions(marlinet_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501)
 
 set(static_runtime -static -static-libgcc -static-libstdc++)

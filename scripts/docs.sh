@@ -14,7 +14,7 @@ shots=build/windows/e2e-artefacts
 mkdir -p docs
 # The package's places and a few launch entries, as a user has them.
 for name in main-window clocks-window clocks-help clocks-zones clocks-ships-time tray-tip \
-  editor-window bell-options launch-options; do
+  editor-window bell-options launch-options plan-time; do
   cp "$shots/guide-$name.png" "docs/$name.png"
 done
 cp "$shots/main-window-144.png" docs/

@@ -48,6 +48,11 @@ TForm2::TForm2(const TForm2Services& services)
       *this, *PopupMenu1, logic_, utc_, services.local ? *services.local : systemLocal_,
       services.formState, services.trayTip);
   ShowInTrayTip1 = trayTip_->Item();
+  planTime_ = std::make_unique<worldclock::PlanTimeMenu>(
+      *this, *PopupMenu1,
+      worldclock::PlanTimeServices{logic_, utc_, services.zones, services.formState,
+                                   [this] { return Military(); }});
+  PlanATime1 = planTime_->Item();
   UseUsersDesignators();
   OnCreate = [this] { FormCreate(); };
   OnActivate = [this] { logic_.FormActive = 1; };
@@ -244,6 +249,7 @@ void TForm2::Panel1MouseDown(int panel) {
   StdTime1->SetChecked(!dst);
   ShipsTime1->SetChecked(logic_.ShipsPlace() == panel);
   trayTip_->PanelPressed(panel);
+  planTime_->PanelPressed(panel);
 }
 
 void TForm2::MarkShipsTime(int panel) {

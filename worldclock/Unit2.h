@@ -19,6 +19,7 @@
 #include "widgets/hover_label_win.h"
 #include "worldclock/clocks_logic.h"
 #include "worldclock/place_texts.h"
+#include "worldclock/plan_time_win.h"
 #include "worldclock/tray_tip_win.h"
 
 struct TForm2Services {
@@ -63,6 +64,8 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::MenuItem *N2;               // a separator
   ui::MenuItem *ShipsTime1;       // the bells follow this place's time
   ui::MenuItem *ShowInTrayTip1;   // the place's time in the tray icon's tooltip
+  ui::MenuItem *PlanATime1;       // every place's time at an hour the person chooses
+  worldclock::TPlanTimeForm *PlanTimeWindow() const { return planTime_->Window(); }
 
   // The offset from UTC, in minutes, of the place the bells follow, as its
   // panel shows it; nothing while they keep the computer's clock.
@@ -110,6 +113,10 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   }
   void PlacesShown() override {
     if (trayTip_) trayTip_->Update();
+    if (planTime_) planTime_->Update();
+  }
+  void PlacesChanged() override {
+    if (planTime_) planTime_->Update();
   }
 
   base::UtcClock &utc_;
@@ -118,6 +125,7 @@ class TForm2 : public ui::Form, public worldclock::PlaceTexts, private worldcloc
   ui::WinLocalClock systemLocal_;
   // Made once the menu it joins exists; the panels are shown before that.
   std::unique_ptr<worldclock::TrayTipMenu> trayTip_;
+  std::unique_ptr<worldclock::PlanTimeMenu> planTime_;
 };
 
 // Whether every 12-hour text written with this pair stands whole in a time

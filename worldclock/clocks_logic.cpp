@@ -198,6 +198,7 @@ void ClocksLogic::ChooseZone(const std::string& key, base::TimeOfDay utc) {
   const int box = clicked_;
   if (key.empty()) {
     if (!following_[box - 1].empty()) EndFollowing(box);
+    view_.PlacesChanged();
     return;
   }
   const auto zone = OffsetsAt(*zones_, key, utc);
@@ -209,11 +210,13 @@ void ClocksLogic::ChooseZone(const std::string& key, base::TimeOfDay utc) {
   following_[box - 1] = key;
   FollowOffset(box, *zone);
   BoxChanged();
+  view_.PlacesChanged();
 }
 
 void ClocksLogic::TimeSettingsChanged(base::TimeOfDay utc) {
   FollowZones(utc);
   LastUtcMinute = kNoMinute;
+  view_.PlacesChanged();
 }
 
 void ClocksLogic::Tick(base::TimeOfDay utc) {
@@ -321,9 +324,13 @@ void ClocksLogic::BoxChanged() {
 void ClocksLogic::BoxChanged(int box) {
   warnedText_[box - 1].clear();
   BoxChanged();
+  view_.PlacesChanged();
 }
 
-void ClocksLogic::MilitaryClicked() { view_.SetButtons(false, true); }
+void ClocksLogic::MilitaryClicked() {
+  view_.SetButtons(false, true);
+  view_.PlacesChanged();
+}
 
 void ClocksLogic::ChooseDst(int flag) {
   if (clicked_ == 0) return;
@@ -331,6 +338,7 @@ void ClocksLogic::ChooseDst(int flag) {
   BoxChanged();
   // The person has taken over from the zone.
   if (!following_[clicked_ - 1].empty()) EndFollowing(clicked_);
+  view_.PlacesChanged();
 }
 
 bool ClocksLogic::Reset(base::TimeOfDay utc, settings::FlagsLine& flags) {

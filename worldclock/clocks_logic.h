@@ -40,6 +40,9 @@ class ClocksView {
   virtual void ShipsTimeMoved() {}
   // The panels were shown anew (every minute, at Reset, at creation).
   virtual void PlacesShown() {}
+  // What the places will show next changed: a box's text, a DST or zone
+  // choice, "Military", the computer's clock or its zone.
+  virtual void PlacesChanged() {}
 };
 
 // What a time panel shows, for the tray's tip.

@@ -220,4 +220,22 @@ std::optional<ZoneRule> WinTimeZones::RuleForYear(const std::string& key, int ye
   return RuleOf(tzi.Bias, tzi.StandardBias, tzi.DaylightBias, tzi.StandardDate, tzi.DaylightDate);
 }
 
+std::string LocalZoneKey() {
+  using DynamicFn = DWORD(WINAPI*)(DynamicZoneInfo*);
+  const auto dynamic = ui::LibraryEntry<DynamicFn>(GetModuleHandleA("kernel32.dll"),
+                                                   "GetDynamicTimeZoneInformation");
+  DynamicZoneInfo info{};
+  if (!dynamic || dynamic(&info) == TIME_ZONE_ID_INVALID || info.DynamicDaylightTimeDisabled) {
+    return "";
+  }
+  info.TimeZoneKeyName[127] = L'\0';
+  return Exact(info.TimeZoneKeyName).value_or("");
+}
+
+ZoneRule LocalZoneRule() {
+  TIME_ZONE_INFORMATION tzi{};
+  if (GetTimeZoneInformation(&tzi) == TIME_ZONE_ID_INVALID) return {};
+  return RuleOf(tzi.Bias, tzi.StandardBias, tzi.DaylightBias, tzi.StandardDate, tzi.DaylightDate);
+}
+
 }  // namespace worldclock

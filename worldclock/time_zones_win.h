@@ -13,4 +13,10 @@ class WinTimeZones : public TimeZoneSource {
   std::optional<ZoneRule> RuleForYear(const std::string& key, int year) override;
 };
 
+// The key of the zone the computer's clock keeps, where Windows tells it
+// (Vista and later); empty elsewhere, or where its daylight saving is off.
+std::string LocalZoneKey();
+// The rule the computer's clock keeps now, for every year.
+ZoneRule LocalZoneRule();
+
 }  // namespace worldclock

@@ -13,15 +13,6 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-std::string PlaceName(const std::string& boxText) {
-  const size_t open = boxText.find('[');
-  if (open == std::string::npos) return Trimmed(boxText);
-  std::string name = Trimmed(boxText.substr(0, open));
-  if (!name.empty()) return name;
-  const size_t close = boxText.find(']', open);
-  return boxText.substr(open, close == std::string::npos ? std::string::npos : close - open + 1);
-}
-
 long long DayAt(const base::TimeOfDay& utc, int offset) {
   return base::DaysSinceEpoch(base::FromMinutesSinceEpoch(base::MinutesSinceEpoch(utc) + offset));
 }
@@ -35,6 +26,15 @@ std::string DayMark(long long days) {
 }
 
 }  // namespace
+
+std::string PlaceName(const std::string& boxText) {
+  const size_t open = boxText.find('[');
+  if (open == std::string::npos) return Trimmed(boxText);
+  std::string name = Trimmed(boxText.substr(0, open));
+  if (!name.empty()) return name;
+  const size_t close = boxText.find(']', open);
+  return boxText.substr(open, close == std::string::npos ? std::string::npos : close - open + 1);
+}
 
 std::string TrayTipText(const std::vector<ShownPlace>& places, const base::TimeOfDay& utc,
                         int localOffset) {

@@ -18,9 +18,13 @@ inline constexpr const char* kTrayTipCaption = "Show in Tray Tip";
 // What a tray tip holds, without its terminating zero.
 inline constexpr size_t kTrayTipLength = 127;
 
+// A place's name as the tip and the plans give it: the box's text before its
+// "[", trimmed, or its brackets and what stands between them where that is
+// empty.
+std::string PlaceName(const std::string& boxText);
+
 // The tip for these places, in this order: "Auckland 2:05 AM +1 day". The
-// name is the box's text before its "[", trimmed, or its brackets and what
-// stands between them where that is empty; the day mark counts the place's
+// day mark counts the place's
 // date against the computer's. Lines past the tip's length are left out and
 // "..." ends it then ("…" is missing from some code pages).
 std::string TrayTipText(const std::vector<ShownPlace>& places, const base::TimeOfDay& utc,

@@ -19,6 +19,11 @@ class FakeZones : public worldclock::TimeZoneSource {
   FakeZones() {
     // {year, month, weekday, N (5: last), hour, minute, second, ms}
     const Rule berlin{-60, 0, -60, Date{0, 10, 0, 5, 3}, Date{0, 3, 0, 5, 2}};
+    // Summer time from 01:00 GMT on the last Sunday of March to 02:00 BST on
+    // the last Sunday of October.
+    Add("GMT Standard Time", "(UTC+00:00) Dublin, Edinburgh, Lisbon, London", [](int) {
+      return Rule{0, 0, -60, Date{0, 10, 0, 5, 2}, Date{0, 3, 0, 5, 1}};
+    });
     Add("W. Europe Standard Time", "(UTC+01:00) Amsterdam, Berlin, Bern, Rome, Stockholm, Vienna",
         [berlin](int) { return berlin; });
     Add("Romance Standard Time", "(UTC+01:00) Brussels, Copenhagen, Madrid, Paris",

@@ -56,6 +56,15 @@ case_guide_pictures() {
   sleep 0.5
   clocks_shot_with_menus guide-clocks-ships-time.png
   xdotool key Escape
+  # Plan a Time from New York's menu: the day at a glance, its next hour chosen.
+  sleep 0.5
+  open_place_menu 2
+  pick_menu_item "Plan a Time..."
+  check "Plan a Time opens" drv wait TMarlinetForm "Plan a Time" 5000
+  sleep 0.5
+  window_shot "Plan a Time" guide-plan-time.png
+  drv close "Plan a Time"
+  check "Plan a Time closes" eventually 5 not drv visible TMarlinetForm "Plan a Time"
   # The three places in the tray icon's tip, seen as the pointer rests on it.
   local place
   for place in 1 2 3; do
