@@ -163,7 +163,9 @@ std::string PlanRowText(const std::vector<PlanPlace>& places, size_t reference, 
   const PlanRow& r = day.rows[row];
   std::string text = day.date + " " + r.cells[reference].text + " " + places[reference].name;
   for (size_t i = 0; i < places.size() && i < r.cells.size(); ++i) {
-    if (i != reference) text += " = " + r.cells[i].text + " " + places[i].name;
+    // The computer's clock and GMT are columns to read the grid by; the line
+    // a person pastes names the places, unless one of those is the reference.
+    if (i != reference && places[i].box != 0) text += " = " + r.cells[i].text + " " + places[i].name;
   }
   return text;
 }

@@ -87,7 +87,8 @@ PlanDay PlanTheDay(const std::vector<PlanPlace>& places, size_t reference, const
                    bool military, const base::Designators& designators, TimeZoneSource* zones);
 
 // "Tue 10 Mar 2026 15:00 London = 11:00 New York = 00:00 +1 Tokyo": the
-// reference first, then the others in their order.
+// reference first, then the other places in box order (the computer's clock
+// and GMT only where one of them is the reference).
 std::string PlanRowText(const std::vector<PlanPlace>& places, size_t reference, const PlanDay& day,
                         int row);
 

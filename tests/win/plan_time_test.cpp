@@ -124,12 +124,7 @@ TEST(PlanTime, OpensFromThePlaceMenuWithTheDayAndCopiesTheChosenRow) {
   CloseClipboard();
   SendMessageA(FindWindowExA(plan, nullptr, "BUTTON", "Copy"), BM_CLICK, 0, 0);
   const std::string copied = ClipboardText();
-  // The computer's own clock goes by the zone the test runs in.
-  const std::string start = "Tue 10 Mar 2026 3:00 PM London = ";
-  const std::string end = " Here = 3:00 PM GMT = 11:00 AM New York = 12:00 AM +1 Tokyo";
-  EXPECT_EQ(copied.substr(0, start.size()), start) << copied;
-  ASSERT_GE(copied.size(), end.size()) << copied;
-  EXPECT_EQ(copied.substr(copied.size() - end.size()), end) << copied;
+  EXPECT_EQ(copied, "Tue 10 Mar 2026 3:00 PM London = 11:00 AM New York = 12:00 AM +1 Tokyo");
 
   // Ctrl+C in the grid does the same.
   OpenClipboard(nullptr);
