@@ -77,6 +77,7 @@ TForm1::TForm1(const TForm1Services& services)
       launchTick_(services.clock, services.launches),
       launchLog_(services.files, ui::ProgramFolder() + launcher::kLaunchLogName) {
   Form1 = this;
+  if (services.bellsHeldAtStart) bellTick_.Hold();
   SetBackColor(kWindowColour);
   SetFont(kSansNavy);
   SetCaption("Marlinet");
@@ -442,13 +443,21 @@ void TForm1::ShipsTimeChanged() {
   ui::PostCall(Handle(), [this] { RunDueThenAim(); });
 }
 
+void TForm1::ReleaseBells() {
+  bellTick_.Release();
+  ui::PostCall(Handle(), [this] { RunDueThenAim(); });
+}
+
 void TForm1::AimStrike() {
   Timer3->Aim(static_cast<unsigned>(bellTick_.MsToNextAim(CheckBox27->Checked())));
 }
 
 void TForm1::AimLaunch() {
-  const long long minute = base::MinutesSinceEpoch(clock_.Now());
-  const int ms = launchTick_.MsToNextAim();
+  const base::TimeOfDay now = clock_.Now();
+  const long long minute = base::MinutesSinceEpoch(now);
+  // Without the list (its editor gone at the end) the tick reads no minute:
+  // an aim at "at once" would come back at once, over and over.
+  const int ms = launchList_ ? launchTick_.MsToNextAim() : launcher::MsToNextMinute(now);
   launchAimMinute_ = ms > 0 ? minute + 1 : minute;
   Timer4->Aim(static_cast<unsigned>(ms));
 }
@@ -533,6 +542,7 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::LogLaunch(const launcher::LaunchOutcome& outcome, const launcher::Stamp& at) {
+  launchTick_.Told(outcome);
   launchLog_.Write(launcher::LogLine(at, outcome));
 }
 
