@@ -517,6 +517,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // and the log with it. The icon goes first: nothing works behind it.
     TrayIcon1->Hide();
     launches_.Stop(launcher::kSessionEndStopWait);
+    // Saved before the stop (by the main window): an entry the stop cut off
+    // is owed, and the record says so now, while the process surely runs.
+    if (ui::Application::Instance().MainForm() == this && !FilePath().empty()) {
+      settings::StateFileStore store(*this);
+      SaveMoreState(store);
+    }
     // Saved and stopped: the program ends by itself, since Windows may not
     // end it (Restart Manager closing it for an update), and a copy left
     // running with no bells would turn away the next start.
