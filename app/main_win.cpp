@@ -36,7 +36,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     ui::WinTextFiles files;
     launcher::WinLaunchRunner launches;
     app.showMainForm = false;
-    TForm1* main = app.CreateForm<TForm1>(TForm1Services{clock, player, files, launches, &utc});
+    // The bells wait until ship's time and their options are attached: a box
+    // at start lets ticks in before that.
+    TForm1* main =
+        app.CreateForm<TForm1>(TForm1Services{clock, player, files, launches, &utc, true});
     // The clocks window reads the settings the main window has loaded, and
     // gives its place texts to the main window's save.
     // The places may follow Windows' time zones; which one each follows is
@@ -78,10 +81,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
       main->LogLaunch(outcome, at);
       launchOptions.Told(outcome);
     });
+    main->ReleaseBells();
     app.Run();
     // The windows go newest first, and a box of the end's own may let ticks
     // in meanwhile: the main window reaches for neither of the others.
     main->SetLaunchList(nullptr);
+    // The last strike was the loop's: a box of the end would strike on the
+    // computer's clock once ship's time is gone.
+    main->HoldBells();
     main->FollowShipsTime(nullptr);
     // The icon goes at once: the wait for an entry under way may be long,
     // and an icon that no longer answers looks like a hung program.

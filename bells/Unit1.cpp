@@ -77,6 +77,7 @@ TForm1::TForm1(const TForm1Services& services)
       launchTick_(services.clock, services.launches),
       launchLog_(services.files, ui::ProgramFolder() + launcher::kLaunchLogName) {
   Form1 = this;
+  if (services.bellsHeldAtStart) bellTick_.Hold();
   SetBackColor(kWindowColour);
   SetFont(kSansNavy);
   SetCaption("Marlinet");
@@ -442,13 +443,21 @@ void TForm1::ShipsTimeChanged() {
   ui::PostCall(Handle(), [this] { RunDueThenAim(); });
 }
 
+void TForm1::ReleaseBells() {
+  bellTick_.Release();
+  ui::PostCall(Handle(), [this] { RunDueThenAim(); });
+}
+
 void TForm1::AimStrike() {
   Timer3->Aim(static_cast<unsigned>(bellTick_.MsToNextAim(CheckBox27->Checked())));
 }
 
 void TForm1::AimLaunch() {
-  const long long minute = base::MinutesSinceEpoch(clock_.Now());
-  const int ms = launchTick_.MsToNextAim();
+  const base::TimeOfDay now = clock_.Now();
+  const long long minute = base::MinutesSinceEpoch(now);
+  // Without the list (its editor gone at the end) the tick reads no minute:
+  // an aim at "at once" would come back at once, over and over.
+  const int ms = launchList_ ? launchTick_.MsToNextAim() : launcher::MsToNextMinute(now);
   launchAimMinute_ = ms > 0 ? minute + 1 : minute;
   Timer4->Aim(static_cast<unsigned>(ms));
 }
@@ -508,6 +517,12 @@ LRESULT TForm1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // and the log with it. The icon goes first: nothing works behind it.
     TrayIcon1->Hide();
     launches_.Stop(launcher::kSessionEndStopWait);
+    // Saved before the stop (by the main window): an entry the stop cut off
+    // is owed, and the record says so now, while the process surely runs.
+    if (ui::Application::Instance().MainForm() == this && !FilePath().empty()) {
+      settings::StateFileStore store(*this);
+      SaveMoreState(store);
+    }
     // Saved and stopped: the program ends by itself, since Windows may not
     // end it (Restart Manager closing it for an update), and a copy left
     // running with no bells would turn away the next start.
@@ -533,6 +548,7 @@ void TForm1::Timer2Timer() {
 }
 
 void TForm1::LogLaunch(const launcher::LaunchOutcome& outcome, const launcher::Stamp& at) {
+  launchTick_.Told(outcome);
   launchLog_.Write(launcher::LogLine(at, outcome));
 }
 

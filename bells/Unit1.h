@@ -36,6 +36,9 @@ struct TForm1Services {
   launcher::LaunchRunner &launches;
   // UTC, for the bells on ship's time; without it they keep local time.
   base::UtcClock *utc = nullptr;
+  // The bells wait for ReleaseBells(): the start's boxes may show before
+  // ship's time and the bell options are attached.
+  bool bellsHeldAtStart = false;
 };
 
 class TForm1 : public settings::TPersistentForm,
@@ -68,6 +71,11 @@ class TForm1 : public settings::TPersistentForm,
   // Ship's time was chosen, given back, or moved (a new offset, daylight
   // saving): a clock change, as a set clock is.
   void ShipsTimeChanged();
+  // Ship's time and the bell options are attached: the bells strike from
+  // now, a mark that passed while they were held late and once. Held again
+  // before either is taken away at the end, they strike no more.
+  void ReleaseBells();
+  void HoldBells() { bellTick_.Hold(); }
 
   // Loads, applies or saves the settings file; the mode text is matched
   // exactly and any other text does nothing. File errors are thrown.

@@ -18,6 +18,13 @@ constexpr int kPresentationMode = 4;
 
 constexpr int kEightBells = 8;
 
+constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatExtensible = 0xFFFE;
+// KSDATAFORMAT_SUBTYPE_PCM after its first two bytes:
+// 00000001-0000-0010-8000-00AA00389B71, little-endian as stored.
+constexpr std::uint8_t kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
+                                             0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
 std::uint32_t Le32(const std::vector<std::uint8_t>& b, size_t at) {
   return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
@@ -67,14 +74,30 @@ std::optional<std::vector<std::uint8_t>> ScaledWave(const std::vector<std::uint8
   bool pcm = false;
   // Chunks in any order (a LIST of tags may come first); each odd size is
   // followed by a pad byte.
+  size_t blockAlign = 1;
   for (size_t at = 12; at + 8 <= file.size();) {
-    const std::uint32_t size = Le32(file, at + 4);
+    std::uint32_t size = Le32(file, at + 4);
     const size_t body = at + 8;
-    if (size > file.size() - body) return std::nullopt;  // cut short
+    if (size > file.size() - body) {
+      // Samples cut short (a streaming recorder's header, a cut file) are
+      // the ones there are, in whole frames; any other chunk cut short
+      // leaves nothing to play.
+      if (!Tag(file, at, "data")) return std::nullopt;
+      size = static_cast<std::uint32_t>((file.size() - body) / blockAlign * blockAlign);
+    }
     if (Tag(file, at, "fmt ")) {
       if (size < 16) return std::nullopt;
-      pcm = Le16(file, body) == 1;
+      const std::uint16_t format = Le16(file, body);
+      pcm = format == kFormatPcm;
+      // The extensible form names its format in the first two bytes of its
+      // sub-format, the rest of which is the same for every such format.
+      if (format == kFormatExtensible && size >= 40) {
+        pcm = Le16(file, body + 24) == kFormatPcm &&
+              std::equal(kSubFormatTail, kSubFormatTail + 14,
+                         file.begin() + static_cast<std::ptrdiff_t>(body + 26));
+      }
       bits = Le16(file, body + 14);
+      blockAlign = std::max<size_t>(1, Le16(file, body + 12));
     } else if (Tag(file, at, "data")) {
       if (!pcm || (bits != 8 && bits != 16)) return std::nullopt;
       // The player trusts the sizes it is given: the image ends with the
@@ -82,7 +105,10 @@ std::optional<std::vector<std::uint8_t>> ScaledWave(const std::vector<std::uint8
       const size_t end = std::min(file.size(), body + size + (size & 1));
       std::vector<std::uint8_t> scaled(file.begin(),
                                        file.begin() + static_cast<std::ptrdiff_t>(end));
-      for (int i = 0; i < 4; ++i) scaled[4 + i] = static_cast<std::uint8_t>((end - 8) >> (8 * i));
+      for (int i = 0; i < 4; ++i) {
+        scaled[4 + i] = static_cast<std::uint8_t>((end - 8) >> (8 * i));
+        scaled[at + 4 + i] = static_cast<std::uint8_t>(size >> (8 * i));
+      }
       if (bits == 8) {
         for (size_t i = body; i < body + size; ++i) {
           const long s = std::lround((file[i] - 128) * volume) + 128;

@@ -53,8 +53,10 @@ class BellManners final : public StrikeManners {
 
 // The recording as a RIFF WAVE file in memory with its PCM samples scaled by
 // `volume` (0 to 1): 8-bit samples are unsigned around 128, 16-bit ones
-// signed. Nothing when the file is not PCM of those sizes or is cut short,
-// so the caller plays it as it stands.
+// signed; PCM in the plain or the extensible form. Samples that stop before
+// their stated size are scaled as far as they go. Nothing when the file is
+// not PCM of those sizes or its header is cut short, so the caller plays it
+// as it stands.
 std::optional<std::vector<std::uint8_t>> ScaledWave(const std::vector<std::uint8_t>& file,
                                                     double volume);
 

@@ -1,6 +1,7 @@
 #include "bells/bell_tick.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "base/minute_record.h"
 
@@ -45,13 +46,61 @@ int BellTick::MsToNextAim(bool earlyRing) {
   return MsToNextStrike(now, earlyRing);
 }
 
+void BellTick::Hold() {
+  if (held_) return;
+  held_ = true;
+  heldAtMs_ = clock_.ElapsedMs();
+}
+
+void BellTick::Release() {
+  if (!held_) return;
+  held_ = false;
+  const std::optional<long long> elapsed = clock_.ElapsedMs();
+  if (!heldAtMs_ || !elapsed || *elapsed < *heldAtMs_) return;
+  // When the hold began, on the clock the bells follow now.
+  const TimeOfDay now = clock_.Now();
+  const long long nowMs =
+      base::MinutesSinceEpoch(now) * 60000 + now.second * 1000LL + now.millisecond;
+  const long long startMs = nowMs - (*elapsed - *heldAtMs_);
+  heldFrom_ = startMs >= 0 ? startMs / 60000 : (startMs - 59999) / 60000;
+}
+
+bool BellTick::StrikePassedMark(long long from, long long minute, std::optional<long long> struck) {
+  if (BellsSilenced == 1) return false;
+  const BellOptions options = options_.CurrentBellOptions();
+  // A day at most: a longer hold has no mark worth striking late.
+  for (long long m = minute - 1; m >= from && m > minute - base::kMinutesPerDay; --m) {
+    const TimeOfDay t = base::FromMinutesSinceEpoch(m);
+    if (!IsStrikeMinute(t.minute)) continue;
+    if (!HourGateAdmits(options.hourBoxes, t.hour, t.minute, options.earlyRing)) return false;
+    const auto count = BellCount(t.hour, t.minute, options.earlyRing, options.dogWatch);
+    if (!count) continue;  // the minute after an early strike
+    // Struck by the copy before, or that minute's early strike.
+    if (struck && (m == *struck || m == *struck + 1)) return false;
+    const TimeOfDay mark = options.earlyRing ? base::FromMinutesSinceEpoch(m + 1) : t;
+    const StrikePlan plan = manners_ ? manners_->PlanStrike(mark, *count) : StrikePlan{};
+    if (!plan.skip) {
+      lastSoundedMs_ = clock_.ElapsedMs();
+      for (int i = 0; i < plan.plays; ++i) Sound((*set_)[*count - 1], plan.volume);
+    }
+    latch_ = lastStrike_ = m;
+    return true;
+  }
+  return false;
+}
+
 void BellTick::Tick() {
+  if (held_) return;
   const TimeOfDay now = clock_.Now();
   const long long minute = base::MinutesSinceEpoch(now);
   lastRead_ = minute;
   // The copy before this one struck this minute (or, early, the one before).
   if (restored_ && (minute == *restored_ || minute == *restored_ + 1)) latch_ = restored_;
-  restored_.reset();
+  const std::optional<long long> restored = std::exchange(restored_, std::nullopt);
+  if (const std::optional<long long> from = std::exchange(heldFrom_, std::nullopt)) {
+    // A strike minute at hand strikes in its turn below.
+    if (!IsStrikeMinute(now.minute) && StrikePassedMark(*from, minute, restored)) return;
+  }
   // Any tick in a minute that strikes nothing opens the latch, whether the
   // bells are silenced or the hour is switched off: a night, a mute or the
   // open launch list editor never carries a strike's latch into the next

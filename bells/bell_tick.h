@@ -95,6 +95,14 @@ class BellTick {
   // decides whether it is still that minute.
   void Restore(long long minute) { restored_ = lastStrike_ = minute; }
 
+  // While held, a tick does nothing at all: the start's boxes may show
+  // before the clock and the manners the bells follow are attached, and the
+  // end's after they are taken away. Let go, the next tick strikes the last
+  // mark that passed during the hold, late and once, unless it was struck
+  // (the restored record); then goes on as ever.
+  void Hold();
+  void Release();
+
   // Milliseconds from now to the next aimed tick: none at all while a
   // strike minute has come that no tick has read yet (the clock was set, or
   // the aim is made anew just as the minute begins), so its strike is never
@@ -119,6 +127,12 @@ class BellTick {
   std::optional<long long> lastSoundedMs_;
   // The minute the last tick read, with its date.
   std::optional<long long> lastRead_;
+  // Strikes the last mark from `from` up to the minute before `minute`;
+  // whether one was struck.
+  bool StrikePassedMark(long long from, long long minute, std::optional<long long> struck);
+  bool held_ = false;
+  std::optional<long long> heldAtMs_;  // the running count when the hold began
+  std::optional<long long> heldFrom_;  // the hold's first minute, on this clock
 };
 
 }  // namespace bells

@@ -20,6 +20,15 @@ std::string WithoutOuterBlanks(const std::string& s) {
                                     : s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+std::string ClockForwardText(const DueLaunch& launch) {
+  const base::TimeOfDay from = base::FromMinutesSinceEpoch(launch.jumpedFrom);
+  const base::TimeOfDay to = base::FromMinutesSinceEpoch(launch.tickMinute);
+  char text[64];
+  std::snprintf(text, sizeof text, "the clock moved forward from %02d:%02d to %02d:%02d", from.hour,
+                from.minute, to.hour, to.minute);
+  return text;
+}
+
 }  // namespace
 
 std::string DaysNotReadText(const LaunchEntry& entry) {
@@ -41,8 +50,17 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
     std::snprintf(missed, sizeof missed, "run late (missed %04d-%02d-%02d %02d:%02d: ", m.year,
                   m.month, m.day, m.hour, m.minute);
     text += missed;
-    text += launch.missed == Missed::Asleep ? "the computer was asleep); "
-                                            : "Marlinet was not running); ";
+    switch (launch.missed) {
+      case Missed::Asleep:
+        text += "the computer was asleep); ";
+        break;
+      case Missed::ClockForward:
+        text += ClockForwardText(launch) + "); ";
+        break;
+      default:
+        text += "Marlinet was not running); ";
+        break;
+    }
   }
   if (outcome.daysUnread) return text + "not run: " + DaysNotReadText(launch.entry);
   // The field in the list's own brackets, which it cannot hold: its blanks
@@ -56,6 +74,7 @@ std::string LogLine(const Stamp& at, const LaunchOutcome& outcome) {
             "); ";
   }
   if (outcome.slept) return text + "not run: the computer was asleep";
+  if (outcome.jumped) return text + "not run: " + ClockForwardText(launch);
   if (outcome.own) return text + "not run: it names Marlinet itself";
   if (outcome.lateMinutes)
     return text + "not run: " + std::to_string(*outcome.lateMinutes) + " minutes late";

@@ -55,11 +55,13 @@ std::string FailureBalloonText(const std::vector<LaunchOutcome>& failures) {
 }
 
 std::optional<Balloon> FailureNotices::Add(const LaunchOutcome& outcome) {
-  if (!IsLaunchFailure(outcome)) return std::nullopt;
   if (tickMinute_ != outcome.launch.tickMinute) failures_.clear();
   tickMinute_ = outcome.launch.tickMinute;
-  failures_.push_back(outcome);
-  return Balloon{kFailureTitle, FailureBalloonText(failures_)};
+  if (IsLaunchFailure(outcome)) failures_.push_back(outcome);
+  if (!outcome.launch.lastOfTick || failures_.empty()) return std::nullopt;
+  Balloon balloon{kFailureTitle, FailureBalloonText(failures_)};
+  failures_.clear();
+  return balloon;
 }
 
 }  // namespace launcher

@@ -38,11 +38,13 @@ inline constexpr size_t kBalloonTextLimit = 255;
 // shell's limit allows, the rest cut with "...".
 std::string FailureBalloonText(const std::vector<LaunchOutcome>& failures);
 
-// The failures of one tick come one by one from the runner; each new one
-// of the same tick is added to the balloon already shown.
+// The failures of one tick come one by one from the runner, a second or
+// more apart, and the shell queues balloons rather than replacing them: one
+// balloon tells them all, once the tick's last entry is handled.
 class FailureNotices {
  public:
-  // The balloon to show now; nothing when the outcome is no failure.
+  // Every outcome, failed or not. The balloon to show now: nothing until
+  // the tick's last entry, nor then when none of its entries failed.
   std::optional<Balloon> Add(const LaunchOutcome& outcome);
 
  private:

@@ -68,8 +68,9 @@ class FileProbe {
 };
 
 // Why an entry runs late, once, after a gap: its minute passed while the
-// computer slept, or while Marlinet was not running.
-enum class Missed { No, Asleep, NotRunning };
+// computer slept, while Marlinet was not running, or the clock moved
+// forward over it.
+enum class Missed { No, Asleep, NotRunning, ClockForward };
 
 // One entry the tick found due.
 struct DueLaunch {
@@ -90,6 +91,13 @@ struct DueLaunch {
   Missed missed = Missed::No;
   // The minute of the tick that handed it over, with its date.
   long long tickMinute = 0;
+  // The clock moved forward over its minute, from this minute (with its
+  // date) to `tickMinute`: told, not run, unless it runs late as missed.
+  bool jumped = false;
+  long long jumpedFrom = 0;
+  // The last entry its tick handed over: that minute's entries are all
+  // handled once this one is.
+  bool lastOfTick = false;
 };
 
 // What happened to one entry.
@@ -97,6 +105,7 @@ struct LaunchOutcome {
   DueLaunch launch;
   bool own = false;                    // named this program: nothing was done
   bool slept = false;                  // the computer slept through its minute: nothing was done
+  bool jumped = false;                 // the clock moved forward over its minute: nothing was done
   bool daysUnread = false;             // its day list could not be read: nothing was done
   bool quoteMissing = false;           // its program's closing quote is missing: nothing was done
   std::optional<int> lateMinutes;      // reached too late: nothing was done

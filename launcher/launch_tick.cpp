@@ -52,6 +52,8 @@ size_t RunLaunches(const std::vector<DueLaunch>& due, const RunPorts& ports, Run
       outcome.quoteMissing = true;
     } else if (launch.slept) {
       outcome.slept = true;
+    } else if (launch.jumped) {
+      outcome.jumped = true;
     } else if (ports.shell.IsOwnProgram(launch.entry.program)) {
       // Ending this very program would leave a dead icon and open nothing.
       outcome.own = true;
@@ -83,10 +85,22 @@ LaunchTick::LaunchTick(base::LocalClock& clock, LaunchRunner& runner)
     : clock_(clock), runner_(runner) {}
 
 std::optional<long long> LaunchTick::Record(bool switchOn) const {
-  // Switched off now, or since the last tick: the time off is not owed.
-  if (!switchOn || freshStart_) return base::MinutesSinceEpoch(clock_.Now());
-  // Ended before its first tick: the earlier copy's gap goes on.
-  return lastHandled_ ? lastHandled_ : restored_;
+  std::optional<long long> record;
+  if (!switchOn || freshStart_) {
+    // Switched off now, or since the last tick: the time off is not owed.
+    record = base::MinutesSinceEpoch(clock_.Now());
+  } else {
+    // Ended before its first tick: the earlier copy's gap goes on.
+    record = lastHandled_ ? lastHandled_ : restored_;
+  }
+  // An entry the end cut off is owed: the record stops before its minute.
+  if (owed_ && (!record || *record >= *owed_)) record = *owed_ - 1;
+  return record;
+}
+
+void LaunchTick::Told(const LaunchOutcome& outcome) {
+  if (!outcome.ending) return;
+  if (!owed_ || outcome.launch.minute < *owed_) owed_ = outcome.launch.minute;
 }
 
 void LaunchTick::Suspending() {
@@ -128,6 +142,16 @@ bool LaunchTick::SleptByTheClocks() {
   return slept;
 }
 
+bool LaunchTick::MovedForwardByTheClocks(const base::TimeOfDay& now) {
+  const long long wall =
+      base::MinutesSinceEpoch(now) * 60000 + now.second * 1000LL + now.millisecond;
+  const std::optional<long long> elapsed = clock_.ElapsedMs();
+  const bool moved = elapsed && elapsedAt_ && wall - wallAt_ - (*elapsed - *elapsedAt_) > kMovedMs;
+  elapsedAt_ = elapsed;
+  wallAt_ = wall;
+  return moved;
+}
+
 std::vector<long long> LaunchTick::MinutesToHandle(long long now) const {
   if (!lastHandled_) return {now};
   const long long ahead = now - *lastHandled_;
@@ -145,9 +169,11 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
   const base::TimeOfDay now = clock_.Now();
   const long long minute = base::MinutesSinceEpoch(now);
   const bool slept = SleptSinceLastTick(minute);
+  const bool movedForward = MovedForwardByTheClocks(now);
   lastRead_ = minute;
   if (!switchOn) {
     freshStart_ = true;
+    offRead_ = minute;
     return std::nullopt;
   }
   // The clock went back across the minute an earlier copy handled as it
@@ -163,9 +189,22 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
   const bool runMissed = runMissedOnce && runMissedOnce();
   std::vector<long long> gap;
   Missed gapKind = Missed::No;
+  long long jumpedFrom = 0;
   if (wokeOn) {
-    gap = GapMinutes(*lastHandled_, minute);
+    // Switched on again since the last minute handled: the time the
+    // switch was seen off is not owed, asleep or not.
+    const long long from =
+        freshStart_ && offRead_ ? std::max(*lastHandled_, *offRead_) : *lastHandled_;
+    gap = GapMinutes(from, minute);
     gapKind = Missed::Asleep;
+  } else if (movedForward && lastHandled_ && !freshStart_ &&
+             minute - *lastHandled_ > kCatchUpMinutes + 1) {
+    // Awake, and the clock stepped forward (daylight saving's start, a time
+    // sync, a hand change): the minutes it passed over, a minute that never
+    // was on the local clock among them, are told, or run late once.
+    gap = GapMinutes(*lastHandled_, minute);
+    gapKind = Missed::ClockForward;
+    jumpedFrom = *lastHandled_;
   } else if (runMissed && !lastHandled_ && !freshStart_ && restored_ && restoredCounts_ &&
              *restored_ < minute) {
     // The first tick since an earlier copy ended in an orderly way.
@@ -194,7 +233,10 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       time = DueTime(TimeField(lines[i]));
     } catch (const base::ConvertError&) {
       // The entries above the bad line are started all the same.
-      if (!due.empty()) runner_.Start(std::move(due));
+      if (!due.empty()) {
+        due.back().lastOfTick = true;
+        runner_.Start(std::move(due));
+      }
       // Told once: a box that came every minute for the same line would
       // pile up while the user is away.
       if (reportedLine_ == i && reportedList_ == lines) return std::nullopt;
@@ -221,11 +263,18 @@ std::optional<unsigned> LaunchTick::Tick(bool switchOn, const std::vector<std::s
       launch.age = (minute - dueMinute) * 60 + now.second;
     } else if (runMissed) {
       launch.missed = gapKind;
+      launch.jumpedFrom = jumpedFrom;
+    } else if (gapKind == Missed::ClockForward) {
+      launch.jumped = true;
+      launch.jumpedFrom = jumpedFrom;
     } else {
       launch.slept = true;
     }
   }
-  if (!due.empty()) runner_.Start(std::move(due));
+  if (!due.empty()) {
+    due.back().lastOfTick = true;
+    runner_.Start(std::move(due));
+  }
   return kRunningInterval;
 }
 

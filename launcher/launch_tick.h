@@ -18,8 +18,8 @@ inline constexpr unsigned kFirstInterval = 1000;
 inline constexpr unsigned kRunningInterval = 60000;
 inline constexpr unsigned kKillPause = 1000;
 // A tick at most this many minutes late still handles the minutes it
-// skipped; after a longer gap (sleep, the clock moved forward) nothing is
-// caught up.
+// skipped; after a longer gap (sleep, the clock moved forward) they are
+// told, or run late once, and not run in their turn.
 inline constexpr int kCatchUpMinutes = 5;
 // A clock set back by up to an hour (daylight saving's end, a correction)
 // does not open again what its minutes already opened.
@@ -32,6 +32,10 @@ inline constexpr int kStaleMinutes = 10;
 // the interrupt time, which does not, part by a few milliseconds at most;
 // by more than this only when the computer slept.
 inline constexpr long long kSleptMs = 30000;
+// The local clock ran ahead of the elapsed count between two ticks by more
+// than this: it was moved forward (daylight saving's start, a time sync, a
+// hand change), not merely read late.
+inline constexpr long long kMovedMs = 60000;
 
 // Milliseconds from `now` until just past the next minute's first moment,
 // where the aimed launch tick comes, so that an entry opens at its minute's
@@ -83,7 +87,8 @@ class LaunchTick {
   // The first tick after a sleep runs only its own minute too; the entries
   // of the minutes slept through go to the runner marked as slept through,
   // or, while missed launches run once, as missed. So do those of the time
-  // since the restored record at the first tick after a start.
+  // since the restored record at the first tick after a start, and those
+  // of the minutes a clock stepping forward passed over (marked jumped).
   std::optional<unsigned> Tick(bool switchOn, const std::vector<std::string>& lines);
   // The computer is about to sleep: the first tick in a later minute is
   // the first after it, whatever message comes first on waking. (A tick in
@@ -100,6 +105,9 @@ class LaunchTick {
   // date: the last minute handled; while switched off, the end's own
   // minute, since time spent switched off is never caught up.
   std::optional<long long> Record(bool switchOn) const;
+  // What became of an entry: one the end cut off is owed, so the record
+  // stays before its minute and a later start runs it late, if ticked.
+  void Told(const LaunchOutcome& outcome);
   // Whether the minutes of a gap (asleep, or no copy running since the
   // restored record) run late, once; unset, they do not.
   std::function<bool()> runMissedOnce;
@@ -127,6 +135,8 @@ class LaunchTick {
   bool SleptSinceLastTick(long long minute);
   // The elapsed count and the interrupt time parted since the last tick.
   bool SleptByTheClocks();
+  // The local clock moved forward since the last tick, by the elapsed count.
+  bool MovedForwardByTheClocks(const base::TimeOfDay& now);
 
   base::LocalClock& clock_;
   LaunchRunner& runner_;
@@ -137,11 +147,18 @@ class LaunchTick {
   bool freshStart_ = false;
   // The minute the last tick read, handled or not.
   std::optional<long long> lastRead_;
+  // The minute of the last tick that found the switch off.
+  std::optional<long long> offRead_;
+  // The earliest minute of an entry the end cut off.
+  std::optional<long long> owed_;
   bool restoredCounts_ = true;
   // Sleep told of, and the time asleep at the last tick, where known.
   bool sleepHeard_ = false;
   long long sleepMinute_ = 0;  // when it was heard
   std::optional<long long> asleepMs_;
+  // The elapsed count and the local clock, in milliseconds, at the last tick.
+  std::optional<long long> elapsedAt_;
+  long long wallAt_ = 0;
   std::optional<long long> restored_;
   // The list and the line index of the last reported bad time field.
   std::vector<std::string> reportedList_;

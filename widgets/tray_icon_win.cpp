@@ -32,10 +32,25 @@ static_assert(offsetof(NOTIFYICONDATAW, guidItem) == kBalloonRecordSize);
 constexpr DWORD kRespectQuietTime = 0x80;
 constexpr UINT kBalloonClick = WM_USER + 5;  // NIN_BALLOONUSERCLICK
 
+// A text longer than the field is cut to fit and ends in "...": an empty
+// balloon text would take the balloon away.
 void CopyWide(const std::string& text, WCHAR* to, int capacity) {
-  const int n =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), to, capacity - 1);
-  to[n > 0 ? n : 0] = L'\0';
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  if (n <= 0) {
+    to[0] = L'\0';
+    return;
+  }
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
+  if (n > capacity - 1) {
+    size_t keep = static_cast<size_t>(capacity - 1 - 3);
+    // Never half of a surrogate pair.
+    if (keep > 0 && wide[keep - 1] >= 0xD800 && wide[keep - 1] <= 0xDBFF) --keep;
+    wide = wide.substr(0, keep) + L"...";
+  }
+  std::copy(wide.begin(), wide.end(), to);
+  to[wide.size()] = L'\0';
 }
 
 ShiftState BaseShiftState() {
@@ -54,6 +69,9 @@ constexpr UINT kRunMenuItem = WM_APP + 1;
 // queued (a tick, the rest of the click) have run: the shell's callback
 // returns at once and runs nothing of theirs inside it.
 constexpr UINT kTrackMenu = WM_APP + 2;
+// A click on the balloon, run from the message loop as a menu item is: the
+// log's open may wait on the shell, which waits for its callback to return.
+constexpr UINT kRunBalloonClick = WM_APP + 3;
 
 // Sent to every top-level window when the shell (re)starts: icons must be
 // added again.
@@ -301,7 +319,7 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
     // The only notice beyond the mouse's: it reaches the callback without
     // NIM_SETVERSION, from Windows XP on.
     if (static_cast<UINT>(lp) == kBalloonClick) {
-      if (OnBalloonClick) ui::Dispatch([this] { OnBalloonClick(); });
+      PostMessageA(window_.Handle(), kRunBalloonClick, 0, 0);
       return 0;
     }
     POINT p{};
@@ -315,6 +333,10 @@ LRESULT TTrayIcon::HandleTrayMessage(UINT msg, WPARAM wp, LPARAM lp) {
         TrackMenu(static_cast<int>(static_cast<INT_PTR>(wp)), static_cast<int>(lp));
       });
     }
+    return 0;
+  }
+  if (msg == kRunBalloonClick) {
+    if (accepting && OnBalloonClick) ui::Dispatch([this] { OnBalloonClick(); });
     return 0;
   }
   if (msg == kRunMenuItem) {

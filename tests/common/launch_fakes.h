@@ -55,10 +55,12 @@ struct InlineLaunches : launcher::ProcessKiller,
     for (launcher::DueLaunch& d : due) d.handedAt = elapsedMs;
     launcher::RunLaunches(due, {*this, *this, *this, *this}, this);
   }
-  // An entry not run because its minute was slept through, its days could
-  // not be read or its program's quote is never closed, shows as such.
+  // An entry not run because its minute was slept through or the clock
+  // moved forward over it, because its days could not be read, or because
+  // its program's quote is never closed, shows as such.
   void Done(const launcher::LaunchOutcome& outcome) override {
     if (outcome.slept) calls.push_back("asleep " + outcome.launch.entry.file);
+    if (outcome.jumped) calls.push_back("jumped " + outcome.launch.entry.file);
     if (outcome.daysUnread) calls.push_back("unread " + outcome.launch.entry.file);
     if (outcome.quoteMissing) calls.push_back("unclosed " + outcome.launch.entry.file);
     if (outcome.alreadyRunning) calls.push_back("running " + outcome.launch.entry.file);

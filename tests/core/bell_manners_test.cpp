@@ -40,6 +40,40 @@ Bytes Wave(int format, int bits, const Bytes& samples, const Bytes& before = {},
   return file;
 }
 
+// The same in the extensible form: format tag 0xFFFE, 22 more bytes, and
+// the sub-format's GUID whose first two bytes name the format.
+Bytes Extensible(int subFormat, const Bytes& samples) {
+  Bytes file = Wave(0xFFFE, 16, samples);
+  const std::uint8_t more[] = {22,
+                               0,
+                               16,
+                               0,
+                               4,
+                               0,
+                               0,
+                               0,  // cbSize, valid bits, channel mask
+                               static_cast<std::uint8_t>(subFormat),
+                               0,
+                               0,
+                               0,
+                               0,
+                               0,
+                               0x10,
+                               0,
+                               0x80,
+                               0,
+                               0,
+                               0xAA,
+                               0,
+                               0x38,
+                               0x9B,
+                               0x71};
+  file[16] = 40;  // the fmt chunk's size
+  file.insert(file.begin() + 36, std::begin(more), std::end(more));
+  for (int i = 0; i < 4; ++i) file[4 + i] = static_cast<std::uint8_t>((file.size() - 8) >> (8 * i));
+  return file;
+}
+
 Bytes Pcm16(std::initializer_list<int> values) {
   Bytes b;
   for (int v : values) {
@@ -82,7 +116,14 @@ TEST(BellManners, ScalesEightAndSixteenBitSamplesAndPassesAnythingElseThrough) {
       {"a chunk after the data, the RIFF size overstated",
        Riff(Cat(Wave(1, 8, {28, 228}), {'L', 'I', 'S', 'T', 4, 0, 0, 0, 1, 2, 3, 4}), 9999), 0.5,
        Wave(1, 8, {78, 178})},
-      {"cut short inside the data", Wave(1, 16, Pcm16({2000, -2000}), {}, 400), 0.5, std::nullopt},
+      // Its header says 400 bytes of samples (a streaming recorder's, or a
+      // cut file): the four there are are scaled, and the sizes say four.
+      {"cut short inside the data", Wave(1, 16, Pcm16({2000, -2000}), {}, 400), 0.5,
+       Wave(1, 16, Pcm16({1000, -1000}))},
+      {"16-bit PCM in the extensible form", Extensible(1, Pcm16({2000, -2000})), 0.5,
+       Extensible(1, Pcm16({1000, -1000}))},
+      {"floating point in the extensible form", Extensible(3, Pcm16({2000, -2000})), 0.5,
+       std::nullopt},
       {"cut short inside the header", Cut(Wave(1, 16, Pcm16({2000})), 30), 0.5, std::nullopt},
       {"24-bit", Wave(1, 24, {1, 2, 3, 4, 5, 6}), 0.5, std::nullopt},
       {"floating point", Wave(3, 32, {0, 0, 128, 63}), 0.5, std::nullopt},

@@ -406,12 +406,25 @@ TEST_F(BellTickTest, AStrikeKeptFromTheRunBeforeSilencesOnlyItsOwnMinute) {
     const char* name;
     std::vector<TimeOfDay> ticks;
     Played heard;
+    // Held from the first tick (a box at start) and let go before this one.
+    size_t releasedAt = 0;
   } cases[] = {
       {"started at 10:00:21", {{10, 0, 21, 0, 2026, 12, 8}, {10, 0, 40, 0, 2026, 12, 8}}, {}},
       {"started at 09:59:50, the clock put back",
        {{9, 59, 50, 0, 2026, 12, 8}, {10, 0, 1, 0, 2026, 12, 8}},
        {"2bell.wav"}},
       {"started the next day at 10:00:21", {{10, 0, 21, 0, 2026, 12, 9}}, {"2bell.wav"}},
+      {"started at 10:00:25 behind a box until 10:02:10: the record outlives the box",
+       {{10, 0, 25, 0, 2026, 12, 8}, {10, 0, 28, 0, 2026, 12, 8}, {10, 2, 10, 0, 2026, 12, 8}},
+       {},
+       2},
+      {"behind a box from 10:29:50 to 10:31:10: 10:30 strikes late, once",
+       {{10, 29, 50, 0, 2026, 12, 8},
+        {10, 30, 5, 0, 2026, 12, 8},
+        {10, 31, 10, 0, 2026, 12, 8},
+        {10, 31, 13, 0, 2026, 12, 8}},
+       {"2+1bell.wav"},
+       2},
   };
   const std::optional<long long> kept = ParseStrikeRecord("2026-12-08 10:00");
   ASSERT_TRUE(kept);
@@ -419,10 +432,20 @@ TEST_F(BellTickTest, AStrikeKeptFromTheRunBeforeSilencesOnlyItsOwnMinute) {
     BellTick fresh(clock, player, options);
     fresh.Restore(*kept);
     player.played.clear();
-    for (const TimeOfDay& t : c.ticks) {
-      clock.now = t;
+    const auto running = [](const TimeOfDay& t) {
+      return (t.hour * 3600LL + t.minute * 60 + t.second) * 1000;
+    };
+    if (c.releasedAt) {
+      clock.elapsedMs = running(c.ticks[0]);
+      fresh.Hold();
+    }
+    for (size_t i = 0; i < c.ticks.size(); ++i) {
+      clock.now = c.ticks[i];
+      if (c.releasedAt) clock.elapsedMs = running(c.ticks[i]);
+      if (c.releasedAt && i == c.releasedAt) fresh.Release();
       fresh.Tick();
     }
+    clock.elapsedMs.reset();
     EXPECT_EQ(player.played, c.heard) << c.name;
   }
   EXPECT_FALSE(ParseStrikeRecord("2026-04-31 10:00"));

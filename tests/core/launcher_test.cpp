@@ -124,7 +124,13 @@ TEST(LaunchDays, ALineGivesItsPathAndItsDaysOrDaysNotRead) {
   }
 }
 
-struct Recorder : base::LocalClock, testutil::InlineLaunches {
+// The clock's elapsed count, apart from the runner's of the same name.
+struct CountingClock : base::LocalClock {
+  std::optional<long long> countMs;  // the elapsed count, where known
+  std::optional<long long> ElapsedMs() override { return countMs; }
+};
+
+struct Recorder : CountingClock, testutil::InlineLaunches {
   base::TimeOfDay now{9, 30};
   std::optional<long long> asleepMs;  // the time asleep since start, where known
   Recorder() { ownProgram = "C:\\Ship\\Marlinet.exe"; }
@@ -133,6 +139,7 @@ struct Recorder : base::LocalClock, testutil::InlineLaunches {
     return now;
   }
   std::optional<long long> AsleepMs() override { return asleepMs; }
+  using InlineLaunches::ElapsedMs;
 };
 
 using Calls = std::vector<std::string>;
@@ -303,6 +310,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
     int second = 0;
     bool suspended = false;   // told of going to sleep just after the tick before
     long long asleepMs = -1;  // the time asleep since start, or -1: not known
+    long long countMs = -1;   // the elapsed count, or -1: not known
   };
   struct Case {
     const char* name;
@@ -327,7 +335,16 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
        {{9, 28}, {9, 31}, {9, 32}},
        {"09:31 a", "09:31 b", "09:31 c"}},
       {"late by five: caught up", day, {{9, 24}, {9, 30}}, {"09:30 a", "09:30 b"}},
-      {"asleep for six: nothing caught up", day, {{9, 23}, {9, 30}}, {"09:30 b"}},
+      {"the clock moved forward seven minutes in one: the minutes passed over are told",
+       day,
+       {{9, 23, 1, 1, true, false, 0, false, -1, 0},
+        {9, 30, 1, 1, true, false, 0, false, -1, 60000}},
+       {"09:30 jumped a", "09:30 b"}},
+      {"seven minutes between two ticks, the elapsed count as far: nothing caught up",
+       day,
+       {{9, 23, 1, 1, true, false, 0, false, -1, 0},
+        {9, 30, 1, 1, true, false, 0, false, -1, 420000}},
+       {"09:30 b"}},
       {"asleep from 09:28 to 09:35", day, {{9, 28}, {9, 35}}, {"09:35 d"}},
       {"the clock set back an hour after 09:31",
        day,
@@ -418,6 +435,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
         r.calls.clear();
         r.openSeconds = c.openSeconds;
         r.asleepMs = t.asleepMs < 0 ? std::nullopt : std::optional<long long>(t.asleepMs);
+        r.countMs = t.countMs < 0 ? std::nullopt : std::optional<long long>(t.countMs);
         if (t.suspended) {
           // Heard as the computer went to sleep, in the tick before's minute.
           const base::TimeOfDay waking = r.now;
@@ -431,7 +449,7 @@ TEST(LaunchTick, EachEntryOpensOnceInItsMinuteAndLateTicksCatchUpFiveMinutes) {
         } catch (const base::ConvertError&) {
         }
         for (const std::string& call : r.calls) {
-          const bool asleep = call.rfind("asleep ", 0) == 0;
+          const bool asleep = call.rfind("asleep ", 0) == 0 || call.rfind("jumped ", 0) == 0;
           if (call.rfind("open ", 0) != 0 && !asleep) continue;
           char at[8];
           std::snprintf(at, sizeof at, "%02d:%02d ", t.hour, t.minute);
@@ -540,6 +558,7 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
     int day, hour, minute;
     long long asleepMs = 0;  // the time asleep since start
     bool on = true;          // "On/Off"
+    long long countMs = -1;  // the elapsed count, or -1: not known
   };
   struct Case {
     const char* name;
@@ -551,6 +570,10 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
     std::vector<std::string> running = {};
     long long openSeconds = 0;
     bool recordTaken = true;  // the start could take the record away
+    // The program ends after this many entries of the last tick, and a new
+    // copy starts from the record it leaves, with a tick at `restart`.
+    size_t endAfter = 0;
+    std::optional<At> restart = std::nullopt;
   };
   const std::vector<std::string> sleepy = {"[0930][C:\\a.exe]", "[1030][C:\\b.exe]"};
   const Case cases[] = {
@@ -636,6 +659,35 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
        {},
        0,
        false},
+      {"on at 08:00, off until 12:00, on again, asleep from 12:00:45 to 13:00: only 12:30 is "
+       "owed",
+       {"[0830][C:\\a.exe]", "[1000][C:\\b.exe]", "[1159][C:\\c.exe]", "[1230][C:\\d.exe]"},
+       {{9, 8, 0}, {9, 8, 1, 0, false}, {9, 12, 0, 0, false}, {9, 13, 0, 3600000}},
+       {"[1230][C:\\d.exe]  run late (missed 2026-12-09 12:30: the computer was asleep); none "
+        "running; opened"}},
+      {"the clock set forward by hand from 09:00 to 11:00: 09:30 and 10:00 run late once",
+       {"[0930][C:\\a.exe]", "[1000][C:\\b.exe]"},
+       {{9, 9, 0, 0, true, 0}, {9, 11, 0, 0, true, 60000}},
+       {"[0930][C:\\a.exe]  run late (missed 2026-12-09 09:30: the clock moved forward from 09:00 "
+        "to 11:00); none running; opened",
+        "[1000][C:\\b.exe]  run late (missed 2026-12-09 10:00: the clock moved forward from 09:00 "
+        "to 11:00); none running; opened"}},
+      {"two entries at 09:00, the program ended after the first: the next start owes the second",
+       {"[0900][C:\\a.exe]", "[0900][C:\\b.exe]"},
+       {{9, 9, 0}},
+       {"[0900][C:\\a.exe]  ended process 1000; opened",
+        "[0900][C:\\b.exe]  not run: Marlinet was ending",
+        "[0900][C:\\a.exe]  run late (missed 2026-12-09 09:00: Marlinet was not running); "
+        "skipped: a.exe is running, and a late run ends nothing",
+        "[0900][C:\\b.exe]  run late (missed 2026-12-09 09:00: Marlinet was not running); none "
+        "running; opened"},
+       true,
+       std::nullopt,
+       {"a.exe"},
+       0,
+       true,
+       1,
+       At{9, 9, 30}},
       {"switched off at the first tick: the gap is the person's own choice",
        {"[0759][C:\\b.exe]", "[0801][C:\\c.exe]"},
        {{14, 8, 0, 0, false}, {14, 8, 1}},
@@ -646,7 +698,22 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
   for (const Case& c : cases) {
     struct Log : Recorder {
       std::vector<std::string> logged;
+      LaunchTick* tick = nullptr;  // told of each entry, as the program tells it
+      size_t endAfter = 0, handled = 0;
+      bool Stopping() override { return endAfter && handled >= endAfter; }
+      // The entries the end cut off are told as not run, as the runner does.
+      void Start(std::vector<DueLaunch> due) override {
+        for (DueLaunch& d : due) d.handedAt = elapsedMs;
+        for (size_t i = RunLaunches(due, {*this, *this, *this, *this}, this); i < due.size(); ++i) {
+          LaunchOutcome cut;
+          cut.launch = due[i];
+          cut.ending = true;
+          Done(cut);
+        }
+      }
       void Done(const LaunchOutcome& outcome) override {
+        ++handled;
+        if (tick) tick->Told(outcome);
         const std::string line = LogLine({}, outcome);
         logged.push_back(line.substr(line.find("  ") + 2));
       }
@@ -654,16 +721,30 @@ TEST(LaunchTick, MissedLaunchesRunLateOnceWhenTicked) {
     r.running = c.running;
     r.openSeconds = c.openSeconds;
     LaunchTick tick(r, r);
+    r.tick = &tick;
     tick.runMissedOnce = [&] { return c.ticked; };
     if (c.record) {
       tick.Restore(base::MinutesSinceEpoch(
                        {c.record->hour, c.record->minute, 0, 0, 2026, 12, c.record->day}),
                    c.recordTaken);
     }
-    for (const At& t : c.ticks) {
+    for (size_t i = 0; i < c.ticks.size(); ++i) {
+      const At& t = c.ticks[i];
       r.now = {t.hour, t.minute, 0, 0, 2026, 12, t.day};
       r.asleepMs = t.asleepMs;
+      r.countMs = t.countMs < 0 ? std::nullopt : std::optional<long long>(t.countMs);
+      if (i + 1 == c.ticks.size()) r.endAfter = c.endAfter;
       tick.Tick(t.on, c.list);
+    }
+    if (c.restart) {
+      const std::optional<long long> record = tick.Record(true);
+      LaunchTick next(r, r);
+      r.tick = &next;
+      r.endAfter = 0;
+      next.runMissedOnce = [&] { return c.ticked; };
+      if (record) next.Restore(*record);
+      r.now = {c.restart->hour, c.restart->minute, 0, 0, 2026, 12, c.restart->day};
+      next.Tick(true, c.list);
     }
     EXPECT_EQ(r.logged, c.logged) << c.name;
     // A late run asks no process to end: only the entries run in their
@@ -694,33 +775,38 @@ TEST(LaunchTick, AnEndSwitchedOffRecordsItsOwnMinute) {
   EXPECT_EQ(tick.Record(true), base::MinutesSinceEpoch({11, 46, 0, 0, 2026, 12, 9}));
 }
 
-// The balloon of a failed launch: what the person reads on the icon.
+// The balloon of a failed launch: what the person reads on the icon, once
+// the tick's last entry is handled.
 TEST(LaunchOptions, FailuresOfOneTickShareOneBalloonCutToFit) {
   const auto failed = [](const std::string& line, long long tick, unsigned long error,
-                         const char* words) {
+                         const char* words, bool last = false) {
     LaunchOutcome o;
     o.launch = {line, ParseLaunchLine(line), std::stoi(line.substr(1, 4))};
     o.launch.tickMinute = tick;
+    o.launch.lastOfTick = last;
     o.open = {error, words};
     return o;
   };
-  LaunchOutcome unread = failed("[1011][C:\\a.exe]|Mon-Fir", 1, 0, "");
+  LaunchOutcome unread = failed("[1011][C:\\a.exe]|Mon-Fir", 1, 0, "", true);
   unread.daysUnread = true;
   const std::pair<LaunchOutcome, const char*> steps[] = {
       {failed("[1011][C:\\ok.exe]", 1, 0, ""), nullptr},
+      // More of the tick to come: no balloon yet, which the shell would
+      // queue behind the next.
       {failed("[1011][C:\\Tools\\missing.exe]", 1, 2, "The system cannot find the file specified"),
-       "10:11 C:\\Tools\\missing.exe: The system cannot find the file specified"},
+       nullptr},
       {failed("[1011][C:\\Docs\\plan.xyz]", 1, 1155,
               "No application is associated with the specified file for this operation"),
-       "2 launches failed:\n10:11 C:\\Tools\\missing.exe: The system cannot find the file "
-       "specified\n10:11 C:\\Docs\\plan.xyz: No application is associated with the specified file "
-       "for this operation"},
+       nullptr},
       {unread,
        "3 launches failed:\n10:11 C:\\Tools\\missing.exe: The system cannot find the file "
        "specified\n10:11 C:\\Docs\\plan.xyz: No application is associated with the specified file "
        "for this operation\n10:11 C:\\a.exe: its days \"Mon-Fir\" could not be read"},
-      // The next tick's failure stands alone.
-      {failed("[1012][C:\\x.exe]", 2, 5, "Access is denied"), "10:12 C:\\x.exe: Access is denied"},
+      // The next tick's failure stands alone, told when its last entry, which
+      // opened, is handled.
+      {failed("[1012][C:\\x.exe]", 2, 5, "Access is denied"), nullptr},
+      {failed("[1012][C:\\ok.exe]", 2, 0, "", true), "10:12 C:\\x.exe: Access is denied"},
+      {failed("[1013][C:\\ok.exe]", 3, 0, "", true), nullptr},
   };
   FailureNotices notices;
   for (const auto& [outcome, text] : steps) {
@@ -810,6 +896,11 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
   noArgs.open = {2, "The system cannot find the file specified"};
   LaunchOutcome unclosed = outcome("[0300][\"C:\\Tools\\x.exe one ]", 300, false);
   unclosed.quoteMissing = true;
+  // Daylight saving's first morning in central Europe: 02:30 never was.
+  LaunchOutcome jumped = outcome("[0230][C:\\a.exe]", 230, false);
+  jumped.jumped = true;
+  jumped.launch.jumpedFrom = base::MinutesSinceEpoch({1, 59, 0, 0, 2026, 3, 29});
+  jumped.launch.tickMinute = base::MinutesSinceEpoch({3, 0, 0, 0, 2026, 3, 29});
   const std::pair<std::string, std::string> lines[] = {
       {LogLine(at, ended),
        "2026-12-07 03:00:01  [0300][C:\\Backup\\run.exe]  ended process 4242; opened"},
@@ -846,6 +937,9 @@ TEST(LaunchLog, WhatRanWhenAndWhatTheShellSaid) {
       {LogLine(at, unclosed),
        "2026-12-07 03:00:01  [0300][\"C:\\Tools\\x.exe one ]  not run: its program's closing "
        "quote is missing: [\"C:\\Tools\\x.exe one ]"},
+      {LogLine(at, jumped),
+       "2026-12-07 03:00:01  [0230][C:\\a.exe]  not run: the clock moved forward from 01:59 to "
+       "03:00"},
       {LogLine(at, held),
        "2026-12-07 03:00:01  [0300][\\\\far\\b.exe]  not known: still waiting on the shell as "
        "Marlinet ended"},

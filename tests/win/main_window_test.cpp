@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bells/Unit1.h"
+#include "bells/bell_manners.h"
 #include "bells/bell_tick.h"
 #include "launcher/Unit3.h"
 #include "launcher/launch_options_win.h"
@@ -25,7 +26,11 @@ namespace {
 struct FixedClock : base::LocalClock {
   base::TimeOfDay now{14, 30};
   int forgotten = 0;
-  base::TimeOfDay Now() override { return now; }
+  int reads = 0;
+  base::TimeOfDay Now() override {
+    ++reads;
+    return now;
+  }
   void TimeSettingsChanged() override { ++forgotten; }
 };
 
@@ -263,6 +268,7 @@ TEST(MainWindow, LaunchOptionsShowAFailureAsABalloonAndLeaveTheFormStateAlone) {
   const std::string line = "[1430][C:\\x\\gone.exe]";
   failed.launch = {line, launcher::ParseLaunchLine(line), 1430};
   failed.open = {2, "The system cannot find the file specified"};
+  failed.launch.lastOfTick = true;
   launchOptions.Told(failed);
   EXPECT_TRUE(sent.empty());  // unticked: silent
 
@@ -289,7 +295,7 @@ TEST(MainWindow, LaunchOptionsShowAFailureAsABalloonAndLeaveTheFormStateAlone) {
   form.TrayIcon1->OnBalloonClick = [&] { ++clicks; };
   SendMessageA(form.TrayIcon1->MessageWindow(), widgets::kTrayCallbackMessage, 0,
                NIN_BALLOONUSERCLICK);
-  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks == 1; }, 2000));
   testutil::WriteFile(log, "x\r\n");
   options.Refresh();
   EXPECT_TRUE(entry(2).enabled);
@@ -431,6 +437,63 @@ TEST(MainWindow, LargeBellsChosenThenQuitStrikesSmallAndStartsLargeNextTime) {
   // large set.
   ASSERT_TRUE(testutil::PumpUntil([&] { return player.played.size() >= 2; }, 5000));
   EXPECT_EQ(player.played, (std::vector<std::string>{"0+1Lbell.wav", "3Lbell.wav"}));
+  EXPECT_TRUE(errors.messages.empty());
+}
+
+// A prefs.kvr box at start, ticks coming while it waits, before ship's time
+// (10:00 at sea, 14:30 on the computer's clock) and a half volume are
+// attached: nothing strikes on the computer's clock; ship's time strikes,
+// at the volume chosen.
+TEST(MainWindow, ABoxAtStartStrikesNothingBeforeShipsTimeAndTheBellOptions) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
+  struct : base::UtcClock {
+    base::TimeOfDay NowUtc() override { return {4, 15, 30}; }
+  } utc;
+  struct : bells::SoundPlayer {
+    std::vector<std::string> played;
+    void Play(const std::string& name) override { played.push_back(name); }
+    void PlayAt(const std::string& name, double volume) override {
+      played.push_back(name + "@" + std::to_string(int(volume * 100)));
+    }
+  } heard;
+  std::vector<std::string> boxes;
+  std::vector<std::string> heardDuringBox{"none"};
+  ui::Application::Instance().onException = [&](const std::string& m) {
+    boxes.push_back(m);
+    testutil::PumpFor(3500);  // past a bell tick
+    heardDuringBox = heard.played;
+  };
+  TForm1 form(TForm1Services{clock, heard, files, launch, &utc, true});
+  rig.Load(form);  // no prefs.kvr: the box
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(heardDuringBox, std::vector<std::string>{});
+  form.FollowShipsTime([](const base::TimeOfDay&) { return std::optional<int>(5 * 60 + 45); });
+  bells::BellManners manners;
+  manners.choices.volume = 50;
+  form.SetBellManners(&manners);
+  form.ReleaseBells();
+  ASSERT_TRUE(testutil::PumpUntil([&] { return !heard.played.empty(); }, 4000));
+  EXPECT_EQ(heard.played, std::vector<std::string>{"2bell.wav@50"});
+}
+
+// Once the launch list is gone at the end, a box keeping the program a while,
+// the launch tick's aim waits for the next minute: it does not come back at
+// once, over and over.
+TEST(MainWindow, WithoutTheListTheLaunchAimWaitsForTheNextMinute) {
+  Rig rig;
+  auto& [errors, clock, player, files, launch, prefs] = rig;
+  files.files[prefs] = std::string(24, '1') + "0001\r\n";
+  TForm1 form(rig.Services());
+  rig.Load(form);
+  ASSERT_TRUE(testutil::PumpUntil([&] { return launch.calls.size() >= 3; }));
+  form.SetLaunchList(nullptr);
+  clock.now = {14, 31};  // a minute no tick has read
+  SendMessageA(form.Handle(), WM_TIMECHANGE, 0, 0);
+  testutil::PumpFor(200);
+  clock.reads = 0;
+  testutil::PumpFor(1000);
+  EXPECT_LT(clock.reads, 10);
   EXPECT_TRUE(errors.messages.empty());
 }
 

@@ -143,6 +143,28 @@ TEST_F(TrayIconTest, ABalloonWithoutAnIconWaitsForTheIcon) {
   EXPECT_EQ(shown.size(), 1u);
 }
 
+// Texts longer than the balloon's fields are cut to fit, ending in "...":
+// an empty text would take the balloon away. A click on the balloon runs
+// once the shell's callback has returned, as a menu item does.
+TEST_F(TrayIconTest, ALongBalloonIsCutToFitAndItsClickRunsAfterTheCallback) {
+  std::vector<std::wstring> shown;
+  tray->notifyWide = [&](DWORD m, NOTIFYICONDATAW* d) {
+    if (m == NIM_MODIFY && (d->uFlags & NIF_INFO)) {
+      shown.push_back(d->szInfoTitle);
+      shown.push_back(d->szInfo);
+    }
+    return Shell_NotifyIconW(m, d);
+  };
+  tray->ShowBalloon(std::string(70, 't'), "10:11 " + std::string(300, 'x'));
+  EXPECT_EQ(shown, (std::vector<std::wstring>{std::wstring(60, L't') + L"...",
+                                              L"10:11 " + std::wstring(246, L'x') + L"..."}));
+  int clicks = 0;
+  tray->OnBalloonClick = [&] { ++clicks; };
+  Notice(WM_USER + 5);  // NIN_BALLOONUSERCLICK
+  EXPECT_EQ(clicks, 0) << "run inside the shell's callback";
+  EXPECT_TRUE(testutil::PumpUntil([&] { return clicks == 1; }, 2000));
+}
+
 TEST_F(TrayIconTest, ComesBackWhenTheShellRestartsAndIgnoresAPoliteClose) {
   NOTIFYICONDATAA record{};
   record.cbSize = NOTIFYICONDATAA_V1_SIZE;
