@@ -824,7 +824,7 @@ TEST(LaunchOptions, FailuresOfOneTickShareOneBalloonCutToFit) {
   EXPECT_EQ(cut, "10:11 " + path + ": No application is associated with the specifi...");
   EXPECT_EQ(cut.size(), 255u);
   // A program whose closing quote is missing: never opened, and told.
-  LaunchOutcome unclosed = failed("[1013][\"C:\\Tools\\x.exe one]", 4, 0, "");
+  LaunchOutcome unclosed = failed("[1013][\"C:\\Tools\\x.exe one]", 4, 0, "", true);
   unclosed.quoteMissing = true;
   const std::optional<Balloon> b = FailureNotices().Add(unclosed);
   ASSERT_TRUE(b);
