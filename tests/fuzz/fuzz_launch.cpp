@@ -24,8 +24,13 @@ struct Ports : base::LocalClock, testutil::InlineLaunches {
   launcher::OpenResult Open(const std::string& file, const std::string& parameters,
                             const std::string& folder) override {
     if (file.size() > 200 || file.find(']') != std::string::npos) __builtin_trap();
-    // A program and its arguments are parts of the field, the folder a part of the program.
-    if (file.size() + parameters.size() > 200 || file.find('"') != std::string::npos ||
+    // A program and its arguments are parts of the field, the folder a part
+    // of the program. Only a field opened as it stands, with neither, may
+    // hold a '"' (after its first character).
+    const bool asItStands = parameters.empty() && folder.empty();
+    if (file.size() + parameters.size() > 200 ||
+        (!asItStands && file.find('"') != std::string::npos) ||
+        (asItStands && file.rfind('"', 0) == 0 && file.size() > 1 && file.find('"', 1) == std::string::npos) ||
         folder.size() > file.size() || file.compare(0, folder.size(), folder) != 0)
       __builtin_trap();
     return InlineLaunches::Open(file, parameters, folder);
