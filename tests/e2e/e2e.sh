@@ -11,6 +11,8 @@
 set -uo pipefail
 
 e2e_dir=$(dirname "${BASH_SOURCE[0]}")
+# The Wine session ctest gave the case, if it gave one.
+source "$e2e_dir/../../scripts/wine-session-env.sh"
 for file in "$e2e_dir"/lib/*.sh "$e2e_dir"/areas/*.sh; do
   source "$file"
 done

@@ -47,3 +47,27 @@ at_program_time() {  # sleeps until the program's clock reads $1 (after start_at
 program_seconds_until() {  # program_seconds_until HH:MM:SS (after start_at)
   echo $(($(date -d "today $1" +%s) - $(date -d "today $start_time" +%s) - ($(date +%s) - started)))
 }
+
+# The running count moved with the wall clock. A case whose program runs with
+# MARLINET_SHIFT_RUNNING=1 and MARLINET_TIME_OFFSET_FILE=<file> steps its clock
+# with step_clock: a step forward passes on the running count that Wine's
+# server keeps (GetTickCount, QueryUnbiasedInterruptTime, timers) and the
+# program's own monotonic clocks, as if that time had gone by; a step back
+# leaves the count. The count is the session's (its server runs under the
+# clock shifter) and only grows. Cases that time real latency do not ask.
+step_clock() {  # step_clock <offset file> <seconds ahead of this computer's clock>
+  local file=$1 ahead=$2 before running
+  [ -n "${MARLINET_RUNNING_FILE:-}" ] || fail "the Wine session keeps no running count to move"
+  read -r _ running <"$MARLINET_RUNNING_FILE"
+  read -r before _ <"$file" 2>/dev/null || before=$ahead
+  [ "$ahead" -gt "$before" ] && running=$((running + ahead - before))
+  # Whole files, renamed into place: the readers never see one half written.
+  echo "0 $running" >"$MARLINET_RUNNING_FILE.new" && mv "$MARLINET_RUNNING_FILE.new" "$MARLINET_RUNNING_FILE"
+  echo "$ahead $running" >"$file.new" && mv "$file.new" "$file"
+}
+running_seconds() {  # the session's running count, in seconds of this computer's clock
+  local running
+  read -r _ running <"$MARLINET_RUNNING_FILE"
+  echo $(($(date +%s) + running))
+}
+
