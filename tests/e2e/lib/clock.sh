@@ -62,7 +62,11 @@ step_clock() {  # step_clock <offset file> <seconds ahead of this computer's clo
   read -r before _ <"$file" 2>/dev/null || before=$ahead
   [ "$ahead" -gt "$before" ] && running=$((running + ahead - before))
   # Whole files, renamed into place: the readers never see one half written.
+  # The server's count first, and the program's once the server has read it
+  # (each reads every 200 ms): a wait the program asks for never ends later
+  # than it should, at most earlier, as if the step had come a moment sooner.
   echo "0 $running" >"$MARLINET_RUNNING_FILE.new" && mv "$MARLINET_RUNNING_FILE.new" "$MARLINET_RUNNING_FILE"
+  [ "$ahead" -gt "$before" ] && sleep 0.3
   echo "$ahead $running" >"$file.new" && mv "$file.new" "$file"
 }
 running_seconds() {  # the session's running count, in seconds of this computer's clock
