@@ -20,5 +20,7 @@ done
 name=${1:?case}
 declare -F "case_$name" >/dev/null || { echo "FAIL: no case named $name" >&2; exit 2; }
 mkdir -p "$E2E_ARTEFACTS"
+# A case cut short may have left the session's running count moved.
+reset_running_count
 "case_$name"
 echo "PASS: $name"

@@ -74,4 +74,19 @@ running_seconds() {  # the session's running count, in seconds of this computer'
   read -r _ running <"$MARLINET_RUNNING_FILE"
   echo $(($(date +%s) + running))
 }
+# Wine's processes time their waits on their own monotonic clock and the
+# server on its own, so once the session's running count has moved, a
+# program started without the shifter would find every wait over at once.
+# After a case that moved it, the session's server starts afresh, its count
+# back at none (every program of the session ends with it).
+reset_running_count() {
+  local running=0
+  [ -n "${MARLINET_RUNNING_FILE:-}" ] && read -r _ running <"$MARLINET_RUNNING_FILE"
+  [ "${running:-0}" = 0 ] && return 0
+  wineserver -k
+  wineserver -w
+  echo "0 0" >"$MARLINET_RUNNING_FILE"
+  wineserver -p >/dev/null 2>&1 </dev/null
+  wine wineboot >/dev/null 2>&1 </dev/null
+}
 

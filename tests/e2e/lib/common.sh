@@ -59,6 +59,7 @@ cleanup() {
   # put a copy in every later case's tray.
   [ -n "${installed:-}" ] && wine reg delete "$installed" /v Marlinet /f >/dev/null 2>&1
   [ -n "${startup_link:-}" ] && rm -f "$startup_link"
+  reset_running_count
 }
 trap cleanup EXIT
 
