@@ -125,10 +125,18 @@ keep_clear_of_bells() {
     sleep 5
   done
 }
+session_server() {  # the pid of this session's Wine server, named in its folder by the prefix's device and inode
+  local folder p
+  folder=$(printf 'server-%x-%x' $(stat -c '%d %i' "$WINEPREFIX"))
+  for p in $(pgrep '^wineserver'); do
+    [[ "$(readlink "/proc/$p/cwd")" == */"$folder" ]] && { echo "$p"; return 0; }
+  done
+  fail "no Wine server runs for $WINEPREFIX"
+}
 idle_ms() {  # idle_ms <pid>: the CPU milliseconds of the process and of the server over one idle run
   local c0 s0 server
   keep_clear_of_bells $((idle + 5))
-  server=$(pgrep '^wineserver' | head -n 1)
+  server=$(session_server)
   c0=$(cpu_ns "$1")
   s0=$(cpu_ns "$server")
   sleep "$idle"
