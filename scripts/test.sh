@@ -20,8 +20,13 @@ cmake --build --preset windows
 
 echo "== Win32 and end-to-end tests under Wine"
 source scripts/wine-session.sh
-start_wine_session
+# Two Wine sessions side by side, each test taking one of them (one on a
+# machine of one core, where two would only slow each other's timed cases);
+# the few tests that need the machine to themselves run alone.
+sessions=$(($(nproc) >= 2 ? 2 : 1))
+start_wine_sessions "$sessions"
 # A Wine test that fails is run once more: Wine hands pointer and window events
 # over from the X server in its own time. A second failure fails the build, and
 # the first one stays in the log above.
-ctest --preset windows --repeat until-pass:2
+ctest --preset windows --repeat until-pass:2 -j "$sessions" \
+  --resource-spec-file "$PWD/build/wine-sessions/resources.json"

@@ -57,6 +57,7 @@
 //   driver close-class <class>             WM_CLOSE to every top-level window of the class
 //   driver menus                           left top width height of each open popup menu,
 //                                          the last opened first
+//   driver end-named <exe name>            ends every process of this Wine session so named
 #include <windows.h>
 // After windows.h, which it needs.
 #include <mmsystem.h>
@@ -546,6 +547,23 @@ int main(int argc, char** argv) {
   if (cmd == "time-change") {
     // What Windows tells every top-level window when the clock is set.
     SendMessageTimeoutA(HWND_BROADCAST, WM_TIMECHANGE, 0, 0, SMTO_ABORTIFHUNG, 3000, nullptr);
+    return 0;
+  }
+  if (cmd == "end-named") {
+    // Ends every process of this Wine session that runs the named exe: a
+    // test's own helpers, and none of another session's.
+    HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (all == INVALID_HANDLE_VALUE) return Fail("no process list");
+    PROCESSENTRY32 e{};
+    e.dwSize = sizeof e;
+    for (BOOL more = Process32First(all, &e); more; more = Process32Next(all, &e)) {
+      if (lstrcmpiA(e.szExeFile, arg(1).c_str()) != 0) continue;
+      if (HANDLE p = OpenProcess(PROCESS_TERMINATE, FALSE, e.th32ProcessID)) {
+        TerminateProcess(p, 1);
+        CloseHandle(p);
+      }
+    }
+    CloseHandle(all);
     return 0;
   }
   return Fail("unknown command");

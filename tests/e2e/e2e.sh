@@ -11,6 +11,8 @@
 set -uo pipefail
 
 e2e_dir=$(dirname "${BASH_SOURCE[0]}")
+# The Wine session ctest gave the case, if it gave one.
+source "$e2e_dir/../../scripts/wine-session-env.sh"
 for file in "$e2e_dir"/lib/*.sh "$e2e_dir"/areas/*.sh; do
   source "$file"
 done
@@ -18,5 +20,7 @@ done
 name=${1:?case}
 declare -F "case_$name" >/dev/null || { echo "FAIL: no case named $name" >&2; exit 2; }
 mkdir -p "$E2E_ARTEFACTS"
+# A case cut short may have left the session's running count moved.
+reset_running_count
 "case_$name"
 echo "PASS: $name"

@@ -25,42 +25,43 @@ case_the_autumn_change_strikes_both_hours_and_launches_once() {
   printf '[0115][%s]\r\n' "$waiter_entry" >"$work/proc.kvr"
   local offsets="$work/offset"
   utc_in() {  # utc_in <UTC time on 24 or 25 October 2026>: the program's clock steps there
-    echo $(($(date -u -d "$1" +%s) - $(date +%s))) >"$offsets"
+    step_clock "$offsets" $(($(date -u -d "$1" +%s) - $(date +%s)))
     sleep 0.3
   }
   # However its clock is stepped, the program never strikes twice within a
-  # minute of real time: each step to a strike waits for that minute to pass.
+  # minute of its running count: each step to a strike moves that count on
+  # with the clock, and the case checks that a minute of it has passed.
   local struck=0
   a_minute_after_the_last_strike() {
-    local wait=$((struck + 61 - $(date +%s)))
+    local wait=$((struck + 61 - $(running_seconds)))
     [ $wait -gt 0 ] && sleep $wait
   }
-  strikes() { struck=$(date +%s); }
+  strikes() { struck=$(running_seconds); }
   utc_in "2026-10-24 23:59:53"  # 00:59:53 BST
-  start_at 00:00:00 TZ=Europe/London MARLINET_TIME_OFFSET_FILE="$offsets"
+  start_at 00:00:00 TZ=Europe/London MARLINET_TIME_OFFSET_FILE="$offsets" MARLINET_SHIFT_RUNNING=1
   wait_tray bell 15 || fail "no tray icon"
   check "01:00 BST struck" eventually 15 heard 1bell.wav
   strikes
   utc_in "2026-10-25 00:14:55"
   check "the 01:15 entry opened in BST" eventually 15 started_times 1
-  a_minute_after_the_last_strike
   utc_in "2026-10-25 00:29:55"
+  a_minute_after_the_last_strike
   check "01:30 BST struck" eventually 15 heard 1bell.wav 1+1bell.wav
   strikes
   # Across the change itself, without a step: 01:59:5x BST, then 01:00 GMT.
-  a_minute_after_the_last_strike
   utc_in "2026-10-25 00:59:52"
+  a_minute_after_the_last_strike
   check "01:00 GMT struck again" eventually 20 heard 1bell.wav 1+1bell.wav 1bell.wav
   strikes
   utc_in "2026-10-25 01:14:55"
   stays 8 started_times 1
   [ "$(starts)" = 1 ] || fail "the 01:15 entry opened again in GMT"
-  a_minute_after_the_last_strike
   utc_in "2026-10-25 01:29:55"
+  a_minute_after_the_last_strike
   check "01:30 GMT struck again" eventually 15 heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav
   strikes
-  a_minute_after_the_last_strike
   utc_in "2026-10-25 01:59:55"
+  a_minute_after_the_last_strike
   check "02:00 GMT struck once" eventually 15 \
     heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav 2bell.wav
   stays 4 heard 1bell.wav 1+1bell.wav 1bell.wav 1+1bell.wav 2bell.wav

@@ -41,7 +41,7 @@ cleanup() {
   release_files
   stop_sound_clock
   [ -n "${mounted:-}" ] && { umount "$mounted" 2>/dev/null || umount -l "$mounted"; rmdir "$mounted"; }
-  pkill -f 'waiter\.exe' 2>/dev/null
+  drv end-named waiter.exe
   local p
   for p in "${others[@]}"; do kill "$p" 2>/dev/null; done
   if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
@@ -59,6 +59,7 @@ cleanup() {
   # put a copy in every later case's tray.
   [ -n "${installed:-}" ] && wine reg delete "$installed" /v Marlinet /f >/dev/null 2>&1
   [ -n "${startup_link:-}" ] && rm -f "$startup_link"
+  reset_running_count
 }
 trap cleanup EXIT
 
