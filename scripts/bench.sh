@@ -97,15 +97,7 @@ start_to_icon() {  # milliseconds; the program keeps the driver's output open, s
 # runs with Wine's menu trace in $program_log, which says where each item is
 # laid out, so "Clocks" is found by its text wherever the menu puts it.
 program_log=$work/program.log
-eventually() {  # eventually <seconds> <command...>
-  local t=$(($1 * 10))
-  shift
-  until "$@"; do
-    t=$((t - 1))
-    [ $t -le 0 ] && return 1
-    sleep 0.1
-  done
-}
+source tests/e2e/lib/wait.sh
 source tests/e2e/lib/menus.sh
 cpu_ns() {  # CPU time of all the process's threads so far, in nanoseconds
   local sum=0 run t
