@@ -23,7 +23,7 @@ command -v 7z >/dev/null || fail "needs 7-Zip's 7z to unpack the setup (Debian: 
 cd "$here/.."
 signed=$(mktemp -d /tmp/marlinet-signed.XXXXXX)
 trap 'rm -rf "$signed"' EXIT
-7z x -y -o"$signed/unpacked" "$setup" >"$signed/7z.log" 2>&1 || {
+7z x -y -o"$signed/unpacked" "$setup" </dev/null >"$signed/7z.log" 2>&1 || {
   cat "$signed/7z.log" >&2
   fail "7z cannot unpack $setup"
 }

@@ -104,7 +104,10 @@ setup=$(echo "$win"/marlinet-*-setup.exe)
 zip=$(echo "$win"/marlinet-*-win32.zip)
 mkdir -p "$tmp/zip"
 (cd "$tmp/zip" && unzip -q "$zip") || fail "cannot unpack the zip"
-7z x -o"$tmp/unsigned-setup" "$unsigned/setup.exe" >/dev/null || fail "7z cannot unpack the unsigned setup"
+# -y and no input: the setup holds empty markers that share a name, and 7z
+# would otherwise stop to ask which to keep.
+7z x -y -o"$tmp/unsigned-setup" "$unsigned/setup.exe" </dev/null >/dev/null ||
+  fail "7z cannot unpack the unsigned setup"
 export WINEPREFIX=$tmp/prefix
 source "$root/scripts/wine-session.sh"
 start_wine_session
