@@ -28,5 +28,4 @@ start_wine_sessions "$sessions"
 # A Wine test that fails is run once more: Wine hands pointer and window events
 # over from the X server in its own time. A second failure fails the build, and
 # the first one stays in the log above.
-ctest --preset windows --repeat until-pass:2 -j "$sessions" \
-  --resource-spec-file "$PWD/build/wine-sessions/resources.json"
+ctest --preset wine-sessions --repeat until-pass:2 -j "$sessions"

@@ -83,7 +83,7 @@ start_wine_sessions() {
       cp -a "$first" "$prefix"
     fi
   done
-  local spec='{"version": {"major": 1, "minor": 0}, "local": [{"wine": ['
+  local sessions='{"version": {"major": 1, "minor": 0}, "local": [{"wine": ['
   for i in $(seq 0 $((n - 1))); do
     id=s$i
     prefix=$first
@@ -93,10 +93,10 @@ start_wine_sessions() {
     _session_prefixes+=("$prefix")
     _write_session_env "$id" "$prefix" "$DISPLAY"
     (source "$_session_dir/$id.env" && _boot_session)
-    spec+="{\"id\": \"$id\", \"slots\": 1}"
-    [ "$i" -lt $((n - 1)) ] && spec+=", "
+    sessions+="{\"id\": \"$id\", \"slots\": 1}"
+    [ "$i" -lt $((n - 1)) ] && sessions+=", "
   done
-  echo "$spec]}]}" >"$_session_dir/resources.json"
+  echo "$sessions]}]}" >"$_session_dir/resources.json"
   # The first session is also this shell's, for anything run outside ctest.
   source "$_session_dir/s0.env"
 }
